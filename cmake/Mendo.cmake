@@ -1,0 +1,38 @@
+# One static library per source folder. Sources are globbed so that a new class
+# needs no edit here; CONFIGURE_DEPENDS makes Ninja notice added files.
+function(mendo_add_library name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.h")
+  list(FILTER _srcs INCLUDE REGEX "\\.cpp$")
+  if(_srcs)
+    file(GLOB _hdrs CONFIGURE_DEPENDS "${dir}/*.h")
+    add_library(${name} STATIC ${_srcs} ${_hdrs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# mendo_add_test(<name> SOURCES a.cpp [b.cpp] LIBS lib... [DISPLAY])
+# A unit test runs offscreen; a DISPLAY test runs inside the test session's
+# Xvfb + openbox + D-Bus (scripts/with-session.sh) and is labelled "display".
+function(mendo_add_test name)
+  cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  if(ARG_DISPLAY)
+    set_tests_properties(${name} PROPERTIES LABELS display TIMEOUT ${ARG_TIMEOUT}
+      ENVIRONMENT "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1")
+  else()
+    set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT ${ARG_TIMEOUT}
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+endfunction()

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace mendo {
+
+class Clock;
+class SystemLog;
+
+// The desktop facilities MendoAI uses, each behind a small interface so that
+// tests run on in-memory fakes (tests/fakes/) and the application on the real
+// X11 / AT-SPI implementations. The bundle owns nothing: whoever builds it
+// (the application object, or a test) keeps the implementations alive.
+struct Platform {
+    Clock* clock = nullptr;
+    SystemLog* log = nullptr;
+};
+
+}  // namespace mendo
