@@ -4,6 +4,7 @@ namespace mendo {
 
 class Clock;
 class SystemLog;
+class UserDefaults;
 
 // The desktop facilities MendoAI uses, each behind a small interface so that
 // tests run on in-memory fakes (tests/fakes/) and the application on the real
@@ -12,6 +13,7 @@ class SystemLog;
 struct Platform {
     Clock* clock = nullptr;
     SystemLog* log = nullptr;
+    UserDefaults* defaults = nullptr;
 };
 
 }  // namespace mendo
