@@ -6,6 +6,7 @@ class Clock;
 class KeyboardEvents;
 class Pasteboard;
 class SystemLog;
+class UrlOpener;
 class UserDefaults;
 class Workspace;
 
@@ -20,6 +21,7 @@ struct Platform {
     Pasteboard* pasteboard = nullptr;
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
+    UrlOpener* urlOpener = nullptr;
 };
 
 }  // namespace mendo
