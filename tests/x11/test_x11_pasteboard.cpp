@@ -145,16 +145,18 @@ void TestX11Pasteboard::plainTextRoundTrip()
 
 // A copy that produces nothing must not find the old contents instead, also
 // when the clipboard changed hands a moment ago and Qt has not yet seen any
-// event of that.
+// event of that (its idea of the server time is older than the change).
 void TestX11Pasteboard::clearingEmptiesAnotherOwnersClipboard()
 {
     X11Pasteboard pasteboard;
     QTest::qWait(50);
-    // Blocking, so that no event reaches this process in between; xclip stays
-    // behind serving the clipboard and exits when it loses it.
-    QCOMPARE(QProcess::execute(QStringLiteral("sh"),
-                               {"-c", "printf \"the user's clipboard\" | xclip -selection clipboard"}),
-             0);
+    QFile file(m_dir.filePath(QStringLiteral("text")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the user's clipboard") > 0);
+    file.close();
+    OtherApp owner(QStringLiteral(MENDO_CLIPBOARD_OWNER), {QStringLiteral("text/plain=") + file.fileName()});
+    // A blocking wait, so that no event reaches this process in between.
+    while (!owner.output().contains("owning"))
+        QVERIFY(owner.process().waitForReadyRead(10000));
     pasteboard.clearContents();
     QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"}), QByteArray());
     QCOMPARE(pasteboard.string(), std::nullopt);

@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QSet>
 
+#include <X11/Xlib.h>
+
 namespace mendo {
 
 X11Pasteboard::X11Pasteboard(QObject* parent) : Pasteboard(parent), m_clipboard(QGuiApplication::clipboard())
@@ -74,6 +76,17 @@ std::optional<QString> X11Pasteboard::string() const
 void X11Pasteboard::clearContents()
 {
     m_clipboard->clear(QClipboard::Clipboard);
+    // Qt clears with the time of the last event it saw; a client that took
+    // the clipboard later keeps it then, and a copy that yields nothing
+    // would find the old contents instead. Clearing at the server's own
+    // time always takes effect.
+    if (Display* display = m_connection.display()) {
+        const x11::XAtom clipboard = m_connection.atom("CLIPBOARD");
+        if (XGetSelectionOwner(display, clipboard) != None) {
+            XSetSelectionOwner(display, clipboard, None, CurrentTime);
+            XFlush(display);
+        }
+    }
     bump();
 }
 

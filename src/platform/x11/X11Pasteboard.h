@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Pasteboard.h"
+#include "platform/x11/X11Connection.h"
 
 class QClipboard;
 
@@ -30,6 +31,8 @@ private:
     void bump();
 
     QClipboard* m_clipboard;
+    // Our own connection, to check the selection owner behind Qt's back.
+    x11::X11Connection m_connection;
     qint64 m_changeCount = 0;
 };
 
