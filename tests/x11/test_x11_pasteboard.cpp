@@ -19,7 +19,8 @@ private Q_SLOTS:
     void readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte();
     void countsChangesMadeByOtherClients();
     void plainTextRoundTrip();
-    void clearingEmptiesAnotherOwnersClipboard();
+    void ourChangesWinOverAnOwnerQtHasNotSeenYet_data();
+    void ourChangesWinOverAnOwnerQtHasNotSeenYet();
 
 private:
     // Starts a clipboard owner offering these formats; waits until it owns.
@@ -143,11 +144,22 @@ void TestX11Pasteboard::plainTextRoundTrip()
     QCOMPARE(pasteboard.itemTypes(), QList<QStringList>());
 }
 
-// A copy that produces nothing must not find the old contents instead, also
-// when the clipboard changed hands a moment ago and Qt has not yet seen any
-// event of that (its idea of the server time is older than the change).
-void TestX11Pasteboard::clearingEmptiesAnotherOwnersClipboard()
+// Right after another client took the clipboard, before any event of that
+// reached this process, our clearing and writing still take effect: else a
+// copy that yields nothing would find the user's old clipboard, and a paste
+// would insert it instead of the result.
+void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet_data()
 {
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("clear") << false << QByteArray();
+    QTest::newRow("write") << true << QByteArray("the result");
+}
+
+void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet()
+{
+    QFETCH(bool, write);
+    QFETCH(QByteArray, expected);
     X11Pasteboard pasteboard;
     QTest::qWait(50);
     QFile file(m_dir.filePath(QStringLiteral("text")));
@@ -157,9 +169,12 @@ void TestX11Pasteboard::clearingEmptiesAnotherOwnersClipboard()
     // A blocking wait, so that no event reaches this process in between.
     while (!owner.output().contains("owning"))
         QVERIFY(owner.process().waitForReadyRead(10000));
-    pasteboard.clearContents();
-    QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"}), QByteArray());
-    QCOMPARE(pasteboard.string(), std::nullopt);
+
+    if (write)
+        pasteboard.setString(QString::fromUtf8(expected));
+    else
+        pasteboard.clearContents();
+    QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"}), expected);
 }
 
 QTEST_MAIN(TestX11Pasteboard)

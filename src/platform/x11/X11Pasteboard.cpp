@@ -1,9 +1,12 @@
 #include "platform/x11/X11Pasteboard.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSet>
+
+#include <xcb/xcb.h>
 
 #include <X11/Xlib.h>
 
@@ -13,6 +16,11 @@ X11Pasteboard::X11Pasteboard(QObject* parent) : Pasteboard(parent), m_clipboard(
 {
     // Qt follows the selection owner through XFixes, so copies made by other
     // clients arrive here too.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        const xcb_setup_t* setup = xcb_get_setup(x11->connection());
+        m_qtResourceBase = setup->resource_id_base;
+        m_qtResourceMask = setup->resource_id_mask;
+    }
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
             bump();
@@ -96,27 +104,56 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items)
         clearContents();
         return;
     }
-    auto* mime = new QMimeData;
-    QSet<QString> written;
-    for (const PasteboardItem& item : items) {
-        for (const PasteboardValue& value : item.values) {
-            // The first item wins on a type that occurs twice.
-            if (written.contains(value.type) || isMetaTarget(value.type))
-                continue;
-            written.insert(value.type);
-            mime->setData(value.type, value.data);
+    publish([&items] {
+        auto* mime = new QMimeData;
+        QSet<QString> written;
+        for (const PasteboardItem& item : items) {
+            for (const PasteboardValue& value : item.values) {
+                // The first item wins on a type that occurs twice.
+                if (written.contains(value.type) || isMetaTarget(value.type))
+                    continue;
+                written.insert(value.type);
+                mime->setData(value.type, value.data);
+            }
         }
-    }
-    m_clipboard->setMimeData(mime, QClipboard::Clipboard);
+        return mime;
+    });
     bump();
 }
 
 void X11Pasteboard::setString(const QString& text)
 {
-    auto* mime = new QMimeData;
-    mime->setText(text);
-    m_clipboard->setMimeData(mime, QClipboard::Clipboard);
+    publish([&text] {
+        auto* mime = new QMimeData;
+        mime->setText(text);
+        return mime;
+    });
     bump();
+}
+
+void X11Pasteboard::publish(const std::function<QMimeData*()>& makeContents)
+{
+    Display* display = m_connection.display();
+    const x11::XAtom clipboard = m_connection.atom("CLIPBOARD");
+    m_clipboard->setMimeData(makeContents(), QClipboard::Clipboard);
+    if (!display || m_qtResourceMask == 0)
+        return;
+    // Qt takes the selection with the time of the last event it saw. When
+    // another client took the clipboard after that, the server ignores the
+    // request, and a paste would insert the user's old clipboard instead of
+    // the text. The event that tells Qt of that client is on its way: let Qt
+    // read it (no timers, no input, so nothing else of ours runs meanwhile)
+    // and try again.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const Window owner = XGetSelectionOwner(display, clipboard);
+        if (owner != None && (owner & ~m_qtResourceMask) == m_qtResourceBase)
+            return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers
+                                            | QEventLoop::X11ExcludeTimers,
+                                        5);
+        m_clipboard->setMimeData(makeContents(), QClipboard::Clipboard);
+    }
+    qWarning("MendoAI could not take the clipboard");
 }
 
 }  // namespace mendo

@@ -3,7 +3,10 @@
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
 
+#include <functional>
+
 class QClipboard;
+class QMimeData;
 
 namespace mendo {
 
@@ -29,10 +32,16 @@ public:
 
 private:
     void bump();
+    // Hands new contents to Qt and makes sure the server took them.
+    void publish(const std::function<QMimeData*()>& makeContents);
 
     QClipboard* m_clipboard;
     // Our own connection, to check the selection owner behind Qt's back.
     x11::X11Connection m_connection;
+    // Qt's connection's resource ids: the clipboard's owner window is Qt's
+    // exactly when its id lies in this range.
+    unsigned long m_qtResourceBase = 0;
+    unsigned long m_qtResourceMask = 0;
     qint64 m_changeCount = 0;
 };
 
