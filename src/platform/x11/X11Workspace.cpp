@@ -3,7 +3,6 @@
 #include "platform/x11/Ewmh.h"
 #include "platform/x11/OwnApplicationIds.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QSet>
 #include <QSocketNotifier>
@@ -32,19 +31,21 @@ X11Workspace::X11Workspace(ApplicationIdResolver& resolver, QObject* parent)
     m_connection.flush();
     m_notifier = std::make_unique<QSocketNotifier>(m_connection.fileDescriptor(), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11Workspace::processEvents);
-    // Replies to our own queries can carry events along into Xlib's queue,
-    // where the socket notifier no longer sees them.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance())
-        m_aboutToBlock = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &X11Workspace::processEvents);
-    if (const auto active = x11::ewmh::activeWindow(m_connection)) {
-        m_lastActive = *active;
-        m_lastActiveWindow.insert(applicationKey(describe(*active)), *active);
+    if (const auto active = x11::ewmh::activeWindow(m_connection); active && m_connection.windowExists(*active)) {
+        m_lastActive = describe(*active);
+        m_lastActiveWindow.insert(applicationKey(m_lastActive), *active);
     }
 }
 
-X11Workspace::~X11Workspace()
+X11Workspace::~X11Workspace() = default;
+
+void X11Workspace::handleQueuedEventsLater() const
 {
-    disconnect(m_aboutToBlock);
+    Display* display = m_connection.display();
+    if (!display || m_handlingScheduled || XEventsQueued(display, QueuedAlready) == 0)
+        return;
+    m_handlingScheduled = true;
+    QMetaObject::invokeMethod(const_cast<X11Workspace*>(this), &X11Workspace::processEvents, Qt::QueuedConnection);
 }
 
 RunningApplication X11Workspace::describe(x11::XWindow window) const
@@ -60,9 +61,11 @@ RunningApplication X11Workspace::describe(x11::XWindow window) const
 std::optional<RunningApplication> X11Workspace::frontmostApplication() const
 {
     const auto active = x11::ewmh::activeWindow(m_connection);
-    if (!active || !m_connection.windowExists(*active))
-        return std::nullopt;
-    return describe(*active);
+    std::optional<RunningApplication> result;
+    if (active && m_connection.windowExists(*active))
+        result = describe(*active);
+    handleQueuedEventsLater();
+    return result;
 }
 
 QList<RunningApplication> X11Workspace::runningApplications() const
@@ -76,6 +79,10 @@ QList<RunningApplication> X11Workspace::runningApplications() const
     }
     for (const x11::XWindow window : x11::ewmh::clientsTopFirst(m_connection)) {
         RunningApplication application = describe(window);
+        // Nothing readable: the window has gone and the window manager has
+        // not yet taken it off its list.
+        if (application.processIdentifier == 0 && application.bundleIdentifier.isEmpty())
+            continue;
         const QString key = applicationKey(application);
         if (seen.contains(key))
             continue;
@@ -86,6 +93,7 @@ QList<RunningApplication> X11Workspace::runningApplications() const
             application.window = recent;
         result.append(application);
     }
+    handleQueuedEventsLater();
     return result;
 }
 
@@ -94,13 +102,20 @@ bool X11Workspace::activate(const RunningApplication& application)
     // The given window only while it still belongs to this application: a
     // window id can be reused by another client after its window closed.
     if (application.window && m_connection.windowExists(application.window)
-        && applicationKey(describe(application.window)) == applicationKey(application))
-        return x11::ewmh::requestActivation(m_connection, application.window);
-    for (const RunningApplication& candidate : runningApplications()) {
-        if (applicationKey(candidate) == applicationKey(application))
-            return x11::ewmh::requestActivation(m_connection, candidate.window);
+        && applicationKey(describe(application.window)) == applicationKey(application)) {
+        const bool requested = x11::ewmh::requestActivation(m_connection, application.window);
+        handleQueuedEventsLater();
+        return requested;
     }
-    return false;
+    bool requested = false;
+    for (const RunningApplication& candidate : runningApplications()) {
+        if (applicationKey(candidate) == applicationKey(application)) {
+            requested = x11::ewmh::requestActivation(m_connection, candidate.window);
+            break;
+        }
+    }
+    handleQueuedEventsLater();
+    return requested;
 }
 
 QStringList X11Workspace::ownBundleIdentifiers() const
@@ -116,6 +131,7 @@ bool X11Workspace::isOwnApplication(const RunningApplication& application) const
 
 void X11Workspace::processEvents()
 {
+    m_handlingScheduled = false;
     Display* display = m_connection.display();
     if (!display)
         return;
@@ -129,21 +145,22 @@ void X11Workspace::processEvents()
     }
     if (activeChanged)
         activeWindowMayHaveChanged();
+    handleQueuedEventsLater();
 }
 
 void X11Workspace::activeWindowMayHaveChanged()
 {
     const auto active = x11::ewmh::activeWindow(m_connection);
-    if (!active) {
-        m_lastActive = 0;
+    if (!active || !m_connection.windowExists(*active)) {
+        m_lastActive = {};
         return;
     }
-    if (*active == m_lastActive)
-        return;
-    m_lastActive = *active;
-    if (!m_connection.windowExists(*active))
-        return;
+    // Compared as a whole, not by window id: the property can keep naming a
+    // window that has gone, and the server hands its id to the next client.
     const RunningApplication application = describe(*active);
+    if (application == m_lastActive)
+        return;
+    m_lastActive = application;
     m_lastActiveWindow.insert(applicationKey(application), *active);
     Q_EMIT applicationActivated(application);
 }

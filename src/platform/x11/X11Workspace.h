@@ -5,7 +5,6 @@
 #include "platform/x11/X11Connection.h"
 
 #include <QHash>
-#include <QMetaObject>
 
 #include <memory>
 
@@ -36,6 +35,10 @@ public:
 private:
     RunningApplication describe(x11::XWindow window) const;
     void processEvents();
+    // Queries read replies off the socket and with them any events that came
+    // first; those then sit in Xlib's queue where the socket notifier cannot
+    // see them. Called after every query, it has them handled soon.
+    void handleQueuedEventsLater() const;
     void activeWindowMayHaveChanged();
 
     ApplicationIdResolver& m_resolver;
@@ -43,8 +46,8 @@ private:
     // do not change what the workspace reports.
     mutable x11::X11Connection m_connection;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    QMetaObject::Connection m_aboutToBlock;
-    x11::XWindow m_lastActive = 0;
+    mutable bool m_handlingScheduled = false;
+    RunningApplication m_lastActive;
     // Most recently active window per application (pid + id), for activate().
     QHash<QString, x11::XWindow> m_lastActiveWindow;
 };
