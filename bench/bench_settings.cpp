@@ -17,19 +17,18 @@ mendo::MendoSettings fullRecord()
     mendo::MendoSettings s;
     for (int i = 0; i < 200; ++i) {
         const QString id = QStringLiteral("custom-%1").arg(i, 8, 16, QLatin1Char('0'));
-        s.promptStyles.append({id, QStringLiteral("Style %1").arg(i),
-                               QStringLiteral("Rewrite the text in the manner number %1, keeping names, links and "
-                                              "numbers exactly as they are. Return only the text.")
-                                   .arg(i),
-                               QStringLiteral("Not assigned"), true});
+        s.promptStyles.append({ id, QStringLiteral("Style %1").arg(i),
+            QStringLiteral("Rewrite the text in the manner number %1, keeping names, links and "
+                           "numbers exactly as they are. Return only the text.")
+                .arg(i),
+            QStringLiteral("Not assigned"), true });
         s.quickMenuActions.append(QStringLiteral("style:") + id);
     }
     s.quickMenuOrder = s.quickMenuActions;
     return s;
 }
 
-template <class Defaults>
-void saveLoop(benchmark::State& state, Defaults& defaults)
+template <class Defaults> void saveLoop(benchmark::State& state, Defaults& defaults)
 {
     mendo::NativeSettingsStore store(defaults);
     mendo::MendoSettings s = fullRecord();
@@ -41,8 +40,7 @@ void saveLoop(benchmark::State& state, Defaults& defaults)
     }
 }
 
-template <class Defaults>
-void loadLoop(benchmark::State& state, Defaults& defaults)
+template <class Defaults> void loadLoop(benchmark::State& state, Defaults& defaults)
 {
     mendo::NativeSettingsStore store(defaults);
     store.save(fullRecord());

@@ -17,9 +17,9 @@ const QString kMap = QStringLiteral("$map");
 
 bool isIntegerType(int type)
 {
-    return type == QMetaType::LongLong || type == QMetaType::Int || type == QMetaType::UInt
-        || type == QMetaType::Long || type == QMetaType::ULong || type == QMetaType::ULongLong
-        || type == QMetaType::Short || type == QMetaType::UShort;
+    return type == QMetaType::LongLong || type == QMetaType::Int || type == QMetaType::UInt || type == QMetaType::Long
+        || type == QMetaType::ULong || type == QMetaType::ULongLong || type == QMetaType::Short
+        || type == QMetaType::UShort;
 }
 
 bool isTagKey(const QString& key)
@@ -39,14 +39,29 @@ void writeString(QByteArray& out, const QString& s)
         out += QStringView(s).mid(run, i - run).toUtf8();
         run = i + 1;
         switch (u) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        default: out += "\\u00" + QByteArray::number(u, 16).rightJustified(2, '0');
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        default:
+            out += "\\u00" + QByteArray::number(u, 16).rightJustified(2, '0');
         }
     }
     out += QStringView(s).mid(run).toUtf8();
@@ -131,7 +146,10 @@ void writeValue(QByteArray& out, const QVariant& value)
 // 2.0 into an integer). Objects come back untagged; tags are read afterwards.
 class Reader {
 public:
-    explicit Reader(const QByteArray& text) : m_p(text.constData()), m_begin(m_p), m_end(m_p + text.size())
+    explicit Reader(const QByteArray& text)
+        : m_p(text.constData())
+        , m_begin(m_p)
+        , m_end(m_p + text.size())
     {
         if (m_end - m_p >= 3 && QByteArray(m_p, 3) == "\xEF\xBB\xBF")
             m_p += 3;
@@ -252,9 +270,7 @@ private:
         ++m_p;  // the opening quote
         QString result;
         const char* run = m_p;
-        auto flush = [&] {
-            result += QString::fromUtf8(run, m_p - run);
-        };
+        auto flush = [&] { result += QString::fromUtf8(run, m_p - run); };
         while (true) {
             if (m_p == m_end)
                 return fail("unterminated string");
@@ -275,14 +291,30 @@ private:
             if (m_p == m_end)
                 return fail("unterminated string");
             switch (*m_p++) {
-            case '"': result += u'"'; break;
-            case '\\': result += u'\\'; break;
-            case '/': result += u'/'; break;
-            case 'b': result += u'\b'; break;
-            case 'f': result += u'\f'; break;
-            case 'n': result += u'\n'; break;
-            case 'r': result += u'\r'; break;
-            case 't': result += u'\t'; break;
+            case '"':
+                result += u'"';
+                break;
+            case '\\':
+                result += u'\\';
+                break;
+            case '/':
+                result += u'/';
+                break;
+            case 'b':
+                result += u'\b';
+                break;
+            case 'f':
+                result += u'\f';
+                break;
+            case 'n':
+                result += u'\n';
+                break;
+            case 'r':
+                result += u'\r';
+                break;
+            case 't':
+                result += u'\t';
+                break;
             case 'u': {
                 if (m_end - m_p < 4)
                     return fail("invalid escape");
@@ -294,7 +326,8 @@ private:
                 result += QChar(unit);
                 break;
             }
-            default: return fail("invalid escape");
+            default:
+                return fail("invalid escape");
             }
             run = m_p;
         }
@@ -398,12 +431,12 @@ QVariant untag(const QVariant& raw)
     if (map.size() == 1) {
         const QVariant& inner = map.first();
         if (map.firstKey() == kData && inner.typeId() == QMetaType::QString) {
-            const auto decoded = QByteArray::fromBase64Encoding(inner.toString().toLatin1(),
-                                                                QByteArray::AbortOnBase64DecodingErrors);
+            const auto decoded
+                = QByteArray::fromBase64Encoding(inner.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
             if (decoded)
                 return *decoded;
         } else if (map.firstKey() == kDate
-                   && (inner.typeId() == QMetaType::Double || inner.typeId() == QMetaType::LongLong)) {
+            && (inner.typeId() == QMetaType::Double || inner.typeId() == QMetaType::LongLong)) {
             const double ms = std::round(inner.toDouble() * 1000.0);
             if (std::abs(ms) < 8.64e18)
                 return QDateTime::fromMSecsSinceEpoch(qint64(ms), Qt::UTC);

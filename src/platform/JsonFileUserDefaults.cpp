@@ -43,7 +43,9 @@ bool writeAll(int fd, const QByteArray& bytes)
 }  // namespace
 
 JsonFileUserDefaults::JsonFileUserDefaults(QString path, SystemLog* log, QObject* parent)
-    : UserDefaults(parent), m_path(std::move(path)), m_log(log)
+    : UserDefaults(parent)
+    , m_path(std::move(path))
+    , m_log(log)
 {
     load(true);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &JsonFileUserDefaults::reloadIfChanged);
@@ -124,10 +126,11 @@ void JsonFileUserDefaults::commit()
 
 JsonFileUserDefaults::Signature JsonFileUserDefaults::currentSignature() const
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
         return {};
-    return {true, quint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return { true, quint64(st.st_ino), qint64(st.st_size),
+        qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec };
 }
 
 void JsonFileUserDefaults::reloadIfChanged()
@@ -174,7 +177,8 @@ void JsonFileUserDefaults::load(bool initial)
         const bool had = before.contains(key);
         const bool has = m_values.contains(key);
         if (had != has
-            || (has && defaults_file::encodeValue(before.value(key)) != defaults_file::encodeValue(m_values.value(key))))
+            || (has
+                && defaults_file::encodeValue(before.value(key)) != defaults_file::encodeValue(m_values.value(key))))
             Q_EMIT changed(key);
     }
 }

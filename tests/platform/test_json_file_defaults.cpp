@@ -11,8 +11,8 @@
 #include <QTest>
 #include <QTimeZone>
 #include <cmath>
-#include <sys/stat.h>
 #include <limits>
+#include <sys/stat.h>
 
 using namespace mendo;
 
@@ -51,19 +51,19 @@ static QVariantMap sampleValues()
 {
     const QDateTime date = QDateTime::fromMSecsSinceEpoch(1765000000123, Qt::UTC);
     return {
-        {"false", false},
-        {"integer", qint64(42)},
-        {"big", std::numeric_limits<qint64>::max()},
-        {"whole double", 2.0},
-        {"double", 0.1},
-        {"negative zero", -0.0},
-        {"text", QString::fromUtf8("quote \" slash \\ tab\t line\n \u0001 Русский 😀")},
-        {"data", QByteArray("\x00\xff{\"$data\"}", 12)},
-        {"date", date},
-        {"list", QVariantList{true, qint64(1), 1.5, "x", QByteArray("d"), date, QVariantList{}}},
-        {"map", QVariantMap{{"a", qint64(1)}, {"nested", QVariantMap{{"b", false}}}}},
-        {"map like a tag", QVariantMap{{"$data", "AAAA"}}},
-        {"empty map", QVariantMap{}},
+        { "false", false },
+        { "integer", qint64(42) },
+        { "big", std::numeric_limits<qint64>::max() },
+        { "whole double", 2.0 },
+        { "double", 0.1 },
+        { "negative zero", -0.0 },
+        { "text", QString::fromUtf8("quote \" slash \\ tab\t line\n \u0001 Русский 😀") },
+        { "data", QByteArray("\x00\xff{\"$data\"}", 12) },
+        { "date", date },
+        { "list", QVariantList { true, qint64(1), 1.5, "x", QByteArray("d"), date, QVariantList {} } },
+        { "map", QVariantMap { { "a", qint64(1) }, { "nested", QVariantMap { { "b", false } } } } },
+        { "map like a tag", QVariantMap { { "$data", "AAAA" } } },
+        { "empty map", QVariantMap {} },
     };
 }
 
@@ -104,11 +104,11 @@ void TestJsonFileDefaults::fileIsCompletePrivateJson()
     QCOMPARE(object.value("mendo.when").toObject().value("$date").toDouble(), 1700000000.0);
     QVERIFY(fileText().contains("\"mendo.ratio\": 3.0"));
 
-    struct stat st {};
+    struct stat st { };
     QCOMPARE(::stat(QFile::encodeName(path()).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, mode_t(0600));
     // Nothing half-written is left beside it.
-    QCOMPARE(QDir(m_dir->filePath("MendoAI")).entryList(QDir::Files), QStringList{"defaults.json"});
+    QCOMPARE(QDir(m_dir->filePath("MendoAI")).entryList(QDir::Files), QStringList { "defaults.json" });
 }
 
 void TestJsonFileDefaults::corruptFileIsKeptAside_data()
@@ -136,7 +136,7 @@ void TestJsonFileDefaults::corruptFileIsKeptAside()
     QVERIFY(log.lines.first().contains("kept as"));
 
     store.set("k", qint64(1));
-    const QStringList aside = QDir(m_dir->filePath("MendoAI")).entryList({"defaults.json.corrupt-*"}, QDir::Files);
+    const QStringList aside = QDir(m_dir->filePath("MendoAI")).entryList({ "defaults.json.corrupt-*" }, QDir::Files);
     QCOMPARE(aside.size(), 1);
     QFile kept(m_dir->filePath("MendoAI/" + aside.first()));
     QVERIFY(kept.open(QIODevice::ReadOnly));
@@ -180,7 +180,7 @@ void TestJsonFileDefaults::batchWritesOnceAtTheEnd()
         QCOMPARE(store.integer("b"), qint64(2));
     }
     const JsonFileUserDefaults reread(path());
-    QCOMPARE(reread.keys(), (QStringList{"a", "b"}));
+    QCOMPARE(reread.keys(), (QStringList { "a", "b" }));
 }
 
 void TestJsonFileDefaults::unstorableValueChangesNothing()
@@ -200,11 +200,11 @@ void TestJsonFileDefaults::settingsRoundTrip()
 {
     {
         JsonFileUserDefaults defaults(path());
-        NativeSettingsStore(defaults).save(MendoSettings{});
+        NativeSettingsStore(defaults).save(MendoSettings {});
     }
     QVERIFY(QJsonDocument::fromJson(fileText()).isObject());
     JsonFileUserDefaults defaults(path());
-    QVERIFY(NativeSettingsStore(defaults).load() == MendoSettings{});
+    QVERIFY(NativeSettingsStore(defaults).load() == MendoSettings {});
     QCOMPARE(defaults.object("mendo.clipboardLimit")->typeId(), QMetaType::LongLong);
     QCOMPARE(defaults.object("mendo.promptStyles")->typeId(), QMetaType::QByteArray);
 }

@@ -43,7 +43,7 @@ void TestUserDefaults::typedReads_data()
     QTest::newRow("negative overflow") << QVariant("-99999999999999999999") << true << min << -1e20
                                        << QVariant("-99999999999999999999");
     QTest::newRow("data") << QVariant(QByteArray("1")) << false << qint64(0) << 0.0 << QVariant();
-    QTest::newRow("list") << QVariant(QVariantList{1}) << false << qint64(0) << 0.0 << QVariant();
+    QTest::newRow("list") << QVariant(QVariantList { 1 }) << false << qint64(0) << 0.0 << QVariant();
 }
 
 void TestUserDefaults::typedReads()

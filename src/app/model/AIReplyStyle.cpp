@@ -6,7 +6,7 @@ namespace mendo {
 
 QJsonObject AIReplyStyle::toJson() const
 {
-    return QJsonObject{{"id", id}, {"name", name}, {"prompt", prompt}, {"hotkey", hotkey}};
+    return QJsonObject { { "id", id }, { "name", name }, { "prompt", prompt }, { "hotkey", hotkey } };
 }
 
 std::optional<AIReplyStyle> AIReplyStyle::fromJson(const QJsonValue& value)
@@ -20,7 +20,7 @@ std::optional<AIReplyStyle> AIReplyStyle::fromJson(const QJsonValue& value)
     auto hotkey = json::string(o, "hotkey");
     if (!id || !name || !prompt || !hotkey)
         return std::nullopt;
-    return AIReplyStyle{*id, *name, *prompt, *hotkey};
+    return AIReplyStyle { *id, *name, *prompt, *hotkey };
 }
 
 }  // namespace mendo

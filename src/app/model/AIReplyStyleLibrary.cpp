@@ -41,8 +41,8 @@ const QList<AIReplyStyle>& defaultStyles()
     static const QList<AIReplyStyle> styles = [] {
         QList<AIReplyStyle> result;
         for (const auto& row : kBuiltIns)
-            result.append(AIReplyStyle{QString::fromUtf8(row[0]), QString::fromUtf8(row[1]), QString::fromUtf8(row[2]),
-                                       QString::fromUtf8(row[3])});
+            result.append(AIReplyStyle { QString::fromUtf8(row[0]), QString::fromUtf8(row[1]),
+                QString::fromUtf8(row[2]), QString::fromUtf8(row[3]) });
         return result;
     }();
     return styles;
@@ -76,8 +76,8 @@ QList<AIReplyStyle> restoredStyles(const QList<AIReplyStyle>& saved)
             result.append(builtIn);
             continue;
         }
-        result.append(AIReplyStyle{builtIn.id, orDefault(s->name, builtIn.name), orDefault(s->prompt, builtIn.prompt),
-                                   orDefault(s->hotkey, builtIn.hotkey)});
+        result.append(AIReplyStyle { builtIn.id, orDefault(s->name, builtIn.name), orDefault(s->prompt, builtIn.prompt),
+            orDefault(s->hotkey, builtIn.hotkey) });
     }
     for (const AIReplyStyle& s : saved)
         if (!builtInStyleIds().contains(s.id))
@@ -87,12 +87,24 @@ QList<AIReplyStyle> restoredStyles(const QList<AIReplyStyle>& saved)
 
 QString backendStyleName(const AIReplyStyle& style)
 {
-    static const QHash<QString, QString> words{
-        {"original", "Friendly"}, {"friendly", "Friendly"}, {"emoji", "Emoji"},     {"polite", "Polite"},
-        {"professional", "Professional"}, {"short", "Short"}, {"detailed", "Detailed"}, {"humor", "Humor"},
-        {"flirt", "Flirt"},       {"romantic", "Romantic"}, {"sexy", "Sexy"},        {"formal", "Formal"},
-        {"casual", "Casual"},     {"support", "Support"},   {"expert", "Expert"},    {"social", "Social"},
-        {"translate", "Friendly"},
+    static const QHash<QString, QString> words {
+        { "original", "Friendly" },
+        { "friendly", "Friendly" },
+        { "emoji", "Emoji" },
+        { "polite", "Polite" },
+        { "professional", "Professional" },
+        { "short", "Short" },
+        { "detailed", "Detailed" },
+        { "humor", "Humor" },
+        { "flirt", "Flirt" },
+        { "romantic", "Romantic" },
+        { "sexy", "Sexy" },
+        { "formal", "Formal" },
+        { "casual", "Casual" },
+        { "support", "Support" },
+        { "expert", "Expert" },
+        { "social", "Social" },
+        { "translate", "Friendly" },
     };
     return words.value(style.id);
 }

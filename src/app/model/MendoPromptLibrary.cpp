@@ -117,8 +117,8 @@ const QList<PromptStyle>& defaultStyles()
     static const QList<PromptStyle> styles = [] {
         QList<PromptStyle> result;
         for (const BuiltIn& b : kBuiltIns)
-            result.append(PromptStyle{QString::fromUtf8(b.id), QString::fromUtf8(b.name), QString::fromUtf8(b.prompt),
-                                      QString::fromUtf8(b.hotkey), true});
+            result.append(PromptStyle { QString::fromUtf8(b.id), QString::fromUtf8(b.name), QString::fromUtf8(b.prompt),
+                QString::fromUtf8(b.hotkey), true });
         return result;
     }();
     return styles;
@@ -183,7 +183,7 @@ QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool forceE
         merged.name = outdated ? builtIn.name : orDefault(savedStyle->name, builtIn.name);
         merged.prompt = outdated ? builtIn.prompt : orDefault(savedStyle->prompt, builtIn.prompt);
         merged.hotkey = forceEmojiHotkey && builtIn.id == u"emoji" ? builtIn.hotkey
-                                                                    : orDefault(savedStyle->hotkey, builtIn.hotkey);
+                                                                   : orDefault(savedStyle->hotkey, builtIn.hotkey);
         merged.autoReplace = savedStyle->autoReplace;
         result.append(merged);
     }
@@ -219,7 +219,7 @@ std::optional<BiText> builtInTitle(const QString& id)
 {
     for (const auto& row : kTitles)
         if (id == QString::fromUtf8(row[0]))
-            return BiText{QString::fromUtf8(row[1]), QString::fromUtf8(row[2])};
+            return BiText { QString::fromUtf8(row[1]), QString::fromUtf8(row[2]) };
     return std::nullopt;
 }
 

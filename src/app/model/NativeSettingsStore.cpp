@@ -48,7 +48,10 @@ constexpr const char* kAutomaticUpdateChecks = "mendo.updates.automaticChecksEna
 
 class Reader {
 public:
-    explicit Reader(const UserDefaults& defaults) : d(defaults) {}
+    explicit Reader(const UserDefaults& defaults)
+        : d(defaults)
+    {
+    }
 
     // Nothing readable as a string, or an empty one, gives the fallback.
     QString string(const char* key, const QString& fallback) const
@@ -69,8 +72,7 @@ public:
         return d.contains(k) ? std::clamp(d.integer(k), lowest, highest) : fallback;
     }
 
-    template <class E>
-    E twoCase(const char* key, E first, E second) const
+    template <class E> E twoCase(const char* key, E first, E second) const
     {
         return string(key, rawValue(first)) == rawValue(second) ? second : first;
     }
@@ -133,8 +135,7 @@ private:
 
 // One malformed element is dropped on its own: the rest of the user's list
 // must survive, or the next save would erase it.
-template <class T>
-QList<T> decodeEach(const QJsonArray& array)
+template <class T> QList<T> decodeEach(const QJsonArray& array)
 {
     QList<T> result;
     result.reserve(array.size());
@@ -170,8 +171,7 @@ QStringList quickMenuList(const Reader& reader, const char* key, bool insertEmoj
     return ids;
 }
 
-template <class T>
-QJsonArray encodeEach(const QList<T>& values)
+template <class T> QJsonArray encodeEach(const QList<T>& values)
 {
     QJsonArray result;
     for (const T& value : values)
@@ -187,8 +187,8 @@ MendoSettings NativeSettingsStore::load() const
     const bool firstMigration = !m_defaults.boolean(QString::fromLatin1(emojiMigrationKey));
     MendoSettings s;
 
-    s.appearanceMode = fromRawValue<AppearanceMode>(m_defaults.string(kTheme).value_or(QString()))
-                           .value_or(AppearanceMode::system);
+    s.appearanceMode
+        = fromRawValue<AppearanceMode>(m_defaults.string(kTheme).value_or(QString())).value_or(AppearanceMode::system);
     s.surfaceMode = r.twoCase(kSurfaceMode, SurfaceMode::translucent, SurfaceMode::solid);
     s.menuScale = r.menuScale(kMenuScale);
     s.targetLanguage = r.language(kTargetLanguage);
@@ -243,9 +243,8 @@ void NativeSettingsStore::save(const MendoSettings& s)
 {
     UserDefaults::Batch batch(m_defaults);
     auto set = [this](const char* key, const QVariant& value) { m_defaults.set(QString::fromLatin1(key), value); };
-    auto setJson = [&set](const char* key, const auto& value) {
-        set(key, QJsonDocument(value).toJson(QJsonDocument::Compact));
-    };
+    auto setJson
+        = [&set](const char* key, const auto& value) { set(key, QJsonDocument(value).toJson(QJsonDocument::Compact)); };
 
     set(kTheme, rawValue(s.appearanceMode));
     set(kSurfaceMode, rawValue(s.surfaceMode));

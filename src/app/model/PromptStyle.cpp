@@ -6,7 +6,8 @@ namespace mendo {
 
 QJsonObject PromptStyle::toJson() const
 {
-    return QJsonObject{{"id", id}, {"name", name}, {"prompt", prompt}, {"hotkey", hotkey}, {"autoReplace", autoReplace}};
+    return QJsonObject { { "id", id }, { "name", name }, { "prompt", prompt }, { "hotkey", hotkey },
+        { "autoReplace", autoReplace } };
 }
 
 std::optional<PromptStyle> PromptStyle::fromJson(const QJsonValue& value)
@@ -21,7 +22,7 @@ std::optional<PromptStyle> PromptStyle::fromJson(const QJsonValue& value)
     auto autoReplace = json::boolean(o, "autoReplace");
     if (!id || !name || !prompt || !hotkey || !autoReplace)
         return std::nullopt;
-    return PromptStyle{*id, *name, *prompt, *hotkey, *autoReplace};
+    return PromptStyle { *id, *name, *prompt, *hotkey, *autoReplace };
 }
 
 }  // namespace mendo
