@@ -82,6 +82,21 @@ QByteArray doubleText(double d)
 
 void writeValue(QByteArray& out, const QVariant& value);
 
+void writeMembers(QByteArray& out, const QVariantMap& map, const char* separator, const char* colon)
+{
+    bool first = true;
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+        if (!isStorable(it.value()))
+            continue;
+        if (!first)
+            out += separator;
+        first = false;
+        writeString(out, it.key());
+        out += colon;
+        writeValue(out, it.value());
+    }
+}
+
 void writeMap(QByteArray& out, const QVariantMap& map)
 {
     // A user map that looks like a tag is wrapped so that it reads back as a map.
@@ -94,17 +109,7 @@ void writeMap(QByteArray& out, const QVariantMap& map)
         return;
     }
     out += '{';
-    bool first = true;
-    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-        if (!isStorable(it.value()))
-            continue;
-        if (!first)
-            out += ',';
-        first = false;
-        writeString(out, it.key());
-        out += ':';
-        writeValue(out, it.value());
-    }
+    writeMembers(out, map, ",", ":");
     out += '}';
 }
 
@@ -489,17 +494,7 @@ QByteArray encode(const QVariantMap& values)
     out.reserve(4096);
     // One key per line keeps the file readable and diffable.
     out += "{\n";
-    bool first = true;
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-        if (!isStorable(it.value()))
-            continue;
-        if (!first)
-            out += ",\n";
-        first = false;
-        writeString(out, it.key());
-        out += ": ";
-        writeValue(out, it.value());
-    }
+    writeMembers(out, values, ",\n", ": ");
     out += "\n}\n";
     return out;
 }

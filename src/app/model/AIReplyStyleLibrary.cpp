@@ -1,6 +1,6 @@
 #include "app/model/AIReplyStyleLibrary.h"
 
-#include <QHash>
+#include "app/model/StyleLists.h"
 
 namespace mendo::AIReplyStyleLibrary {
 
@@ -29,11 +29,6 @@ constexpr const char* kBuiltIns[][4] = {
 };
 // clang-format on
 
-const QString& orDefault(const QString& saved, const QString& builtIn)
-{
-    return saved.isEmpty() ? builtIn : saved;
-}
-
 }  // namespace
 
 const QList<AIReplyStyle>& defaultStyles()
@@ -50,12 +45,7 @@ const QList<AIReplyStyle>& defaultStyles()
 
 const QSet<QString>& builtInStyleIds()
 {
-    static const QSet<QString> ids = [] {
-        QSet<QString> result;
-        for (const AIReplyStyle& s : defaultStyles())
-            result.insert(s.id);
-        return result;
-    }();
+    static const QSet<QString> ids = style_lists::idsOf(defaultStyles());
     return ids;
 }
 
@@ -63,10 +53,7 @@ QList<AIReplyStyle> restoredStyles(const QList<AIReplyStyle>& saved)
 {
     if (saved.isEmpty())
         return defaultStyles();
-    QHash<QString, const AIReplyStyle*> byId;
-    for (const AIReplyStyle& s : saved)
-        if (!byId.contains(s.id))
-            byId.insert(s.id, &s);
+    const auto byId = style_lists::firstById(saved);
 
     QList<AIReplyStyle> result;
     result.reserve(defaultStyles().size() + saved.size());
@@ -76,12 +63,10 @@ QList<AIReplyStyle> restoredStyles(const QList<AIReplyStyle>& saved)
             result.append(builtIn);
             continue;
         }
-        result.append(AIReplyStyle { builtIn.id, orDefault(s->name, builtIn.name), orDefault(s->prompt, builtIn.prompt),
-            orDefault(s->hotkey, builtIn.hotkey) });
+        result.append(AIReplyStyle { builtIn.id, style_lists::orDefault(s->name, builtIn.name),
+            style_lists::orDefault(s->prompt, builtIn.prompt), style_lists::orDefault(s->hotkey, builtIn.hotkey) });
     }
-    for (const AIReplyStyle& s : saved)
-        if (!builtInStyleIds().contains(s.id))
-            result.append(s);
+    style_lists::appendUserStyles(result, saved, builtInStyleIds());
     return result;
 }
 
