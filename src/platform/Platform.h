@@ -15,7 +15,7 @@ struct Platform {
     Clock* clock = nullptr;
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
-    HotkeyRegistrar* hotkeys = nullptr;
+    HotkeyRegistrar* hotkeyRegistrar = nullptr;
 };
 
 }  // namespace mendo
