@@ -289,32 +289,23 @@ struct X11HotkeyRegistrar::Impl {
         }
     }
 
-    void queueDrain()
-    {
-        // A round trip may have read events into Xlib's queue without the
-        // socket signalling again.
-        if (drainQueued)
-            return;
-        drainQueued = true;
-        QMetaObject::invokeMethod(
-            q,
-            [self = QPointer<X11HotkeyRegistrar>(q)] {
-                if (self && self->d)
-                    self->d->drain();
-            },
-            Qt::QueuedConnection);
-    }
+    // A round trip may have read events into Xlib's queue without the socket
+    // signalling again, so every request is followed by a deferred drain.
+    void queueDrain() { queueOnce(drainQueued, &Impl::drain); }
+    void queueRegrab() { queueOnce(regrabQueued, &Impl::regrabAll); }
 
-    void queueRegrab()
+    // Runs `step` from the event loop, once however often it is asked for
+    // before then; never inside the caller (which may be a register call).
+    void queueOnce(bool& queued, void (Impl::*step)())
     {
-        if (regrabQueued)
+        if (queued)
             return;
-        regrabQueued = true;
+        queued = true;
         QMetaObject::invokeMethod(
             q,
-            [self = QPointer<X11HotkeyRegistrar>(q)] {
-                if (self && self->d)
-                    self->d->regrabAll();
+            [self = QPointer<X11HotkeyRegistrar>(q), step] {
+                if (self)
+                    (self->d.get()->*step)();
             },
             Qt::QueuedConnection);
     }
