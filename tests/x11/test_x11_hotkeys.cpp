@@ -1,3 +1,8 @@
+#include "app/model/AIReplyStyleLibrary.h"
+#include "app/model/MendoPromptLibrary.h"
+#include "fakes/FakeWorkspace.h"
+#include "input/HotkeyService.h"
+#include "input/RecordingHotkeyTargets.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 
 #include <QElapsedTimer>
@@ -59,6 +64,36 @@ class TestX11Hotkeys : public QObject {
 
     static void setLayout(const QStringList& args) { QCOMPARE(QProcess::execute("setxkbmap", args), 0); }
 
+    void grabForAnotherClient(KeyCode k, unsigned mods, bool grab)
+    {
+        for (unsigned lock : {0u, unsigned(LockMask), unsigned(Mod2Mask), unsigned(LockMask | Mod2Mask)}) {
+            if (grab)
+                XGrabKey(m_display, k, mods | lock, DefaultRootWindow(m_display), False, GrabModeAsync,
+                         GrabModeAsync);
+            else
+                XUngrabKey(m_display, k, mods | lock, DefaultRootWindow(m_display));
+        }
+        XSync(m_display, False);
+    }
+
+    // The service with the real grabs over the default settings and styles.
+    struct Rig {
+        X11HotkeyRegistrar registrar;
+        FakeWorkspace workspace;
+        FocusService focus{workspace};
+        RecordingHotkeyTargets app;
+        HotkeyService service{registrar, workspace, focus, app};
+
+        Rig()
+        {
+            app.focus = &focus;
+            app.styles = MendoPromptLibrary::defaultStyles();
+            app.replies = AIReplyStyleLibrary::defaultStyles();
+            workspace.front = RunningApplication{42, QStringLiteral("org.example.Editor"), 7};
+            service.start(&app, &app, &app);
+        }
+    };
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -108,10 +143,7 @@ private Q_SLOTS:
     void chordHeldByAnotherClientFailsAlone()
     {
         const KeyCode k = key(XK_k);
-        for (unsigned lock : {0u, unsigned(LockMask), unsigned(Mod2Mask), unsigned(LockMask | Mod2Mask)})
-            XGrabKey(m_display, k, Mod1Mask | lock, DefaultRootWindow(m_display), False, GrabModeAsync,
-                     GrabModeAsync);
-        XSync(m_display, False);
+        grabForAnotherClient(k, Mod1Mask, true);
 
         X11HotkeyRegistrar registrar;
         QCOMPARE(registrar.install(), 0);
@@ -123,8 +155,7 @@ private Q_SLOTS:
         QTRY_COMPARE(ids(spy), (QList<quint32>{2}));
 
         // Once the other program lets go, the chord can be had.
-        XUngrabKey(m_display, k, AnyModifier, DefaultRootWindow(m_display));
-        XSync(m_display, False);
+        grabForAnotherClient(k, Mod1Mask, false);
         QCOMPARE(registrar.registerHotkey(1, altK), 0);
         hold({key(XK_Alt_L), k});
         QTRY_COMPARE(ids(spy), (QList<quint32>{2, 1}));
@@ -178,6 +209,45 @@ private Q_SLOTS:
         hold({alt, usQ});  // now the apostrophe key
         settle(300);
         QCOMPARE(ids(spy), (QList<quint32>{1}));
+    }
+
+    void serviceRunsTheStyleOfTheChordInEveryLayout()
+    {
+        Rig rig;
+        QCOMPARE(rig.app.failures, QStringList());
+        const QStringList professional{"run style:professional in org.example.Editor paste=1 sample=0"};
+
+        QCOMPARE(QProcess::execute("xdotool", {"key", "alt+4"}), 0);
+        QTRY_COMPARE(rig.app.calls, professional);
+
+        const KeyCode four = key(XK_4), alt = key(XK_Alt_L);
+        setLayout({"-layout", "us,ru"});
+        XkbLockGroup(m_display, XkbUseCoreKbd, 1);
+        XSync(m_display, False);
+        settle(200);
+        rig.app.calls.clear();
+        hold({alt, four});
+        QTRY_COMPARE(rig.app.calls, professional);
+    }
+
+    void serviceLeavesOutOnlyTheChordAnotherClientHolds()
+    {
+        const KeyCode v = key(XK_v);
+        grabForAnotherClient(v, Mod1Mask, true);
+        Rig rig;
+        QCOMPARE(rig.app.failures, QStringList{"Could not register Alt+V: 10"});
+        hold({key(XK_Alt_L), key(XK_4)});
+        hold({key(XK_Alt_L), key(XK_i)});
+        QTRY_COMPARE(rig.app.calls,
+                     (QStringList{"run style:professional in org.example.Editor paste=1 sample=0", "assistant"}));
+
+        // Released by the other program, the chord is taken at the next settings change.
+        grabForAnotherClient(v, Mod1Mask, false);
+        rig.app.changeSettings();
+        settle(100);
+        rig.app.calls.clear();
+        hold({key(XK_Alt_L), v});
+        QTRY_COMPARE(rig.app.calls, QStringList{"clipboard"});
     }
 };
 
