@@ -23,7 +23,7 @@ HotkeyService::HotkeyService(HotkeyRegistrar& registrar, Workspace& workspace, F
 
 void HotkeyService::start(HotkeyAppState* appState, QuickActionRunner* runner, HotkeyPanels* panels)
 {
-    if (m_started)
+    if (m_started || !appState || !runner)
         return;
     m_started = true;
     m_appState = appState;
@@ -167,6 +167,10 @@ void HotkeyService::perform(const RegisteredHotkeyAction& action)
     if (!m_appState)
         return;
     using Kind = RegisteredHotkeyAction::Kind;
+    const bool opensPanel = action.kind != Kind::style && action.kind != Kind::layout
+        && action.kind != Kind::windowTiling;
+    if (opensPanel && !m_panels)
+        return;
     switch (action.kind) {
     case Kind::style: {
         const QString id = action.argument == u"translate" ? QStringLiteral("translate")

@@ -32,6 +32,7 @@ public:
 
     // Once at launch. The three objects must outlive the service's use of
     // them; the application state is also watched for its destruction.
+    // Without panels (none built yet) their hotkeys register but do nothing.
     void start(HotkeyAppState* appState, QuickActionRunner* runner, HotkeyPanels* panels);
     void stop();
     bool isStarted() const { return m_started; }

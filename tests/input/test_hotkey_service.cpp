@@ -1,8 +1,6 @@
 #include "fakes/FakeHotkeyRegistrar.h"
-#include "fakes/FakeWorkspace.h"
-#include "input/HotkeyService.h"
+#include "input/HotkeyServiceRig.h"
 #include "input/ParsedHotkey.h"
-#include "input/RecordingHotkeyTargets.h"
 
 #include <QtTest>
 
@@ -32,21 +30,8 @@ AIReplyStyle reply(QString id, QString hotkey)
     return s;
 }
 
-struct Rig {
-    FakeHotkeyRegistrar registrar;
-    FakeWorkspace workspace;
-    FocusService focus{workspace};
-    RecordingHotkeyTargets app;
-    HotkeyService service{registrar, workspace, focus, app};
-
-    Rig()
-    {
-        app.focus = &focus;
-        app.current.windowTilingHotkeys.clear();
-        // In front, but not yet known to the focus memory.
-        workspace.front = RunningApplication{42, QStringLiteral("org.example.Editor"), 7};
-    }
-    void start() { service.start(&app, &app, &app); }
+struct Rig : HotkeyServiceRig<FakeHotkeyRegistrar> {
+    Rig() { app.current.windowTilingHotkeys.clear(); }
     void press(const char* text)
     {
         QVERIFY2(registrar.press(chord(text)), text);

@@ -1,8 +1,6 @@
 #include "app/model/AIReplyStyleLibrary.h"
 #include "app/model/MendoPromptLibrary.h"
-#include "fakes/FakeWorkspace.h"
-#include "input/HotkeyService.h"
-#include "input/RecordingHotkeyTargets.h"
+#include "input/HotkeyServiceRig.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 
 #include <QElapsedTimer>
@@ -77,20 +75,12 @@ class TestX11Hotkeys : public QObject {
     }
 
     // The service with the real grabs over the default settings and styles.
-    struct Rig {
-        X11HotkeyRegistrar registrar;
-        FakeWorkspace workspace;
-        FocusService focus{workspace};
-        RecordingHotkeyTargets app;
-        HotkeyService service{registrar, workspace, focus, app};
-
+    struct Rig : HotkeyServiceRig<X11HotkeyRegistrar> {
         Rig()
         {
-            app.focus = &focus;
             app.styles = MendoPromptLibrary::defaultStyles();
             app.replies = AIReplyStyleLibrary::defaultStyles();
-            workspace.front = RunningApplication{42, QStringLiteral("org.example.Editor"), 7};
-            service.start(&app, &app, &app);
+            start();
         }
     };
 
