@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/model/BackendAction.h"
+#include "app/model/PromptStyle.h"
 #include "base/Async.h"
 #include "engine/ModelShim.h"
 

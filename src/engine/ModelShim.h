@@ -1,20 +1,10 @@
 #pragma once
-// TEMPORARY stand-ins until the style model lands; removed at the merge.
+// TEMPORARY stand-in until the reply-style model lands; removed at the merge.
 #include <QList>
 #include <QString>
 
 namespace mendo {
 
-enum class BackendAction { fix, improve, emoji, translate, assistant, reply };
-
-struct PromptStyle {
-    QString id;
-    QString name;
-    QString prompt;
-    QString hotkey;
-    bool autoReplace = true;
-    bool operator==(const PromptStyle&) const = default;
-};
 
 struct AIReplyStyle {
     QString id;
