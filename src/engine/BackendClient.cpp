@@ -62,12 +62,13 @@ bool isAcceptableServiceURL(const QUrl& url)
     return !address.isNull() && address.isLoopback();
 }
 
-// Below HTTP (no connection, proxy, broken protocol) as opposed to an answer
-// with a 4xx or 5xx status, whose body still counts.
+// The connection or the proxy failed, as opposed to an answer whose status
+// Qt also reports as an error (4xx, 5xx, a redirect going nowhere): such an
+// answer's body and status still decide.
 bool isTransportError(QNetworkReply::NetworkError error)
 {
     const int code = int(error);
-    return code != 0 && (code < 200 || (code >= 300 && code < 400));
+    return code > 0 && code < 200;
 }
 
 QString optionalString(const QJsonObject& object, const QString& key)
@@ -248,10 +249,10 @@ Task<BackendClient::HttpAnswer> BackendClient::post(QUrl url, QByteArray body)
 
     if (timedOut)
         throw NetworkError::timedOut();
-    if (isTransportError(raw->error()))
+    const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (isTransportError(raw->error()) || (!status.isValid() && raw->error() != QNetworkReply::NoError))
         throw NetworkError(raw->error(), raw->errorString());
     HttpAnswer answer;
-    const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     answer.status = status.isValid() ? status.toInt() : 0;
     answer.body = raw->readAll();
     co_return answer;
