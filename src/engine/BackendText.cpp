@@ -69,18 +69,29 @@ std::vector<BackendTextPiece> splitTextForBackendPieces(const QString& text, qsi
         const qsizetype windowEnd = begin + maxChars;
         qsizetype cutAt = -1;
         Cut cut = Cut::hard;
-        // Each search walks back from the window's end and stops at the first
-        // hit, the last occurrence; the cut then moves far ahead of any
-        // higher-priority mark, which keeps the whole split linear.
-        for (qsizetype i = windowEnd - 2; i >= begin && cutAt < 0; --i)
-            if (g.isLineBreak(i) && g.isLineBreak(i + 1))
-                cutAt = i, cut = Cut::emptyLine;
-        for (qsizetype i = windowEnd - 1; i >= begin && cutAt < 0; --i)
-            if (g.isLineBreak(i))
-                cutAt = i, cut = Cut::lineBreak;
-        for (qsizetype i = windowEnd - 2; i >= begin && cutAt < 0; --i)
-            if (g.at(i) == u"." && g.at(i + 1) == u" ")
-                cutAt = i + 1, cut = Cut::sentence;
+        // One walk back from the window's end: the first empty line met is the
+        // last one and ends the walk; otherwise the last line break, then the
+        // last full stop, as met on the way. Each cut lies past every
+        // higher-priority mark of the window, which keeps the split linear.
+        qsizetype lastBreak = -1;
+        qsizetype lastStop = -1;
+        for (qsizetype i = windowEnd - 1; i >= begin; --i) {
+            if (g.isLineBreak(i)) {
+                if (i + 1 < windowEnd && g.isLineBreak(i + 1)) {
+                    cutAt = i;
+                    cut = Cut::emptyLine;
+                    break;
+                }
+                if (lastBreak < 0)
+                    lastBreak = i;
+            } else if (lastStop < 0 && i + 1 < windowEnd && g.at(i) == u"." && g.at(i + 1) == u" ") {
+                lastStop = i + 1;
+            }
+        }
+        if (cutAt < 0 && lastBreak >= 0)
+            cutAt = lastBreak, cut = Cut::lineBreak;
+        if (cutAt < 0 && lastStop >= 0)
+            cutAt = lastStop, cut = Cut::sentence;
         if (cutAt < 0)
             cutAt = windowEnd;
 
