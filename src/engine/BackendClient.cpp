@@ -222,8 +222,14 @@ Task<BackendClient::HttpAnswer> BackendClient::post(QUrl url, QByteArray body)
     // A redirect elsewhere would carry the token along.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
 
+    // Also when the call is torn down mid-transfer (at exit): nothing may
+    // reach this frame through the reply's signals any more.
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(m_network.post(request, body),
-                                                                   [](QNetworkReply* r) { r->deleteLater(); });
+                                                                   [](QNetworkReply* r) {
+                                                                       QObject::disconnect(r, nullptr, nullptr, nullptr);
+                                                                       r->abort();
+                                                                       r->deleteLater();
+                                                                   });
     QNetworkReply* const raw = reply.get();
 
     // Up to 60 s for the answer to begin, then up to 90 s between pieces of
