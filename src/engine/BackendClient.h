@@ -3,7 +3,7 @@
 #include "app/model/BackendAction.h"
 #include "app/model/PromptStyle.h"
 #include "base/Async.h"
-#include "engine/ModelShim.h"
+#include "app/model/AIReplyStyle.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -1,5 +1,7 @@
 #include "ServiceFixture.h"
 
+#include "app/model/AIReplyStyleLibrary.h"
+
 #include <QTest>
 
 using namespace mendo;
