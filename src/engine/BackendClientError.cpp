@@ -50,7 +50,7 @@ QString NetworkError::description() const
 
 QString DecodingError::description() const
 {
-    return QStringLiteral("The data couldn't be read because it isn't in the correct format. (%1)").arg(m_detail);
+    return QStringLiteral("The AI service sent an answer that could not be read: %1").arg(m_detail);
 }
 
 }  // namespace mendo

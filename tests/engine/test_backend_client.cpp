@@ -162,7 +162,7 @@ void TestBackendClient::statusAndBodyRules_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("expected");
 
-    const QString decoding = QStringLiteral("The data couldn't be read");
+    const QString decoding = QStringLiteral("The AI service sent an answer that could not be read: ");
     QTest::newRow("500 with error") << 500 << QByteArray(R"({"error":"Model overloaded"})") << "Model overloaded";
     QTest::newRow("404 empty object") << 404 << QByteArray("{}") << "Backend returned HTTP 404.";
     QTest::newRow("500 null error") << 500 << QByteArray(R"({"error":null})") << "Backend returned HTTP 500.";
