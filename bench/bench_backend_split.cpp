@@ -15,9 +15,15 @@ QString makeText(qsizetype megabytes, int kind)
     const QString sentence = QStringLiteral("Привет, мир — hello world 👍🏽 and a flag 🇺🇦 here. ");
     QString unit;
     switch (kind) {
-    case paragraphs: unit = sentence.repeated(4) + QStringLiteral("\n") + sentence.repeated(6) + QStringLiteral("\n\n"); break;
-    case sentences: unit = sentence.repeated(10); break;
-    default: unit = QStringLiteral("x").repeated(500); break;
+    case paragraphs:
+        unit = sentence.repeated(4) + QStringLiteral("\n") + sentence.repeated(6) + QStringLiteral("\n\n");
+        break;
+    case sentences:
+        unit = sentence.repeated(10);
+        break;
+    default:
+        unit = QStringLiteral("x").repeated(500);
+        break;
     }
     const qsizetype target = megabytes * 1024 * 1024;
     const qsizetype unitBytes = unit.toUtf8().size();
@@ -44,10 +50,12 @@ void BM_GraphemeCountSameText(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_SplitForBackend)
-    ->ArgsProduct({{1, 2, 5, 10}, {paragraphs}})
+    ->ArgsProduct({ { 1, 2, 5, 10 }, { paragraphs } })
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SplitForBackend)->ArgsProduct({{10}, {sentences, oneWord}})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GraphemeCountSameText)->ArgsProduct({{10}, {paragraphs, sentences, oneWord}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitForBackend)->ArgsProduct({ { 10 }, { sentences, oneWord } })->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraphemeCountSameText)
+    ->ArgsProduct({ { 10 }, { paragraphs, sentences, oneWord } })
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -19,7 +19,10 @@ public:
 // device identifier made once and kept under "mendo.account.deviceId".
 class DefaultsAccountCredentials final : public AccountCredentials {
 public:
-    explicit DefaultsAccountCredentials(UserDefaults& defaults) : m_defaults(defaults) {}
+    explicit DefaultsAccountCredentials(UserDefaults& defaults)
+        : m_defaults(defaults)
+    {
+    }
     QString accessToken() override;
     QString deviceId() override;
 

@@ -36,12 +36,18 @@ struct Words {
 Words wordsFor(BackendAction action)
 {
     switch (action) {
-    case BackendAction::fix: return {QStringLiteral("fix"), QStringLiteral("fix")};
-    case BackendAction::improve: return {QStringLiteral("style_rewrite"), QStringLiteral("style_rewrite")};
-    case BackendAction::emoji: return {QStringLiteral("emoji"), QStringLiteral("emoji")};
-    case BackendAction::translate: return {QStringLiteral("translate"), QStringLiteral("translate")};
-    case BackendAction::assistant: return {QStringLiteral("assistant"), QStringLiteral("assistant")};
-    case BackendAction::reply: return {QStringLiteral("chat_reply"), QStringLiteral("write_chat_reply")};
+    case BackendAction::fix:
+        return { QStringLiteral("fix"), QStringLiteral("fix") };
+    case BackendAction::improve:
+        return { QStringLiteral("style_rewrite"), QStringLiteral("style_rewrite") };
+    case BackendAction::emoji:
+        return { QStringLiteral("emoji"), QStringLiteral("emoji") };
+    case BackendAction::translate:
+        return { QStringLiteral("translate"), QStringLiteral("translate") };
+    case BackendAction::assistant:
+        return { QStringLiteral("assistant"), QStringLiteral("assistant") };
+    case BackendAction::reply:
+        return { QStringLiteral("chat_reply"), QStringLiteral("write_chat_reply") };
     }
     return {};
 }
@@ -92,55 +98,68 @@ struct BackendClient::HttpAnswer {
 };
 
 BackendClient::BackendClient(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network,
-                             Clock& clock, const LanguageDetector& languages)
-    : m_apiURL(std::move(apiURL)), m_credentials(credentials), m_network(network), m_clock(clock),
-      m_languages(languages)
+    Clock& clock, const LanguageDetector& languages)
+    : m_apiURL(std::move(apiURL))
+    , m_credentials(credentials)
+    , m_network(network)
+    , m_clock(clock)
+    , m_languages(languages)
 {
 }
 
 QString BackendClient::serverWritingStyle(const PromptStyle& style)
 {
-    static const QSet<QString> known{
-        QStringLiteral("friendly"), QStringLiteral("emoji"),    QStringLiteral("polite"),
-        QStringLiteral("professional"), QStringLiteral("short"), QStringLiteral("detailed"),
-        QStringLiteral("humor"),    QStringLiteral("flirt"),    QStringLiteral("romantic"),
-        QStringLiteral("sexy"),     QStringLiteral("formal"),   QStringLiteral("casual"),
-        QStringLiteral("support"),  QStringLiteral("expert"),   QStringLiteral("social"),
+    static const QSet<QString> known {
+        QStringLiteral("friendly"),
+        QStringLiteral("emoji"),
+        QStringLiteral("polite"),
+        QStringLiteral("professional"),
+        QStringLiteral("short"),
+        QStringLiteral("detailed"),
+        QStringLiteral("humor"),
+        QStringLiteral("flirt"),
+        QStringLiteral("romantic"),
+        QStringLiteral("sexy"),
+        QStringLiteral("formal"),
+        QStringLiteral("casual"),
+        QStringLiteral("support"),
+        QStringLiteral("expert"),
+        QStringLiteral("social"),
     };
     if (known.contains(style.id))
         return style.id.left(1).toUpper() + style.id.mid(1);
     return text::trimmed(style.name);
 }
 
-QJsonObject BackendClient::requestBody(const QString& text, BackendAction action, const PromptStyle& style,
-                                       const BackendSendOptions& options)
+QJsonObject BackendClient::requestBody(
+    const QString& text, BackendAction action, const PromptStyle& style, const BackendSendOptions& options)
 {
     const Words words = wordsFor(action);
-    const bool styled =
-        action == BackendAction::improve || action == BackendAction::emoji || action == BackendAction::reply;
+    const bool styled
+        = action == BackendAction::improve || action == BackendAction::emoji || action == BackendAction::reply;
     const QString styleWord = styled ? serverWritingStyle(style) : QString();
-    QJsonObject body{
-        {QStringLiteral("action"), words.action},
-        {QStringLiteral("model"), model},
-        {QStringLiteral("preferredModel"), model},
-        {QStringLiteral("fallbackModel"), model},
-        {QStringLiteral("text"), text},
-        {QStringLiteral("sourceText"), text},
-        {QStringLiteral("targetLanguage"), options.targetLanguage},
-        {QStringLiteral("keyboardLanguage"), options.keyboardLanguage},
-        {QStringLiteral("writingStyle"), styleWord},
-        {QStringLiteral("styleId"), styleWord},
-        {QStringLiteral("gender"), QString()},
-        {QStringLiteral("voiceGender"), QString()},
-        {QStringLiteral("userInstruction"), options.userInstruction},
-        {QStringLiteral("replyTo"), action == BackendAction::reply ? options.replyTo : QString()},
-        {QStringLiteral("assistantSessionId"), options.assistantSessionId},
-        {QStringLiteral("assistantKeepContext"), options.assistantKeepContext},
-        {QStringLiteral("keepContext"), options.assistantKeepContext},
-        {QStringLiteral("mode"), words.action},
-        {QStringLiteral("task"), words.task},
-        {QStringLiteral("rewriteMode"), words.action},
-        {QStringLiteral("replyMode"), QStringLiteral("chat_reply")},
+    QJsonObject body {
+        { QStringLiteral("action"), words.action },
+        { QStringLiteral("model"), model },
+        { QStringLiteral("preferredModel"), model },
+        { QStringLiteral("fallbackModel"), model },
+        { QStringLiteral("text"), text },
+        { QStringLiteral("sourceText"), text },
+        { QStringLiteral("targetLanguage"), options.targetLanguage },
+        { QStringLiteral("keyboardLanguage"), options.keyboardLanguage },
+        { QStringLiteral("writingStyle"), styleWord },
+        { QStringLiteral("styleId"), styleWord },
+        { QStringLiteral("gender"), QString() },
+        { QStringLiteral("voiceGender"), QString() },
+        { QStringLiteral("userInstruction"), options.userInstruction },
+        { QStringLiteral("replyTo"), action == BackendAction::reply ? options.replyTo : QString() },
+        { QStringLiteral("assistantSessionId"), options.assistantSessionId },
+        { QStringLiteral("assistantKeepContext"), options.assistantKeepContext },
+        { QStringLiteral("keepContext"), options.assistantKeepContext },
+        { QStringLiteral("mode"), words.action },
+        { QStringLiteral("task"), words.task },
+        { QStringLiteral("rewriteMode"), words.action },
+        { QStringLiteral("replyMode"), QStringLiteral("chat_reply") },
     };
     if (options.forceRewrite)
         body.insert(QStringLiteral("forceRewrite"), *options.forceRewrite);
@@ -170,8 +189,8 @@ Task<QString> BackendClient::send(QString text, BackendAction action, PromptStyl
     co_return joined;
 }
 
-Task<QString> BackendClient::sendPiece(QString text, BackendAction action, PromptStyle style,
-                                       BackendSendOptions options)
+Task<QString> BackendClient::sendPiece(
+    QString text, BackendAction action, PromptStyle style, BackendSendOptions options)
 {
     const QUrl url(m_apiURL, QUrl::StrictMode);
     if (!isAcceptableServiceURL(url))
@@ -217,20 +236,19 @@ Task<BackendClient::HttpAnswer> BackendClient::post(QUrl url, QByteArray body)
 {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    request.setRawHeader(QByteArrayLiteral("Authorization"),
-                         QByteArrayLiteral("Bearer ") + m_credentials.accessToken().toUtf8());
+    request.setRawHeader(
+        QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + m_credentials.accessToken().toUtf8());
     request.setRawHeader(QByteArrayLiteral("x-mendo-device-id"), m_credentials.deviceId().toUtf8());
     // A redirect elsewhere would carry the token along.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
 
     // Also when the call is torn down mid-transfer (at exit): nothing may
     // reach this frame through the reply's signals any more.
-    std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(m_network.post(request, body),
-                                                                   [](QNetworkReply* r) {
-                                                                       QObject::disconnect(r, nullptr, nullptr, nullptr);
-                                                                       r->abort();
-                                                                       r->deleteLater();
-                                                                   });
+    std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(m_network.post(request, body), [](QNetworkReply* r) {
+        QObject::disconnect(r, nullptr, nullptr, nullptr);
+        r->abort();
+        r->deleteLater();
+    });
     QNetworkReply* const raw = reply.get();
 
     // Up to 60 s for the answer to begin, then up to 90 s between pieces of
@@ -333,9 +351,11 @@ QString plainForReplyCompare(const QString& text)
 
 bool looksLikeBadReply(const QString& reply, const QString& source)
 {
-    static const QStringList markers{
-        QStringLiteral("copied chat message"), QStringLiteral("reply instruction"),
-        QStringLiteral("write one ready to send"), QStringLiteral("скопированное сообщение"),
+    static const QStringList markers {
+        QStringLiteral("copied chat message"),
+        QStringLiteral("reply instruction"),
+        QStringLiteral("write one ready to send"),
+        QStringLiteral("скопированное сообщение"),
         QStringLiteral("сообщение из чата"),
     };
     const QString r = plainForReplyCompare(reply);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/model/AIReplyStyle.h"
 #include "app/model/BackendAction.h"
 #include "app/model/PromptStyle.h"
 #include "base/Async.h"
-#include "app/model/AIReplyStyle.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -42,7 +42,7 @@ public:
     static constexpr qsizetype maxPieceChars = 2500;
 
     BackendClient(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network, Clock& clock,
-                  const LanguageDetector& languages);
+        const LanguageDetector& languages);
 
     const QString& apiURL() const { return m_apiURL; }
 
@@ -57,8 +57,8 @@ public:
     static QString serverWritingStyle(const PromptStyle& style);
     static QString replyUserInstruction(const AIReplyStyle& style);
     // The request body of one piece (already trimmed).
-    static QJsonObject requestBody(const QString& text, BackendAction action, const PromptStyle& style,
-                                   const BackendSendOptions& options);
+    static QJsonObject requestBody(
+        const QString& text, BackendAction action, const PromptStyle& style, const BackendSendOptions& options);
 
 private:
     struct HttpAnswer;

@@ -5,10 +5,14 @@ namespace mendo {
 QString BackendClientError::description() const
 {
     switch (m_kind) {
-    case Kind::server: return m_message;
-    case Kind::invalidURL: return QStringLiteral("Backend URL is invalid.");
-    case Kind::emptyInput: return QStringLiteral("No text to process.");
-    case Kind::emptyResult: return QStringLiteral("AI returned an empty result.");
+    case Kind::server:
+        return m_message;
+    case Kind::invalidURL:
+        return QStringLiteral("Backend URL is invalid.");
+    case Kind::emptyInput:
+        return QStringLiteral("No text to process.");
+    case Kind::emptyResult:
+        return QStringLiteral("AI returned an empty result.");
     }
     return {};
 }

@@ -11,10 +11,10 @@ class BackendClientError : public MendoError {
 public:
     enum class Kind { server, invalidURL, emptyInput, emptyResult };
 
-    static BackendClientError server(QString message) { return {Kind::server, std::move(message)}; }
-    static BackendClientError invalidURL() { return {Kind::invalidURL, {}}; }
-    static BackendClientError emptyInput() { return {Kind::emptyInput, {}}; }
-    static BackendClientError emptyResult() { return {Kind::emptyResult, {}}; }
+    static BackendClientError server(QString message) { return { Kind::server, std::move(message) }; }
+    static BackendClientError invalidURL() { return { Kind::invalidURL, {} }; }
+    static BackendClientError emptyInput() { return { Kind::emptyInput, {} }; }
+    static BackendClientError emptyResult() { return { Kind::emptyResult, {} }; }
 
     Kind kind() const { return m_kind; }
     // The service's message for `server`, empty otherwise.
@@ -22,7 +22,11 @@ public:
     QString description() const override;
 
 private:
-    BackendClientError(Kind kind, QString message) : m_kind(kind), m_message(std::move(message)) {}
+    BackendClientError(Kind kind, QString message)
+        : m_kind(kind)
+        , m_message(std::move(message))
+    {
+    }
 
     Kind m_kind;
     QString m_message;
@@ -33,7 +37,8 @@ private:
 class NetworkError : public MendoError {
 public:
     explicit NetworkError(QNetworkReply::NetworkError code, QString detail = {})
-        : m_code(code), m_detail(std::move(detail))
+        : m_code(code)
+        , m_detail(std::move(detail))
     {
     }
     static NetworkError timedOut() { return NetworkError(QNetworkReply::TimeoutError); }
@@ -49,7 +54,10 @@ private:
 // An answer body that is not the JSON the service promises.
 class DecodingError : public MendoError {
 public:
-    explicit DecodingError(QString detail) : m_detail(std::move(detail)) {}
+    explicit DecodingError(QString detail)
+        : m_detail(std::move(detail))
+    {
+    }
     QString description() const override;
 
 private:

@@ -12,7 +12,11 @@ namespace {
 // is on a character boundary and nothing walks the text twice per piece.
 class Graphemes {
 public:
-    explicit Graphemes(const QString& text) : m_text(text), m_bounds(text::graphemeBoundaries(text)) {}
+    explicit Graphemes(const QString& text)
+        : m_text(text)
+        , m_bounds(text::graphemeBoundaries(text))
+    {
+    }
 
     qsizetype count() const { return qsizetype(m_bounds.size()) - 1; }
     qsizetype offset(qsizetype index) const { return m_bounds[size_t(index)]; }
@@ -39,10 +43,14 @@ enum class Cut { emptyLine, lineBreak, sentence, hard };
 QString separator(Cut cut)
 {
     switch (cut) {
-    case Cut::emptyLine: return QStringLiteral("\n\n");
-    case Cut::lineBreak: return QStringLiteral("\n");
-    case Cut::sentence: return QStringLiteral(" ");
-    case Cut::hard: break;
+    case Cut::emptyLine:
+        return QStringLiteral("\n\n");
+    case Cut::lineBreak:
+        return QStringLiteral("\n");
+    case Cut::sentence:
+        return QStringLiteral(" ");
+    case Cut::hard:
+        break;
     }
     return {};
 }
@@ -52,10 +60,10 @@ QString separator(Cut cut)
 std::vector<BackendTextPiece> splitTextForBackendPieces(const QString& text, qsizetype maxChars)
 {
     if (maxChars < 1)
-        return {{text, {}}};
+        return { { text, {} } };
     const Graphemes g(text);
     if (g.count() <= maxChars)
-        return {{text, {}}};
+        return { { text, {} } };
 
     qsizetype begin = 0;
     qsizetype end = g.count();
@@ -100,13 +108,13 @@ std::vector<BackendTextPiece> splitTextForBackendPieces(const QString& text, qsi
             --pieceEnd;
         // Never empty: what remains starts with a visible character and the
         // cut lies after it.
-        pieces.push_back({g.mid(begin, pieceEnd), separator(cut)});
+        pieces.push_back({ g.mid(begin, pieceEnd), separator(cut) });
         begin = cutAt;
         while (begin < end && g.isBlank(begin))
             ++begin;
     }
     if (end > begin)
-        pieces.push_back({g.mid(begin, end), {}});
+        pieces.push_back({ g.mid(begin, end), {} });
     if (!pieces.empty())
         pieces.back().joinAfter.clear();
     return pieces;

@@ -3,8 +3,9 @@
 namespace mendo {
 
 MendoCore::MendoCore(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network, Clock& clock,
-                     const LanguageDetector& languages)
-    : m_backend(std::move(apiURL), credentials, network, clock, languages), m_actions(m_backend)
+    const LanguageDetector& languages)
+    : m_backend(std::move(apiURL), credentials, network, clock, languages)
+    , m_actions(m_backend)
 {
 }
 

@@ -16,7 +16,10 @@ public:
     QString description() const override;
 
 private:
-    explicit MendoCoreError(QString name) : m_name(std::move(name)) {}
+    explicit MendoCoreError(QString name)
+        : m_name(std::move(name))
+    {
+    }
     QString m_name;
 };
 

@@ -6,8 +6,8 @@
 
 namespace mendo {
 
-Task<QString> NativeActionService::run(QuickAction action, QString input, QString targetLanguage,
-                                       QList<PromptStyle> styles)
+Task<QString> NativeActionService::run(
+    QuickAction action, QString input, QString targetLanguage, QList<PromptStyle> styles)
 {
     if (action.id == u"ai")
         throw MendoCoreError::actionNotPortedYet(QStringLiteral("AI assistant"));

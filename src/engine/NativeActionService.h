@@ -14,7 +14,10 @@ class BackendClient;
 // picks the prompt style and the service action, then asks the client.
 class NativeActionService {
 public:
-    explicit NativeActionService(BackendClient& backend) : m_backend(backend) {}
+    explicit NativeActionService(BackendClient& backend)
+        : m_backend(backend)
+    {
+    }
 
     BackendClient& backend() { return m_backend; }
 

@@ -21,16 +21,20 @@ struct LatinLanguage {
 // The order breaks ties: English first, as the likeliest language of a short
 // Latin-script chat message.
 const LatinLanguage latinLanguages[] = {
-    {"en", u"", "the and is are you i it to of in that this for with have not be was what my me your we do hi hello thanks please"},
-    {"de", u"ßäöü", "der die das und ist nicht ich du sie wir ein eine zu mit auf für den dem es bin hallo danke bitte"},
-    {"fr", u"çœèêàùâî", "le la les et est je tu vous nous une un des pas que qui pour dans avec sur ce bonjour merci oui"},
-    {"es", u"ñ¿¡", "el la los las y es que de en un una por para con no yo tu hola gracias pero muy"},
-    {"it", u"ìò", "il lo la gli le e che di un una per non sono ciao grazie sei anche ma della"},
-    {"pt", u"ãõ", "o a os as e que de em um uma para com não eu você obrigado olá mas muito"},
-    {"nl", u"ĳ", "de het een en is van ik je niet dat op te zijn met voor hallo dank wel"},
-    {"pl", u"ąęłńśźż", "i w na nie jest to że się z do jak tak czy ale dzień dobry dziękuję"},
-    {"tr", u"ğış", "bir ve bu da de ne için çok ben sen değil var merhaba teşekkürler evet"},
-    {"sv", u"å", "och att det som är en på för inte jag du med hej tack"},
+    { "en", u"",
+        "the and is are you i it to of in that this for with have not be was what my me your we do hi hello thanks "
+        "please" },
+    { "de", u"ßäöü",
+        "der die das und ist nicht ich du sie wir ein eine zu mit auf für den dem es bin hallo danke bitte" },
+    { "fr", u"çœèêàùâî",
+        "le la les et est je tu vous nous une un des pas que qui pour dans avec sur ce bonjour merci oui" },
+    { "es", u"ñ¿¡", "el la los las y es que de en un una por para con no yo tu hola gracias pero muy" },
+    { "it", u"ìò", "il lo la gli le e che di un una per non sono ciao grazie sei anche ma della" },
+    { "pt", u"ãõ", "o a os as e que de em um uma para com não eu você obrigado olá mas muito" },
+    { "nl", u"ĳ", "de het een en is van ik je niet dat op te zijn met voor hallo dank wel" },
+    { "pl", u"ąęłńśźż", "i w na nie jest to że się z do jak tak czy ale dzień dobry dziękuję" },
+    { "tr", u"ğış", "bir ve bu da de ne için çok ben sen değil var merhaba teşekkürler evet" },
+    { "sv", u"å", "och att det som är en på för inte jag du med hej tack" },
 };
 
 QString latinLanguage(const QString& lower)
@@ -104,25 +108,36 @@ QString ScriptLanguageDetector::dominantLanguage(const QString& text) const
 
     const QString lower = text.toLower();
     switch (dominant) {
-    case QChar::Script_Latin: return latinLanguage(lower);
-    case QChar::Script_Cyrillic: return cyrillicLanguage(lower);
-    case QChar::Script_Greek: return QStringLiteral("el");
-    case QChar::Script_Hebrew: return QStringLiteral("he");
+    case QChar::Script_Latin:
+        return latinLanguage(lower);
+    case QChar::Script_Cyrillic:
+        return cyrillicLanguage(lower);
+    case QChar::Script_Greek:
+        return QStringLiteral("el");
+    case QChar::Script_Hebrew:
+        return QStringLiteral("he");
     case QChar::Script_Arabic:
         return lower.contains(QRegularExpression(QStringLiteral("[پچژگ]"))) ? QStringLiteral("fa")
-                                                                              : QStringLiteral("ar");
+                                                                            : QStringLiteral("ar");
     case QChar::Script_Hiragana:
-    case QChar::Script_Katakana: return QStringLiteral("ja");
+    case QChar::Script_Katakana:
+        return QStringLiteral("ja");
     case QChar::Script_Han:
         return letters.contains(QChar::Script_Hiragana) || letters.contains(QChar::Script_Katakana)
             ? QStringLiteral("ja")
             : QStringLiteral("zh");
-    case QChar::Script_Hangul: return QStringLiteral("ko");
-    case QChar::Script_Thai: return QStringLiteral("th");
-    case QChar::Script_Devanagari: return QStringLiteral("hi");
-    case QChar::Script_Georgian: return QStringLiteral("ka");
-    case QChar::Script_Armenian: return QStringLiteral("hy");
-    default: return {};
+    case QChar::Script_Hangul:
+        return QStringLiteral("ko");
+    case QChar::Script_Thai:
+        return QStringLiteral("th");
+    case QChar::Script_Devanagari:
+        return QStringLiteral("hi");
+    case QChar::Script_Georgian:
+        return QStringLiteral("ka");
+    case QChar::Script_Armenian:
+        return QStringLiteral("hy");
+    default:
+        return {};
     }
 }
 

@@ -16,13 +16,13 @@ namespace mendo {
 // timeouts on virtual time.
 struct ServiceFixture {
     FakeClock clock;
-    MockAiService mock{clock};
+    MockAiService mock { clock };
     bool listening = mock.listen();
     MemoryUserDefaults defaults;
-    DefaultsAccountCredentials credentials{defaults};
+    DefaultsAccountCredentials credentials { defaults };
     QNetworkAccessManager network;
     FakeLanguageDetector languages;
-    BackendClient client{mock.aiURL(), credentials, network, clock, languages};
+    BackendClient client { mock.aiURL(), credentials, network, clock, languages };
 
     ServiceFixture()
     {
@@ -34,8 +34,7 @@ struct ServiceFixture {
 };
 
 // Runs a task to its end in a nested event loop: its value or its error text.
-template <class T>
-Outcome<T> finish(Task<T>&& task)
+template <class T> Outcome<T> finish(Task<T>&& task)
 {
     return QCoro::waitFor(capture(std::move(task)));
 }

@@ -38,15 +38,40 @@ void TestBackendClient::writesTheExactRequest_data()
     QTest::addColumn<QString>("writingStyle");
     QTest::addColumn<QString>("replyTo");
 
-    QTest::newRow("fix") << BackendAction::fix << "original" << "fix" << "fix" << "" << "";
-    QTest::newRow("improve built-in") << BackendAction::improve << "professional" << "style_rewrite"
-                                      << "style_rewrite" << "Professional" << "";
-    QTest::newRow("improve user style") << BackendAction::improve << "custom-0a1b2c3d" << "style_rewrite"
-                                        << "style_rewrite" << "My Style" << "";
-    QTest::newRow("emoji") << BackendAction::emoji << "emoji" << "emoji" << "emoji" << "Emoji" << "";
-    QTest::newRow("translate") << BackendAction::translate << "friendly" << "translate" << "translate" << "" << "";
-    QTest::newRow("assistant") << BackendAction::assistant << "friendly" << "assistant" << "assistant" << "" << "";
-    QTest::newRow("reply") << BackendAction::reply << "polite" << "chat_reply" << "write_chat_reply" << "Polite"
+    QTest::newRow("fix") << BackendAction::fix << "original"
+                         << "fix"
+                         << "fix"
+                         << ""
+                         << "";
+    QTest::newRow("improve built-in") << BackendAction::improve << "professional"
+                                      << "style_rewrite"
+                                      << "style_rewrite"
+                                      << "Professional"
+                                      << "";
+    QTest::newRow("improve user style") << BackendAction::improve << "custom-0a1b2c3d"
+                                        << "style_rewrite"
+                                        << "style_rewrite"
+                                        << "My Style"
+                                        << "";
+    QTest::newRow("emoji") << BackendAction::emoji << "emoji"
+                           << "emoji"
+                           << "emoji"
+                           << "Emoji"
+                           << "";
+    QTest::newRow("translate") << BackendAction::translate << "friendly"
+                               << "translate"
+                               << "translate"
+                               << ""
+                               << "";
+    QTest::newRow("assistant") << BackendAction::assistant << "friendly"
+                               << "assistant"
+                               << "assistant"
+                               << ""
+                               << "";
+    QTest::newRow("reply") << BackendAction::reply << "polite"
+                           << "chat_reply"
+                           << "write_chat_reply"
+                           << "Polite"
                            << " the message ";
 }
 
@@ -68,8 +93,8 @@ void TestBackendClient::writesTheExactRequest()
     options.assistantSessionId = QStringLiteral("session-7");
     options.assistantKeepContext = true;
     options.replyTo = QStringLiteral(" the message ");
-    const auto outcome =
-        finish(f.client.send(QStringLiteral("  Hello there \n"), action, promptStyle(styleId, QStringLiteral(" My Style\n")), options));
+    const auto outcome = finish(f.client.send(
+        QStringLiteral("  Hello there \n"), action, promptStyle(styleId, QStringLiteral(" My Style\n")), options));
     QCOMPARE(outcome.error, QString());
     QCOMPARE(resultOf(outcome), QStringLiteral("done"));
 
@@ -82,13 +107,28 @@ void TestBackendClient::writesTheExactRequest()
     QCOMPARE(request.header("x-mendo-device-id"), QByteArray("DEVICE-1"));
 
     const QString text = QStringLiteral("Hello there");
-    const QJsonObject expected{
-        {"action", word}, {"model", "gpt-4.1-mini"}, {"preferredModel", "gpt-4.1-mini"},
-        {"fallbackModel", "gpt-4.1-mini"}, {"text", text}, {"sourceText", text}, {"targetLanguage", "English"},
-        {"keyboardLanguage", "ru"}, {"writingStyle", writingStyle}, {"styleId", writingStyle}, {"gender", ""},
-        {"voiceGender", ""}, {"userInstruction", "be brief"}, {"replyTo", replyTo},
-        {"assistantSessionId", "session-7"}, {"assistantKeepContext", true}, {"keepContext", true},
-        {"mode", word}, {"task", task}, {"rewriteMode", word}, {"replyMode", "chat_reply"},
+    const QJsonObject expected {
+        { "action", word },
+        { "model", "gpt-4.1-mini" },
+        { "preferredModel", "gpt-4.1-mini" },
+        { "fallbackModel", "gpt-4.1-mini" },
+        { "text", text },
+        { "sourceText", text },
+        { "targetLanguage", "English" },
+        { "keyboardLanguage", "ru" },
+        { "writingStyle", writingStyle },
+        { "styleId", writingStyle },
+        { "gender", "" },
+        { "voiceGender", "" },
+        { "userInstruction", "be brief" },
+        { "replyTo", replyTo },
+        { "assistantSessionId", "session-7" },
+        { "assistantKeepContext", true },
+        { "keepContext", true },
+        { "mode", word },
+        { "task", task },
+        { "rewriteMode", word },
+        { "replyMode", "chat_reply" },
     };
     QCOMPARE(request.json(), expected);
     // Compact JSON, as the service has always received it.
@@ -98,7 +138,7 @@ void TestBackendClient::writesTheExactRequest()
 void TestBackendClient::optionalKeysOnlyWhenGiven()
 {
     ServiceFixture f;
-    f.mock.enqueue({Answer::result("a"), Answer::result("b")});
+    f.mock.enqueue({ Answer::result("a"), Answer::result("b") });
     BackendSendOptions options;
     QVERIFY(finish(f.client.send("x", BackendAction::fix, promptStyle("original"), options)).ok());
     options.forceRewrite = false;
@@ -117,7 +157,7 @@ void TestBackendClient::longTextsGoInPiecesAndComeBackJoined()
     // 2600 characters with an empty line after character 1200.
     const QString first = QString(1200, QLatin1Char('a'));
     const QString second = QString(1398, QLatin1Char('b'));
-    f.mock.enqueue({Answer::result("A"), Answer::result("B")});
+    f.mock.enqueue({ Answer::result("A"), Answer::result("B") });
     auto outcome = finish(f.client.send(first + "\n\n" + second, BackendAction::fix, promptStyle("original"), {}));
     QCOMPARE(resultOf(outcome), QStringLiteral("A\n\nB"));
     QCOMPARE(f.body(0).value("text").toString(), first);
@@ -129,7 +169,7 @@ void TestBackendClient::longTextsGoInPiecesAndComeBackJoined()
     QString sentences;
     while (sentences.size() < 4000)
         sentences += QStringLiteral("This is a sentence. ");
-    f.mock.enqueue({Answer::result("One."), Answer::result("Two.")});
+    f.mock.enqueue({ Answer::result("One."), Answer::result("Two.") });
     outcome = finish(f.client.send(sentences, BackendAction::improve, promptStyle("friendly"), {}));
     QCOMPARE(resultOf(outcome), QStringLiteral("One. Two."));
     QVERIFY(f.body(0).value("text").toString().endsWith(QStringLiteral("sentence.")));
@@ -137,8 +177,9 @@ void TestBackendClient::longTextsGoInPiecesAndComeBackJoined()
 
     // A failing piece fails the whole call; no partial text comes back.
     f.mock.clear();
-    f.mock.enqueue({Answer::result("A"), Answer::json(500, {{"error", "Overloaded"}})});
-    outcome = finish(f.client.send(first + "\n\n" + second + "\n\n" + first, BackendAction::fix, promptStyle("original"), {}));
+    f.mock.enqueue({ Answer::result("A"), Answer::json(500, { { "error", "Overloaded" } }) });
+    outcome = finish(
+        f.client.send(first + "\n\n" + second + "\n\n" + first, BackendAction::fix, promptStyle("original"), {}));
     QCOMPARE(outcome.error, QStringLiteral("Overloaded"));
     QCOMPARE(f.mock.requests().size(), 2);
 }
@@ -147,10 +188,11 @@ void TestBackendClient::assistantAndReplyAreNeverSplit()
 {
     ServiceFixture f;
     const QString longText = QStringLiteral("Why is the sky blue? ").repeated(200);
-    for (BackendAction action : {BackendAction::assistant, BackendAction::reply}) {
+    for (BackendAction action : { BackendAction::assistant, BackendAction::reply }) {
         f.mock.clear();
         f.mock.enqueue(Answer::result("Because."));
-        QCOMPARE(resultOf(finish(f.client.send(longText, action, promptStyle("original"), {}))), QStringLiteral("Because."));
+        QCOMPARE(
+            resultOf(finish(f.client.send(longText, action, promptStyle("original"), {}))), QStringLiteral("Because."));
         QCOMPARE(f.mock.requests().size(), 1);
         QCOMPARE(f.body(0).value("text").toString(), longText.trimmed());
     }
@@ -194,7 +236,7 @@ void TestBackendClient::statusAndBodyRules()
     } else {
         QVERIFY(!outcome.ok());
         QVERIFY2(outcome.error.startsWith(expected) && (expected.size() > 0 || outcome.error.isEmpty()),
-                 qPrintable(outcome.error));
+            qPrintable(outcome.error));
     }
     QCOMPARE(f.mock.requests().size(), 1);
 }
@@ -204,7 +246,7 @@ void TestBackendClient::cleansDashesAndBlanks()
     ServiceFixture f;
     f.mock.enqueue(Answer::result(QStringLiteral("\n  Well \u2014 yes \u2013 no - maybe  \n")));
     QCOMPARE(resultOf(finish(f.client.send("x", BackendAction::fix, promptStyle("original"), {}))),
-             QStringLiteral("Well - yes - no - maybe"));
+        QStringLiteral("Well - yes - no - maybe"));
 }
 
 void TestBackendClient::unchangedTranslationIsAskedOnceMore()
@@ -218,8 +260,9 @@ void TestBackendClient::unchangedTranslationIsAskedOnceMore()
 
     // Other case, quotes and spacing count as unchanged: one repetition,
     // whose answer is taken even when unchanged again.
-    f.mock.enqueue({Answer::result(QStringLiteral("say \u201Chello\u201D to bob")), Answer::result(source)});
-    QCOMPARE(resultOf(finish(f.client.send(source, BackendAction::translate, promptStyle("translate"), options))), source);
+    f.mock.enqueue({ Answer::result(QStringLiteral("say \u201Chello\u201D to bob")), Answer::result(source) });
+    QCOMPARE(
+        resultOf(finish(f.client.send(source, BackendAction::translate, promptStyle("translate"), options))), source);
     QCOMPARE(f.mock.requests().size(), 2);
     QCOMPARE(f.body(1).value("text").toString(), source);
     QCOMPARE(f.body(1).value("targetLanguage").toString(), QStringLiteral("German"));
@@ -227,15 +270,16 @@ void TestBackendClient::unchangedTranslationIsAskedOnceMore()
 
     // The repetition's failure is the call's failure.
     f.mock.clear();
-    f.mock.enqueue({Answer::result(source), Answer::json(503, {})});
+    f.mock.enqueue({ Answer::result(source), Answer::json(503, {}) });
     QCOMPARE(finish(f.client.send(source, BackendAction::translate, promptStyle("translate"), options)).error,
-             QStringLiteral("Backend returned HTTP 503."));
+        QStringLiteral("Backend returned HTTP 503."));
 
     // Without the flag, or for another action, an unchanged answer stands.
     f.mock.clear();
     options.retryOnUnchangedTranslation = false;
     f.mock.enqueue(Answer::result(source));
-    QCOMPARE(resultOf(finish(f.client.send(source, BackendAction::translate, promptStyle("translate"), options))), source);
+    QCOMPARE(
+        resultOf(finish(f.client.send(source, BackendAction::translate, promptStyle("translate"), options))), source);
     options.retryOnUnchangedTranslation = true;
     f.mock.enqueue(Answer::result(source));
     QCOMPARE(resultOf(finish(f.client.send(source, BackendAction::fix, promptStyle("original"), options))), source);
@@ -247,12 +291,22 @@ void TestBackendClient::failsBeforeSendingAnything_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("blank text") << "" << " \n\t\u3000 " << "No text to process.";
-    QTest::newRow("not a URL") << "::not a url::" << "hi" << "Backend URL is invalid.";
-    QTest::newRow("no host") << "https:///macos/ai" << "hi" << "Backend URL is invalid.";
+    QTest::newRow("blank text") << ""
+                                << " \n\t\u3000 "
+                                << "No text to process.";
+    QTest::newRow("not a URL") << "::not a url::"
+                               << "hi"
+                               << "Backend URL is invalid.";
+    QTest::newRow("no host") << "https:///macos/ai"
+                             << "hi"
+                             << "Backend URL is invalid.";
     // The token would travel in the clear.
-    QTest::newRow("plain http to another host") << "http://example.com/macos/ai" << "hi" << "Backend URL is invalid.";
-    QTest::newRow("other scheme") << "ftp://127.0.0.1/macos/ai" << "hi" << "Backend URL is invalid.";
+    QTest::newRow("plain http to another host") << "http://example.com/macos/ai"
+                                                << "hi"
+                                                << "Backend URL is invalid.";
+    QTest::newRow("other scheme") << "ftp://127.0.0.1/macos/ai"
+                                  << "hi"
+                                  << "Backend URL is invalid.";
 }
 
 void TestBackendClient::failsBeforeSendingAnything()
@@ -274,10 +328,10 @@ void TestBackendClient::networkFailuresHaveClearMessages()
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     const quint16 closedPort = probe.serverPort();
     probe.close();
-    BackendClient refused(QStringLiteral("http://127.0.0.1:%1/macos/ai").arg(closedPort), f.credentials, f.network,
-                          f.clock, f.languages);
+    BackendClient refused(
+        QStringLiteral("http://127.0.0.1:%1/macos/ai").arg(closedPort), f.credentials, f.network, f.clock, f.languages);
     QCOMPARE(finish(refused.send("hi", BackendAction::fix, promptStyle("original"), {})).error,
-             QStringLiteral("Could not connect to the server."));
+        QStringLiteral("Could not connect to the server."));
 
     // A service that never answers times out after 60 s of virtual time.
     Answer silent;

@@ -44,26 +44,28 @@ void TestBackendText::cutsAtTheBestPlaceInEachWindow_data()
     const QString a1200 = repeat(QStringLiteral("a"), 1200);
     const QString b1398 = repeat(QStringLiteral("b"), 1398);
     QTest::newRow("empty line after 1200 of 2600") << a1200 + QStringLiteral("\n\n") + b1398 << qsizetype(2500)
-                                                   << QStringList{a1200, b1398} << QStringList{"\n\n", ""};
+                                                   << QStringList { a1200, b1398 } << QStringList { "\n\n", "" };
     const QString x3000 = repeat(QStringLiteral("x"), 3000);
-    QTest::newRow("hard cut inside a word") << x3000 << qsizetype(2500)
-                                            << QStringList{x3000.left(2500), x3000.mid(2500)} << QStringList{"", ""};
+    QTest::newRow("hard cut inside a word")
+        << x3000 << qsizetype(2500) << QStringList { x3000.left(2500), x3000.mid(2500) } << QStringList { "", "" };
     // The empty line wins over later single line breaks and full stops.
-    QTest::newRow("empty line beats line break") << QStringLiteral("ab\n\ncd\nef. gh\nij") << qsizetype(12)
-                                                 << QStringList{"ab", "cd\nef. gh\nij"} << QStringList{"\n\n", ""};
+    QTest::newRow("empty line beats line break")
+        << QStringLiteral("ab\n\ncd\nef. gh\nij") << qsizetype(12) << QStringList { "ab", "cd\nef. gh\nij" }
+        << QStringList { "\n\n", "" };
     QTest::newRow("line break beats full stop") << QStringLiteral("ab. cd\nef. gh ij") << qsizetype(12)
-                                                << QStringList{"ab. cd", "ef. gh ij"} << QStringList{"\n", ""};
+                                                << QStringList { "ab. cd", "ef. gh ij" } << QStringList { "\n", "" };
     QTest::newRow("full stop stays with its sentence")
         << QStringLiteral("One two. Three four. Five six.") << qsizetype(12)
-        << QStringList{"One two.", "Three four.", "Five six."} << QStringList{" ", " ", ""};
-    QTest::newRow("whitespace around cuts is dropped") << QStringLiteral("  ab  \n\n\n  cd ef gh  ") << qsizetype(8)
-                                                       << QStringList{"ab", "cd ef gh"} << QStringList{"\n\n", ""};
+        << QStringList { "One two.", "Three four.", "Five six." } << QStringList { " ", " ", "" };
+    QTest::newRow("whitespace around cuts is dropped")
+        << QStringLiteral("  ab  \n\n\n  cd ef gh  ") << qsizetype(8) << QStringList { "ab", "cd ef gh" }
+        << QStringList { "\n\n", "" };
     QTest::newRow("CRLF line break is one character")
-        << QStringLiteral("abc\r\ndefgh") << qsizetype(6) << QStringList{"abc", "defgh"} << QStringList{"\n", ""};
+        << QStringLiteral("abc\r\ndefgh") << qsizetype(6) << QStringList { "abc", "defgh" } << QStringList { "\n", "" };
     // A family emoji is one character: a window of 3 holds three of them.
     const QString family = QStringLiteral("👨‍👩‍👧");
-    QTest::newRow("graphemes, not code units") << repeat(family, 4) << qsizetype(3)
-                                               << QStringList{repeat(family, 3), family} << QStringList{"", ""};
+    QTest::newRow("graphemes, not code units")
+        << repeat(family, 4) << qsizetype(3) << QStringList { repeat(family, 3), family } << QStringList { "", "" };
 }
 
 void TestBackendText::cutsAtTheBestPlaceInEachWindow()
@@ -89,7 +91,8 @@ void TestBackendText::everyPieceFitsAndNothingIsLost()
     // A long mixed text: paragraphs, lines, sentences and one endless word.
     QString text;
     for (int i = 0; i < 40; ++i) {
-        text += QStringLiteral("Paragraph %1 starts here. It has sentences, Привет мир! 👍🏽 and more. ").arg(i)
+        text += QStringLiteral("Paragraph %1 starts here. It has sentences, Привет мир! 👍🏽 and more. ")
+                    .arg(i)
                     .repeated(i % 7 + 1);
         text += i % 3 ? QStringLiteral("\n") : QStringLiteral("\n\n");
         if (i == 20)
@@ -112,12 +115,12 @@ void TestBackendText::everyPieceFitsAndNothingIsLost()
 void TestBackendText::degenerateLimits()
 {
     // A text that fits comes back untouched, blanks included.
-    QCOMPARE(splitTextForBackend(QStringLiteral("  hi \n"), 6), QStringList{QStringLiteral("  hi \n")});
+    QCOMPARE(splitTextForBackend(QStringLiteral("  hi \n"), 6), QStringList { QStringLiteral("  hi \n") });
     // No limit below one character: the text is its only piece, no endless loop.
-    QCOMPARE(splitTextForBackend(QStringLiteral("abc"), 0), QStringList{QStringLiteral("abc")});
-    QCOMPARE(splitTextForBackend(QStringLiteral("abc"), -5), QStringList{QStringLiteral("abc")});
+    QCOMPARE(splitTextForBackend(QStringLiteral("abc"), 0), QStringList { QStringLiteral("abc") });
+    QCOMPARE(splitTextForBackend(QStringLiteral("abc"), -5), QStringList { QStringLiteral("abc") });
     // A text longer than the limit but blank yields no pieces.
-    QCOMPARE(splitTextForBackend(QStringLiteral("      "), 3), QStringList{});
+    QCOMPARE(splitTextForBackend(QStringLiteral("      "), 3), QStringList {});
 }
 
 void TestBackendText::comparisonForm_data()

@@ -20,16 +20,26 @@ namespace {
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 429:
+        return "Too Many Requests";
+    case 500:
+        return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
     }
 }
 
@@ -52,7 +62,7 @@ std::optional<MockAiService::Request> takeRequest(QByteArray& buffer)
             continue;
         const QByteArray name = lines[i].left(colon).trimmed();
         const QByteArray value = lines[i].mid(colon + 1).trimmed();
-        request.headers.append({name, value});
+        request.headers.append({ name, value });
         if (name.compare("content-length", Qt::CaseInsensitive) == 0)
             length = value.toLongLong();
     }
@@ -84,10 +94,8 @@ QJsonObject MockAiService::Request::toJson() const
     QJsonObject headerObject;
     for (const auto& [key, value] : headers)
         headerObject.insert(QString::fromUtf8(key.toLower()), QString::fromUtf8(value));
-    return {{QStringLiteral("method"), QString::fromUtf8(method)},
-            {QStringLiteral("path"), path},
-            {QStringLiteral("headers"), headerObject},
-            {QStringLiteral("body"), QString::fromUtf8(body)}};
+    return { { QStringLiteral("method"), QString::fromUtf8(method) }, { QStringLiteral("path"), path },
+        { QStringLiteral("headers"), headerObject }, { QStringLiteral("body"), QString::fromUtf8(body) } };
 }
 
 MockAiService::Answer MockAiService::Answer::json(int status, const QJsonObject& object)
@@ -100,7 +108,7 @@ MockAiService::Answer MockAiService::Answer::json(int status, const QJsonObject&
 
 MockAiService::Answer MockAiService::Answer::result(const QString& text)
 {
-    return json(200, {{QStringLiteral("result"), text}});
+    return json(200, { { QStringLiteral("result"), text } });
 }
 
 std::optional<MockAiService::Answer> MockAiService::Answer::fromJson(const QJsonObject& object, QString* error)
@@ -128,8 +136,10 @@ std::optional<MockAiService::Answer> MockAiService::Answer::fromJson(const QJson
 }
 
 MockAiService::MockAiService(Clock& clock, QObject* parent)
-    : QObject(parent), m_clock(clock), m_server(new QTcpServer(this)),
-      m_fallback(Answer::json(500, {{QStringLiteral("error"), QStringLiteral("No scripted answer.")}}))
+    : QObject(parent)
+    , m_clock(clock)
+    , m_server(new QTcpServer(this))
+    , m_fallback(Answer::json(500, { { QStringLiteral("error"), QStringLiteral("No scripted answer.") } }))
 {
     connect(m_server, &QTcpServer::newConnection, this, &MockAiService::onNewConnection);
 }

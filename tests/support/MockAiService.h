@@ -40,7 +40,7 @@ public:
         int status = 200;
         QByteArray body;
         QByteArray contentType = QByteArrayLiteral("application/json");
-        Millis delay{0};
+        Millis delay { 0 };
         // Never answer: the connection stays open and silent.
         bool hold = false;
         // Only for requests to this path; empty means any path.

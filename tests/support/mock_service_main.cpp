@@ -31,11 +31,12 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("port"), QStringLiteral("Port to listen on (0: a free one)."),
-                      QStringLiteral("N"), QStringLiteral("0")});
-    parser.addOption({QStringLiteral("script"), QStringLiteral("JSON file with the answers."), QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("record"), QStringLiteral("Appends every request as a JSON line."),
-                      QStringLiteral("FILE")});
+    parser.addOption({ QStringLiteral("port"), QStringLiteral("Port to listen on (0: a free one)."),
+        QStringLiteral("N"), QStringLiteral("0") });
+    parser.addOption(
+        { QStringLiteral("script"), QStringLiteral("JSON file with the answers."), QStringLiteral("FILE") });
+    parser.addOption(
+        { QStringLiteral("record"), QStringLiteral("Appends every request as a JSON line."), QStringLiteral("FILE") });
     parser.process(app);
 
     mendo::RealClock clock;
