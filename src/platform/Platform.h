@@ -3,6 +3,7 @@
 namespace mendo {
 
 class Clock;
+class InputSources;
 class SystemLog;
 class UserDefaults;
 
@@ -14,6 +15,7 @@ struct Platform {
     Clock* clock = nullptr;
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
+    InputSources* inputSources = nullptr;
 };
 
 }  // namespace mendo
