@@ -20,6 +20,7 @@ inline const std::vector<LayoutConversion> russianConversions = {
     { "capitals and brackets", "Ghbdtn[]", "Приветхъ", false },
     { "yo key both cases", "ёЁ", "`~", true },
     { "slash to period", "/", ".", false },
+    { "shifted comma and period keys", "<>", "БЮ", false },
     { "period and comma to latin", "руддщ.,", "hello/?", true },
     { "tie converts to native", "a ф", "ф ф", false },
     { "other characters keep their place", "ghbdtn 👋🏽 ελ 42!", "привет 👋🏽 ελ 42!", false },
