@@ -212,7 +212,7 @@ KeyboardLayoutFixResult KeyboardLayoutService::fix(
     return convert(text, latinToNative, nativeToLatin, latinName, nativeName);
 }
 
-std::optional<KeyboardLayoutService::CharacterMap> KeyboardLayoutService::makeKeyboardMap(
+std::optional<CharacterMap> KeyboardLayoutService::makeKeyboardMap(
     const KeyboardInputSource& from, const KeyboardInputSource& to) const
 {
     const auto fromKeys = m_sources.keyLayout(from.ref);
@@ -250,14 +250,12 @@ KeyboardLayoutFixResult KeyboardLayoutService::convert(const QString& text, cons
     const CharacterMap& nativeToLatin, const QString& latinLayout, const QString& nativeLayout)
 {
     const std::vector<qsizetype> bounds = text::graphemeBoundaries(text);
-    // Views into `text`, so that looking a character up allocates nothing.
-    auto character
-        = [&](size_t i) { return QString::fromRawData(text.constData() + bounds[i], bounds[i + 1] - bounds[i]); };
+    auto character = [&](size_t i) { return QStringView(text).mid(bounds[i], bounds[i + 1] - bounds[i]); };
 
     qsizetype latinCount = 0;
     qsizetype nativeCount = 0;
     for (size_t i = 0; i + 1 < bounds.size(); ++i) {
-        const QString c = character(i);
+        const QStringView c = character(i);
         latinCount += latinToNative.contains(c) ? 1 : 0;
         nativeCount += nativeToLatin.contains(c) ? 1 : 0;
     }
@@ -267,18 +265,16 @@ KeyboardLayoutFixResult KeyboardLayoutService::convert(const QString& text, cons
     QString converted;
     converted.reserve(text.size());
     for (size_t i = 0; i + 1 < bounds.size(); ++i) {
-        const QString c = character(i);
-        const auto it = map.constFind(c);
-        if (it != map.cend())
-            converted += *it;
+        const QStringView c = character(i);
+        if (const QString* replacement = map.find(c))
+            converted.append(*replacement);
         else
-            converted += c;
+            converted.append(c);
     }
     return { converted, toLatin, toLatin ? latinLayout : nativeLayout };
 }
 
-std::pair<KeyboardLayoutService::CharacterMap, KeyboardLayoutService::CharacterMap> KeyboardLayoutService::fallbackPair(
-    const QString& nativeName)
+std::pair<CharacterMap, CharacterMap> KeyboardLayoutService::fallbackPair(const QString& nativeName)
 {
     const QString name = folded(nativeName);
     const bool ukrainian = name.contains(u"ukrain") || name.contains(u"укра");
@@ -286,7 +282,7 @@ std::pair<KeyboardLayoutService::CharacterMap, KeyboardLayoutService::CharacterM
     return { makeMap(latinRow, nativeRow), makeMap(nativeRow, latinRow) };
 }
 
-KeyboardLayoutService::CharacterMap KeyboardLayoutService::makeMap(const QString& from, const QString& to)
+CharacterMap KeyboardLayoutService::makeMap(const QString& from, const QString& to)
 {
     const std::vector<qsizetype> fromBounds = text::graphemeBoundaries(from);
     const std::vector<qsizetype> toBounds = text::graphemeBoundaries(to);

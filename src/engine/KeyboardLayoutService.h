@@ -1,9 +1,9 @@
 #pragma once
 
+#include "engine/CharacterMap.h"
 #include "engine/KeyboardLayoutError.h"
 #include "platform/InputSources.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,9 +32,6 @@ struct KeyboardLayoutSuggestion {
 // reused by the next fix.
 class KeyboardLayoutService {
 public:
-    // One user-perceived character -> one user-perceived character.
-    using CharacterMap = QHash<QString, QString>;
-
     static inline const QString defaultLatinSource = QStringLiteral("ABC");
     static inline const QString defaultNativeSource = QStringLiteral("Русская — ПК");
 
