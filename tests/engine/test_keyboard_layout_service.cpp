@@ -90,7 +90,11 @@ private Q_SLOTS:
         fake.add("ru(phonetic)", "Russian (phonetic)", FakeInputSources::layoutFromRows("яве", "ЯВЕ"));
         KeyboardLayoutService service(fake);
 
-        auto result = service.fix("qwe", "ABC", QStringLiteral("Русская — ПК"));
+        struct {
+            QString layoutLatinSource = "ABC";
+            QString layoutNativeSource = QStringLiteral("Русская — ПК");
+        } settings;
+        auto result = service.fix("qwe", settings);
         QCOMPARE(result.text, QStringLiteral("яве"));
         QCOMPARE(result.targetLayout, std::optional<QString>("Russian (phonetic)"));
 
