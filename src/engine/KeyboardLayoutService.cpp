@@ -212,6 +212,11 @@ KeyboardLayoutFixResult KeyboardLayoutService::fix(
     return convert(text, latinToNative, nativeToLatin, latinName, nativeName);
 }
 
+KeyboardLayoutFixResult KeyboardLayoutService::fix(const QString& text, const MendoSettings& settings)
+{
+    return fix(text, settings.layoutLatinSource, settings.layoutNativeSource);
+}
+
 std::optional<CharacterMap> KeyboardLayoutService::makeKeyboardMap(
     const KeyboardInputSource& from, const KeyboardInputSource& to) const
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/model/MendoSettings.h"
 #include "engine/CharacterMap.h"
 #include "engine/KeyboardLayoutError.h"
 #include "platform/InputSources.h"
@@ -43,10 +44,7 @@ public:
     // Ukrainian PC rows do the conversion.
     KeyboardLayoutFixResult fix(const QString& text, const QString& latinSource, const QString& nativeSource);
     // The same with the source names of the user's settings.
-    template <class Settings> KeyboardLayoutFixResult fix(const QString& text, const Settings& settings)
-    {
-        return fix(text, settings.layoutLatinSource, settings.layoutNativeSource);
-    }
+    KeyboardLayoutFixResult fix(const QString& text, const MendoSettings& settings);
 
     // Throw KeyboardLayoutError.
     void switchLayout(const QString& name);

@@ -90,11 +90,7 @@ private Q_SLOTS:
         fake.add("ru(phonetic)", "Russian (phonetic)", FakeInputSources::layoutFromRows("яве", "ЯВЕ"));
         KeyboardLayoutService service(fake);
 
-        struct {
-            QString layoutLatinSource = "ABC";
-            QString layoutNativeSource = QStringLiteral("Русская — ПК");
-        } settings;
-        auto result = service.fix("qwe", settings);
+        auto result = service.fix("qwe", MendoSettings {});
         QCOMPARE(result.text, QStringLiteral("яве"));
         QCOMPARE(result.targetLayout, std::optional<QString>("Russian (phonetic)"));
 
