@@ -3,6 +3,7 @@
 namespace mendo {
 
 class Clock;
+class HotkeyRegistrar;
 class InputSources;
 class KeyboardEvents;
 class Pasteboard;
@@ -21,6 +22,7 @@ struct Platform {
     Pasteboard* pasteboard = nullptr;
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
+    HotkeyRegistrar* hotkeyRegistrar = nullptr;
     InputSources* inputSources = nullptr;
 };
 
