@@ -5,6 +5,7 @@
 
 #include "platform/Workspace.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -66,6 +67,25 @@ inline std::unique_ptr<OtherApp> startTargetApp(const QString& text, const QStri
 {
     return std::make_unique<OtherApp>(QStringLiteral(MENDO_TARGET_APP),
                                       QStringList{QStringLiteral("--text"), text} + extra);
+}
+
+// Another application owning the clipboard with these formats (type and
+// bytes, in order), as after a user's copy; the files go to `dir`. Null when
+// it could not be started.
+inline std::unique_ptr<OtherApp> offerClipboard(const QString& dir, const QList<QPair<QString, QByteArray>>& formats)
+{
+    QStringList arguments;
+    for (int i = 0; i < formats.size(); ++i) {
+        QFile file(dir + QStringLiteral("/format%1").arg(i));
+        if (!file.open(QIODevice::WriteOnly) || file.write(formats[i].second) != formats[i].second.size())
+            return nullptr;
+        arguments << formats[i].first + QLatin1Char('=') + file.fileName();
+    }
+    auto owner = std::make_unique<OtherApp>(QStringLiteral(MENDO_CLIPBOARD_OWNER), arguments);
+    QDeadlineTimer deadline(10000);
+    while (!owner->output().contains("owning") && !deadline.hasExpired())
+        QTest::qWait(10);
+    return deadline.hasExpired() ? nullptr : std::move(owner);
 }
 
 // Waits until a window of `pid` is the active one.

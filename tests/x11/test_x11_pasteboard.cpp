@@ -35,19 +35,7 @@ void TestX11Pasteboard::init()
 
 std::unique_ptr<OtherApp> TestX11Pasteboard::offer(const QList<QPair<QString, QByteArray>>& formats)
 {
-    QStringList arguments;
-    for (int i = 0; i < formats.size(); ++i) {
-        const QString path = m_dir.filePath(QStringLiteral("format%1").arg(i));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(formats[i].second) != formats[i].second.size())
-            return nullptr;
-        arguments << formats[i].first + QLatin1Char('=') + path;
-    }
-    auto owner = std::make_unique<OtherApp>(QStringLiteral(MENDO_CLIPBOARD_OWNER), arguments);
-    QDeadlineTimer deadline(10000);
-    while (!owner->output().contains("owning") && !deadline.hasExpired())
-        QTest::qWait(10);
-    return owner;
+    return offerClipboard(m_dir.path(), formats);
 }
 
 void TestX11Pasteboard::readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte()

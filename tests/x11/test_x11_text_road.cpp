@@ -74,19 +74,7 @@ void TestX11TextRoad::initTestCase()
 
 std::unique_ptr<OtherApp> TestX11TextRoad::userCopies()
 {
-    QStringList arguments;
-    for (int i = 0; i < m_usersClipboard.size(); ++i) {
-        QFile file(m_dir.filePath(QString::number(i)));
-        if (!file.open(QIODevice::WriteOnly))
-            return nullptr;
-        file.write(m_usersClipboard[i].second);
-        arguments << m_usersClipboard[i].first + QLatin1Char('=') + file.fileName();
-    }
-    auto owner = std::make_unique<OtherApp>(QStringLiteral(MENDO_CLIPBOARD_OWNER), arguments);
-    QDeadlineTimer deadline(10000);
-    while (!owner->output().contains("owning") && !deadline.hasExpired())
-        QTest::qWait(10);
-    return owner;
+    return offerClipboard(m_dir.path(), m_usersClipboard);
 }
 
 void TestX11TextRoad::verifyUsersClipboardIsBack()

@@ -37,19 +37,6 @@ XAtom X11Connection::atom(const char* name)
     return value;
 }
 
-QString X11Connection::atomName(XAtom atom)
-{
-    if (!m_display || atom == 0)
-        return {};
-    X11ErrorTrap trap(m_display);
-    char* name = XGetAtomName(m_display, atom);
-    if (!name)
-        return {};
-    QString result = QString::fromUtf8(name);
-    XFree(name);
-    return result;
-}
-
 namespace {
 
 struct PropertyReply {

@@ -31,7 +31,6 @@ public:
     int fileDescriptor() const;
 
     XAtom atom(const char* name);
-    QString atomName(XAtom atom);
 
     // 32-bit properties (CARDINAL, WINDOW, ATOM) as a list; nothing when the
     // window or the property is missing or has another format.
