@@ -4,6 +4,7 @@ namespace mendo {
 
 class Clock;
 class SystemLog;
+class SystemTransparency;
 class UserDefaults;
 
 // The desktop facilities MendoAI uses, each behind a small interface so that
@@ -14,6 +15,7 @@ struct Platform {
     Clock* clock = nullptr;
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
+    SystemTransparency* transparency = nullptr;
 };
 
 }  // namespace mendo
