@@ -58,6 +58,7 @@ public:
     const LiquidGlassSurfaceModifier& glass() const { return m_glass; }
 
     // True when a compositor blends the window: then the card is translucent
+    // (set it before the window is first shown)
     // and casts its shadow inside the window's margins. Otherwise the card is
     // opaque and, as a window, shaped to its rounded outline.
     void setTranslucentWindow(bool translucent);
