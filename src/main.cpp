@@ -1,6 +1,5 @@
 #include "app/shell/SingleInstance.h"
 #include "app/shell/TerminationSignals.h"
-#include "base/Async.h"
 #include "base/Clock.h"
 #include "base/SystemLog.h"
 #include "platform/Platform.h"
@@ -22,13 +21,12 @@ int main(int argc, char** argv)
     // A second launch hands the running MendoAI a reopen and leaves.
     mendo::SingleInstance instance(mendo::SingleInstance::defaultDirectory());
     switch (instance.claim()) {
-    case mendo::SingleInstance::Claim::alreadyRunning:
-        mendo::detach(instance.notifyRunningInstance(clock).then([](bool sent) {
-            if (!sent)
-                std::fputs("MendoAI is already running but does not answer.\n", stderr);
-            QCoreApplication::exit(sent ? 0 : 1);
-        }));
-        return app.exec();
+    case mendo::SingleInstance::Claim::alreadyRunning: {
+        const bool sent = QCoro::waitFor(instance.notifyRunningInstance(clock));
+        if (!sent)
+            std::fputs("MendoAI is already running but does not answer.\n", stderr);
+        return sent ? 0 : 1;
+    }
     case mendo::SingleInstance::Claim::unavailable:
         log.write(QStringLiteral("runs without the single-instance guard: ") + instance.errorString());
         break;

@@ -52,9 +52,11 @@ void setSkipTaskbar(QWindow* window, bool skip)
         event.xclient.data.l[2] = long(atoms[1]);
         event.xclient.data.l[3] = 1;  // source: an application
         XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    } else {
-        // A withdrawn window carries its wishes in the property itself; keep
-        // every other state already there.
+    } else if (!skip) {
+        // A withdrawn window carries its state in the property itself. Only a
+        // removal is written: the window manager may clear the property as it
+        // withdraws the window, which would lose an addition, and a hidden
+        // window has no taskbar entry to hide anyway.
         Atom type = 0;
         int format = 0;
         unsigned long count = 0, after = 0;
@@ -69,8 +71,6 @@ void setSkipTaskbar(QWindow* window, bool skip)
             XFree(data);
         }
         std::erase_if(current, [&](Atom a) { return a == atoms[0] || a == atoms[1]; });
-        if (skip)
-            current.insert(current.end(), std::begin(atoms), std::end(atoms));
         XChangeProperty(dpy, id, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(current.data()),
                         int(current.size()));
     }

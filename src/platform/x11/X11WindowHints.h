@@ -9,7 +9,9 @@ namespace mendo::x11 {
 bool compositorRunning();
 
 // Keeps `window` out of (or puts it back into) the taskbar and pager through
-// _NET_WM_STATE; works for shown and for hidden windows. Does nothing when
+// _NET_WM_STATE. A hidden window is only ever taken off the list (so that it
+// comes back with a taskbar entry); hiding it from the taskbar waits until it
+// is shown, since a withdrawn window has no entry. Does nothing when
 // the application is not on X11 or the window has no native handle yet.
 void setSkipTaskbar(QWindow* window, bool skip);
 
