@@ -3,9 +3,12 @@
 namespace mendo {
 
 class Clock;
+class KeyboardEvents;
+class Pasteboard;
 class SystemLog;
 class SystemTransparency;
 class UserDefaults;
+class Workspace;
 
 // The desktop facilities MendoAI uses, each behind a small interface so that
 // tests run on in-memory fakes (tests/fakes/) and the application on the real
@@ -15,6 +18,9 @@ struct Platform {
     Clock* clock = nullptr;
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
+    Pasteboard* pasteboard = nullptr;
+    KeyboardEvents* keyboard = nullptr;
+    Workspace* workspace = nullptr;
     SystemTransparency* transparency = nullptr;
 };
 
