@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     mendo::TerminationSignals termination;
     QObject::connect(&termination, &mendo::TerminationSignals::received, &app, [] { QCoreApplication::quit(); });
 
-    mendo::Platform platform{&clock, &log};
+    mendo::Platform platform { &clock, &log };
     (void)platform;
 
     return app.exec();

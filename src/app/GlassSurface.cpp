@@ -43,9 +43,7 @@ void boxBlur(QImage& image, int radius)
         const int outer = horizontal ? h : w;
         const int inner = horizontal ? w : h;
         for (int o = 0; o < outer; ++o) {
-            auto at = [&](int i) -> uchar& {
-                return horizontal ? image.scanLine(o)[i] : image.scanLine(i)[o];
-            };
+            auto at = [&](int i) -> uchar& { return horizontal ? image.scanLine(o)[i] : image.scanLine(i)[o]; };
             for (int i = 0; i < inner; ++i)
                 line[size_t(i)] = at(i);
             int sum = 0;
@@ -70,8 +68,8 @@ void boxBlur(QImage& image, int radius)
 void innerBorder(QPainter& painter, const QRectF& card, qreal radius, qreal width, const QBrush& brush)
 {
     const qreal inset = width / 2;
-    const QPainterPath path =
-        LiquidGlassSurfaceModifier::shape(card.adjusted(inset, inset, -inset, -inset), std::max<qreal>(0, radius - inset));
+    const QPainterPath path = LiquidGlassSurfaceModifier::shape(
+        card.adjusted(inset, inset, -inset, -inset), std::max<qreal>(0, radius - inset));
     painter.strokePath(path, QPen(brush, width));
 }
 
@@ -80,14 +78,14 @@ void innerBorder(QPainter& painter, const QRectF& card, qreal radius, qreal widt
 QPainterPath LiquidGlassSurfaceModifier::shape(const QRectF& card, qreal radius)
 {
     QPainterPath path;
-    const qreal r = std::min({radius, card.width() / 2, card.height() / 2});
+    const qreal r = std::min({ radius, card.width() / 2, card.height() / 2 });
     path.addRoundedRect(card, r, r);
     return path;
 }
 
 QMargins LiquidGlassSurfaceModifier::shadowMargins()
 {
-    return {kShadowBlur, kShadowBlur - kShadowOffsetY, kShadowBlur, kShadowBlur + kShadowOffsetY};
+    return { kShadowBlur, kShadowBlur - kShadowOffsetY, kShadowBlur, kShadowBlur + kShadowOffsetY };
 }
 
 QColor LiquidGlassSurfaceModifier::topGlowColor() const
@@ -119,8 +117,8 @@ QColor LiquidGlassSurfaceModifier::shadowColor() const
     return black(solid(surfaceMode) ? 0.30 : 0.22);
 }
 
-void LiquidGlassSurfaceModifier::paintBackground(QPainter& painter, const QRectF& card, const QColor& material,
-                                                 bool opaque) const
+void LiquidGlassSurfaceModifier::paintBackground(
+    QPainter& painter, const QRectF& card, const QColor& material, bool opaque) const
 {
     const bool isSolid = solid(surfaceMode);
     const QPainterPath path = shape(card, cornerRadius);
@@ -167,8 +165,8 @@ void LiquidGlassSurfaceModifier::paintRim(QPainter& painter, const QRectF& card)
     rim.setColorAt(0.5, white(isSolid ? 0.075 : 0.1));
     rim.setColorAt(1, black(isSolid ? 0.28 : 0.22));
     innerBorder(painter, card, cornerRadius, 1.0, rim);
-    innerBorder(painter, card, cornerRadius, 0.5,
-                theme::withOpacity(theme::floatingBorderColor(mode, surfaceMode), 0.55));
+    innerBorder(
+        painter, card, cornerRadius, 0.5, theme::withOpacity(theme::floatingBorderColor(mode, surfaceMode), 0.55));
     painter.restore();
 }
 
@@ -182,8 +180,8 @@ void LiquidGlassSurfaceModifier::paintShadow(QPainter& painter, const QRectF& ca
         cache.fill(0);
         QPainter mask(&cache);
         mask.setRenderHint(QPainter::Antialiasing);
-        mask.fillPath(shape(QRectF(2 * kShadowBlur, 2 * kShadowBlur, card.width(), card.height()), cornerRadius),
-                      Qt::black);
+        mask.fillPath(
+            shape(QRectF(2 * kShadowBlur, 2 * kShadowBlur, card.width(), card.height()), cornerRadius), Qt::black);
         mask.end();
         boxBlur(cache, kShadowBlur / 3);
     }
@@ -209,7 +207,9 @@ namespace {
 // Paints the rim above the panel's own widgets without taking their clicks.
 class GlassRim final : public QWidget {
 public:
-    explicit GlassRim(MendoFloatingSurface* surface) : QWidget(surface), m_surface(surface)
+    explicit GlassRim(MendoFloatingSurface* surface)
+        : QWidget(surface)
+        , m_surface(surface)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
@@ -228,9 +228,10 @@ private:
 
 }  // namespace
 
-MendoFloatingSurface::MendoFloatingSurface(AppearanceMode mode, SurfaceMode surfaceMode, qreal cornerRadius,
-                                           QWidget* parent)
-    : QWidget(parent), m_content(new QWidget(this))
+MendoFloatingSurface::MendoFloatingSurface(
+    AppearanceMode mode, SurfaceMode surfaceMode, qreal cornerRadius, QWidget* parent)
+    : QWidget(parent)
+    , m_content(new QWidget(this))
 {
     m_glass.mode = mode;
     m_glass.surfaceMode = surfaceMode;
@@ -267,8 +268,8 @@ void MendoFloatingSurface::setTranslucentWindow(bool translucent)
 
 QRectF MendoFloatingSurface::cardRect() const
 {
-    const QMargins margins =
-        m_translucentWindow && m_glass.shadow ? LiquidGlassSurfaceModifier::shadowMargins() : QMargins();
+    const QMargins margins
+        = m_translucentWindow && m_glass.shadow ? LiquidGlassSurfaceModifier::shadowMargins() : QMargins();
     return QRectF(rect().marginsRemoved(margins));
 }
 
@@ -285,7 +286,8 @@ void MendoFloatingSurface::relayout()
 {
     const QRectF card = cardRect();
     m_content->setGeometry(card.toRect());
-    const QPainterPath outline = LiquidGlassSurfaceModifier::shape(QRectF(QPointF(0, 0), card.size()), m_glass.cornerRadius);
+    const QPainterPath outline
+        = LiquidGlassSurfaceModifier::shape(QRectF(QPointF(0, 0), card.size()), m_glass.cornerRadius);
     m_content->setMask(QRegion(outline.toFillPolygon().toPolygon()));
     m_rim->setGeometry(rect());
     m_rim->raise();
@@ -321,7 +323,8 @@ void MendoFloatingSurface::changeEvent(QEvent* event)
         setTranslucentWindow(m_translucentWindow);
 }
 
-MacCloseButton::MacCloseButton(std::function<void()> action, QWidget* parent) : QAbstractButton(parent)
+MacCloseButton::MacCloseButton(std::function<void()> action, QWidget* parent)
+    : QAbstractButton(parent)
 {
     setFixedSize(18, 18);
     setFocusPolicy(Qt::NoFocus);

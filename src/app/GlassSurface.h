@@ -92,7 +92,7 @@ public:
     explicit MacCloseButton(std::function<void()> action, QWidget* parent = nullptr);
 
     bool isHovered() const { return m_hovered; }
-    QSize sizeHint() const override { return {18, 18}; }
+    QSize sizeHint() const override { return { 18, 18 }; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -9,7 +9,7 @@ namespace mendo {
 
 SystemColors SystemColors::fromPalette(const QPalette& palette)
 {
-    return {palette.color(QPalette::Active, QPalette::Highlight), palette.color(QPalette::Active, QPalette::Window)};
+    return { palette.color(QPalette::Active, QPalette::Highlight), palette.color(QPalette::Active, QPalette::Window) };
 }
 
 SystemColors SystemColors::current()
@@ -38,19 +38,19 @@ ModeColors liquidColors(AppearanceMode mode)
 {
     switch (mode) {
     case AppearanceMode::liquidSky:
-        return {rgb(0.25, 0.62, 1.0), rgb(0.12, 0.42, 0.86), rgb(0.05, 0.17, 0.36), rgb(0.18, 0.52, 1.0)};
+        return { rgb(0.25, 0.62, 1.0), rgb(0.12, 0.42, 0.86), rgb(0.05, 0.17, 0.36), rgb(0.18, 0.52, 1.0) };
     case AppearanceMode::liquidViolet:
-        return {rgb(0.58, 0.42, 1.0), rgb(0.35, 0.2, 0.86), rgb(0.12, 0.08, 0.32), rgb(0.48, 0.3, 1.0)};
+        return { rgb(0.58, 0.42, 1.0), rgb(0.35, 0.2, 0.86), rgb(0.12, 0.08, 0.32), rgb(0.48, 0.3, 1.0) };
     case AppearanceMode::liquidMint:
-        return {rgb(0.2, 0.78, 0.58), rgb(0.08, 0.54, 0.42), rgb(0.04, 0.22, 0.18), rgb(0.1, 0.66, 0.48)};
+        return { rgb(0.2, 0.78, 0.58), rgb(0.08, 0.54, 0.42), rgb(0.04, 0.22, 0.18), rgb(0.1, 0.66, 0.48) };
     case AppearanceMode::liquidRose:
-        return {rgb(1.0, 0.38, 0.62), rgb(0.78, 0.2, 0.42), rgb(0.3, 0.08, 0.18), rgb(1.0, 0.28, 0.5)};
+        return { rgb(1.0, 0.38, 0.62), rgb(0.78, 0.2, 0.42), rgb(0.3, 0.08, 0.18), rgb(1.0, 0.28, 0.5) };
     case AppearanceMode::liquidNoir:
-        return {rgb(0.64, 0.66, 0.72), rgb(0.08, 0.09, 0.11), rgb(0.02, 0.02, 0.03), rgb(0.12, 0.13, 0.16)};
+        return { rgb(0.64, 0.66, 0.72), rgb(0.08, 0.09, 0.11), rgb(0.02, 0.02, 0.03), rgb(0.12, 0.13, 0.16) };
     case AppearanceMode::system:
         break;
     }
-    return {clear, clear, clear, clear};
+    return { clear, clear, clear, clear };
 }
 
 // An integer as the defaults store it: an integer or a boolean number, or a
@@ -97,7 +97,7 @@ QColor accentColor(AppearanceMode mode, const SystemColors& system)
 std::array<QColor, 2> backgroundColors(AppearanceMode mode)
 {
     const ModeColors colors = liquidColors(mode);
-    return {colors.backgroundTop, colors.backgroundBottom};
+    return { colors.backgroundTop, colors.backgroundBottom };
 }
 
 QColor surfaceTint(AppearanceMode mode)

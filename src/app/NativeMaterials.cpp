@@ -8,15 +8,18 @@
 
 namespace mendo {
 
-VisualEffectBackground::VisualEffectBackground(VisualEffectMaterial material, VisualEffectBlendingMode blendingMode,
-                                               VisualEffectState state, QWidget* parent)
-    : QWidget(parent), m_material(material), m_blendingMode(blendingMode), m_state(state)
+VisualEffectBackground::VisualEffectBackground(
+    VisualEffectMaterial material, VisualEffectBlendingMode blendingMode, VisualEffectState state, QWidget* parent)
+    : QWidget(parent)
+    , m_material(material)
+    , m_blendingMode(blendingMode)
+    , m_state(state)
 {
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
-void VisualEffectBackground::apply(VisualEffectMaterial material, VisualEffectBlendingMode blendingMode,
-                                   VisualEffectState state)
+void VisualEffectBackground::apply(
+    VisualEffectMaterial material, VisualEffectBlendingMode blendingMode, VisualEffectState state)
 {
     m_material = material;
     m_blendingMode = blendingMode;
@@ -51,7 +54,8 @@ void VisualEffectBackground::changeEvent(QEvent* event)
         update();
 }
 
-WindowDragHandle::WindowDragHandle(QWidget* parent) : QWidget(parent)
+WindowDragHandle::WindowDragHandle(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_NoSystemBackground);
 }

@@ -18,7 +18,7 @@ class VisualEffectBackground : public QWidget {
     Q_OBJECT
 public:
     VisualEffectBackground(VisualEffectMaterial material, VisualEffectBlendingMode blendingMode,
-                           VisualEffectState state, QWidget* parent = nullptr);
+        VisualEffectState state, QWidget* parent = nullptr);
 
     // Re-applies all three, whichever changed.
     void apply(VisualEffectMaterial material, VisualEffectBlendingMode blendingMode, VisualEffectState state);

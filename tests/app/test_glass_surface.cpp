@@ -34,10 +34,10 @@ void TestGlassSurface::glowsAndShadow_data()
                                  << 308.0 << 0.30;
     QTest::newRow("panel translucent") << AppearanceMode::liquidMint << SurfaceMode::translucent << 20.0 << true
                                        << 0.0288 << 200.0 << 280.0 << 0.22;
-    QTest::newRow("square corners reach the minimum") << AppearanceMode::liquidRose << SurfaceMode::solid << 0.0
-                                                      << false << 0.0495 << 120.0 << 180.0 << 0.0;
-    QTest::newRow("system has no tint glow") << AppearanceMode::system << SurfaceMode::translucent << 8.0 << true
-                                             << -1.0 << 120.0 << 180.0 << 0.22;
+    QTest::newRow("square corners reach the minimum")
+        << AppearanceMode::liquidRose << SurfaceMode::solid << 0.0 << false << 0.0495 << 120.0 << 180.0 << 0.0;
+    QTest::newRow("system has no tint glow")
+        << AppearanceMode::system << SurfaceMode::translucent << 8.0 << true << -1.0 << 120.0 << 180.0 << 0.22;
 }
 
 void TestGlassSurface::glowsAndShadow()
@@ -50,7 +50,7 @@ void TestGlassSurface::glowsAndShadow()
     QFETCH(double, topReach);
     QFETCH(double, tintReach);
     QFETCH(double, shadowAlpha);
-    LiquidGlassSurfaceModifier glass{ColorScheme::dark, mode, surface, radius, shadow, 0.9};
+    LiquidGlassSurfaceModifier glass { ColorScheme::dark, mode, surface, radius, shadow, 0.9 };
     const auto tint = glass.tintGlowColor();
     QCOMPARE(tint.has_value(), tintAlpha >= 0);
     if (tint)
@@ -72,14 +72,14 @@ static QImage paintCard(const LiquidGlassSurfaceModifier& glass, bool opaque)
 
 void TestGlassSurface::cardIsClippedAndOpaqueWithoutCompositor()
 {
-    LiquidGlassSurfaceModifier glass{ColorScheme::dark, AppearanceMode::liquidViolet, SurfaceMode::translucent, 22,
-                                     true, 0.9};
+    LiquidGlassSurfaceModifier glass { ColorScheme::dark, AppearanceMode::liquidViolet, SurfaceMode::translucent, 22,
+        true, 0.9 };
     const QImage opaque = paintCard(glass, true);
-    QCOMPARE(qAlpha(opaque.pixel(1, 1)), 0);          // outside the rounded corner
-    QCOMPARE(qAlpha(opaque.pixel(100, 70)), 255);     // nothing shows through
+    QCOMPARE(qAlpha(opaque.pixel(1, 1)), 0);  // outside the rounded corner
+    QCOMPARE(qAlpha(opaque.pixel(100, 70)), 255);  // nothing shows through
     const QImage glassy = paintCard(glass, false);
     QCOMPARE(qAlpha(glassy.pixel(1, 1)), 0);
-    QVERIFY(qAlpha(glassy.pixel(100, 70)) < 230);     // the desktop shows through
+    QVERIFY(qAlpha(glassy.pixel(100, 70)) < 230);  // the desktop shows through
     QVERIFY(qAlpha(glassy.pixel(100, 70)) > 0);
 }
 
@@ -87,8 +87,8 @@ void TestGlassSurface::shadowFallsBelowTheCard()
 {
     const QRectF card(40, 30, 120, 80);
     auto paint = [&](bool shadow) {
-        LiquidGlassSurfaceModifier glass{ColorScheme::dark, AppearanceMode::liquidNoir, SurfaceMode::solid, 16, shadow,
-                                         0.9};
+        LiquidGlassSurfaceModifier glass { ColorScheme::dark, AppearanceMode::liquidNoir, SurfaceMode::solid, 16,
+            shadow, 0.9 };
         QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);

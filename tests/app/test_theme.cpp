@@ -43,7 +43,7 @@ private Q_SLOTS:
 
 void TestTheme::systemModeFollowsTheDesktop()
 {
-    const SystemColors desktop{rgba(0.9, 0.1, 0.2, 1), rgba(0.5, 0.6, 0.7, 1)};
+    const SystemColors desktop { rgba(0.9, 0.1, 0.2, 1), rgba(0.5, 0.6, 0.7, 1) };
     const auto mode = AppearanceMode::system;
     QCOMPARE(theme::accentColor(mode, desktop), desktop.accent);
     for (const QColor& stop : theme::backgroundColors(mode))
@@ -62,14 +62,14 @@ void TestTheme::systemModeFollowsTheDesktop()
 
 void TestTheme::liquidModesForceTheDarkScheme()
 {
-    for (AppearanceMode mode : {AppearanceMode::liquidSky, AppearanceMode::liquidViolet, AppearanceMode::liquidMint,
-                                AppearanceMode::liquidRose, AppearanceMode::liquidNoir}) {
+    for (AppearanceMode mode : { AppearanceMode::liquidSky, AppearanceMode::liquidViolet, AppearanceMode::liquidMint,
+             AppearanceMode::liquidRose, AppearanceMode::liquidNoir }) {
         const QByteArray name = rawValue(mode).toUtf8();
         QCOMPARE(theme::preferredColorScheme(mode), std::optional(ColorScheme::dark));
         // Drawn in a light desktop, still the dark wash, border and overlay.
         QVERIFY2(sameColor(theme::glassWash(mode, SurfaceMode::solid, ColorScheme::light), rgba(0, 0, 0, 0.36)), name);
-        QVERIFY2(sameColor(theme::glassWash(mode, SurfaceMode::translucent, ColorScheme::light), rgba(0, 0, 0, 0.24)),
-                 name);
+        QVERIFY2(
+            sameColor(theme::glassWash(mode, SurfaceMode::translucent, ColorScheme::light), rgba(0, 0, 0, 0.24)), name);
         QVERIFY2(sameColor(theme::floatingBorderColor(mode, SurfaceMode::solid), rgba(1, 1, 1, 0.12)), name);
         QVERIFY2(sameColor(theme::systemSolidGlassOverlay(mode), rgba(0.11, 0.11, 0.115, 0.16)), name);
         QVERIFY2(theme::backgroundColors(mode)[0].alpha() == 255, name);

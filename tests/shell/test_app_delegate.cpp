@@ -56,8 +56,8 @@ struct Shell {
     FakeClock clock;
     FakeApplication app;
     RecordingDesktop desktop;
-    MendoWindowPresenter presenter{app, clock};
-    MendoAppDelegate delegate{defaults, clock, app, presenter, desktop, desktop};
+    MendoWindowPresenter presenter { app, clock };
+    MendoAppDelegate delegate { defaults, clock, app, presenter, desktop, desktop };
     std::unique_ptr<QWidget> main = std::make_unique<QWidget>();
 
     Shell()
@@ -126,7 +126,7 @@ void TestAppDelegate::policyFollowsBothKeys()
 void TestAppDelegate::closingMainWindowHidesItAndLeavesTheTaskbar()
 {
     Shell shell;
-    QCOMPARE(shell.desktop.calls, (QStringList{"restore", "dragSwap"}));
+    QCOMPARE(shell.desktop.calls, (QStringList { "restore", "dragSwap" }));
     QCOMPARE(shell.main->windowTitle(), QStringLiteral("MendoAI"));
 
     QVERIFY(!shell.main->close());
@@ -197,7 +197,7 @@ void TestAppDelegate::panelsAndDialogsAreNotIntercepted()
     // closing sets off the policy run.
     QVERIFY(dialog->close());
     shell.clock.flush();
-    QCOMPARE(shell.app.assignments, QList<ActivationPolicy>{ActivationPolicy::regular});
+    QCOMPARE(shell.app.assignments, QList<ActivationPolicy> { ActivationPolicy::regular });
     QVERIFY(!shell.delegate.isDelegateOf(dialog.get()));
 
     // A visible panel never keeps the application in the taskbar.

@@ -71,7 +71,8 @@ void TestShellDisplay::glassPanelScreenshot()
 static QString netWmState(QWidget& window)
 {
     QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE")});
+    xprop.start(QStringLiteral("xprop"),
+        { QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE") });
     xprop.waitForFinished(5000);
     return QString::fromUtf8(xprop.readAllStandardOutput());
 }
@@ -126,7 +127,7 @@ void TestShellDisplay::secondLaunchHandsOverAndSignalsEndCleanly()
         QVERIFY(process.waitForStarted(5000));
     };
 
-    for (int signal : {SIGTERM, SIGHUP}) {
+    for (int signal : { SIGTERM, SIGHUP }) {
         QProcess first;
         launch(first);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QSysInfo>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <qcoro/qcorotask.h>
@@ -34,7 +34,7 @@ void TestSingleInstance::secondLaunchReopensTheFirst()
     const QString dir = tmp.path() + QStringLiteral("/MendoAI");
     SingleInstance first(dir);
     QCOMPARE(first.claim(), SingleInstance::Claim::primary);
-    struct stat info {};
+    struct stat info { };
     QCOMPARE(::stat(QFile::encodeName(dir).constData(), &info), 0);
     QCOMPARE(info.st_mode & 0777, 0700u);
 
@@ -122,7 +122,7 @@ void TestSingleInstance::terminationSignals_data()
 void TestSingleInstance::terminationSignals()
 {
     QFETCH(int, number);
-    struct sigaction before {};
+    struct sigaction before { };
     ::sigaction(number, nullptr, &before);
     {
         TerminationSignals watcher;
@@ -131,7 +131,7 @@ void TestSingleInstance::terminationSignals()
         QVERIFY(received.wait(2000));
         QCOMPARE(received.first().first().toInt(), number);
     }
-    struct sigaction after {};
+    struct sigaction after { };
     ::sigaction(number, nullptr, &after);
     QCOMPARE(reinterpret_cast<void*>(after.sa_handler), reinterpret_cast<void*>(before.sa_handler));
 }

@@ -23,13 +23,13 @@ public:
 // so there is nothing to restore, and there is no monitor to start.
 class NoBuiltInDisplayControl final : public BuiltInDisplayControl {
 public:
-    void restoreAfterPreviousLaunch() override {}
-    void enableBuiltIn() override {}
+    void restoreAfterPreviousLaunch() override { }
+    void enableBuiltIn() override { }
 };
 
 class NoDragSwapMonitorControl final : public DragSwapMonitorControl {
 public:
-    void start() override {}
+    void start() override { }
 };
 
 }  // namespace mendo

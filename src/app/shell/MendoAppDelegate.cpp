@@ -1,5 +1,6 @@
 #include "app/shell/MendoAppDelegate.h"
 
+#include "app/model/NativeSettingsStore.h"
 #include "app/shell/ApplicationControl.h"
 #include "app/shell/DesktopServiceHooks.h"
 #include "app/shell/MendoWindowPresenter.h"
@@ -16,26 +17,23 @@ namespace mendo {
 
 namespace {
 
-const QString kCloseToMenuBar = QStringLiteral("mendo.closeToMenuBar");
-const QString kMenuBarIconVisible = QStringLiteral("mendo.menuBarIconVisible");
-
-constexpr Millis kDockPolicyInterval{1000};
+constexpr Millis kDockPolicyInterval { 1000 };
 // After a window closes the policy is applied at once and again after these
 // delays, so that the window system has caught up with the change.
-constexpr Millis kFollowUpChecks[] = {Millis(50), Millis(200), Millis(500)};
+constexpr Millis kFollowUpChecks[] = { Millis(50), Millis(200), Millis(500) };
 
 }  // namespace
 
 MendoAppDelegate::MendoAppDelegate(UserDefaults& defaults, Clock& clock, ApplicationControl& application,
-                                   MendoWindowPresenter& presenter, BuiltInDisplayControl& builtInDisplay,
-                                   DragSwapMonitorControl& dragSwapMonitor, QObject* parent)
-    : QObject(parent),
-      m_defaults(defaults),
-      m_clock(clock),
-      m_application(application),
-      m_presenter(presenter),
-      m_builtInDisplay(builtInDisplay),
-      m_dragSwapMonitor(dragSwapMonitor)
+    MendoWindowPresenter& presenter, BuiltInDisplayControl& builtInDisplay, DragSwapMonitorControl& dragSwapMonitor,
+    QObject* parent)
+    : QObject(parent)
+    , m_defaults(defaults)
+    , m_clock(clock)
+    , m_application(application)
+    , m_presenter(presenter)
+    , m_builtInDisplay(builtInDisplay)
+    , m_dragSwapMonitor(dragSwapMonitor)
 {
     if (qGuiApp) {
         connect(qGuiApp, &QGuiApplication::lastWindowClosed, this, [this] {
@@ -58,8 +56,11 @@ MendoAppDelegate::~MendoAppDelegate()
 bool MendoAppDelegate::shouldStayInMenuBar() const
 {
     // An absent key reads as true; a stored one through the boolean reading.
-    auto flag = [this](const QString& key) { return !m_defaults.contains(key) || m_defaults.boolean(key); };
-    return flag(kCloseToMenuBar) && flag(kMenuBarIconVisible);
+    auto flag = [this](const char* key) {
+        const QString name = QString::fromLatin1(key);
+        return !m_defaults.contains(name) || m_defaults.boolean(name);
+    };
+    return flag(NativeSettingsStore::closeToMenuBarKey) && flag(NativeSettingsStore::menuBarIconVisibleKey);
 }
 
 bool MendoAppDelegate::hasVisibleMainWindow() const
@@ -71,7 +72,7 @@ bool MendoAppDelegate::hasVisibleMainWindow() const
 bool MendoAppDelegate::isDelegateOf(const QWidget* window) const
 {
     return std::any_of(m_delegatedWindows.begin(), m_delegatedWindows.end(),
-                       [window](const QPointer<QWidget>& w) { return w == window; });
+        [window](const QPointer<QWidget>& w) { return w == window; });
 }
 
 void MendoAppDelegate::becomeDelegateOf(QWidget* window)

@@ -30,8 +30,8 @@ class MendoAppDelegate : public QObject {
     Q_OBJECT
 public:
     MendoAppDelegate(UserDefaults& defaults, Clock& clock, ApplicationControl& application,
-                     MendoWindowPresenter& presenter, BuiltInDisplayControl& builtInDisplay,
-                     DragSwapMonitorControl& dragSwapMonitor, QObject* parent = nullptr);
+        MendoWindowPresenter& presenter, BuiltInDisplayControl& builtInDisplay, DragSwapMonitorControl& dragSwapMonitor,
+        QObject* parent = nullptr);
     ~MendoAppDelegate() override;
 
     void applicationDidFinishLaunching();

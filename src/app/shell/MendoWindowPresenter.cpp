@@ -9,7 +9,8 @@
 namespace mendo {
 
 MendoWindowPresenter::MendoWindowPresenter(ApplicationControl& application, Clock& clock)
-    : m_application(application), m_clock(clock)
+    : m_application(application)
+    , m_clock(clock)
 {
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 const QByteArray kReopen = "reopen\n";
 constexpr int kConnectAttempts = 30;
-constexpr Millis kRetryDelay{100};
+constexpr Millis kRetryDelay { 100 };
 
 // The folder must be ours alone: another user could otherwise take the lock
 // or listen in our place.
@@ -26,7 +26,7 @@ bool ensurePrivateDirectory(const QString& path, QString& error)
         error = QStringLiteral("cannot create %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
-    struct stat info {};
+    struct stat info { };
     if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) {
         error = QStringLiteral("%1 is not a folder of this user").arg(path);
         return false;
@@ -40,7 +40,9 @@ bool ensurePrivateDirectory(const QString& path, QString& error)
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString directory, QObject* parent) : QObject(parent), m_directory(std::move(directory))
+SingleInstance::SingleInstance(QString directory, QObject* parent)
+    : QObject(parent)
+    , m_directory(std::move(directory))
 {
 }
 

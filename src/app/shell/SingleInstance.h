@@ -19,9 +19,9 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     enum class Claim {
-        primary,         // this process is MendoAI
+        primary,  // this process is MendoAI
         alreadyRunning,  // another process is; tell it and leave
-        unavailable,     // no private place for the lock: run unguarded
+        unavailable,  // no private place for the lock: run unguarded
     };
 
     // `directory` holds the lock and the socket; it is created private (0700).

@@ -11,11 +11,11 @@ namespace mendo {
 
 namespace {
 
-constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kSignals[] = { SIGTERM, SIGINT, SIGHUP };
 
 // A signal handler may only write to a descriptor; the pair is the one piece
 // of process-wide state it needs.
-int g_pipe[2] = {-1, -1};
+int g_pipe[2] = { -1, -1 };
 struct sigaction g_previous[std::size(kSignals)];
 
 void onSignal(int number)
@@ -28,7 +28,8 @@ void onSignal(int number)
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
+TerminationSignals::TerminationSignals(QObject* parent)
+    : QObject(parent)
 {
     if (g_pipe[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
         qWarning("MendoAI: termination signals cannot be watched");
@@ -37,7 +38,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::drain);
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -37,12 +37,12 @@ void setSkipTaskbar(QWindow* window, bool skip)
         return;
     const ::Window id = ::Window(window->winId());
     const Atom state = XInternAtom(dpy, "_NET_WM_STATE", False);
-    const Atom atoms[2] = {XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
-                           XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False)};
+    const Atom atoms[2] = { XInternAtom(dpy, "_NET_WM_STATE_SKIP_TASKBAR", False),
+        XInternAtom(dpy, "_NET_WM_STATE_SKIP_PAGER", False) };
 
     if (window->isVisible()) {
         // A mapped window's state belongs to the window manager: ask it.
-        XEvent event{};
+        XEvent event {};
         event.xclient.type = ClientMessage;
         event.xclient.window = id;
         event.xclient.message_type = state;
@@ -72,7 +72,7 @@ void setSkipTaskbar(QWindow* window, bool skip)
         }
         std::erase_if(current, [&](Atom a) { return a == atoms[0] || a == atoms[1]; });
         XChangeProperty(dpy, id, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(current.data()),
-                        int(current.size()));
+            int(current.size()));
     }
     XFlush(dpy);
 }
