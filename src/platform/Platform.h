@@ -3,7 +3,10 @@
 namespace mendo {
 
 class Clock;
+class HotkeyRegistrar;
+class InputSources;
 class KeyboardEvents;
+class LanguageDetector;
 class Pasteboard;
 class SystemLog;
 class SystemTransparency;
@@ -21,6 +24,9 @@ struct Platform {
     Pasteboard* pasteboard = nullptr;
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
+    HotkeyRegistrar* hotkeyRegistrar = nullptr;
+    LanguageDetector* languages = nullptr;
+    InputSources* inputSources = nullptr;
     SystemTransparency* transparency = nullptr;
 };
 
