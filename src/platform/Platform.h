@@ -9,6 +9,7 @@ class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
 class SystemLog;
+class SystemTransparency;
 class UrlOpener;
 class UserDefaults;
 class Workspace;
@@ -27,6 +28,7 @@ struct Platform {
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
     LanguageDetector* languages = nullptr;
     InputSources* inputSources = nullptr;
+    SystemTransparency* transparency = nullptr;
     UrlOpener* urlOpener = nullptr;
 };
 
