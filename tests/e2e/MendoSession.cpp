@@ -1,0 +1,259 @@
+#include "e2e/MendoSession.h"
+
+#include "platform/x11/XkbInputSources.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTcpServer>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+namespace mendo::e2e {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 20000;
+
+QString runText(const QString& program, const QStringList& arguments)
+{
+    return QString::fromUtf8(testing::runTool(program, arguments));
+}
+
+int g_grabError = 0;
+
+int recordGrabError(Display*, XErrorEvent* event)
+{
+    g_grabError = event->error_code;
+    return 0;
+}
+
+// Whether another client holds Alt+4 on the root window: our own grab of it
+// is then refused.
+bool altFourIsTaken()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const KeyCode key = XKeysymToKeycode(display, XK_4);
+    g_grabError = 0;
+    auto* previous = XSetErrorHandler(recordGrabError);
+    XGrabKey(display, key, Mod1Mask, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
+    XSync(display, False);
+    const bool taken = g_grabError == BadAccess;
+    if (!taken) {
+        XUngrabKey(display, key, Mod1Mask, DefaultRootWindow(display));
+        XSync(display, False);
+    }
+    XSetErrorHandler(previous);
+    XCloseDisplay(display);
+    return taken;
+}
+
+}  // namespace
+
+MendoSession::MendoSession(Options options)
+    : m_options(std::move(options))
+{
+    const QString query = runText(QStringLiteral("setxkbmap"), { QStringLiteral("-query") });
+    for (const QString& line : query.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("layout:")))
+            m_previousLayout = line.mid(7).trimmed().toUtf8();
+    }
+    QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("-layout"), QStringLiteral("us,ru") });
+}
+
+MendoSession::~MendoSession()
+{
+    stop(m_mendo);
+    stop(m_service);
+    QProcess::execute(QStringLiteral("setxkbmap"),
+        { QStringLiteral("-layout"), m_previousLayout.isEmpty() ? QStringLiteral("us") : QString::fromUtf8(m_previousLayout) });
+}
+
+void MendoSession::stop(QProcess& process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+bool MendoSession::start()
+{
+    if (!m_dir.isValid()) {
+        m_failure = QStringLiteral("no temporary directory");
+        return false;
+    }
+    QString baseURL;
+    if (!startService(&baseURL) || !writeDefaults(baseURL))
+        return false;
+
+    // Configuration, data and the single-instance socket all in the test's
+    // own directory: no other mendo and no user file is touched.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR" }) {
+        const QString dir = m_dir.filePath(QString::fromLatin1(name).toLower());
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        environment.insert(QString::fromLatin1(name), dir);
+    }
+    environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    m_mendo.setProcessEnvironment(environment);
+    m_mendo.setProcessChannelMode(QProcess::MergedChannels);
+    m_mendo.start(QStringLiteral(MENDO_BINARY), {});
+    if (!m_mendo.waitForStarted(kStartTimeoutMs)) {
+        m_failure = QStringLiteral("mendo did not start: ") + m_mendo.errorString();
+        return false;
+    }
+    return waitForHotkeys();
+}
+
+bool MendoSession::startService(QString* baseURL)
+{
+    if (m_options.serviceDown) {
+        // A port that was free a moment ago and has nobody listening now.
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost)) {
+            m_failure = QStringLiteral("no free port");
+            return false;
+        }
+        *baseURL = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+        return true;
+    }
+    QFile script(m_dir.filePath(QStringLiteral("script.json")));
+    const QJsonObject scriptObject{ { QStringLiteral("answers"), m_options.answers } };
+    if (!script.open(QIODevice::WriteOnly) || script.write(QJsonDocument(scriptObject).toJson()) < 0) {
+        m_failure = QStringLiteral("cannot write the service script");
+        return false;
+    }
+    script.close();
+    m_service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_service.start(QStringLiteral(MENDO_MOCK_SERVICE),
+        { QStringLiteral("--script"), script.fileName(), QStringLiteral("--record"),
+            m_dir.filePath(QStringLiteral("requests.jsonl")) });
+    QByteArray line;
+    QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!line.endsWith('\n') && !deadline.hasExpired() && m_service.state() != QProcess::NotRunning) {
+        m_service.waitForReadyRead(100);
+        line += m_service.readAllStandardOutput();
+    }
+    if (!line.startsWith("port ")) {
+        m_failure = QStringLiteral("the mock service did not start: ") + QString::fromUtf8(line);
+        return false;
+    }
+    *baseURL = QStringLiteral("http://127.0.0.1:%1").arg(line.mid(5).trimmed().toInt());
+    return true;
+}
+
+bool MendoSession::writeDefaults(const QString& baseURL)
+{
+    QJsonObject defaults = m_options.defaults;
+    defaults.insert(QStringLiteral("mendo.service.baseURL"), baseURL);
+    defaults.insert(QStringLiteral("mendo.account.accessToken"), accessToken);
+    defaults.insert(QStringLiteral("mendo.account.deviceId"), deviceId);
+    const QString dir = m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI"));
+    QFile file(dir + QStringLiteral("/defaults.json"));
+    if (!QDir().mkpath(dir) || !file.open(QIODevice::WriteOnly)
+        || file.write(QJsonDocument(defaults).toJson()) < 0) {
+        m_failure = QStringLiteral("cannot write the user defaults");
+        return false;
+    }
+    return true;
+}
+
+bool MendoSession::waitForHotkeys()
+{
+    QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!deadline.hasExpired()) {
+        if (m_mendo.state() == QProcess::NotRunning) {
+            m_failure = QStringLiteral("mendo ended at start: ") + QString::fromUtf8(mendoOutput());
+            return false;
+        }
+        if (altFourIsTaken())
+            return true;
+        QTest::qWait(50);
+    }
+    m_failure = QStringLiteral("mendo never took its hotkeys: ") + QString::fromUtf8(mendoOutput());
+    return false;
+}
+
+std::unique_ptr<testing::OtherApp> MendoSession::startInFront(const QString& program, const QStringList& arguments)
+{
+    auto app = std::make_unique<testing::OtherApp>(program, arguments);
+    if (!testing::waitUntilFrontmost(m_workspace, app->pid()))
+        return nullptr;
+    // The activation notice has to reach mendo too; it is read there as
+    // soon as it is here.
+    QTest::qWait(200);
+    return app;
+}
+
+std::unique_ptr<testing::OtherApp> MendoSession::userCopies(const QList<QPair<QString, QByteArray>>& formats)
+{
+    return testing::offerClipboard(m_dir.path(), formats);
+}
+
+void MendoSession::press(const QString& keys)
+{
+    testing::runTool(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys });
+}
+
+ClipboardContents MendoSession::clipboard(const QStringList& types)
+{
+    const QStringList read{ QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"),
+        QStringLiteral("-t") };
+    ClipboardContents contents;
+    contents.targets = testing::runTool(QStringLiteral("xclip"), read + QStringList{ QStringLiteral("TARGETS") });
+    for (const QString& type : types)
+        contents.formats.append({ type, testing::runTool(QStringLiteral("xclip"), read + QStringList{ type }) });
+    return contents;
+}
+
+QList<QJsonObject> MendoSession::requests() const
+{
+    QList<QJsonObject> result;
+    QFile file(m_dir.filePath(QStringLiteral("requests.jsonl")));
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        QJsonObject request = QJsonDocument::fromJson(line).object();
+        if (request.isEmpty())
+            continue;
+        request.insert(QStringLiteral("body"),
+            QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object());
+        result.append(request);
+    }
+    return result;
+}
+
+QString MendoSession::currentLayoutName()
+{
+    XkbInputSources sources;
+    const auto current = sources.current();
+    return current ? current->name : QString();
+}
+
+QByteArray MendoSession::mendoOutput()
+{
+    m_mendoOutput += m_mendo.readAllStandardOutput();
+    return m_mendoOutput;
+}
+
+QStringList MendoSession::visibleWindowTitles() const
+{
+    QStringList titles;
+    const QString ids = runText(QStringLiteral("xdotool"),
+        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+            QString::number(m_mendo.processId()) });
+    for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        titles.append(runText(QStringLiteral("xdotool"), { QStringLiteral("getwindowname"), id }).trimmed());
+    return titles;
+}
+
+}  // namespace mendo::e2e

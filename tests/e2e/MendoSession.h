@@ -1,0 +1,91 @@
+#pragma once
+
+// One run of the real mendo as a user meets it: a fresh configuration whose
+// service address points at the mock service, the keyboard set to US and
+// Russian, and mendo started and holding its hotkeys. Everything it starts is
+// stopped again when it is destroyed.
+
+#include "platform/x11/ApplicationIdResolver.h"
+#include "platform/x11/X11Workspace.h"
+#include "x11/X11TestApps.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace mendo::e2e {
+
+// The X11 CLIPBOARD as command-line tools see it.
+struct ClipboardContents {
+    QByteArray targets;
+    QList<QPair<QString, QByteArray>> formats;
+};
+
+class MendoSession {
+public:
+    struct Options {
+        // The mock service's answers, in order, as its --script file takes
+        // them ({"status", "json", "delayMs", ...}).
+        QJsonArray answers;
+        // No service at all: the address names a port nobody listens on.
+        bool serviceDown = false;
+        // More user-defaults keys, written before mendo starts.
+        QJsonObject defaults;
+    };
+
+    static inline const QString accessToken = QStringLiteral("e2e-token");
+    static inline const QString deviceId = QStringLiteral("E2E-DEVICE-0001");
+
+    explicit MendoSession(Options options);
+    ~MendoSession();
+    MendoSession(const MendoSession&) = delete;
+    MendoSession& operator=(const MendoSession&) = delete;
+
+    // Starts the service and mendo and waits until mendo holds its hotkeys.
+    // False with failure() telling why.
+    bool start();
+    QString failure() const { return m_failure; }
+
+    // Starts another application and waits until it is in front and mendo's
+    // focus memory can have learnt of it; null when it never came to front.
+    std::unique_ptr<testing::OtherApp> startInFront(const QString& program, const QStringList& arguments);
+    // The user's own copy, owned by another application.
+    std::unique_ptr<testing::OtherApp> userCopies(const QList<QPair<QString, QByteArray>>& formats);
+
+    // Presses keys as the user would ("ctrl+a", "alt+4"), through XTest.
+    static void press(const QString& keys);
+    static ClipboardContents clipboard(const QStringList& types);
+
+    // What the service was asked so far: each request with its "method",
+    // "path", "headers" (names in lower case) and "body" (parsed JSON).
+    QList<QJsonObject> requests() const;
+
+    // The name of the current keyboard layout ("English (US)", "Russian").
+    static QString currentLayoutName();
+
+    // mendo's output so far, for failure messages.
+    QByteArray mendoOutput();
+    // The titles of mendo's visible windows.
+    QStringList visibleWindowTitles() const;
+
+private:
+    bool writeDefaults(const QString& baseURL);
+    bool startService(QString* baseURL);
+    bool waitForHotkeys();
+    void stop(QProcess& process);
+
+    Options m_options;
+    ApplicationIdResolver m_resolver{QStringList{}};
+    X11Workspace m_workspace{m_resolver};
+    QTemporaryDir m_dir;
+    QString m_failure;
+    QByteArray m_previousLayout;
+    QProcess m_service;
+    QProcess m_mendo;
+    QByteArray m_mendoOutput;
+};
+
+}  // namespace mendo::e2e

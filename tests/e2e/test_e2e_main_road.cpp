@@ -1,0 +1,254 @@
+// The user's whole promise, with the real mendo: select text in another
+// application, press a hotkey, and the text is replaced by the service's
+// answer (or converted locally for a wrong layout), with the clipboard the
+// user had given back.
+
+#include "e2e/MendoSession.h"
+
+#include <QJsonDocument>
+#include <QStandardPaths>
+
+using namespace mendo;
+using namespace mendo::e2e;
+using mendo::testing::OtherApp;
+
+namespace {
+
+constexpr int kActionTimeoutMs = 20000;
+
+// The user's clipboard before the action: text and an image.
+const QList<QPair<QString, QByteArray>> kUsersClipboard{
+    { QStringLiteral("text/plain"), QByteArray("my own copy \xc3\xa9") },
+    { QStringLiteral("image/png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\xff", 11) },
+};
+
+QStringList types(const QList<QPair<QString, QByteArray>>& formats)
+{
+    QStringList result;
+    for (const auto& format : formats)
+        result.append(format.first);
+    return result;
+}
+
+bool clipboardIsUsers()
+{
+    const ClipboardContents now = MendoSession::clipboard(types(kUsersClipboard));
+    return now.formats == kUsersClipboard;
+}
+
+QByteArray clipboardText()
+{
+    return MendoSession::clipboard({ QStringLiteral("text/plain") }).formats.value(0).second;
+}
+
+QJsonObject answer(int status, const QJsonObject& body)
+{
+    return { { QStringLiteral("status"), status }, { QStringLiteral("json"), body } };
+}
+
+QJsonObject resultAnswer(const QString& text)
+{
+    return answer(200, { { QStringLiteral("result"), text } });
+}
+
+// The request body the service gets for one text action.
+QJsonObject wireBody(const QString& action, const QString& style, const QString& text, const QString& targetLanguage)
+{
+    const QString model = QStringLiteral("gpt-4.1-mini");
+    return {
+        { QStringLiteral("action"), action },
+        { QStringLiteral("model"), model },
+        { QStringLiteral("preferredModel"), model },
+        { QStringLiteral("fallbackModel"), model },
+        { QStringLiteral("text"), text },
+        { QStringLiteral("sourceText"), text },
+        { QStringLiteral("targetLanguage"), targetLanguage },
+        { QStringLiteral("keyboardLanguage"), QString() },
+        { QStringLiteral("writingStyle"), style },
+        { QStringLiteral("styleId"), style },
+        { QStringLiteral("gender"), QString() },
+        { QStringLiteral("voiceGender"), QString() },
+        { QStringLiteral("userInstruction"), QString() },
+        { QStringLiteral("replyTo"), QString() },
+        { QStringLiteral("assistantSessionId"), QString() },
+        { QStringLiteral("assistantKeepContext"), false },
+        { QStringLiteral("keepContext"), false },
+        { QStringLiteral("mode"), action },
+        { QStringLiteral("task"), action },
+        { QStringLiteral("rewriteMode"), action },
+        { QStringLiteral("replyMode"), QStringLiteral("chat_reply") },
+    };
+}
+
+QString pretty(const QJsonObject& object)
+{
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+// The one request of an action: to the AI endpoint, with the account's
+// headers and exactly `body`.
+void verifyOneRequest(const QList<QJsonObject>& requests, const QJsonObject& body)
+{
+    QCOMPARE(requests.size(), 1);
+    const QJsonObject& request = requests.first();
+    QCOMPARE(request.value(QStringLiteral("method")).toString(), QStringLiteral("POST"));
+    QCOMPARE(request.value(QStringLiteral("path")).toString(), QStringLiteral("/macos/ai"));
+    const QJsonObject headers = request.value(QStringLiteral("headers")).toObject();
+    QCOMPARE(headers.value(QStringLiteral("content-type")).toString(), QStringLiteral("application/json"));
+    QCOMPARE(headers.value(QStringLiteral("authorization")).toString(), QStringLiteral("Bearer ") + MendoSession::accessToken);
+    QCOMPARE(headers.value(QStringLiteral("x-mendo-device-id")).toString(), MendoSession::deviceId);
+    const QJsonObject sent = request.value(QStringLiteral("body")).toObject();
+    QVERIFY2(sent == body, qPrintable(pretty(sent) + QStringLiteral("\n!=\n") + pretty(body)));
+}
+
+}  // namespace
+
+class TestE2eMainRoad : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void professionalStyleReplacesTheSelection_data();
+    void professionalStyleReplacesTheSelection();
+    void translateUsesTheTargetLanguageOfTheSettings();
+    void layoutFixConvertsInPlaceAndSelectsRussian();
+    void aFailedRequestLeavesTextAndClipboard_data();
+    void aFailedRequestLeavesTextAndClipboard();
+};
+
+void TestE2eMainRoad::initTestCase()
+{
+    for (const char* tool : { "xdotool", "xclip", "setxkbmap", "zenity" })
+        QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(), tool);
+}
+
+// A Qt field reports its text on every change; zenity prints its field's text
+// when the dialog is accepted.
+enum class Field { qt, gtk };
+Q_DECLARE_METATYPE(Field)
+
+namespace {
+
+std::unique_ptr<OtherApp> startField(MendoSession& session, Field field, const QString& text)
+{
+    if (field == Field::qt)
+        return session.startInFront(QStringLiteral(MENDO_TARGET_APP), { QStringLiteral("--text"), text });
+    return session.startInFront(QStringLiteral("zenity"), { QStringLiteral("--entry"), QStringLiteral("--entry-text=") + text });
+}
+
+QString fieldText(OtherApp& app, Field field)
+{
+    if (field == Field::qt)
+        return app.reportedText();
+    return QString::fromUtf8(app.output()).trimmed();
+}
+
+}  // namespace
+
+void TestE2eMainRoad::professionalStyleReplacesTheSelection_data()
+{
+    QTest::addColumn<Field>("field");
+    QTest::newRow("Qt field") << Field::qt;
+    QTest::newRow("GTK field") << Field::gtk;
+}
+
+void TestE2eMainRoad::professionalStyleReplacesTheSelection()
+{
+    QFETCH(Field, field);
+    const QString selected = QStringLiteral("hey can u send teh report");
+    const QString answer = QStringLiteral("Could you please send the report?");
+    MendoSession session({ .answers = { resultAnswer(answer) }, .serviceDown = false, .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto clipboard = session.userCopies(kUsersClipboard);
+    QVERIFY(clipboard);
+    auto target = startField(session, field, selected);
+    QVERIFY(target);
+
+    MendoSession::press(QStringLiteral("ctrl+a"));
+    MendoSession::press(QStringLiteral("alt+4"));
+
+    // The answer goes through the clipboard into the field, then the user's
+    // clipboard comes back.
+    QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), answer.toUtf8(), kActionTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(clipboardIsUsers(), kActionTimeoutMs);
+    if (field == Field::gtk)
+        MendoSession::press(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(fieldText(*target, field), answer, kActionTimeoutMs);
+
+    verifyOneRequest(session.requests(),
+        wireBody(QStringLiteral("style_rewrite"), QStringLiteral("Professional"), selected, QStringLiteral("English")));
+}
+
+void TestE2eMainRoad::translateUsesTheTargetLanguageOfTheSettings()
+{
+    const QString selected = QStringLiteral("good morning");
+    const QString answer = QStringLiteral("Guten Morgen");
+    MendoSession session({ .answers = { resultAnswer(answer) },
+        .serviceDown = false,
+        .defaults = { { QStringLiteral("mendo.targetLanguage"), QStringLiteral("German") } } });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto target = startField(session, Field::qt, selected);
+    QVERIFY(target);
+
+    MendoSession::press(QStringLiteral("ctrl+a"));
+    MendoSession::press(QStringLiteral("alt+t"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(target->reportedText(), answer, kActionTimeoutMs);
+    verifyOneRequest(session.requests(),
+        wireBody(QStringLiteral("translate"), QString(), selected, QStringLiteral("German")));
+}
+
+void TestE2eMainRoad::layoutFixConvertsInPlaceAndSelectsRussian()
+{
+    MendoSession session({});
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto clipboard = session.userCopies(kUsersClipboard);
+    QVERIFY(clipboard);
+    auto target = startField(session, Field::qt, QStringLiteral("ghbdtn"));
+    QVERIFY(target);
+    QCOMPARE(MendoSession::currentLayoutName(), QStringLiteral("English (US)"));
+
+    MendoSession::press(QStringLiteral("ctrl+a"));
+    MendoSession::press(QStringLiteral("alt+a"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(target->reportedText(), QStringLiteral("привет"), kActionTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(MendoSession::currentLayoutName(), QStringLiteral("Russian"), kActionTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(clipboardIsUsers(), kActionTimeoutMs);
+    QVERIFY(session.requests().isEmpty());
+}
+
+void TestE2eMainRoad::aFailedRequestLeavesTextAndClipboard_data()
+{
+    QTest::addColumn<bool>("serviceDown");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("HTTP 500 with an error") << false << QStringLiteral("Daily limit reached.");
+    QTest::newRow("service down") << true << QStringLiteral("Could not connect to the server.");
+}
+
+void TestE2eMainRoad::aFailedRequestLeavesTextAndClipboard()
+{
+    QFETCH(bool, serviceDown);
+    QFETCH(QString, message);
+    const QString selected = QStringLiteral("keep me as I am");
+    MendoSession session({ .answers = { answer(500, { { QStringLiteral("error"), message } }) },
+        .serviceDown = serviceDown,
+        .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto clipboard = session.userCopies(kUsersClipboard);
+    QVERIFY(clipboard);
+    auto target = startField(session, Field::qt, selected);
+    QVERIFY(target);
+
+    MendoSession::press(QStringLiteral("ctrl+a"));
+    MendoSession::press(QStringLiteral("alt+4"));
+
+    // The status display shows the failure with the service's own words.
+    QTRY_VERIFY2_WITH_TIMEOUT(session.visibleWindowTitles().contains(message),
+        qPrintable(session.visibleWindowTitles().join(QLatin1Char('|'))), kActionTimeoutMs);
+    QCOMPARE(session.requests().size(), serviceDown ? 0 : 1);
+    QVERIFY(clipboardIsUsers());
+    QCOMPARE(target->reportedText(), QString());
+    QCOMPARE(target->output().count("\"text\""), 0);
+}
+
+QTEST_MAIN(TestE2eMainRoad)
+#include "test_e2e_main_road.moc"
