@@ -5,6 +5,7 @@ namespace mendo {
 class Clock;
 class HotkeyRegistrar;
 class KeyboardEvents;
+class LanguageDetector;
 class Pasteboard;
 class SystemLog;
 class UserDefaults;
@@ -22,6 +23,7 @@ struct Platform {
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
+    LanguageDetector* languages = nullptr;
 };
 
 }  // namespace mendo
