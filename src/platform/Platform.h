@@ -4,6 +4,7 @@ namespace mendo {
 
 class Clock;
 class HotkeyRegistrar;
+class InputSources;
 class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
@@ -24,6 +25,7 @@ struct Platform {
     Workspace* workspace = nullptr;
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
     LanguageDetector* languages = nullptr;
+    InputSources* inputSources = nullptr;
 };
 
 }  // namespace mendo
