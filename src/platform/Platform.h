@@ -2,7 +2,9 @@
 
 namespace mendo {
 
+class Accessibility;
 class Clock;
+class Permissions;
 class SystemLog;
 class UserDefaults;
 
@@ -14,6 +16,8 @@ struct Platform {
     Clock* clock = nullptr;
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
+    Accessibility* accessibility = nullptr;
+    Permissions* permissions = nullptr;
 };
 
 }  // namespace mendo
