@@ -4,9 +4,12 @@ namespace mendo {
 
 class Accessibility;
 class Clock;
+class KeyboardEvents;
+class Pasteboard;
 class Permissions;
 class SystemLog;
 class UserDefaults;
+class Workspace;
 
 // The desktop facilities MendoAI uses, each behind a small interface so that
 // tests run on in-memory fakes (tests/fakes/) and the application on the real
@@ -16,6 +19,9 @@ struct Platform {
     Clock* clock = nullptr;
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
+    Pasteboard* pasteboard = nullptr;
+    KeyboardEvents* keyboard = nullptr;
+    Workspace* workspace = nullptr;
     Accessibility* accessibility = nullptr;
     Permissions* permissions = nullptr;
 };

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <QObject>
+#include <optional>
+
+namespace mendo {
+
+// Remembers the foreign application (and its window) the user was working in,
+// so that text can be copied from and pasted back into it after MendoAI's own
+// panels and menus took the focus. It remembers on every activation of
+// another application and whenever a caller asks it to.
+class FocusService : public QObject {
+    Q_OBJECT
+public:
+    explicit FocusService(Workspace& workspace, QObject* parent = nullptr);
+
+    // Application ids that are never remembered: MendoAI's own.
+    QStringList mendoBundleIdentifiers() const;
+
+    // Makes `application` the remembered target, unless it has no application
+    // id, is MendoAI itself, or is the process a reply paste is going into.
+    void remember(const RunningApplication& application);
+
+    // Brings the first running application with exactly this id to the front;
+    // true when it already is, or the activation could be requested.
+    bool activate(const QString& bundleIdentifier);
+
+    // The first running application with this process, if any.
+    std::optional<RunningApplication> runningApplication(qint32 processIdentifier) const;
+
+    // The remembered application's running process, with the remembered
+    // window, but only while that process still belongs to the remembered
+    // application: a pid the system reused for another program is not it.
+    std::optional<RunningApplication> rememberedApplication() const;
+
+    // Brings the remembered target to the front: its process when it still
+    // runs (true at once when it is already in front), else the first
+    // application with its id. False when there is nothing to activate.
+    bool activateRemembered();
+
+    // Whether the application of this process is the frontmost one.
+    bool isFrontmost(qint32 processIdentifier) const;
+
+    const std::optional<QString>& rememberedBundleIdentifier() const { return m_rememberedBundleIdentifier; }
+    const std::optional<qint32>& rememberedProcessIdentifier() const { return m_rememberedProcessIdentifier; }
+    // The window that was active when the application was remembered.
+    const std::optional<WindowId>& rememberedWindow() const { return m_rememberedWindow; }
+
+    // While set, activations of this process leave the memory alone (a reply
+    // paste activating its target must not replace the remembered window).
+    const std::optional<qint32>& restoringProcessIdentifier() const { return m_restoringProcessIdentifier; }
+    void setRestoringProcessIdentifier(std::optional<qint32> processIdentifier)
+    {
+        m_restoringProcessIdentifier = processIdentifier;
+    }
+
+private:
+    Workspace& m_workspace;
+    std::optional<QString> m_rememberedBundleIdentifier;
+    std::optional<qint32> m_rememberedProcessIdentifier;
+    std::optional<WindowId> m_rememberedWindow;
+    std::optional<qint32> m_restoringProcessIdentifier;
+};
+
+}  // namespace mendo

@@ -1,0 +1,195 @@
+#include "engine/PasteboardService.h"
+
+#include "base/Clock.h"
+#include "base/Text.h"
+#include "engine/ClipboardSuppression.h"
+#include "engine/FocusService.h"
+#include "engine/FocusedTextAccess.h"
+#include "engine/PasteboardServiceError.h"
+#include "engine/PasteboardSnapshot.h"
+#include "platform/Pasteboard.h"
+
+namespace mendo {
+
+namespace {
+
+// How long the clipboard history ignores the pasteboard for one borrow; the
+// finish call ends it earlier.
+constexpr double kSuppressionSeconds = 3.5;
+constexpr int kCopyAttempts = 3;
+constexpr qint64 kCopyPollLimitMs = 120;
+constexpr Millis kCopyPollStep{2};
+constexpr int kModifierChecks = 16;
+constexpr Millis kModifierPollStep{35};
+
+}  // namespace
+
+PasteboardService::PasteboardService(Clock& clock, Pasteboard& pasteboard, KeyboardEvents& keyboard,
+                                     FocusService& focus, ClipboardSuppression& clipboardHistory,
+                                     FocusedTextAccess& focusedText)
+    : m_clock(clock)
+    , m_pasteboard(pasteboard)
+    , m_keyboard(keyboard)
+    , m_focus(focus)
+    , m_clipboardHistory(clipboardHistory)
+    , m_focusedText(focusedText)
+{
+}
+
+Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
+                                                           PasteboardTiming timing)
+{
+    PasteboardBorrows::Borrow borrow = co_await m_borrows.acquire();
+
+    m_clipboardHistory.suppressCapture(kSuppressionSeconds);
+    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
+    // Never fails: without a target the shortcuts reach whatever is in front.
+    m_focus.activateRemembered();
+
+    bool givenBack = false;
+    auto giveBack = [&] {
+        if (givenBack)
+            return;
+        givenBack = true;
+        snapshot.restore(m_pasteboard);
+        m_clipboardHistory.finishTransientPasteboardUse();
+    };
+
+    QString copied;
+    bool selectAllSent = false;
+    try {
+        co_await pause(timing.activationDelay);
+        if (selectAllBeforeCopy) {
+            if (timing.waitForModifiers)
+                co_await waitForModifierKeysToClear();
+            const Posting posting = sendShortcut(EditShortcut::SelectAll);
+            if (posting == Posting::Failed)
+                throw PasteboardServiceError(PasteboardServiceError::copyEventFailed);
+            selectAllSent = posting == Posting::Sent;
+            co_await pause(timing.selectAllDelay);
+        }
+        for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+            m_pasteboard.clearContents();
+            if (timing.waitForModifiers)
+                co_await waitForModifierKeysToClear();
+            if (sendShortcut(EditShortcut::Copy) == Posting::Failed)
+                throw PasteboardServiceError(PasteboardServiceError::copyEventFailed);
+            if (timing.copyDelay == 0) {
+                copied = co_await waitForCopiedText(kCopyPollLimitMs);
+            } else {
+                co_await pause(timing.copyDelay + attempt * timing.copyRetryStep);
+                copied = m_pasteboard.string().value_or(QString());
+            }
+            if (!text::isBlank(copied))
+                break;
+        }
+    } catch (...) {
+        giveBack();
+        throw;
+    }
+    giveBack();
+
+    if (!text::isBlank(copied))
+        co_return copied;
+
+    if (includeFocusedTextFallback) {
+        // The field's whole value stands for the selection only when
+        // select-all went out first; otherwise pasting the result over the
+        // (unselected) field would leave the original next to it.
+        const FocusedText focused = m_focusedText.focusedText();
+        QString fallback;
+        if (focused.selectedText)
+            fallback = *focused.selectedText;
+        else if (selectAllSent && focused.value)
+            fallback = *focused.value;
+        if (!text::isBlank(fallback))
+            co_return fallback;
+    }
+    throw PasteboardServiceError(PasteboardServiceError::emptySelection);
+}
+
+Task<> PasteboardService::pasteTransient(QString text, std::optional<QString> targetBundleIdentifier,
+                                         PasteboardTiming timing)
+{
+    if (text.isEmpty())
+        throw PasteboardServiceError(PasteboardServiceError::emptyText);
+
+    PasteboardBorrows::Borrow borrow = co_await m_borrows.acquire();
+
+    m_clipboardHistory.suppressCapture(kSuppressionSeconds);
+    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
+    const bool activated = targetBundleIdentifier ? m_focus.activate(*targetBundleIdentifier)
+                                                  : m_focus.activateRemembered();
+    if (!activated) {
+        m_clipboardHistory.finishTransientPasteboardUse();
+        throw PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable);
+    }
+
+    co_await pause(timing.activationDelay);
+    m_pasteboard.setString(text);
+    co_await pause(timing.pasteDelay);
+    if (timing.waitForModifiers)
+        co_await waitForModifierKeysToClear();
+    // The text stays on the pasteboard so the user can still paste it by
+    // hand; the history's suppression runs out by itself.
+    if (sendShortcut(EditShortcut::Paste) == Posting::Failed)
+        throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
+    co_await pause(timing.restoreDelay);
+
+    // Whatever the user copied meanwhile is theirs now and stays.
+    if (m_pasteboard.string() == text)
+        snapshot.restore(m_pasteboard);
+    m_clipboardHistory.finishTransientPasteboardUse();
+}
+
+bool PasteboardService::replaceSelectedTextViaAccessibility(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    return m_focusedText.replaceSelectedText(text);
+}
+
+PasteboardService::Posting PasteboardService::sendShortcut(EditShortcut shortcut)
+{
+    switch (m_keyboard.postShortcut(shortcut)) {
+    case ShortcutResult::Posted:
+        return Posting::Sent;
+    case ShortcutResult::Skipped:
+        return Posting::Skipped;
+    case ShortcutResult::NotPermitted:
+    case ShortcutResult::Failed:
+        break;
+    }
+    return Posting::Failed;
+}
+
+Task<> PasteboardService::waitForModifierKeysToClear()
+{
+    constexpr Qt::KeyboardModifiers relevant = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier
+        | Qt::MetaModifier;
+    for (int check = 0; check < kModifierChecks; ++check) {
+        if (!(m_keyboard.heldModifiers() & relevant))
+            co_return;
+        co_await m_clock.sleep(kModifierPollStep);
+    }
+    // Held too long: go on anyway, the posted events carry their own modifiers.
+}
+
+Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds)
+{
+    const Millis deadline = m_clock.monotonicNow() + Millis(milliseconds);
+    for (;;) {
+        const QString current = m_pasteboard.string().value_or(QString());
+        if (!text::isBlank(current) || m_clock.monotonicNow() >= deadline)
+            co_return current;
+        co_await m_clock.sleep(kCopyPollStep);
+    }
+}
+
+Task<> PasteboardService::pause(qint64 milliseconds)
+{
+    if (milliseconds > 0)
+        co_await m_clock.sleep(Millis(milliseconds));
+}
+
+}  // namespace mendo

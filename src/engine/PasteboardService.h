@@ -1,0 +1,60 @@
+#pragma once
+
+#include "base/Async.h"
+#include "engine/PasteboardBorrows.h"
+#include "engine/PasteboardTiming.h"
+#include "platform/KeyboardEvents.h"
+
+#include <QString>
+#include <optional>
+
+namespace mendo {
+
+class Clock;
+class ClipboardSuppression;
+class FocusService;
+class FocusedTextAccess;
+class Pasteboard;
+
+// The one service that borrows the system pasteboard to move text between
+// MendoAI and the application the user works in: it reads the selection by
+// copying it out and pastes results back, each time giving the user's own
+// clipboard back untouched. Borrows are serialised (PasteboardBorrows).
+class PasteboardService {
+public:
+    PasteboardService(Clock& clock, Pasteboard& pasteboard, KeyboardEvents& keyboard, FocusService& focus,
+                      ClipboardSuppression& clipboardHistory, FocusedTextAccess& focusedText);
+
+    // The text selected in the remembered application, exactly as copied (not
+    // trimmed). Throws PasteboardServiceError copyEventFailed or
+    // emptySelection.
+    Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
+                                            PasteboardTiming timing);
+
+    // Pastes `text` into the application with this id, or, without one, into
+    // the remembered application. Throws PasteboardServiceError emptyText,
+    // pasteTargetUnavailable or pasteEventFailed.
+    Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing);
+
+    // Writes `text` over the selection of the remembered application's focused
+    // element without the pasteboard; false when that cannot be done (the
+    // caller then pastes).
+    bool replaceSelectedTextViaAccessibility(const QString& text);
+
+private:
+    enum class Posting { Sent, Skipped, Failed };
+    Posting sendShortcut(EditShortcut shortcut);
+    Task<> waitForModifierKeysToClear();
+    Task<QString> waitForCopiedText(qint64 milliseconds);
+    Task<> pause(qint64 milliseconds);
+
+    Clock& m_clock;
+    Pasteboard& m_pasteboard;
+    KeyboardEvents& m_keyboard;
+    FocusService& m_focus;
+    ClipboardSuppression& m_clipboardHistory;
+    FocusedTextAccess& m_focusedText;
+    PasteboardBorrows m_borrows;
+};
+
+}  // namespace mendo

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace mendo {
+
+// One representation of one pasteboard item: its type and its complete bytes.
+struct PasteboardValue {
+    QString type;
+    QByteArray data;
+
+    bool operator==(const PasteboardValue&) const = default;
+};
+
+// One pasteboard item: its representations in the order of the item's type list.
+struct PasteboardItem {
+    QList<PasteboardValue> values;
+
+    bool operator==(const PasteboardItem&) const = default;
+};
+
+// The system's general copy-and-paste clipboard.
+//
+// Types are MIME types ("text/plain", "text/html", "image/png",
+// "x-kde-passwordManagerHint", ...). Only contents count as types: an
+// implementation hides the protocol's own targets (on X11 TARGETS, MULTIPLE,
+// TIMESTAMP, SAVE_TARGETS and the like).
+//
+// The pasteboard holds a list of items, each with its own types. The X11
+// CLIPBOARD holds at most one item; writing several merges them into one
+// whose types are those of all items, the first item winning on a type that
+// occurs twice.
+//
+// Everything runs on the main thread. Reads are synchronous; an implementation
+// that has to ask another process (the X11 selection owner) bounds the wait
+// and treats a timeout as "cannot be read".
+class Pasteboard : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Pasteboard() override = default;
+
+    // The MIME type of plain text, as string() and setString() use it.
+    static QString plainTextType() { return QStringLiteral("text/plain"); }
+
+    // A counter that increases whenever the contents change owner or are
+    // rewritten: by another application copying, by clearContents(), by
+    // writeItems() and by setString(). It never decreases. Comparing two
+    // readings tells whether anything happened in between.
+    virtual qint64 changeCount() const = 0;
+
+    // The type list of every item, in item order; empty when the pasteboard
+    // holds nothing.
+    virtual QList<QStringList> itemTypes() const = 0;
+
+    // The bytes of one type of one item (an index into itemTypes()); nothing
+    // when the item or type is gone or its data cannot be obtained.
+    virtual std::optional<QByteArray> data(qsizetype item, const QString& type) const = 0;
+
+    // The plain-text contents, decoded as the platform decodes text (on X11
+    // UTF8_STRING or text/plain;charset=utf-8 first); nothing when the
+    // pasteboard holds no text.
+    virtual std::optional<QString> string() const = 0;
+
+    // Empties the pasteboard (and gives up ownership on X11).
+    virtual void clearContents() = 0;
+
+    // Replaces the contents with these items, every value byte for byte. An
+    // empty list is the same as clearContents().
+    virtual void writeItems(const QList<PasteboardItem>& items) = 0;
+
+    // Replaces the contents with one item holding only this text as plain text.
+    virtual void setString(const QString& text) = 0;
+
+Q_SIGNALS:
+    // changeCount() has increased. It may arrive some time after the change
+    // (on X11 it follows an event of the server), so a reader that must know
+    // exactly compares counts instead.
+    void changed();
+};
+
+}  // namespace mendo
