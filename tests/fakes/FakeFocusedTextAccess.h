@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/FocusedTextAccess.h"
+
+#include <QStringList>
+
+namespace mendo {
+
+// A focused element with a fixed reading; replacements are recorded and
+// accepted while `acceptsReplacement` is true.
+class FakeFocusedTextAccess final : public FocusedTextAccess {
+public:
+    FocusedText focusedText() override { return reading; }
+    bool replaceSelectedText(const QString& text) override
+    {
+        replacements << text;
+        return acceptsReplacement;
+    }
+
+    FocusedText reading;
+    bool acceptsReplacement = true;
+    QStringList replacements;
+};
+
+}  // namespace mendo

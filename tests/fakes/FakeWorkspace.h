@@ -1,0 +1,44 @@
+#pragma once
+
+#include "fakes/EventLog.h"
+#include "platform/Workspace.h"
+
+namespace mendo {
+
+// Running applications in memory. activate() records the request (in
+// `activations` and `log` as "activate <id> <pid>"), brings the application to
+// the front and sends the activation notice, as a window manager would.
+class FakeWorkspace final : public Workspace {
+public:
+    std::optional<RunningApplication> frontmostApplication() const override { return front; }
+    QList<RunningApplication> runningApplications() const override { return applications; }
+
+    bool activate(const RunningApplication& application) override
+    {
+        activations << application;
+        if (log)
+            log->add(QStringLiteral("activate %1 %2").arg(application.bundleIdentifier).arg(application.processIdentifier));
+        if (!activationSucceeds)
+            return false;
+        bringToFront(application);
+        return true;
+    }
+
+    QStringList ownBundleIdentifiers() const override { return ownIdentifiers; }
+
+    // The user (or the window manager) activates an application.
+    void bringToFront(const RunningApplication& application)
+    {
+        front = application;
+        Q_EMIT applicationActivated(application);
+    }
+
+    QList<RunningApplication> applications;
+    std::optional<RunningApplication> front;
+    QStringList ownIdentifiers{QStringLiteral("ai.mendo.MendoAI")};
+    bool activationSucceeds = true;
+    QList<RunningApplication> activations;
+    EventLog* log = nullptr;
+};
+
+}  // namespace mendo
