@@ -2,12 +2,14 @@
 
 namespace mendo {
 
+class Accessibility;
 class Clock;
 class HotkeyRegistrar;
 class InputSources;
 class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
+class Permissions;
 class SystemLog;
 class UserDefaults;
 class Workspace;
@@ -26,6 +28,8 @@ struct Platform {
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
     LanguageDetector* languages = nullptr;
     InputSources* inputSources = nullptr;
+    Accessibility* accessibility = nullptr;
+    Permissions* permissions = nullptr;
 };
 
 }  // namespace mendo
