@@ -11,6 +11,7 @@ class LanguageDetector;
 class Pasteboard;
 class Permissions;
 class SystemLog;
+class SystemTransparency;
 class UserDefaults;
 class Workspace;
 
@@ -30,6 +31,7 @@ struct Platform {
     InputSources* inputSources = nullptr;
     Accessibility* accessibility = nullptr;
     Permissions* permissions = nullptr;
+    SystemTransparency* transparency = nullptr;
 };
 
 }  // namespace mendo
