@@ -2,12 +2,14 @@
 
 namespace mendo {
 
+class Accessibility;
 class Clock;
 class HotkeyRegistrar;
 class InputSources;
 class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
+class Permissions;
 class SystemLog;
 class SystemTransparency;
 class UserDefaults;
@@ -27,6 +29,8 @@ struct Platform {
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
     LanguageDetector* languages = nullptr;
     InputSources* inputSources = nullptr;
+    Accessibility* accessibility = nullptr;
+    Permissions* permissions = nullptr;
     SystemTransparency* transparency = nullptr;
 };
 
