@@ -12,6 +12,7 @@ class Pasteboard;
 class Permissions;
 class SystemLog;
 class SystemTransparency;
+class UrlOpener;
 class UserDefaults;
 class Workspace;
 
@@ -32,6 +33,7 @@ struct Platform {
     Accessibility* accessibility = nullptr;
     Permissions* permissions = nullptr;
     SystemTransparency* transparency = nullptr;
+    UrlOpener* urlOpener = nullptr;
 };
 
 }  // namespace mendo
