@@ -5,11 +5,13 @@ namespace mendo {
 class Accessibility;
 class Clock;
 class HotkeyRegistrar;
+class InputMonitoring;
 class InputSources;
 class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
 class Permissions;
+class Processes;
 class SystemLog;
 class SystemTransparency;
 class UserDefaults;
@@ -31,6 +33,8 @@ struct Platform {
     InputSources* inputSources = nullptr;
     Accessibility* accessibility = nullptr;
     Permissions* permissions = nullptr;
+    InputMonitoring* inputMonitoring = nullptr;
+    Processes* processes = nullptr;
     SystemTransparency* transparency = nullptr;
 };
 
