@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "base/SystemLog.h"
 #include "platform/Platform.h"
+#include "platform/SystemTransparency.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -38,7 +39,9 @@ int main(int argc, char** argv)
     mendo::TerminationSignals termination;
     QObject::connect(&termination, &mendo::TerminationSignals::received, &app, [] { QCoreApplication::quit(); });
 
-    mendo::Platform platform { &clock, &log };
+    mendo::UnsetSystemTransparency transparency;
+    mendo::Platform platform{&clock, &log};
+    platform.transparency = &transparency;
     (void)platform;
 
     return app.exec();

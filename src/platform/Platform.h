@@ -14,6 +14,7 @@ class Permissions;
 class Processes;
 class SystemLog;
 class SystemTransparency;
+class UrlOpener;
 class UserDefaults;
 class Workspace;
 
@@ -36,6 +37,7 @@ struct Platform {
     InputMonitoring* inputMonitoring = nullptr;
     Processes* processes = nullptr;
     SystemTransparency* transparency = nullptr;
+    UrlOpener* urlOpener = nullptr;
 };
 
 }  // namespace mendo

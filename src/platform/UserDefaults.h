@@ -40,12 +40,16 @@ public:
 
     // Groups a run of writes: a file-backed store writes its file once, when
     // the outermost batch ends, instead of once per key. Batches nest.
-    virtual void beginBatch() {}
-    virtual void endBatch() {}
+    virtual void beginBatch() { }
+    virtual void endBatch() { }
 
     class Batch {
     public:
-        explicit Batch(UserDefaults& defaults) : m_defaults(defaults) { m_defaults.beginBatch(); }
+        explicit Batch(UserDefaults& defaults)
+            : m_defaults(defaults)
+        {
+            m_defaults.beginBatch();
+        }
         ~Batch() { m_defaults.endBatch(); }
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;

@@ -22,15 +22,24 @@ void TestQuickActions::normalize_data()
 {
     QTest::addColumn<QString>("id");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("fix with blanks") << " fix\n" << "style:original";
-    QTest::newRow("original") << "original" << "style:original";
-    QTest::newRow("bare built-in") << "friendly" << "style:friendly";
-    QTest::newRow("fixed id") << "\tclipboard " << "clipboard";
-    QTest::newRow("style kept") << " style:whatever " << "style:whatever";
-    QTest::newRow("other case") << " Friendly " << "Friendly";
-    QTest::newRow("fixed id other case") << "AI" << "AI";
-    QTest::newRow("unknown") << "custom-1" << "custom-1";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("fix with blanks") << " fix\n"
+                                     << "style:original";
+    QTest::newRow("original") << "original"
+                              << "style:original";
+    QTest::newRow("bare built-in") << "friendly"
+                                   << "style:friendly";
+    QTest::newRow("fixed id") << "\tclipboard "
+                              << "clipboard";
+    QTest::newRow("style kept") << " style:whatever "
+                                << "style:whatever";
+    QTest::newRow("other case") << " Friendly "
+                                << "Friendly";
+    QTest::newRow("fixed id other case") << "AI"
+                                         << "AI";
+    QTest::newRow("unknown") << "custom-1"
+                             << "custom-1";
+    QTest::newRow("empty") << ""
+                           << "";
     QTest::newRow("no-break space") << QString::fromUtf8("\u00a0layout") << "layout";
 }
 
@@ -53,7 +62,8 @@ void TestQuickActions::derivedValues_data()
                                      << "translate";
     QTest::newRow("original") << "style:original" << QVariant("original") << QString::fromUtf8("Исправить")
                               << "wand.and.sparkles";
-    QTest::newRow("polite") << "style:polite" << QVariant("polite") << "Polite" << "sparkles";
+    QTest::newRow("polite") << "style:polite" << QVariant("polite") << "Polite"
+                            << "sparkles";
     QTest::newRow("casual") << "style:casual" << QVariant("casual") << QString::fromUtf8("Неформально")
                             << "bubble.left.and.bubble.right";
     QTest::newRow("user style") << "style:custom-0a0b0c0d" << QVariant("custom-0a0b0c0d")
@@ -69,7 +79,7 @@ void TestQuickActions::derivedValues()
     QFETCH(QVariant, styleId);
     QFETCH(QString, title);
     QFETCH(QString, symbol);
-    const QuickAction action{id};
+    const QuickAction action { id };
     const auto style = action.styleId();
     QCOMPARE(style.has_value(), styleId.isValid());
     if (style)
@@ -86,14 +96,15 @@ void TestQuickActions::defaultList()
     QCOMPARE(ids.at(4), QStringLiteral("style:emoji"));
     QCOMPARE(ids.at(5), QStringLiteral("style:polite"));
     QCOMPARE(ids.last(), QStringLiteral("layout"));
-    QCOMPARE(QuickAction::defaultActions().at(17), QuickAction{"style:social"});
+    QCOMPARE(QuickAction::defaultActions().at(17), QuickAction { "style:social" });
 }
 
 // The holder of the status as the application state will be: every
 // assignment goes through the schedule.
 struct StatusHolder {
     explicit StatusHolder(Clock& clock)
-        : schedule(clock, [this] { return status; }, [this] { set(ActionStatus::idle()); })
+        : schedule(
+            clock, [this] { return status; }, [this] { set(ActionStatus::idle()); })
     {
     }
     void set(const ActionStatus& s)

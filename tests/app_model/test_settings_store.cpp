@@ -33,24 +33,24 @@ static QByteArray json(const QJsonArray& a)
 // The field of a record by name, as a comparable value.
 static QVariant field(const MendoSettings& s, const QString& name)
 {
-    static const QHash<QString, std::function<QVariant(const MendoSettings&)>> fields{
-        {"appearanceMode", [](auto& s) { return QVariant(rawValue(s.appearanceMode)); }},
-        {"surfaceMode", [](auto& s) { return QVariant(rawValue(s.surfaceMode)); }},
-        {"menuScale", [](auto& s) { return QVariant(rawValue(s.menuScale)); }},
-        {"quickMenuSize", [](auto& s) { return QVariant(rawValue(s.quickMenuSize)); }},
-        {"quickMenuOpenMode", [](auto& s) { return QVariant(rawValue(s.quickMenuOpenMode)); }},
-        {"uiLanguage", [](auto& s) { return QVariant(rawValue(s.uiLanguage)); }},
-        {"targetLanguage", [](auto& s) { return QVariant(s.targetLanguage); }},
-        {"translatePreviewTargetLanguage", [](auto& s) { return QVariant(s.translatePreviewTargetLanguage); }},
-        {"quickMenuHotkey", [](auto& s) { return QVariant(s.quickMenuHotkey); }},
-        {"layoutLatinSource", [](auto& s) { return QVariant(s.layoutLatinSource); }},
-        {"layoutNativeSource", [](auto& s) { return QVariant(s.layoutNativeSource); }},
-        {"clipboardDays", [](auto& s) { return QVariant(s.clipboardDays); }},
-        {"clipboardLimit", [](auto& s) { return QVariant(s.clipboardLimit); }},
-        {"layoutAutoSwitch", [](auto& s) { return QVariant(s.layoutAutoSwitch); }},
-        {"aiContextEnabled", [](auto& s) { return QVariant(s.aiContextEnabled); }},
-        {"autoQuickMenuEnabled", [](auto& s) { return QVariant(s.autoQuickMenuEnabled); }},
-        {"selectedStyleId", [](auto& s) { return QVariant(s.selectedStyleId); }},
+    static const QHash<QString, std::function<QVariant(const MendoSettings&)>> fields {
+        { "appearanceMode", [](auto& s) { return QVariant(rawValue(s.appearanceMode)); } },
+        { "surfaceMode", [](auto& s) { return QVariant(rawValue(s.surfaceMode)); } },
+        { "menuScale", [](auto& s) { return QVariant(rawValue(s.menuScale)); } },
+        { "quickMenuSize", [](auto& s) { return QVariant(rawValue(s.quickMenuSize)); } },
+        { "quickMenuOpenMode", [](auto& s) { return QVariant(rawValue(s.quickMenuOpenMode)); } },
+        { "uiLanguage", [](auto& s) { return QVariant(rawValue(s.uiLanguage)); } },
+        { "targetLanguage", [](auto& s) { return QVariant(s.targetLanguage); } },
+        { "translatePreviewTargetLanguage", [](auto& s) { return QVariant(s.translatePreviewTargetLanguage); } },
+        { "quickMenuHotkey", [](auto& s) { return QVariant(s.quickMenuHotkey); } },
+        { "layoutLatinSource", [](auto& s) { return QVariant(s.layoutLatinSource); } },
+        { "layoutNativeSource", [](auto& s) { return QVariant(s.layoutNativeSource); } },
+        { "clipboardDays", [](auto& s) { return QVariant(s.clipboardDays); } },
+        { "clipboardLimit", [](auto& s) { return QVariant(s.clipboardLimit); } },
+        { "layoutAutoSwitch", [](auto& s) { return QVariant(s.layoutAutoSwitch); } },
+        { "aiContextEnabled", [](auto& s) { return QVariant(s.aiContextEnabled); } },
+        { "autoQuickMenuEnabled", [](auto& s) { return QVariant(s.autoQuickMenuEnabled); } },
+        { "selectedStyleId", [](auto& s) { return QVariant(s.selectedStyleId); } },
     };
     return fields.value(name)(s);
 }
@@ -60,12 +60,12 @@ void TestSettingsStore::emptyProfileIsTheDefaultRecord()
     MemoryUserDefaults defaults;
     NativeSettingsStore store(defaults);
     const MendoSettings loaded = store.load();
-    QVERIFY(loaded == MendoSettings{});
+    QVERIFY(loaded == MendoSettings {});
     QCOMPARE(loaded.layoutNativeSource.toUtf8().size(), 23);
     QCOMPARE(defaults.writes, 0);
 
-    store.save(MendoSettings{});
-    QVERIFY(store.load() == MendoSettings{});
+    store.save(MendoSettings {});
+    QVERIFY(store.load() == MendoSettings {});
 }
 
 void TestSettingsStore::scalarFields_data()
@@ -76,15 +76,21 @@ void TestSettingsStore::scalarFields_data()
     QTest::addColumn<QVariant>("expected");
     const auto ru = QString::fromUtf8("Русская — ПК");
 
-    QTest::newRow("theme raw value") << "mendo.theme" << QVariant("liquid-sky") << "appearanceMode" << QVariant("liquid-sky");
-    QTest::newRow("theme case name") << "mendo.theme" << QVariant("liquidSky") << "appearanceMode" << QVariant("system");
-    QTest::newRow("theme other case") << "mendo.theme" << QVariant("Liquid-Sky") << "appearanceMode" << QVariant("system");
+    QTest::newRow("theme raw value") << "mendo.theme" << QVariant("liquid-sky") << "appearanceMode"
+                                     << QVariant("liquid-sky");
+    QTest::newRow("theme case name") << "mendo.theme" << QVariant("liquidSky") << "appearanceMode"
+                                     << QVariant("system");
+    QTest::newRow("theme other case") << "mendo.theme" << QVariant("Liquid-Sky") << "appearanceMode"
+                                      << QVariant("system");
     QTest::newRow("surface solid") << "mendo.surfaceMode" << QVariant("solid") << "surfaceMode" << QVariant("solid");
-    QTest::newRow("surface other") << "mendo.surfaceMode" << QVariant("Solid") << "surfaceMode" << QVariant("translucent");
+    QTest::newRow("surface other") << "mendo.surfaceMode" << QVariant("Solid") << "surfaceMode"
+                                   << QVariant("translucent");
     QTest::newRow("menu scale") << "mendo.menuScale" << QVariant("xlarge") << "menuScale" << QVariant("xlarge");
     QTest::newRow("menu scale unknown") << "mendo.menuScale" << QVariant("huge") << "menuScale" << QVariant("tiny");
-    QTest::newRow("quick menu size") << "mendo.quickMenu.size" << QVariant("large") << "quickMenuSize" << QVariant("large");
-    QTest::newRow("open mode") << "mendo.quickMenu.openMode" << QVariant("button") << "quickMenuOpenMode" << QVariant("button");
+    QTest::newRow("quick menu size") << "mendo.quickMenu.size" << QVariant("large") << "quickMenuSize"
+                                     << QVariant("large");
+    QTest::newRow("open mode") << "mendo.quickMenu.openMode" << QVariant("button") << "quickMenuOpenMode"
+                               << QVariant("button");
     QTest::newRow("ui ru") << "mendo.uiLanguage" << QVariant("ru") << "uiLanguage" << QVariant("ru");
     QTest::newRow("ui other") << "mendo.uiLanguage" << QVariant("de") << "uiLanguage" << QVariant("en");
     QTest::newRow("language listed") << "mendo.targetLanguage" << QVariant("Chinese (Simplified)") << "targetLanguage"
@@ -100,27 +106,34 @@ void TestSettingsStore::scalarFields_data()
                                          << QVariant("Not assigned");
     QTest::newRow("hotkey as data") << "mendo.quickMenuHotkey" << QVariant(QByteArray("Alt+W")) << "quickMenuHotkey"
                                     << QVariant("Alt+Q");
-    QTest::newRow("latin Auto") << "mendo.layoutLatinSource" << QVariant("Auto") << "layoutLatinSource" << QVariant("ABC");
-    QTest::newRow("latin auto") << "mendo.layoutLatinSource" << QVariant("auto") << "layoutLatinSource" << QVariant("auto");
-    QTest::newRow("native Auto") << "mendo.layoutNativeSource" << QVariant("Auto") << "layoutNativeSource" << QVariant(ru);
+    QTest::newRow("latin Auto") << "mendo.layoutLatinSource" << QVariant("Auto") << "layoutLatinSource"
+                                << QVariant("ABC");
+    QTest::newRow("latin auto") << "mendo.layoutLatinSource" << QVariant("auto") << "layoutLatinSource"
+                                << QVariant("auto");
+    QTest::newRow("native Auto") << "mendo.layoutNativeSource" << QVariant("Auto") << "layoutNativeSource"
+                                 << QVariant(ru);
     QTest::newRow("native empty") << "mendo.layoutNativeSource" << QVariant("") << "layoutNativeSource" << QVariant(ru);
     QTest::newRow("days empty") << "mendo.clipboardDays" << QVariant("") << "clipboardDays" << QVariant("forever");
-    QTest::newRow("selected style unchecked") << "mendo.selectedStyleId" << QVariant("gone") << "selectedStyleId"
-                                              << QVariant("gone");
-    QTest::newRow("limit 0") << "mendo.clipboardLimit" << QVariant(qint64(0)) << "clipboardLimit" << QVariant(qint64(1));
+    QTest::newRow("selected style unchecked")
+        << "mendo.selectedStyleId" << QVariant("gone") << "selectedStyleId" << QVariant("gone");
+    QTest::newRow("limit 0") << "mendo.clipboardLimit" << QVariant(qint64(0)) << "clipboardLimit"
+                             << QVariant(qint64(1));
     QTest::newRow("limit 5000") << "mendo.clipboardLimit" << QVariant(qint64(5000)) << "clipboardLimit"
                                 << QVariant(qint64(1000));
     QTest::newRow("limit text") << "mendo.clipboardLimit" << QVariant(" 250 items") << "clipboardLimit"
                                 << QVariant(qint64(250));
-    QTest::newRow("limit double") << "mendo.clipboardLimit" << QVariant(42.9) << "clipboardLimit" << QVariant(qint64(42));
-    QTest::newRow("bool stored false") << "mendo.layoutAutoSwitch" << QVariant(false) << "layoutAutoSwitch" << QVariant(false);
+    QTest::newRow("limit double") << "mendo.clipboardLimit" << QVariant(42.9) << "clipboardLimit"
+                                  << QVariant(qint64(42));
+    QTest::newRow("bool stored false") << "mendo.layoutAutoSwitch" << QVariant(false) << "layoutAutoSwitch"
+                                       << QVariant(false);
     QTest::newRow("bool from number") << "mendo.aiContextEnabled" << QVariant(qint64(2)) << "aiContextEnabled"
                                       << QVariant(true);
-    QTest::newRow("bool from text") << "mendo.aiContextEnabled" << QVariant("YES") << "aiContextEnabled" << QVariant(true);
+    QTest::newRow("bool from text") << "mendo.aiContextEnabled" << QVariant("YES") << "aiContextEnabled"
+                                    << QVariant(true);
     QTest::newRow("bool from data") << "mendo.layoutAutoSwitch" << QVariant(QByteArray("1")) << "layoutAutoSwitch"
                                     << QVariant(false);
-    QTest::newRow("watcher switch not read") << "mendo.autoQuickMenuEnabled" << QVariant(true) << "autoQuickMenuEnabled"
-                                             << QVariant(false);
+    QTest::newRow("watcher switch not read")
+        << "mendo.autoQuickMenuEnabled" << QVariant(true) << "autoQuickMenuEnabled" << QVariant(false);
 }
 
 void TestSettingsStore::scalarFields()
@@ -144,23 +157,23 @@ void TestSettingsStore::quickMenuLists_data()
     QTest::newRow("not json") << QVariant(QByteArray("[\"ai\"")) << defaultIds;
     QTest::newRow("not an array") << QVariant(QByteArray("{\"a\":1}")) << defaultIds;
     QTest::newRow("insert before polite") << QVariant(QByteArray(R"(["ai","style:polite","clipboard"])"))
-                                          << QStringList{"ai", "style:emoji", "style:polite", "clipboard"};
-    QTest::newRow("normalised, appended") << QVariant(QByteArray(R"(["ai"," fix"])"))
-                                          << QStringList{"ai", "style:original", "style:emoji"};
-    QTest::newRow("json text in a string") << QVariant(R"(["layout","ai"])")
-                                           << QStringList{"layout", "ai", "style:emoji"};
+                                          << QStringList { "ai", "style:emoji", "style:polite", "clipboard" };
+    QTest::newRow("normalised, appended")
+        << QVariant(QByteArray(R"(["ai"," fix"])")) << QStringList { "ai", "style:original", "style:emoji" };
+    QTest::newRow("json text in a string")
+        << QVariant(R"(["layout","ai"])") << QStringList { "layout", "ai", "style:emoji" };
     QTest::newRow("broken string") << QVariant("layout,ai") << defaultIds;
     QTest::newRow("duplicates kept") << QVariant(QByteArray(R"(["ai","ai","style:emoji"])"))
-                                     << QStringList{"ai", "ai", "style:emoji"};
-    QTest::newRow("non-string element dropped") << QVariant(QByteArray(R"(["ai",7,"style:emoji"])"))
-                                                << QStringList{"ai", "style:emoji"};
+                                     << QStringList { "ai", "ai", "style:emoji" };
+    QTest::newRow("non-string element dropped")
+        << QVariant(QByteArray(R"(["ai",7,"style:emoji"])")) << QStringList { "ai", "style:emoji" };
 }
 
 void TestSettingsStore::quickMenuLists()
 {
     QFETCH(QVariant, stored);
     QFETCH(QStringList, expected);
-    for (const char* key : {"mendo.quickMenu.actions", "mendo.quickMenu.order"}) {
+    for (const char* key : { "mendo.quickMenu.actions", "mendo.quickMenu.order" }) {
         MemoryUserDefaults defaults;
         if (stored.isValid())
             defaults.values.insert(key, stored);
@@ -175,12 +188,12 @@ void TestSettingsStore::emojiMigrationRunsOncePerProfile()
     defaults.values.insert("mendo.quickMenu.actions", QByteArray(R"(["ai","style:polite"])"));
     PromptStyle emoji = *MendoPromptLibrary::style("emoji", {});
     emoji.hotkey = "Alt+0";
-    defaults.values.insert("mendo.promptStyles", json(QJsonArray{emoji.toJson()}));
+    defaults.values.insert("mendo.promptStyles", json(QJsonArray { emoji.toJson() }));
     NativeSettingsStore store(defaults);
 
     // First load of an old profile: both migrations happen.
     MendoSettings settings = store.load();
-    QCOMPARE(settings.quickMenuActions, (QStringList{"ai", "style:emoji", "style:polite"}));
+    QCOMPARE(settings.quickMenuActions, (QStringList { "ai", "style:emoji", "style:polite" }));
     QCOMPARE(settings.promptStyles.at(2).hotkey, QStringLiteral("Alt+E"));
 
     // The user then removes the emoji action and picks another hotkey: both stay.
@@ -188,32 +201,32 @@ void TestSettingsStore::emojiMigrationRunsOncePerProfile()
     settings.promptStyles[2].hotkey = "Alt+0";
     store.save(settings);
     const MendoSettings reloaded = store.load();
-    QCOMPARE(reloaded.quickMenuActions, (QStringList{"ai", "style:polite"}));
+    QCOMPARE(reloaded.quickMenuActions, (QStringList { "ai", "style:polite" }));
     QCOMPARE(reloaded.promptStyles.at(2).hotkey, QStringLiteral("Alt+0"));
 }
 
 void TestSettingsStore::styleListsDropOnlyMalformedElements()
 {
     MemoryUserDefaults defaults;
-    const PromptStyle mine{"custom-0000abcd", "Mine", "Do it", "Not assigned", true};
-    QJsonObject noPrompt = PromptStyle{"custom-0000ffff", "Broken", "x", "y", true}.toJson();
+    const PromptStyle mine { "custom-0000abcd", "Mine", "Do it", "Not assigned", true };
+    QJsonObject noPrompt = PromptStyle { "custom-0000ffff", "Broken", "x", "y", true }.toJson();
     noPrompt.remove("prompt");
-    const PromptStyle firstFriendly{"friendly", "First", "one", "Alt+7", true};
-    const PromptStyle secondFriendly{"friendly", "Second", "two", "Alt+8", true};
-    defaults.values.insert("mendo.promptStyles", json(QJsonArray{noPrompt, firstFriendly.toJson(), "text",
-                                                                 secondFriendly.toJson(), mine.toJson()}));
+    const PromptStyle firstFriendly { "friendly", "First", "one", "Alt+7", true };
+    const PromptStyle secondFriendly { "friendly", "Second", "two", "Alt+8", true };
+    defaults.values.insert("mendo.promptStyles",
+        json(QJsonArray { noPrompt, firstFriendly.toJson(), "text", secondFriendly.toJson(), mine.toJson() }));
 
-    const AIReplyStyle myReply{"custom-reply-0000abcd", "R", "Reply so", "Not assigned"};
+    const AIReplyStyle myReply { "custom-reply-0000abcd", "R", "Reply so", "Not assigned" };
     QJsonObject numericHotkey = myReply.toJson();
     numericHotkey["hotkey"] = 3;
-    defaults.values.insert("mendo.aiReplyStyles", json(QJsonArray{numericHotkey, myReply.toJson()}));
+    defaults.values.insert("mendo.aiReplyStyles", json(QJsonArray { numericHotkey, myReply.toJson() }));
 
-    const AppLayoutRule rule{QUuid::createUuid(), "org.gnome.gedit", "Text Editor", "/usr/bin/gedit", "us", true};
+    const AppLayoutRule rule { QUuid::createUuid(), "org.gnome.gedit", "Text Editor", "/usr/bin/gedit", "us", true };
     QJsonObject noPath = rule.toJson();
     noPath.remove("appPath");
     QJsonObject badId = rule.toJson();
     badId["id"] = "not-a-uuid";
-    defaults.values.insert("mendo.appLayoutSwitching.rules", json(QJsonArray{noPath, rule.toJson(), badId}));
+    defaults.values.insert("mendo.appLayoutSwitching.rules", json(QJsonArray { noPath, rule.toJson(), badId }));
 
     const MendoSettings loaded = NativeSettingsStore(defaults).load();
     QCOMPARE(loaded.promptStyles.size(), 18);
@@ -221,7 +234,7 @@ void TestSettingsStore::styleListsDropOnlyMalformedElements()
     QCOMPARE(loaded.promptStyles.last(), mine);
     QCOMPARE(loaded.aiReplyStyles.size(), 18);
     QCOMPARE(loaded.aiReplyStyles.last(), myReply);
-    QCOMPARE(loaded.appLayoutRules, QList<AppLayoutRule>{rule});
+    QCOMPARE(loaded.appLayoutRules, QList<AppLayoutRule> { rule });
 }
 
 void TestSettingsStore::corruptStyleListsFallBack_data()
@@ -251,17 +264,19 @@ void TestSettingsStore::tilingHotkeys_data()
 {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QVariantMap>("changes");  // over the defaults
-    QTest::newRow("absent") << QVariant() << QVariantMap{};
-    QTest::newRow("one stored") << QVariant(QByteArray(R"({"tileAll":"Alt+T"})")) << QVariantMap{{"tileAll", "Alt+T"}};
-    QTest::newRow("old left half") << QVariant(QByteArray(R"({"leftHalf":"Control+Alt+Left"})")) << QVariantMap{};
-    QTest::newRow("old right half") << QVariant(QByteArray(R"({"rightHalf":"Control+Alt+Right"})")) << QVariantMap{};
+    QTest::newRow("absent") << QVariant() << QVariantMap {};
+    QTest::newRow("one stored") << QVariant(QByteArray(R"({"tileAll":"Alt+T"})"))
+                                << QVariantMap { { "tileAll", "Alt+T" } };
+    QTest::newRow("old left half") << QVariant(QByteArray(R"({"leftHalf":"Control+Alt+Left"})")) << QVariantMap {};
+    QTest::newRow("old right half") << QVariant(QByteArray(R"({"rightHalf":"Control+Alt+Right"})")) << QVariantMap {};
     QTest::newRow("not assigned") << QVariant(QByteArray(R"({"leftHalf":"Not assigned"})"))
-                                  << QVariantMap{{"leftHalf", "Not assigned"}};
-    QTest::newRow("extra name kept") << QVariant(QByteArray(R"({"spin":"Alt+S"})")) << QVariantMap{{"spin", "Alt+S"}};
-    QTest::newRow("an array") << QVariant(QByteArray(R"(["tileAll"])")) << QVariantMap{};
-    QTest::newRow("a text, not data") << QVariant(R"({"tileAll":"Alt+T"})") << QVariantMap{};
-    QTest::newRow("number value dropped alone") << QVariant(QByteArray(R"({"tileAll":4,"full":"Alt+F"})"))
-                                                << QVariantMap{{"full", "Alt+F"}};
+                                  << QVariantMap { { "leftHalf", "Not assigned" } };
+    QTest::newRow("extra name kept") << QVariant(QByteArray(R"({"spin":"Alt+S"})"))
+                                     << QVariantMap { { "spin", "Alt+S" } };
+    QTest::newRow("an array") << QVariant(QByteArray(R"(["tileAll"])")) << QVariantMap {};
+    QTest::newRow("a text, not data") << QVariant(R"({"tileAll":"Alt+T"})") << QVariantMap {};
+    QTest::newRow("number value dropped alone")
+        << QVariant(QByteArray(R"({"tileAll":4,"full":"Alt+F"})")) << QVariantMap { { "full", "Alt+F" } };
 }
 
 void TestSettingsStore::tilingHotkeys()
@@ -295,9 +310,9 @@ void TestSettingsStore::saveWritesEveryKeyUnvalidated()
     QCOMPARE(defaults.values.value("mendo.targetLanguage"), QVariant("Klingon"));
     QCOMPARE(defaults.values.value("mendo.theme"), QVariant("system"));
     QCOMPARE(defaults.values.value("mendo.quickMenu.order").typeId(), QMetaType::QByteArray);
-    const QJsonObject style = QJsonDocument::fromJson(defaults.values.value("mendo.promptStyles").toByteArray())
-                                 .array().at(0).toObject();
-    QCOMPARE(style.keys(), (QStringList{"autoReplace", "hotkey", "id", "name", "prompt"}));
+    const QJsonObject style
+        = QJsonDocument::fromJson(defaults.values.value("mendo.promptStyles").toByteArray()).array().at(0).toObject();
+    QCOMPARE(style.keys(), (QStringList { "autoReplace", "hotkey", "id", "name", "prompt" }));
     // One key per field, plus the migration marker.
     QCOMPARE(defaults.keys().size(), 38);
 
@@ -317,13 +332,14 @@ void TestSettingsStore::roundTripOfAnEditedRecord()
     s.menuScale = MenuScale::large;
     s.uiLanguage = UiLanguage::ru;
     s.targetLanguage = "Haitian Creole";
-    s.promptStyles.append(PromptStyle{"custom-12345678", "Pirate", "Talk like a pirate", "Alt+P", false});
+    s.promptStyles.append(PromptStyle { "custom-12345678", "Pirate", "Talk like a pirate", "Alt+P", false });
     s.promptStyles[0].name = "Fix it";
-    s.aiReplyStyles.append(AIReplyStyle{"custom-reply-12345678", "Short", "Very short", "Not assigned"});
-    s.appLayoutRules.append(AppLayoutRule{QUuid::createUuid(), "firefox", "Firefox", "/usr/bin/firefox", "us", false});
+    s.aiReplyStyles.append(AIReplyStyle { "custom-reply-12345678", "Short", "Very short", "Not assigned" });
+    s.appLayoutRules.append(
+        AppLayoutRule { QUuid::createUuid(), "firefox", "Firefox", "/usr/bin/firefox", "us", false });
     s.windowTilingHotkeys["full"] = "Not assigned";
     s.quickMenuOpenMode = QuickMenuOpenMode::button;
-    s.quickMenuActions = {"ai", "style:emoji", "style:custom-12345678"};
+    s.quickMenuActions = { "ai", "style:emoji", "style:custom-12345678" };
     s.clipboardLimit = 1;
     s.clipboardDays = "7";
     s.closeToMenuBar = false;

@@ -28,19 +28,41 @@ void TestWindowTiling::tables()
 void TestWindowTiling::actionNames_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("slot");       // empty: none
+    QTest::addColumn<QString>("slot");  // empty: none
     QTest::addColumn<QString>("direction");  // empty: none
-    QTest::newRow("topLeft") << "topLeft" << "topLeft" << "";
-    QTest::newRow("rightHalf") << "rightHalf" << "rightHalf" << "";
-    QTest::newRow("full") << "full" << "full" << "";
-    QTest::newRow("fill") << "fill" << "full" << "";
-    QTest::newRow("capitalised") << "TopLeft" << "" << "";
-    QTest::newRow("tileAll") << "tileAll" << "" << "";
-    QTest::newRow("builtInDisplay") << "builtInDisplay" << "" << "";
-    QTest::newRow("swapLeft") << "swapLeft" << "" << "left";
-    QTest::newRow("swapDown") << "swapDown" << "" << "down";
-    QTest::newRow("swapdown") << "swapdown" << "" << "";
-    QTest::newRow("swap") << "swap" << "" << "";
+    QTest::newRow("topLeft") << "topLeft"
+                             << "topLeft"
+                             << "";
+    QTest::newRow("rightHalf") << "rightHalf"
+                               << "rightHalf"
+                               << "";
+    QTest::newRow("full") << "full"
+                          << "full"
+                          << "";
+    QTest::newRow("fill") << "fill"
+                          << "full"
+                          << "";
+    QTest::newRow("capitalised") << "TopLeft"
+                                 << ""
+                                 << "";
+    QTest::newRow("tileAll") << "tileAll"
+                             << ""
+                             << "";
+    QTest::newRow("builtInDisplay") << "builtInDisplay"
+                                    << ""
+                                    << "";
+    QTest::newRow("swapLeft") << "swapLeft"
+                              << ""
+                              << "left";
+    QTest::newRow("swapDown") << "swapDown"
+                              << ""
+                              << "down";
+    QTest::newRow("swapdown") << "swapdown"
+                              << ""
+                              << "";
+    QTest::newRow("swap") << "swap"
+                          << ""
+                          << "";
 }
 
 void TestWindowTiling::actionNames()
@@ -56,8 +78,8 @@ void TestWindowTiling::actionNames()
 
 void TestWindowTiling::layoutRuleCoding()
 {
-    const AppLayoutRule rule{QUuid("{6f1c2b3a-0000-4d5e-8f90-aabbccddeeff}"), "org.gnome.TextEditor", "Text Editor",
-                             "/usr/bin/gnome-text-editor", "Russian", false};
+    const AppLayoutRule rule { QUuid("{6f1c2b3a-0000-4d5e-8f90-aabbccddeeff}"), "org.gnome.TextEditor", "Text Editor",
+        "/usr/bin/gnome-text-editor", "Russian", false };
     const QJsonObject json = rule.toJson();
     QCOMPARE(json.value("id").toString(), QStringLiteral("6F1C2B3A-0000-4D5E-8F90-AABBCCDDEEFF"));
     QCOMPARE(AppLayoutRule::fromJson(json), rule);
@@ -68,8 +90,9 @@ void TestWindowTiling::layoutRuleCoding()
     QJsonObject lowerId = json;
     lowerId["id"] = "6f1c2b3a-0000-4d5e-8f90-aabbccddeeff";
     QCOMPARE(AppLayoutRule::fromJson(lowerId), rule);
-    for (const auto& [key, value] : std::initializer_list<std::pair<const char*, QJsonValue>>{
-             {"id", "{6f1c2b3a-0000-4d5e-8f90-aabbccddeeff}"}, {"id", "xyz"}, {"isEnabled", "true"}, {"appPath", 3}}) {
+    for (const auto& [key, value] :
+        std::initializer_list<std::pair<const char*, QJsonValue>> { { "id", "{6f1c2b3a-0000-4d5e-8f90-aabbccddeeff}" },
+            { "id", "xyz" }, { "isEnabled", "true" }, { "appPath", 3 } }) {
         QJsonObject broken = json;
         broken[key] = value;
         QVERIFY2(!AppLayoutRule::fromJson(broken), key);

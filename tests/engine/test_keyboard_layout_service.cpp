@@ -34,6 +34,10 @@ private Q_SLOTS:
 
         const QString ru = QStringLiteral("Русская — ПК");
         const QString ua = QStringLiteral("Українська");
+        auto row = [](const char* tag, const QString& latin, const QString& native, const QString& input,
+                       const QString& output, bool toLatin, const QString& target) {
+            QTest::newRow(tag) << latin << native << input << output << toLatin << target;
+        };
         auto addTable = [](const auto& cases, const QString& native, const char* prefix) {
             for (const auto& c : cases) {
                 QTest::addRow("%s: %s", prefix, c.tag) << QStringLiteral("ABC") << native << c.input << c.output
@@ -44,24 +48,12 @@ private Q_SLOTS:
         addTable(testcases::ukrainianConversions, ua, "ua");
 
         // The Ukrainian PC row puts "/" on Shift+grave.
-        QTest::newRow("ua: tilde") << "ABC" << ua << "~"
-                                   << "/" << false << ua;
-        QTest::newRow("ua row chosen by a blank-padded english name") << "ABC"
-                                                                      << " UKRAINIAN keyboard\n"
-                                                                      << "s]"
-                                                                      << "ії" << false << " UKRAINIAN keyboard\n";
-        QTest::newRow("empty names use the defaults, latin") << ""
-                                                             << ""
-                                                             << "руддщ"
-                                                             << "hello" << true << "ABC";
-        QTest::newRow("empty names use the defaults, native") << ""
-                                                              << ""
-                                                              << ""
-                                                              << "" << false << ru;
-        QTest::newRow("a name is kept as given, blanks and all") << " U.S. "
-                                                                 << "Russian"
-                                                                 << "руддщ"
-                                                                 << "hello" << true << " U.S. ";
+        row("ua: tilde", "ABC", ua, "~", "/", false, ua);
+        const QString padded = " UKRAINIAN keyboard\n";
+        row("ua row chosen by a blank-padded english name", "ABC", padded, "s]", "ії", false, padded);
+        row("empty names use the defaults, latin", "", "", "руддщ", "hello", true, "ABC");
+        row("empty names use the defaults, native", "", "", "", "", false, ru);
+        row("a name is kept as given, blanks and all", " U.S. ", "Russian", "руддщ", "hello", true, " U.S. ");
     }
 
     // No input source is enabled: the built-in rows do the work and the
@@ -164,6 +156,7 @@ private Q_SLOTS:
         KeyLayout latin = FakeInputSources::layoutFromRows(".a.zx", "");
         KeyLayout native = FakeInputSources::layoutFromRows(QStringLiteral("юa,"), "");
         native[13].plain = QStringLiteral("😀");
+        native[14] = {};
         fake.add("us", "English (US)", latin);
         fake.add("ru", "Russian", native);
         KeyboardLayoutService service(fake);
@@ -183,34 +176,27 @@ private Q_SLOTS:
         const QStringList russianFirst = { QStringLiteral("Русская — ПК|layout.russianpc"), "ABC|layout.abc" };
         const QStringList xkb = { "English (US)|us", "Russian|ru" };
 
-        QTest::newRow("case and blanks") << abcFirst << " aBc\n"
-                                         << "ABC";
-        QTest::newRow("part of a name") << abcFirst << QStringLiteral("русская") << QStringLiteral("Русская — ПК");
-        QTest::newRow("part of an id") << abcFirst << "russianp" << QStringLiteral("Русская — ПК");
-        QTest::newRow("list order, ABC first") << abcFirst << "A"
-                                               << "ABC";
-        QTest::newRow("list order, Russian first") << russianFirst << "A" << QStringLiteral("Русская — ПК");
-        QTest::newRow("layout code") << xkb << "RU"
-                                     << "Russian";
-        QTest::newRow("russian words") << QStringList { "ABC|layout.abc", "Russian|layout.russian" }
-                                       << QStringLiteral("Русская — ПК") << "Russian";
-        QTest::newRow("russian words, xkb names") << xkb << QStringLiteral("Русская — ПК") << "Russian";
-        QTest::newRow("ukrainian words") << QStringList { "ABC|layout.abc", "Keyboard|layout.ua" } << "Ukrainian PC"
-                                         << "Keyboard";
-        QTest::newRow("ukrainian words, cyrillic")
-            << QStringList { "English (US)|us", "Ukrainian|ua" } << QStringLiteral("Українська") << "Ukrainian";
-        QTest::newRow("latin words") << russianFirst << "U.S."
-                                     << "ABC";
-        QTest::newRow("ABC is not Russian") << QStringList { "Russian|ru", "English (US)|us" } << "ABC"
-                                            << "English (US)";
-        QTest::newRow("ABC is not Belarusian") << QStringList { "Belarusian|by", "English (US)|us" } << "ABC"
-                                               << "English (US)";
-        QTest::newRow("no such layout") << xkb << "Dvorak"
-                                        << "";
-        QTest::newRow("no language group applies") << QStringList { "Russian|ru" } << "latin"
-                                                   << "";
-        QTest::newRow("blank name") << xkb << " \t"
-                                    << "";
+        auto row = [](const char* tag, const QStringList& sources, const QString& name, const QString& expected) {
+            QTest::newRow(tag) << sources << name << expected;
+        };
+        const QString russianPc = QStringLiteral("Русская — ПК");
+        row("case and blanks", abcFirst, " aBc\n", "ABC");
+        row("part of a name", abcFirst, QStringLiteral("русская"), russianPc);
+        row("part of an id", abcFirst, "russianp", russianPc);
+        row("list order, ABC first", abcFirst, "A", "ABC");
+        row("list order, Russian first", russianFirst, "A", russianPc);
+        row("layout code", xkb, "RU", "Russian");
+        row("russian words", { "ABC|layout.abc", "Russian|layout.russian" }, russianPc, "Russian");
+        row("russian words, xkb names", xkb, russianPc, "Russian");
+        row("ukrainian words", { "ABC|layout.abc", "Keyboard|layout.ua" }, "Ukrainian PC", "Keyboard");
+        row("ukrainian words, cyrillic", { "English (US)|us", "Ukrainian|ua" }, QStringLiteral("Українська"),
+            "Ukrainian");
+        row("latin words", russianFirst, "U.S.", "ABC");
+        row("ABC is not Russian", { "Russian|ru", "English (US)|us" }, "ABC", "English (US)");
+        row("ABC is not Belarusian", { "Belarusian|by", "English (US)|us" }, "ABC", "English (US)");
+        row("no such layout", xkb, "Dvorak", "");
+        row("no language group applies", { "Russian|ru" }, "latin", "");
+        row("blank name", xkb, " \t", "");
     }
 
     void findsSourceByFreeFormName()

@@ -1,6 +1,6 @@
 #include "app/model/AIReplyStyleLibrary.h"
 
-#include <QHash>
+#include "app/model/StyleLists.h"
 
 namespace mendo::AIReplyStyleLibrary {
 
@@ -29,11 +29,6 @@ constexpr const char* kBuiltIns[][4] = {
 };
 // clang-format on
 
-const QString& orDefault(const QString& saved, const QString& builtIn)
-{
-    return saved.isEmpty() ? builtIn : saved;
-}
-
 }  // namespace
 
 const QList<AIReplyStyle>& defaultStyles()
@@ -41,8 +36,8 @@ const QList<AIReplyStyle>& defaultStyles()
     static const QList<AIReplyStyle> styles = [] {
         QList<AIReplyStyle> result;
         for (const auto& row : kBuiltIns)
-            result.append(AIReplyStyle{QString::fromUtf8(row[0]), QString::fromUtf8(row[1]), QString::fromUtf8(row[2]),
-                                       QString::fromUtf8(row[3])});
+            result.append(AIReplyStyle { QString::fromUtf8(row[0]), QString::fromUtf8(row[1]),
+                QString::fromUtf8(row[2]), QString::fromUtf8(row[3]) });
         return result;
     }();
     return styles;
@@ -50,12 +45,7 @@ const QList<AIReplyStyle>& defaultStyles()
 
 const QSet<QString>& builtInStyleIds()
 {
-    static const QSet<QString> ids = [] {
-        QSet<QString> result;
-        for (const AIReplyStyle& s : defaultStyles())
-            result.insert(s.id);
-        return result;
-    }();
+    static const QSet<QString> ids = style_lists::idsOf(defaultStyles());
     return ids;
 }
 
@@ -63,10 +53,7 @@ QList<AIReplyStyle> restoredStyles(const QList<AIReplyStyle>& saved)
 {
     if (saved.isEmpty())
         return defaultStyles();
-    QHash<QString, const AIReplyStyle*> byId;
-    for (const AIReplyStyle& s : saved)
-        if (!byId.contains(s.id))
-            byId.insert(s.id, &s);
+    const auto byId = style_lists::firstById(saved);
 
     QList<AIReplyStyle> result;
     result.reserve(defaultStyles().size() + saved.size());
@@ -76,23 +63,33 @@ QList<AIReplyStyle> restoredStyles(const QList<AIReplyStyle>& saved)
             result.append(builtIn);
             continue;
         }
-        result.append(AIReplyStyle{builtIn.id, orDefault(s->name, builtIn.name), orDefault(s->prompt, builtIn.prompt),
-                                   orDefault(s->hotkey, builtIn.hotkey)});
+        result.append(AIReplyStyle { builtIn.id, style_lists::orDefault(s->name, builtIn.name),
+            style_lists::orDefault(s->prompt, builtIn.prompt), style_lists::orDefault(s->hotkey, builtIn.hotkey) });
     }
-    for (const AIReplyStyle& s : saved)
-        if (!builtInStyleIds().contains(s.id))
-            result.append(s);
+    style_lists::appendUserStyles(result, saved, builtInStyleIds());
     return result;
 }
 
 QString backendStyleName(const AIReplyStyle& style)
 {
-    static const QHash<QString, QString> words{
-        {"original", "Friendly"}, {"friendly", "Friendly"}, {"emoji", "Emoji"},     {"polite", "Polite"},
-        {"professional", "Professional"}, {"short", "Short"}, {"detailed", "Detailed"}, {"humor", "Humor"},
-        {"flirt", "Flirt"},       {"romantic", "Romantic"}, {"sexy", "Sexy"},        {"formal", "Formal"},
-        {"casual", "Casual"},     {"support", "Support"},   {"expert", "Expert"},    {"social", "Social"},
-        {"translate", "Friendly"},
+    static const QHash<QString, QString> words {
+        { "original", "Friendly" },
+        { "friendly", "Friendly" },
+        { "emoji", "Emoji" },
+        { "polite", "Polite" },
+        { "professional", "Professional" },
+        { "short", "Short" },
+        { "detailed", "Detailed" },
+        { "humor", "Humor" },
+        { "flirt", "Flirt" },
+        { "romantic", "Romantic" },
+        { "sexy", "Sexy" },
+        { "formal", "Formal" },
+        { "casual", "Casual" },
+        { "support", "Support" },
+        { "expert", "Expert" },
+        { "social", "Social" },
+        { "translate", "Friendly" },
     };
     return words.value(style.id);
 }

@@ -10,9 +10,9 @@ public:
     enum class Kind { running, done, failed, idle };
 
     ActionStatus() = default;  // idle
-    static ActionStatus running(QString text) { return {Kind::running, std::move(text)}; }
-    static ActionStatus done(QString text) { return {Kind::done, std::move(text)}; }
-    static ActionStatus failed(QString text) { return {Kind::failed, std::move(text)}; }
+    static ActionStatus running(QString text) { return { Kind::running, std::move(text) }; }
+    static ActionStatus done(QString text) { return { Kind::done, std::move(text) }; }
+    static ActionStatus failed(QString text) { return { Kind::failed, std::move(text) }; }
     static ActionStatus idle() { return {}; }
 
     Kind kind() const { return m_kind; }
@@ -24,7 +24,11 @@ public:
     bool operator==(const ActionStatus&) const = default;
 
 private:
-    ActionStatus(Kind kind, QString text) : m_kind(kind), m_text(std::move(text)) {}
+    ActionStatus(Kind kind, QString text)
+        : m_kind(kind)
+        , m_text(std::move(text))
+    {
+    }
 
     Kind m_kind = Kind::idle;
     QString m_text;

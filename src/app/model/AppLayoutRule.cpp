@@ -21,12 +21,9 @@ std::optional<QUuid> parseUuid(const QString& text)
 
 QJsonObject AppLayoutRule::toJson() const
 {
-    return QJsonObject{{"id", id.toString(QUuid::WithoutBraces).toUpper()},
-                       {"bundleIdentifier", bundleIdentifier},
-                       {"appName", appName},
-                       {"appPath", appPath},
-                       {"layoutName", layoutName},
-                       {"isEnabled", isEnabled}};
+    return QJsonObject { { "id", id.toString(QUuid::WithoutBraces).toUpper() },
+        { "bundleIdentifier", bundleIdentifier }, { "appName", appName }, { "appPath", appPath },
+        { "layoutName", layoutName }, { "isEnabled", isEnabled } };
 }
 
 std::optional<AppLayoutRule> AppLayoutRule::fromJson(const QJsonValue& value)
@@ -43,7 +40,7 @@ std::optional<AppLayoutRule> AppLayoutRule::fromJson(const QJsonValue& value)
     const auto isEnabled = json::boolean(o, "isEnabled");
     if (!id || !bundleIdentifier || !appName || !appPath || !layoutName || !isEnabled)
         return std::nullopt;
-    return AppLayoutRule{*id, *bundleIdentifier, *appName, *appPath, *layoutName, *isEnabled};
+    return AppLayoutRule { *id, *bundleIdentifier, *appName, *appPath, *layoutName, *isEnabled };
 }
 
 }  // namespace mendo

@@ -8,16 +8,15 @@ namespace mendo {
 // the wire per action belong to the service client.
 enum class BackendAction { fix, improve, emoji, translate, assistant, reply };
 
-template <>
-struct EnumTraits<BackendAction> {
-    static constexpr std::array<EnumCase<BackendAction>, 6> cases{{
-        {BackendAction::fix, "fix"},
-        {BackendAction::improve, "improve"},
-        {BackendAction::emoji, "emoji"},
-        {BackendAction::translate, "translate"},
-        {BackendAction::assistant, "assistant"},
-        {BackendAction::reply, "reply"},
-    }};
+template <> struct EnumTraits<BackendAction> {
+    static constexpr std::array<EnumCase<BackendAction>, 6> cases { {
+        { BackendAction::fix, "fix" },
+        { BackendAction::improve, "improve" },
+        { BackendAction::emoji, "emoji" },
+        { BackendAction::translate, "translate" },
+        { BackendAction::assistant, "assistant" },
+        { BackendAction::reply, "reply" },
+    } };
 };
 
 }  // namespace mendo

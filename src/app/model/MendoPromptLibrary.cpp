@@ -1,6 +1,7 @@
 #include "app/model/MendoPromptLibrary.h"
 
 #include "app/model/QuickAction.h"
+#include "app/model/StyleLists.h"
 
 namespace mendo::MendoPromptLibrary {
 
@@ -105,11 +106,6 @@ bool isOutdated(const QString& id, const QString& prompt)
     return false;
 }
 
-const QString& orDefault(const QString& saved, const QString& builtIn)
-{
-    return saved.isEmpty() ? builtIn : saved;
-}
-
 }  // namespace
 
 const QList<PromptStyle>& defaultStyles()
@@ -117,8 +113,8 @@ const QList<PromptStyle>& defaultStyles()
     static const QList<PromptStyle> styles = [] {
         QList<PromptStyle> result;
         for (const BuiltIn& b : kBuiltIns)
-            result.append(PromptStyle{QString::fromUtf8(b.id), QString::fromUtf8(b.name), QString::fromUtf8(b.prompt),
-                                      QString::fromUtf8(b.hotkey), true});
+            result.append(PromptStyle { QString::fromUtf8(b.id), QString::fromUtf8(b.name), QString::fromUtf8(b.prompt),
+                QString::fromUtf8(b.hotkey), true });
         return result;
     }();
     return styles;
@@ -126,12 +122,7 @@ const QList<PromptStyle>& defaultStyles()
 
 const QSet<QString>& builtInStyleIds()
 {
-    static const QSet<QString> ids = [] {
-        QSet<QString> result;
-        for (const PromptStyle& s : defaultStyles())
-            result.insert(s.id);
-        return result;
-    }();
+    static const QSet<QString> ids = style_lists::idsOf(defaultStyles());
     return ids;
 }
 
@@ -164,10 +155,7 @@ const QStringList& languages()
 
 QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool forceEmojiHotkey)
 {
-    QHash<QString, const PromptStyle*> byId;
-    for (const PromptStyle& s : saved)
-        if (!byId.contains(s.id))
-            byId.insert(s.id, &s);
+    const auto byId = style_lists::firstById(saved);
 
     QList<PromptStyle> result;
     result.reserve(defaultStyles().size() + saved.size());
@@ -180,16 +168,15 @@ QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool forceE
         const bool outdated = isOutdated(builtIn.id, savedStyle->prompt);
         PromptStyle merged;
         merged.id = builtIn.id;
-        merged.name = outdated ? builtIn.name : orDefault(savedStyle->name, builtIn.name);
-        merged.prompt = outdated ? builtIn.prompt : orDefault(savedStyle->prompt, builtIn.prompt);
-        merged.hotkey = forceEmojiHotkey && builtIn.id == u"emoji" ? builtIn.hotkey
-                                                                    : orDefault(savedStyle->hotkey, builtIn.hotkey);
+        merged.name = outdated ? builtIn.name : style_lists::orDefault(savedStyle->name, builtIn.name);
+        merged.prompt = outdated ? builtIn.prompt : style_lists::orDefault(savedStyle->prompt, builtIn.prompt);
+        merged.hotkey = forceEmojiHotkey && builtIn.id == u"emoji"
+            ? builtIn.hotkey
+            : style_lists::orDefault(savedStyle->hotkey, builtIn.hotkey);
         merged.autoReplace = savedStyle->autoReplace;
         result.append(merged);
     }
-    for (const PromptStyle& s : saved)
-        if (!builtInStyleIds().contains(s.id))
-            result.append(s);
+    style_lists::appendUserStyles(result, saved, builtInStyleIds());
     return result;
 }
 
@@ -219,7 +206,7 @@ std::optional<BiText> builtInTitle(const QString& id)
 {
     for (const auto& row : kTitles)
         if (id == QString::fromUtf8(row[0]))
-            return BiText{QString::fromUtf8(row[1]), QString::fromUtf8(row[2])};
+            return BiText { QString::fromUtf8(row[1]), QString::fromUtf8(row[2]) };
     return std::nullopt;
 }
 

@@ -10,25 +10,17 @@ namespace mendo {
 
 namespace {
 
-// Defaults keys, one per field.
+// Defaults keys of the fields with rules of their own.
 constexpr const char* kTheme = "mendo.theme";
 constexpr const char* kSurfaceMode = "mendo.surfaceMode";
 constexpr const char* kMenuScale = "mendo.menuScale";
 constexpr const char* kTargetLanguage = "mendo.targetLanguage";
 constexpr const char* kPreviewLanguage = "mendo.translationPreviewTargetLanguage";
 constexpr const char* kUiLanguage = "mendo.uiLanguage";
-constexpr const char* kSelectedStyleId = "mendo.selectedStyleId";
 constexpr const char* kPromptStyles = "mendo.promptStyles";
 constexpr const char* kReplyStyles = "mendo.aiReplyStyles";
-constexpr const char* kQuickMenuHotkey = "mendo.quickMenuHotkey";
-constexpr const char* kAssistantHotkey = "mendo.assistantHotkey";
-constexpr const char* kClipboardHotkey = "mendo.clipboardHotkey";
-constexpr const char* kLayoutHotkey = "mendo.layoutHotkey";
-constexpr const char* kPreviewHotkey = "mendo.translatePreviewHotkey";
 constexpr const char* kLatinSource = "mendo.layoutLatinSource";
 constexpr const char* kNativeSource = "mendo.layoutNativeSource";
-constexpr const char* kLayoutAutoSwitch = "mendo.layoutAutoSwitch";
-constexpr const char* kAppLayoutEnabled = "mendo.appLayoutSwitching.enabled";
 constexpr const char* kAppLayoutRules = "mendo.appLayoutSwitching.rules";
 constexpr const char* kTilingHotkeys = "mendo.windowTiling.hotkeys";
 constexpr const char* kAutoQuickMenu = "mendo.autoQuickMenuEnabled";
@@ -37,18 +29,47 @@ constexpr const char* kQuickMenuSize = "mendo.quickMenu.size";
 constexpr const char* kQuickMenuOpenMode = "mendo.quickMenu.openMode";
 constexpr const char* kQuickMenuActions = "mendo.quickMenu.actions";
 constexpr const char* kQuickMenuOrder = "mendo.quickMenu.order";
-constexpr const char* kClipboardEnabled = "mendo.clipboardHistory.enabled";
 constexpr const char* kClipboardLimit = "mendo.clipboardLimit";
-constexpr const char* kClipboardDays = "mendo.clipboardDays";
-constexpr const char* kOpenMainWindow = "mendo.openMainWindowOnLaunch";
-constexpr const char* kAutoSelectAll = "mendo.autoSelectAllBeforeAction";
-constexpr const char* kAiContext = "mendo.aiContextEnabled";
-constexpr const char* kUpdateNotifications = "mendo.updates.notificationsEnabled";
-constexpr const char* kAutomaticUpdateChecks = "mendo.updates.automaticChecksEnabled";
+
+// Fields read by the plain string rule and the plain Bool rule.
+struct StringField {
+    const char* key;
+    QString MendoSettings::*field;
+};
+const StringField kStringFields[] = {
+    { "mendo.selectedStyleId", &MendoSettings::selectedStyleId },
+    { "mendo.quickMenuHotkey", &MendoSettings::quickMenuHotkey },
+    { "mendo.assistantHotkey", &MendoSettings::assistantHotkey },
+    { "mendo.clipboardHotkey", &MendoSettings::clipboardHotkey },
+    { "mendo.layoutHotkey", &MendoSettings::layoutHotkey },
+    { "mendo.translatePreviewHotkey", &MendoSettings::translatePreviewHotkey },
+    { "mendo.clipboardDays", &MendoSettings::clipboardDays },
+};
+
+struct BoolField {
+    const char* key;
+    bool MendoSettings::*field;
+};
+const BoolField kBoolFields[] = {
+    { "mendo.layoutAutoSwitch", &MendoSettings::layoutAutoSwitch },
+    { "mendo.appLayoutSwitching.enabled", &MendoSettings::appLayoutSwitchingEnabled },
+    { NativeSettingsStore::windowTilingEnabledKey, &MendoSettings::windowTilingEnabled },
+    { "mendo.clipboardHistory.enabled", &MendoSettings::clipboardHistoryEnabled },
+    { "mendo.openMainWindowOnLaunch", &MendoSettings::openMainWindowOnLaunch },
+    { NativeSettingsStore::menuBarIconVisibleKey, &MendoSettings::menuBarIconVisible },
+    { NativeSettingsStore::closeToMenuBarKey, &MendoSettings::closeToMenuBar },
+    { "mendo.autoSelectAllBeforeAction", &MendoSettings::autoSelectAllBeforeAction },
+    { "mendo.aiContextEnabled", &MendoSettings::aiContextEnabled },
+    { "mendo.updates.notificationsEnabled", &MendoSettings::updateNotificationsEnabled },
+    { "mendo.updates.automaticChecksEnabled", &MendoSettings::automaticUpdateChecksEnabled },
+};
 
 class Reader {
 public:
-    explicit Reader(const UserDefaults& defaults) : d(defaults) {}
+    explicit Reader(const UserDefaults& defaults)
+        : d(defaults)
+    {
+    }
 
     // Nothing readable as a string, or an empty one, gives the fallback.
     QString string(const char* key, const QString& fallback) const
@@ -69,8 +90,7 @@ public:
         return d.contains(k) ? std::clamp(d.integer(k), lowest, highest) : fallback;
     }
 
-    template <class E>
-    E twoCase(const char* key, E first, E second) const
+    template <class E> E twoCase(const char* key, E first, E second) const
     {
         return string(key, rawValue(first)) == rawValue(second) ? second : first;
     }
@@ -96,36 +116,28 @@ public:
     // text of JSON); nothing when there is none or it does not parse as one.
     std::optional<QJsonArray> array(const char* key, bool acceptText) const
     {
-        const auto bytes = json(key, acceptText);
-        if (!bytes)
-            return std::nullopt;
-        const QJsonDocument document = QJsonDocument::fromJson(*bytes);
-        if (!document.isArray())
-            return std::nullopt;
-        return document.array();
+        const auto document = parsed(key, acceptText);
+        return document && document->isArray() ? std::optional(document->array()) : std::nullopt;
     }
 
+    // The JSON object stored under the key as data.
     std::optional<QJsonObject> object(const char* key) const
     {
-        const auto bytes = json(key, false);
-        if (!bytes)
-            return std::nullopt;
-        const QJsonDocument document = QJsonDocument::fromJson(*bytes);
-        if (!document.isObject())
-            return std::nullopt;
-        return document.object();
+        const auto document = parsed(key, false);
+        return document && document->isObject() ? std::optional(document->object()) : std::nullopt;
     }
 
 private:
-    std::optional<QByteArray> json(const char* key, bool acceptText) const
+    std::optional<QJsonDocument> parsed(const char* key, bool acceptText) const
     {
         const QString k = QString::fromLatin1(key);
-        if (auto data = d.data(k))
-            return data;
-        if (acceptText)
+        std::optional<QByteArray> bytes = d.data(k);
+        if (!bytes && acceptText)
             if (auto text = d.string(k))
-                return text->toUtf8();
-        return std::nullopt;
+                bytes = text->toUtf8();
+        if (!bytes)
+            return std::nullopt;
+        return QJsonDocument::fromJson(*bytes);
     }
 
     const UserDefaults& d;
@@ -133,8 +145,7 @@ private:
 
 // One malformed element is dropped on its own: the rest of the user's list
 // must survive, or the next save would erase it.
-template <class T>
-QList<T> decodeEach(const QJsonArray& array)
+template <class T> QList<T> decodeEach(const QJsonArray& array)
 {
     QList<T> result;
     result.reserve(array.size());
@@ -170,8 +181,7 @@ QStringList quickMenuList(const Reader& reader, const char* key, bool insertEmoj
     return ids;
 }
 
-template <class T>
-QJsonArray encodeEach(const QList<T>& values)
+template <class T> QJsonArray encodeEach(const QList<T>& values)
 {
     QJsonArray result;
     for (const T& value : values)
@@ -187,14 +197,13 @@ MendoSettings NativeSettingsStore::load() const
     const bool firstMigration = !m_defaults.boolean(QString::fromLatin1(emojiMigrationKey));
     MendoSettings s;
 
-    s.appearanceMode = fromRawValue<AppearanceMode>(m_defaults.string(kTheme).value_or(QString()))
-                           .value_or(AppearanceMode::system);
+    s.appearanceMode
+        = fromRawValue<AppearanceMode>(m_defaults.string(kTheme).value_or(QString())).value_or(AppearanceMode::system);
     s.surfaceMode = r.twoCase(kSurfaceMode, SurfaceMode::translucent, SurfaceMode::solid);
     s.menuScale = r.menuScale(kMenuScale);
     s.targetLanguage = r.language(kTargetLanguage);
     s.translatePreviewTargetLanguage = r.language(kPreviewLanguage);
     s.uiLanguage = r.twoCase(kUiLanguage, UiLanguage::en, UiLanguage::ru);
-    s.selectedStyleId = r.string(kSelectedStyleId, s.selectedStyleId);
 
     if (auto array = r.array(kPromptStyles, true)) {
         const auto saved = decodeEach<PromptStyle>(*array);
@@ -206,36 +215,23 @@ MendoSettings NativeSettingsStore::load() const
         savedReplies = decodeEach<AIReplyStyle>(*array);
     s.aiReplyStyles = AIReplyStyleLibrary::restoredStyles(savedReplies);
 
-    s.quickMenuHotkey = r.string(kQuickMenuHotkey, s.quickMenuHotkey);
-    s.assistantHotkey = r.string(kAssistantHotkey, s.assistantHotkey);
-    s.clipboardHotkey = r.string(kClipboardHotkey, s.clipboardHotkey);
-    s.layoutHotkey = r.string(kLayoutHotkey, s.layoutHotkey);
-    s.translatePreviewHotkey = r.string(kPreviewHotkey, s.translatePreviewHotkey);
     s.layoutLatinSource = r.source(kLatinSource, s.layoutLatinSource);
     s.layoutNativeSource = r.source(kNativeSource, s.layoutNativeSource);
-    s.layoutAutoSwitch = r.boolean(kLayoutAutoSwitch, s.layoutAutoSwitch);
-    s.appLayoutSwitchingEnabled = r.boolean(kAppLayoutEnabled, s.appLayoutSwitchingEnabled);
     if (auto array = r.array(kAppLayoutRules, false))
         s.appLayoutRules = decodeEach<AppLayoutRule>(*array);
-    s.windowTilingEnabled = r.boolean(windowTilingEnabledKey, s.windowTilingEnabled);
     if (auto object = r.object(kTilingHotkeys))
         s.windowTilingHotkeys = WindowTilingHotkeys::mergedOverDefaults(WindowTilingHotkeys::fromJson(*object));
+    for (const StringField& f : kStringFields)
+        s.*f.field = r.string(f.key, s.*f.field);
+    for (const BoolField& f : kBoolFields)
+        s.*f.field = r.boolean(f.key, s.*f.field);
     s.autoQuickMenuEnabled = false;
     s.floatingButtonVisible = false;
     s.quickMenuSize = r.menuScale(kQuickMenuSize);
     s.quickMenuOpenMode = r.twoCase(kQuickMenuOpenMode, QuickMenuOpenMode::input, QuickMenuOpenMode::button);
     s.quickMenuActions = quickMenuList(r, kQuickMenuActions, firstMigration);
     s.quickMenuOrder = quickMenuList(r, kQuickMenuOrder, firstMigration);
-    s.clipboardHistoryEnabled = r.boolean(kClipboardEnabled, s.clipboardHistoryEnabled);
     s.clipboardLimit = r.integer(kClipboardLimit, 100, 1, 1000);
-    s.clipboardDays = r.string(kClipboardDays, s.clipboardDays);
-    s.openMainWindowOnLaunch = r.boolean(kOpenMainWindow, s.openMainWindowOnLaunch);
-    s.menuBarIconVisible = r.boolean(menuBarIconVisibleKey, s.menuBarIconVisible);
-    s.closeToMenuBar = r.boolean(closeToMenuBarKey, s.closeToMenuBar);
-    s.autoSelectAllBeforeAction = r.boolean(kAutoSelectAll, s.autoSelectAllBeforeAction);
-    s.aiContextEnabled = r.boolean(kAiContext, s.aiContextEnabled);
-    s.updateNotificationsEnabled = r.boolean(kUpdateNotifications, s.updateNotificationsEnabled);
-    s.automaticUpdateChecksEnabled = r.boolean(kAutomaticUpdateChecks, s.automaticUpdateChecksEnabled);
     return s;
 }
 
@@ -243,9 +239,8 @@ void NativeSettingsStore::save(const MendoSettings& s)
 {
     UserDefaults::Batch batch(m_defaults);
     auto set = [this](const char* key, const QVariant& value) { m_defaults.set(QString::fromLatin1(key), value); };
-    auto setJson = [&set](const char* key, const auto& value) {
-        set(key, QJsonDocument(value).toJson(QJsonDocument::Compact));
-    };
+    auto setJson
+        = [&set](const char* key, const auto& value) { set(key, QJsonDocument(value).toJson(QJsonDocument::Compact)); };
 
     set(kTheme, rawValue(s.appearanceMode));
     set(kSurfaceMode, rawValue(s.surfaceMode));
@@ -253,20 +248,11 @@ void NativeSettingsStore::save(const MendoSettings& s)
     set(kTargetLanguage, s.targetLanguage);
     set(kPreviewLanguage, s.translatePreviewTargetLanguage);
     set(kUiLanguage, rawValue(s.uiLanguage));
-    set(kSelectedStyleId, s.selectedStyleId);
     setJson(kPromptStyles, encodeEach(s.promptStyles));
     setJson(kReplyStyles, encodeEach(s.aiReplyStyles));
-    set(kQuickMenuHotkey, s.quickMenuHotkey);
-    set(kAssistantHotkey, s.assistantHotkey);
-    set(kClipboardHotkey, s.clipboardHotkey);
-    set(kLayoutHotkey, s.layoutHotkey);
-    set(kPreviewHotkey, s.translatePreviewHotkey);
     set(kLatinSource, s.layoutLatinSource);
     set(kNativeSource, s.layoutNativeSource);
-    set(kLayoutAutoSwitch, s.layoutAutoSwitch);
-    set(kAppLayoutEnabled, s.appLayoutSwitchingEnabled);
     setJson(kAppLayoutRules, encodeEach(s.appLayoutRules));
-    set(windowTilingEnabledKey, s.windowTilingEnabled);
     setJson(kTilingHotkeys, WindowTilingHotkeys::toJson(s.windowTilingHotkeys));
     // The selection watcher's switches are never kept on.
     set(kAutoQuickMenu, false);
@@ -275,16 +261,11 @@ void NativeSettingsStore::save(const MendoSettings& s)
     set(kQuickMenuOpenMode, rawValue(s.quickMenuOpenMode));
     setJson(kQuickMenuActions, QJsonArray::fromStringList(s.quickMenuActions));
     setJson(kQuickMenuOrder, QJsonArray::fromStringList(s.quickMenuOrder));
-    set(kClipboardEnabled, s.clipboardHistoryEnabled);
     set(kClipboardLimit, QVariant::fromValue<qint64>(s.clipboardLimit));
-    set(kClipboardDays, s.clipboardDays);
-    set(kOpenMainWindow, s.openMainWindowOnLaunch);
-    set(menuBarIconVisibleKey, s.menuBarIconVisible);
-    set(closeToMenuBarKey, s.closeToMenuBar);
-    set(kAutoSelectAll, s.autoSelectAllBeforeAction);
-    set(kAiContext, s.aiContextEnabled);
-    set(kUpdateNotifications, s.updateNotificationsEnabled);
-    set(kAutomaticUpdateChecks, s.automaticUpdateChecksEnabled);
+    for (const StringField& f : kStringFields)
+        set(f.key, s.*f.field);
+    for (const BoolField& f : kBoolFields)
+        set(f.key, s.*f.field);
     // What was just written has been through the one-time migration.
     set(emojiMigrationKey, true);
 }

@@ -13,7 +13,10 @@ class UserDefaults;
 // Main thread only.
 class NativeSettingsStore {
 public:
-    explicit NativeSettingsStore(UserDefaults& defaults) : m_defaults(defaults) {}
+    explicit NativeSettingsStore(UserDefaults& defaults)
+        : m_defaults(defaults)
+    {
+    }
 
     MendoSettings load() const;
     void save(const MendoSettings& settings);

@@ -1,27 +1,22 @@
 #include "app/model/PromptStyle.h"
 
-#include "base/Json.h"
+#include "app/model/StyleLists.h"
 
 namespace mendo {
 
 QJsonObject PromptStyle::toJson() const
 {
-    return QJsonObject{{"id", id}, {"name", name}, {"prompt", prompt}, {"hotkey", hotkey}, {"autoReplace", autoReplace}};
+    return QJsonObject { { "id", id }, { "name", name }, { "prompt", prompt }, { "hotkey", hotkey },
+        { "autoReplace", autoReplace } };
 }
 
 std::optional<PromptStyle> PromptStyle::fromJson(const QJsonValue& value)
 {
-    if (!value.isObject())
+    const auto texts = style_lists::readTexts(value);
+    const QJsonValue autoReplace = value.toObject().value("autoReplace");
+    if (!texts || !autoReplace.isBool())
         return std::nullopt;
-    const QJsonObject o = value.toObject();
-    auto id = json::string(o, "id");
-    auto name = json::string(o, "name");
-    auto prompt = json::string(o, "prompt");
-    auto hotkey = json::string(o, "hotkey");
-    auto autoReplace = json::boolean(o, "autoReplace");
-    if (!id || !name || !prompt || !hotkey || !autoReplace)
-        return std::nullopt;
-    return PromptStyle{*id, *name, *prompt, *hotkey, *autoReplace};
+    return PromptStyle { texts->id, texts->name, texts->prompt, texts->hotkey, autoReplace.toBool() };
 }
 
 }  // namespace mendo

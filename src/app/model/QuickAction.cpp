@@ -48,7 +48,7 @@ const QList<QuickAction>& QuickAction::defaultActions()
     static const QList<QuickAction> actions = [] {
         QList<QuickAction> result;
         for (const QString& id : defaultActionIds())
-            result.append(QuickAction{id});
+            result.append(QuickAction { id });
         return result;
     }();
     return actions;
@@ -83,26 +83,26 @@ QString QuickAction::title() const
 
 QString QuickAction::symbolName() const
 {
-    static const QHash<QString, QString> symbols{
-        {"ai", "bubble.left.and.bubble.right"},
-        {"translate", "translate"},
-        {"original", "wand.and.sparkles"},
-        {"friendly", "face.smiling"},
-        {"emoji", "sparkles"},
-        {"professional", "briefcase"},
-        {"short", "bolt"},
-        {"detailed", "text.document"},
-        {"humor", "theatermasks"},
-        {"flirt", "heart.circle"},
-        {"romantic", "heart"},
-        {"sexy", "flame"},
-        {"formal", "building.columns"},
-        {"casual", "bubble.left.and.bubble.right"},
-        {"support", "hands.sparkles"},
-        {"expert", "graduationcap"},
-        {"social", "megaphone"},
-        {"clipboard", "clipboard"},
-        {"layout", "keyboard"},
+    static const QHash<QString, QString> symbols {
+        { "ai", "bubble.left.and.bubble.right" },
+        { "translate", "translate" },
+        { "original", "wand.and.sparkles" },
+        { "friendly", "face.smiling" },
+        { "emoji", "sparkles" },
+        { "professional", "briefcase" },
+        { "short", "bolt" },
+        { "detailed", "text.document" },
+        { "humor", "theatermasks" },
+        { "flirt", "heart.circle" },
+        { "romantic", "heart" },
+        { "sexy", "flame" },
+        { "formal", "building.columns" },
+        { "casual", "bubble.left.and.bubble.right" },
+        { "support", "hands.sparkles" },
+        { "expert", "graduationcap" },
+        { "social", "megaphone" },
+        { "clipboard", "clipboard" },
+        { "layout", "keyboard" },
     };
     return symbols.value(styleId().value_or(id), QStringLiteral("sparkles"));
 }

@@ -2,19 +2,24 @@
 
 namespace mendo {
 
-StatusResetSchedule::StatusResetSchedule(Clock& clock, std::function<ActionStatus()> currentStatus,
-                                         std::function<void()> setIdle)
-    : m_clock(clock), m_currentStatus(std::move(currentStatus)), m_setIdle(std::move(setIdle))
+StatusResetSchedule::StatusResetSchedule(
+    Clock& clock, std::function<ActionStatus()> currentStatus, std::function<void()> setIdle)
+    : m_clock(clock)
+    , m_currentStatus(std::move(currentStatus))
+    , m_setIdle(std::move(setIdle))
 {
 }
 
 std::optional<Millis> StatusResetSchedule::resetDelay(const ActionStatus& status)
 {
     switch (status.kind()) {
-    case ActionStatus::Kind::done: return Millis(900);
-    case ActionStatus::Kind::failed: return Millis(1300);
+    case ActionStatus::Kind::done:
+        return Millis(900);
+    case ActionStatus::Kind::failed:
+        return Millis(1300);
     case ActionStatus::Kind::running:
-    case ActionStatus::Kind::idle: return std::nullopt;
+    case ActionStatus::Kind::idle:
+        return std::nullopt;
     }
     return std::nullopt;
 }

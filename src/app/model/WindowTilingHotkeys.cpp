@@ -4,30 +4,31 @@ namespace mendo::WindowTilingHotkeys {
 
 const HotkeyMap& defaults()
 {
-    static const HotkeyMap map{
-        {"tileAll", "Control+Alt+4"},
-        {"topLeft", "Control+Alt+U"},
-        {"topRight", "Control+Alt+I"},
-        {"bottomLeft", "Control+Alt+J"},
-        {"bottomRight", "Control+Alt+K"},
-        {"leftHalf", "Control+Alt+Shift+Left"},
-        {"rightHalf", "Control+Alt+Shift+Right"},
-        {"swapLeft", "Control+Alt+Left"},
-        {"swapRight", "Control+Alt+Right"},
-        {"swapUp", "Control+Alt+Up"},
-        {"swapDown", "Control+Alt+Down"},
-        {"full", "Control+Alt+Return"},
-        {"fill", "Control+Alt+Shift+Up"},
-        {"builtInDisplay", "Control+Alt+0"},
+    static const HotkeyMap map {
+        { "tileAll", "Control+Alt+4" },
+        { "topLeft", "Control+Alt+U" },
+        { "topRight", "Control+Alt+I" },
+        { "bottomLeft", "Control+Alt+J" },
+        { "bottomRight", "Control+Alt+K" },
+        { "leftHalf", "Control+Alt+Shift+Left" },
+        { "rightHalf", "Control+Alt+Shift+Right" },
+        { "swapLeft", "Control+Alt+Left" },
+        { "swapRight", "Control+Alt+Right" },
+        { "swapUp", "Control+Alt+Up" },
+        { "swapDown", "Control+Alt+Down" },
+        { "full", "Control+Alt+Return" },
+        { "fill", "Control+Alt+Shift+Up" },
+        { "builtInDisplay", "Control+Alt+0" },
     };
     return map;
 }
 
 const QStringList& order()
 {
-    static const QStringList names = QStringLiteral("tileAll topLeft topRight bottomLeft bottomRight leftHalf rightHalf "
-                                                    "full fill swapLeft swapRight swapUp swapDown builtInDisplay")
-                                         .split(u' ');
+    static const QStringList names
+        = QStringLiteral("tileAll topLeft topRight bottomLeft bottomRight leftHalf rightHalf "
+                         "full fill swapLeft swapRight swapUp swapDown builtInDisplay")
+              .split(u' ');
     return names;
 }
 
