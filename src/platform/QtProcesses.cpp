@@ -11,8 +11,10 @@ Task<ProcessExit> QtProcesses::run(QString program, QStringList arguments)
     QProcess process;
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
     process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    const bool started = co_await qCoro(process).start(program, arguments, QIODevice::ReadOnly, std::chrono::milliseconds(-1));
-    if (!started)
+    process.start(program, arguments, QIODevice::ReadOnly);
+    // Only as long as the exec itself takes: whether the program could be
+    // started is known once the child has replaced itself or failed to.
+    if (!process.waitForStarted(-1))
         throw MessageError(process.errorString());
     // The child's run time is its own: no timeout cuts it short.
     co_await qCoro(process).waitForFinished(std::chrono::milliseconds(-1));

@@ -12,6 +12,7 @@
 #include "platform/x11/X11KeyboardEvents.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11Workspace.h"
+#include "platform/x11/XkbInputSources.h"
 
 #include <QTemporaryDir>
 
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void readsAndPastesInAQtField();
     void readsAndPastesInAGtkField();
     void aHeldAltDoesNotBreakTheCopy();
+    void copiesWhileTheRussianLayoutIsActive();
     void terminalGetsControlShiftC();
 
 private:
@@ -160,6 +162,26 @@ void TestX11TextRoad::aHeldAltDoesNotBreakTheCopy()
     QCOMPARE(outcome.error, QString());
     QCOMPARE(outcome.value, std::optional<QString>(QStringLiteral("held alt")));
     QCOMPARE(road.keyboard.heldModifiers(), Qt::KeyboardModifiers());
+}
+
+// Users type Russian and press the hotkey: Control+C then arrives from the
+// Russian group, where the key is "с", and must still copy.
+void TestX11TextRoad::copiesWhileTheRussianLayoutIsActive()
+{
+    Road road;
+    auto target = startFront(road, startTargetApp(QStringLiteral("привет")));
+    QVERIFY(target);
+    runTool(QStringLiteral("setxkbmap"), {"-layout", "us,ru"});
+    XkbInputSources layouts;
+    const QList<InputSource> sources = layouts.sources();
+    QCOMPARE(sources.size(), 2);
+    layouts.select(sources[1]);
+    QTRY_COMPARE(layouts.current(), std::optional<InputSource>(sources[1]));
+    const auto outcome = QCoro::waitFor(capture(road.service.readSelectedTextTransient(true, false,
+                                                                                       PasteboardTiming::quick())));
+    runTool(QStringLiteral("setxkbmap"), {"-layout", "us"});
+    QCOMPARE(outcome.error, QString());
+    QCOMPARE(outcome.value, std::optional<QString>(QStringLiteral("привет")));
 }
 
 void TestX11TextRoad::terminalGetsControlShiftC()
