@@ -1,11 +1,19 @@
 #include "engine/FocusService.h"
 
+#include "engine/ReplyEditorLocator.h"
+
 namespace mendo {
 
 FocusService::FocusService(Workspace& workspace, QObject* parent) : QObject(parent), m_workspace(workspace)
 {
     connect(&m_workspace, &Workspace::applicationActivated, this,
             [this](const RunningApplication& application) { remember(application); });
+}
+
+FocusService::FocusService(Workspace& workspace, Accessibility& accessibility, QObject* parent)
+    : FocusService(workspace, parent)
+{
+    m_accessibility = &accessibility;
 }
 
 QStringList FocusService::mendoBundleIdentifiers() const
@@ -27,6 +35,7 @@ void FocusService::remember(const RunningApplication& application)
         ? std::optional<qint32>(application.processIdentifier)
         : std::nullopt;
     m_rememberedWindow = application.window != 0 ? std::optional<WindowId>(application.window) : std::nullopt;
+    m_rememberedAccessibleWindow = accessibleWindowOf(application.processIdentifier);
 }
 
 bool FocusService::activate(const QString& bundleIdentifier)
@@ -82,6 +91,71 @@ bool FocusService::isFrontmost(qint32 processIdentifier) const
 {
     const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
     return front && processIdentifier > 0 && front->processIdentifier == processIdentifier;
+}
+
+AXElement FocusService::accessibleWindowOf(qint32 processIdentifier)
+{
+    if (!m_accessibility || processIdentifier <= 0)
+        return nullptr;
+    const AXElement application = m_accessibility->applicationElement(processIdentifier);
+    return m_accessibility->elementAttribute(application, ax::FocusedWindow);
+}
+
+bool FocusService::beginAIReplyPaste(qint32 processIdentifier)
+{
+    m_restoringProcessIdentifier = processIdentifier;
+    m_replyEditor = nullptr;
+    const std::optional<RunningApplication> application = runningApplication(processIdentifier);
+    if (!application) {
+        m_restoringProcessIdentifier.reset();
+        return false;
+    }
+    if (m_accessibility) {
+        // Applications that build their tree only on demand (Electron, say)
+        // build it once asked; the answers do not matter.
+        if (const AXElement element = m_accessibility->applicationElement(processIdentifier)) {
+            m_accessibility->attributeValue(element, ax::Role);
+            m_accessibility->setAttributeValue(element, ax::ManualAccessibility, true);
+        }
+    }
+    if (isFrontmost(processIdentifier))
+        return true;
+    if (m_workspace.activate(*application))
+        return true;
+    m_restoringProcessIdentifier.reset();
+    m_replyEditor = nullptr;
+    return false;
+}
+
+bool FocusService::focusAIReplyEditor(qint32 processIdentifier)
+{
+    if (!m_accessibility || m_rememberedProcessIdentifier != processIdentifier || !m_rememberedAccessibleWindow)
+        return false;
+    Accessibility& ax = *m_accessibility;
+    const AXElement application = ax.applicationElement(processIdentifier);
+    if (!application)
+        return false;
+    ax.attributeValue(application, ax::Role);
+    ax.setAttributeValue(application, ax::ManualAccessibility, true);
+    ax.setAttributeValue(application, ax::FocusedWindow, m_rememberedAccessibleWindow);
+    ax.performAction(m_rememberedAccessibleWindow, ax::Raise);
+
+    if (AXElement editor = ReplyEditorLocator(ax).focusReplyEditor(application, m_rememberedAccessibleWindow)) {
+        m_replyEditor = std::move(editor);
+        return true;
+    }
+    return false;
+}
+
+std::optional<AIReplyEditorState> FocusService::replyEditorState()
+{
+    if (!m_accessibility || !m_replyEditor)
+        return std::nullopt;
+    AIReplyEditorState state;
+    state.value = m_accessibility->stringAttribute(m_replyEditor, ax::Value);
+    if (const std::optional<double> count = m_accessibility->numberAttribute(m_replyEditor, ax::NumberOfCharacters))
+        state.characterCount = qint64(*count);
+    return state;
 }
 
 }  // namespace mendo

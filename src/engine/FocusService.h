@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/AIReplyEditorState.h"
+#include "platform/Accessibility.h"
 #include "platform/Workspace.h"
 
 #include <QObject>
@@ -15,6 +17,9 @@ class FocusService : public QObject {
     Q_OBJECT
 public:
     explicit FocusService(Workspace& workspace, QObject* parent = nullptr);
+    // With accessibility: the remembered application's window is also kept
+    // as an accessible element, and reply editors can be found and focused.
+    FocusService(Workspace& workspace, Accessibility& accessibility, QObject* parent = nullptr);
 
     // Application ids that are never remembered: MendoAI's own.
     QStringList mendoBundleIdentifiers() const;
@@ -56,8 +61,35 @@ public:
         m_restoringProcessIdentifier = processIdentifier;
     }
 
+    // The remembered application's focused window as an accessible element,
+    // read when it was remembered; absent without accessibility.
+    const AXElement& rememberedAccessibleWindow() const { return m_rememberedAccessibleWindow; }
+
+    // Starts a reply paste into the process: activations of it no longer
+    // change the memory, the last reply editor is forgotten, the application
+    // is asked to build its accessibility tree, and it is brought to the
+    // front. False (and the paste state reset) when it does not run or cannot
+    // be activated.
+    bool beginAIReplyPaste(qint32 processIdentifier);
+    // Focuses the text field in the remembered window of the process that a
+    // reply belongs in and keeps it as replyEditor(). False when the process
+    // is not the remembered one, no window is remembered, or no editor could
+    // be focused; callers retry.
+    bool focusAIReplyEditor(qint32 processIdentifier);
+    // The editor the last successful focusAIReplyEditor() focused.
+    const AXElement& replyEditor() const { return m_replyEditor; }
+    void clearReplyEditor() { m_replyEditor = nullptr; }
+    // The reply editor's text and character count as they are now; absent
+    // without an editor.
+    std::optional<AIReplyEditorState> replyEditorState();
+
 private:
+    AXElement accessibleWindowOf(qint32 processIdentifier);
+
     Workspace& m_workspace;
+    Accessibility* m_accessibility = nullptr;
+    AXElement m_rememberedAccessibleWindow;
+    AXElement m_replyEditor;
     std::optional<QString> m_rememberedBundleIdentifier;
     std::optional<qint32> m_rememberedProcessIdentifier;
     std::optional<WindowId> m_rememberedWindow;

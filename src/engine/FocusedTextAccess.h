@@ -29,6 +29,14 @@ public:
     // is no element, it lies in web content, its selection is read-only or
     // the write was refused.
     virtual bool replaceSelectedText(const QString& text) = 0;
+
+    // The selected text of the focused element of the first running
+    // application with the remembered id; empty when there is none.
+    virtual QString selectedText() { return {}; }
+    // The selected text of the focused element of the remembered process, the
+    // element replaceSelectedText() writes to; empty when there is none or it
+    // lies in web content.
+    virtual QString selectedTextForLayout() { return {}; }
 };
 
 }  // namespace mendo

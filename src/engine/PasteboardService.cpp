@@ -21,6 +21,12 @@ constexpr qint64 kCopyPollLimitMs = 120;
 constexpr Millis kCopyPollStep{2};
 constexpr int kModifierChecks = 16;
 constexpr Millis kModifierPollStep{35};
+constexpr int kActivationChecks = 45;
+constexpr Millis kActivationPollStep{20};
+constexpr int kEditorFocusChecks = 16;
+constexpr Millis kEditorFocusPollStep{25};
+constexpr int kConfirmationChecks = 60;
+constexpr Millis kConfirmationPollStep{20};
 
 }  // namespace
 
@@ -142,11 +148,94 @@ Task<> PasteboardService::pasteTransient(QString text, std::optional<QString> ta
     m_clipboardHistory.finishTransientPasteboardUse();
 }
 
+Task<> PasteboardService::pasteAIReply(QString text, qint32 targetProcessIdentifier)
+{
+    if (text.isEmpty())
+        throw PasteboardServiceError(PasteboardServiceError::emptyText);
+
+    PasteboardBorrows::Borrow borrow = co_await m_borrows.acquire();
+
+    m_clipboardHistory.suppressCapture(kSuppressionSeconds);
+    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
+    auto finish = [&] {
+        if (m_pasteboard.string() == text)
+            snapshot.restore(m_pasteboard);
+        m_focus.clearReplyEditor();
+        m_focus.setRestoringProcessIdentifier(std::nullopt);
+        m_clipboardHistory.finishTransientPasteboardUse();
+    };
+
+    try {
+        if (!m_focus.beginAIReplyPaste(targetProcessIdentifier))
+            throw PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable);
+        if (!co_await waitForTargetActivation(targetProcessIdentifier))
+            throw PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable);
+        if (!co_await waitForAIReplyEditorFocus(targetProcessIdentifier))
+            throw PasteboardServiceError(PasteboardServiceError::pasteEditorUnavailable);
+        const std::optional<AIReplyEditorState> before = m_focus.replyEditorState();
+        m_pasteboard.setString(text);
+        co_await waitForModifierKeysToClear();
+        if (sendShortcut(EditShortcut::Paste) == Posting::Failed)
+            throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
+        if (!co_await waitForAIReplyPasteConfirmation(before))
+            throw PasteboardServiceError(PasteboardServiceError::pasteNotApplied);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+Task<bool> PasteboardService::waitForTargetActivation(qint32 processIdentifier)
+{
+    for (int check = 0; check < kActivationChecks; ++check) {
+        if (m_focus.isFrontmost(processIdentifier))
+            co_return true;
+        co_await m_clock.sleep(kActivationPollStep);
+    }
+    co_return false;
+}
+
+Task<bool> PasteboardService::waitForAIReplyEditorFocus(qint32 processIdentifier)
+{
+    for (int check = 0; check < kEditorFocusChecks; ++check) {
+        if (m_focus.focusAIReplyEditor(processIdentifier))
+            co_return true;
+        co_await m_clock.sleep(kEditorFocusPollStep);
+    }
+    co_return false;
+}
+
+Task<bool> PasteboardService::waitForAIReplyPasteConfirmation(std::optional<AIReplyEditorState> before)
+{
+    // Without anything to compare, a change cannot be seen.
+    if (!before || (!before->value && !before->characterCount))
+        co_return false;
+    for (int check = 0; check < kConfirmationChecks; ++check) {
+        const std::optional<AIReplyEditorState> now = m_focus.replyEditorState();
+        if (now && (now->value || now->characterCount)
+            && (now->value != before->value || now->characterCount != before->characterCount))
+            co_return true;
+        co_await m_clock.sleep(kConfirmationPollStep);
+    }
+    co_return false;
+}
+
 bool PasteboardService::replaceSelectedTextViaAccessibility(const QString& text)
 {
     if (text.isEmpty())
         return false;
     return m_focusedText.replaceSelectedText(text);
+}
+
+QString PasteboardService::selectedTextViaAccessibility()
+{
+    return m_focusedText.selectedText();
+}
+
+QString PasteboardService::selectedTextForLayoutViaAccessibility()
+{
+    return m_focusedText.selectedTextForLayout();
 }
 
 PasteboardService::Posting PasteboardService::sendShortcut(EditShortcut shortcut)

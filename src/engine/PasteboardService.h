@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Async.h"
+#include "engine/AIReplyEditorState.h"
 #include "engine/PasteboardBorrows.h"
 #include "engine/PasteboardTiming.h"
 #include "platform/KeyboardEvents.h"
@@ -36,12 +37,31 @@ public:
     // pasteTargetUnavailable or pasteEventFailed.
     Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing);
 
+    // Pastes a chat reply into the reply editor of the process: activates it,
+    // finds and focuses the editor, pastes, and checks that the editor
+    // changed. Throws PasteboardServiceError emptyText,
+    // pasteTargetUnavailable, pasteEditorUnavailable, pasteEventFailed or
+    // pasteNotApplied; the reply-paste state of the focus memory is cleared
+    // whatever the outcome.
+    Task<> pasteAIReply(QString text, qint32 targetProcessIdentifier);
+
     // Writes `text` over the selection of the remembered application's focused
     // element without the pasteboard; false when that cannot be done (the
     // caller then pastes).
     bool replaceSelectedTextViaAccessibility(const QString& text);
 
+    // The selected text of the remembered application, read through
+    // accessibility; empty when it cannot be read.
+    QString selectedTextViaAccessibility();
+    // The same for the quiet layout fix: from the remembered process, and
+    // empty for web content (the caller then copies instead).
+    QString selectedTextForLayoutViaAccessibility();
+
 private:
+    Task<bool> waitForTargetActivation(qint32 processIdentifier);
+    Task<bool> waitForAIReplyEditorFocus(qint32 processIdentifier);
+    Task<bool> waitForAIReplyPasteConfirmation(std::optional<AIReplyEditorState> before);
+
     enum class Posting { Sent, Skipped, Failed };
     Posting sendShortcut(EditShortcut shortcut);
     Task<> waitForModifierKeysToClear();

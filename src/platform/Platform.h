@@ -2,12 +2,16 @@
 
 namespace mendo {
 
+class Accessibility;
 class Clock;
 class HotkeyRegistrar;
+class InputMonitoring;
 class InputSources;
 class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
+class Permissions;
+class Processes;
 class SystemLog;
 class SystemTransparency;
 class UrlOpener;
@@ -28,6 +32,10 @@ struct Platform {
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
     LanguageDetector* languages = nullptr;
     InputSources* inputSources = nullptr;
+    Accessibility* accessibility = nullptr;
+    Permissions* permissions = nullptr;
+    InputMonitoring* inputMonitoring = nullptr;
+    Processes* processes = nullptr;
     SystemTransparency* transparency = nullptr;
     UrlOpener* urlOpener = nullptr;
 };

@@ -1,20 +1,11 @@
 #include "app/MendoTheme.h"
-#include "platform/SystemTransparency.h"
+#include "fakes/FakeSystemTransparency.h"
 
 #include <QTest>
 
 using namespace mendo;
 
 namespace {
-
-class StagedTransparency final : public SystemTransparency {
-public:
-    bool reduceTransparency() const override { return reduce; }
-    std::optional<QVariant> glassDiffusion() const override { return standard; }
-    std::optional<QVariant> globalGlassDiffusion() const override { return global; }
-    bool reduce = false;
-    std::optional<QVariant> standard, global;
-};
 
 bool sameColor(const QColor& a, const QColor& b)
 {
@@ -114,7 +105,7 @@ void TestTheme::systemResolved()
     QFETCH(std::optional<QVariant>, standard);
     QFETCH(std::optional<QVariant>, global);
     QFETCH(SurfaceMode, expected);
-    StagedTransparency system;
+    FakeSystemTransparency system;
     system.reduce = reduce;
     system.standard = standard;
     system.global = global;

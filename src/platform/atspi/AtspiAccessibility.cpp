@@ -1,0 +1,711 @@
+#include "platform/atspi/AtspiAccessibility.h"
+
+// After Qt: glib and libatspi headers.
+#include <atspi/atspi.h>
+
+#include <vector>
+
+namespace mendo {
+
+namespace {
+
+// Owns one reference of an AT-SPI object.
+class AtspiElement final : public AccessibleObject {
+public:
+    explicit AtspiElement(AtspiAccessible* adopted) : object(adopted) {}
+    ~AtspiElement() override { g_object_unref(object); }
+    AtspiElement(const AtspiElement&) = delete;
+    AtspiElement& operator=(const AtspiElement&) = delete;
+
+    AtspiAccessible* const object;
+};
+
+AXElement adopt(AtspiAccessible* object)
+{
+    return object ? std::make_shared<const AtspiElement>(object) : nullptr;
+}
+
+AtspiAccessible* unwrap(const AXElement& element)
+{
+    const auto* atspi = dynamic_cast<const AtspiElement*>(element.get());
+    return atspi ? atspi->object : nullptr;
+}
+
+// A GObject reference released at scope end.
+template <class T>
+class Ref {
+public:
+    explicit Ref(T* object = nullptr) : m_object(object) {}
+    ~Ref()
+    {
+        if (m_object)
+            g_object_unref(m_object);
+    }
+    Ref(const Ref&) = delete;
+    Ref& operator=(const Ref&) = delete;
+    T* get() const { return m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+    T* release() { return std::exchange(m_object, nullptr); }
+
+private:
+    T* m_object;
+};
+
+class Error {
+public:
+    ~Error()
+    {
+        if (m_error)
+            g_error_free(m_error);
+    }
+    GError** out()
+    {
+        if (m_error) {
+            g_error_free(m_error);
+            m_error = nullptr;
+        }
+        return &m_error;
+    }
+    explicit operator bool() const { return m_error != nullptr; }
+
+private:
+    GError* m_error = nullptr;
+};
+
+QString takeString(gchar* text)
+{
+    if (!text)
+        return {};
+    QString result = QString::fromUtf8(text);
+    g_free(text);
+    return result;
+}
+
+QString busName(AtspiAccessible* object)
+{
+    const AtspiObject* base = ATSPI_OBJECT(object);
+    return base->app && base->app->bus_name ? QString::fromUtf8(base->app->bus_name) : QString();
+}
+
+QString objectPath(AtspiAccessible* object)
+{
+    const AtspiObject* base = ATSPI_OBJECT(object);
+    return base->path ? QString::fromUtf8(base->path) : QString();
+}
+
+std::optional<AtspiRole> roleOf(AtspiAccessible* object)
+{
+    Error error;
+    const AtspiRole role = atspi_accessible_get_role(object, error.out());
+    if (error)
+        return std::nullopt;
+    return role;
+}
+
+class States {
+public:
+    explicit States(AtspiAccessible* object) : m_set(atspi_accessible_get_state_set(object)) {}
+    bool has(AtspiStateType state) const { return m_set.get() && atspi_state_set_contains(m_set.get(), state); }
+
+private:
+    Ref<AtspiStateSet> m_set;
+};
+
+bool isWindowRole(AtspiRole role)
+{
+    return role == ATSPI_ROLE_FRAME || role == ATSPI_ROLE_WINDOW || role == ATSPI_ROLE_DIALOG
+        || role == ATSPI_ROLE_ALERT || role == ATSPI_ROLE_FILE_CHOOSER;
+}
+
+bool isTextFieldRole(AtspiRole role)
+{
+    return role == ATSPI_ROLE_ENTRY || role == ATSPI_ROLE_TEXT || role == ATSPI_ROLE_PASSWORD_TEXT;
+}
+
+QString camelRoleName(AtspiRole role)
+{
+    QString result = QStringLiteral("AX");
+    const QStringList words = takeString(atspi_role_get_name(role)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& word : words)
+        result += word.left(1).toUpper() + word.mid(1);
+    return result;
+}
+
+QString axRole(AtspiAccessible* object, AtspiRole role)
+{
+    if (isTextFieldRole(role))
+        return States(object).has(ATSPI_STATE_MULTI_LINE) ? QString(ax::TextAreaRole) : QString(ax::TextFieldRole);
+    if (isWindowRole(role))
+        return ax::WindowRole;
+    switch (role) {
+    case ATSPI_ROLE_APPLICATION:
+        return ax::ApplicationRole;
+    case ATSPI_ROLE_COMBO_BOX:
+        return ax::ComboBoxRole;
+    case ATSPI_ROLE_DOCUMENT_WEB:
+        return ax::WebAreaRole;
+    case ATSPI_ROLE_TOOL_BAR:
+        return ax::ToolbarRole;
+    case ATSPI_ROLE_SECTION:
+    case ATSPI_ROLE_PANEL:
+    case ATSPI_ROLE_PARAGRAPH:
+    case ATSPI_ROLE_FILLER:
+    case ATSPI_ROLE_FORM:
+    case ATSPI_ROLE_BLOCK_QUOTE:
+    case ATSPI_ROLE_ARTICLE:
+    case ATSPI_ROLE_GROUPING:
+        return ax::GroupRole;
+    default:
+        return camelRoleName(role);
+    }
+}
+
+QList<AtspiAccessible*> childrenOf(AtspiAccessible* object)
+{
+    QList<AtspiAccessible*> result;
+    Error error;
+    const int count = atspi_accessible_get_child_count(object, error.out());
+    if (error)
+        return result;
+    for (int i = 0; i < count; ++i) {
+        AtspiAccessible* child = atspi_accessible_get_child_at_index(object, i, error.out());
+        if (error)
+            break;
+        if (child)
+            result.append(child);
+    }
+    return result;
+}
+
+void unrefAll(const QList<AtspiAccessible*>& objects)
+{
+    for (AtspiAccessible* object : objects)
+        g_object_unref(object);
+}
+
+bool isChromium(AtspiAccessible* object)
+{
+    Error error;
+    const QString toolkit = takeString(atspi_accessible_get_toolkit_name(object, error.out()));
+    return !error && toolkit.compare(QLatin1String("Chromium"), Qt::CaseInsensitive) == 0;
+}
+
+// A Collection search under `root`; nothing when the application does not
+// implement Collection (Qt does not), so callers walk instead.
+std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
+                                                         const std::vector<AtspiStateType>& states,
+                                                         const std::vector<AtspiRole>& roles, int count)
+{
+    Ref<AtspiCollection> collection(atspi_accessible_get_collection_iface(root));
+    if (!collection)
+        return std::nullopt;
+    GArray* stateArray = g_array_new(FALSE, FALSE, sizeof(AtspiStateType));
+    for (AtspiStateType state : states)
+        g_array_append_val(stateArray, state);
+    Ref<AtspiStateSet> stateSet(atspi_state_set_new(stateArray));
+    g_array_free(stateArray, TRUE);
+    GArray* roleArray = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
+    for (AtspiRole role : roles)
+        g_array_append_val(roleArray, role);
+    Ref<AtspiMatchRule> rule(atspi_match_rule_new(stateSet.get(), ATSPI_Collection_MATCH_ALL, nullptr,
+                                                  ATSPI_Collection_MATCH_NONE, roleArray,
+                                                  roles.empty() ? ATSPI_Collection_MATCH_NONE
+                                                                : ATSPI_Collection_MATCH_ANY,
+                                                  nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
+    g_array_free(roleArray, TRUE);
+    Error error;
+    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL,
+                                                   count, TRUE, error.out());
+    if (error || !matches) {
+        if (matches)
+            g_array_free(matches, TRUE);
+        return std::nullopt;
+    }
+    QList<AtspiAccessible*> result;
+    for (guint i = 0; i < matches->len; ++i)
+        if (AtspiAccessible* match = g_array_index(matches, AtspiAccessible*, i))
+            result.append(match);
+    g_array_free(matches, TRUE);
+    return result;
+}
+
+// Depth-first search for the focused element, skipping hidden subtrees.
+// Returns a new reference.
+AtspiAccessible* walkForFocused(AtspiAccessible* root, int& budget)
+{
+    QList<AtspiAccessible*> stack{static_cast<AtspiAccessible*>(g_object_ref(root))};
+    AtspiAccessible* found = nullptr;
+    while (!stack.isEmpty() && !found && budget > 0) {
+        AtspiAccessible* object = stack.takeLast();
+        --budget;
+        const States states(object);
+        if (states.has(ATSPI_STATE_FOCUSED)) {
+            found = object;
+            break;
+        }
+        if (object == root || states.has(ATSPI_STATE_SHOWING)) {
+            QList<AtspiAccessible*> children = childrenOf(object);
+            std::reverse(children.begin(), children.end());
+            stack += children;
+        }
+        g_object_unref(object);
+    }
+    unrefAll(stack);
+    return found;
+}
+
+// The application's windows, the active one first. New references.
+QList<AtspiAccessible*> windowsOf(AtspiAccessible* application)
+{
+    QList<AtspiAccessible*> active;
+    QList<AtspiAccessible*> others;
+    for (AtspiAccessible* child : childrenOf(application)) {
+        if (States(child).has(ATSPI_STATE_ACTIVE))
+            active.append(child);
+        else
+            others.append(child);
+    }
+    return active + others;
+}
+
+AtspiAccessible* focusedElementOf(AtspiAccessible* application)
+{
+    // Enough for any real window; a hung or enormous tree ends here.
+    int budget = 20000;
+    const QList<AtspiAccessible*> windows = windowsOf(application);
+    AtspiAccessible* found = nullptr;
+    for (AtspiAccessible* window : windows) {
+        if (const auto matches = collectionMatches(window, {ATSPI_STATE_FOCUSED}, {}, 1)) {
+            if (!matches->isEmpty()) {
+                found = static_cast<AtspiAccessible*>(g_object_ref(matches->first()));
+                unrefAll(*matches);
+                break;
+            }
+            // Collection found nothing; a walk would not either, unless the
+            // window itself has the focus.
+            if (States(window).has(ATSPI_STATE_FOCUSED)) {
+                found = static_cast<AtspiAccessible*>(g_object_ref(window));
+                break;
+            }
+            continue;
+        }
+        if ((found = walkForFocused(window, budget)))
+            break;
+    }
+    unrefAll(windows);
+    return found;
+}
+
+AtspiAccessible* focusedWindowOf(AtspiAccessible* application)
+{
+    const QList<AtspiAccessible*> windows = windowsOf(application);
+    AtspiAccessible* found = nullptr;
+    for (AtspiAccessible* window : windows) {
+        const std::optional<AtspiRole> role = roleOf(window);
+        const States states(window);
+        if (role && isWindowRole(*role) && (states.has(ATSPI_STATE_ACTIVE) || states.has(ATSPI_STATE_SHOWING))) {
+            found = static_cast<AtspiAccessible*>(g_object_ref(window));
+            break;
+        }
+    }
+    unrefAll(windows);
+    return found;
+}
+
+bool isApplicationRoot(AtspiAccessible* object)
+{
+    return roleOf(object) == ATSPI_ROLE_APPLICATION;
+}
+
+std::optional<QString> wholeText(AtspiText* text)
+{
+    Error error;
+    QString result = takeString(atspi_text_get_text(text, 0, -1, error.out()));
+    if (error)
+        return std::nullopt;
+    return result;
+}
+
+// The first selection, or an empty range at the caret.
+std::optional<std::pair<int, int>> selectionRange(AtspiText* text)
+{
+    Error error;
+    const int selections = atspi_text_get_n_selections(text, error.out());
+    if (error)
+        return std::nullopt;
+    if (selections > 0) {
+        AtspiRange* range = atspi_text_get_selection(text, 0, error.out());
+        if (error || !range) {
+            g_free(range);
+            return std::nullopt;
+        }
+        const std::pair<int, int> result(std::min(range->start_offset, range->end_offset),
+                                         std::max(range->start_offset, range->end_offset));
+        g_free(range);
+        return result;
+    }
+    const int caret = atspi_text_get_caret_offset(text, error.out());
+    if (error || caret < 0)
+        return std::nullopt;
+    return std::pair<int, int>(caret, caret);
+}
+
+std::optional<QString> selectedText(AtspiText* text)
+{
+    Error error;
+    const int selections = atspi_text_get_n_selections(text, error.out());
+    if (error)
+        return std::nullopt;
+    if (selections <= 0)
+        return QString();
+    const auto range = selectionRange(text);
+    if (!range)
+        return std::nullopt;
+    QString result = takeString(atspi_text_get_text(text, range->first, range->second, error.out()));
+    if (error)
+        return std::nullopt;
+    return result;
+}
+
+bool isPressAction(const QString& name)
+{
+    static const QStringList names{QStringLiteral("click"), QStringLiteral("press"), QStringLiteral("activate"),
+                                   QStringLiteral("jump")};
+    return names.contains(name.toLower());
+}
+
+bool grabFocus(AtspiAccessible* object)
+{
+    Ref<AtspiComponent> component(atspi_accessible_get_component_iface(object));
+    if (!component)
+        return false;
+    Error error;
+    const gboolean ok = atspi_component_grab_focus(component.get(), error.out());
+    return ok && !error;
+}
+
+}  // namespace
+
+// Times one operation on an element; an application that makes an operation
+// run past the call timeout is left alone for a while.
+struct AtspiAccessibility::Call {
+    Call(AtspiAccessibility& owner, AtspiAccessible* object)
+        : self(owner), target(object), start(owner.m_clock.monotonicNow())
+    {
+    }
+    ~Call() { self.noteCallTime(target, self.m_clock.monotonicNow() - start); }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    AtspiAccessibility& self;
+    AtspiAccessible* target;
+    Millis start;
+};
+
+AtspiAccessibility::AtspiAccessibility(Clock& clock) : m_clock(clock)
+{
+    // 0 = connected now, 1 = already connected (by Qt's own bridge, say).
+    m_available = atspi_init() <= 1;
+    // The second figure is the allowance for an application that has just
+    // started; the default of many seconds would freeze the main thread.
+    atspi_set_timeout(callTimeoutMs, callTimeoutMs * 3);
+}
+
+AtspiAccessibility::~AtspiAccessibility() = default;
+
+bool AtspiAccessibility::responsive(const void* object)
+{
+    if (!object)
+        return false;
+    const auto it = m_unresponsiveUntil.constFind(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
+    return it == m_unresponsiveUntil.constEnd() || m_clock.monotonicNow() >= *it;
+}
+
+void AtspiAccessibility::noteCallTime(const void* object, Millis took)
+{
+    if (took < Millis(callTimeoutMs))
+        return;
+    m_unresponsiveUntil.insert(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))),
+                               m_clock.monotonicNow() + unresponsivePause);
+}
+
+AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
+{
+    if (!m_available || processIdentifier <= 0)
+        return nullptr;
+    Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
+    if (!desktop)
+        return nullptr;
+    const QList<AtspiAccessible*> applications = childrenOf(desktop.get());
+    AtspiAccessible* found = nullptr;
+    for (AtspiAccessible* application : applications) {
+        if (!responsive(application))
+            continue;
+        Call call(*this, application);
+        Error error;
+        const guint pid = atspi_accessible_get_process_id(application, error.out());
+        if (!error && pid == guint(processIdentifier)) {
+            found = static_cast<AtspiAccessible*>(g_object_ref(application));
+            break;
+        }
+    }
+    unrefAll(applications);
+    if (found) {
+        // Roles and interfaces of an object never change; everything else is
+        // read afresh, since nothing here listens for change events.
+        atspi_accessible_set_cache_mask(found, AtspiCache(ATSPI_CACHE_ROLE | ATSPI_CACHE_INTERFACES));
+    }
+    return adopt(found);
+}
+
+std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& element, const QString& attribute)
+{
+    AtspiAccessible* object = unwrap(element);
+    if (!responsive(object))
+        return std::nullopt;
+    Call call(*this, object);
+
+    if (attribute == ax::Role) {
+        const std::optional<AtspiRole> role = roleOf(object);
+        if (!role)
+            return std::nullopt;
+        return axRole(object, *role);
+    }
+    if (attribute == ax::Parent) {
+        if (isApplicationRoot(object))
+            return std::nullopt;
+        Error error;
+        Ref<AtspiAccessible> parent(atspi_accessible_get_parent(object, error.out()));
+        if (error || !parent || roleOf(parent.get()) == ATSPI_ROLE_DESKTOP_FRAME)
+            return std::nullopt;
+        return adopt(parent.release());
+    }
+    if (attribute == ax::Children) {
+        QList<AXElement> children;
+        for (AtspiAccessible* child : childrenOf(object))
+            children.append(adopt(child));
+        return children;
+    }
+    if (attribute == ax::Enabled)
+        return States(object).has(ATSPI_STATE_ENABLED);
+    if (attribute == ax::Focused)
+        return States(object).has(ATSPI_STATE_FOCUSED);
+    if (attribute == ax::IsEditable)
+        return States(object).has(ATSPI_STATE_EDITABLE);
+    if (attribute == ax::Position || attribute == ax::Size) {
+        Ref<AtspiComponent> component(atspi_accessible_get_component_iface(object));
+        if (!component)
+            return std::nullopt;
+        Error error;
+        AtspiRect* rect = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.out());
+        if (error || !rect) {
+            g_free(rect);
+            return std::nullopt;
+        }
+        const QRectF frame(rect->x, rect->y, rect->width, rect->height);
+        g_free(rect);
+        if (attribute == ax::Position)
+            return frame.topLeft();
+        return frame.size();
+    }
+    if (attribute == ax::Value || attribute == ax::SelectedText || attribute == ax::NumberOfCharacters) {
+        Ref<AtspiText> text(atspi_accessible_get_text_iface(object));
+        if (!text)
+            return std::nullopt;
+        if (attribute == ax::NumberOfCharacters) {
+            Error error;
+            const int count = atspi_text_get_character_count(text.get(), error.out());
+            if (error || count < 0)
+                return std::nullopt;
+            return double(count);
+        }
+        const std::optional<QString> result
+            = attribute == ax::Value ? wholeText(text.get()) : selectedText(text.get());
+        if (!result)
+            return std::nullopt;
+        return *result;
+    }
+    if (attribute == ax::FocusedUIElement) {
+        if (!isApplicationRoot(object))
+            return std::nullopt;
+        AXElement focused = adopt(focusedElementOf(object));
+        if (!focused)
+            return std::nullopt;
+        return focused;
+    }
+    if (attribute == ax::FocusedWindow) {
+        if (!isApplicationRoot(object))
+            return std::nullopt;
+        AXElement window = adopt(focusedWindowOf(object));
+        if (!window)
+            return std::nullopt;
+        return window;
+    }
+    if (attribute == ax::ChromeNodeId) {
+        if (!isChromium(object))
+            return std::nullopt;
+        return objectPath(object);
+    }
+    return std::nullopt;
+}
+
+std::optional<QStringList> AtspiAccessibility::attributeNames(const AXElement& element)
+{
+    AtspiAccessible* object = unwrap(element);
+    if (!responsive(object))
+        return std::nullopt;
+    Call call(*this, object);
+    const std::optional<AtspiRole> role = roleOf(object);
+    if (!role)
+        return std::nullopt;
+    QStringList names{ax::Role, ax::Parent, ax::Children, ax::Enabled, ax::Focused, ax::IsEditable};
+    if (*role == ATSPI_ROLE_APPLICATION)
+        names << ax::FocusedUIElement << ax::FocusedWindow;
+    if (Ref<AtspiComponent>(atspi_accessible_get_component_iface(object)))
+        names << ax::Position << ax::Size;
+    if (Ref<AtspiText>(atspi_accessible_get_text_iface(object)))
+        names << ax::Value << ax::SelectedText << ax::NumberOfCharacters;
+    // Editable web content (contenteditable) marks each of its elements.
+    if (States(object).has(ATSPI_STATE_EDITABLE))
+        names << ax::EditableAncestor;
+    if (isChromium(object))
+        names << ax::ChromeNodeId;
+    return names;
+}
+
+std::optional<bool> AtspiAccessibility::isAttributeSettable(const AXElement& element, const QString& attribute)
+{
+    AtspiAccessible* object = unwrap(element);
+    if (!responsive(object))
+        return std::nullopt;
+    Call call(*this, object);
+    if (attribute == ax::Focused) {
+        return States(object).has(ATSPI_STATE_FOCUSABLE)
+            && bool(Ref<AtspiComponent>(atspi_accessible_get_component_iface(object)));
+    }
+    if (attribute == ax::SelectedText || attribute == ax::Value) {
+        const States states(object);
+        return states.has(ATSPI_STATE_EDITABLE) && !states.has(ATSPI_STATE_READ_ONLY)
+            && bool(Ref<AtspiEditableText>(atspi_accessible_get_editable_text_iface(object)))
+            && (attribute == ax::Value || bool(Ref<AtspiText>(atspi_accessible_get_text_iface(object))));
+    }
+    return false;
+}
+
+bool AtspiAccessibility::setAttributeValue(const AXElement& element, const QString& attribute, const AXValue& value)
+{
+    AtspiAccessible* object = unwrap(element);
+    if (!responsive(object))
+        return false;
+    Call call(*this, object);
+    if (attribute == ax::Focused) {
+        const bool* focused = std::get_if<bool>(&value);
+        return focused && *focused && grabFocus(object);
+    }
+    if (attribute == ax::SelectedText || attribute == ax::Value) {
+        const QString* text = std::get_if<QString>(&value);
+        if (!text)
+            return false;
+        Ref<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(object));
+        if (!editable)
+            return false;
+        const QByteArray utf8 = text->toUtf8();
+        Error error;
+        if (attribute == ax::Value)
+            return atspi_editable_text_set_text_contents(editable.get(), utf8.constData(), error.out()) && !error;
+        Ref<AtspiText> textInterface(atspi_accessible_get_text_iface(object));
+        if (!textInterface)
+            return false;
+        const auto range = selectionRange(textInterface.get());
+        if (!range)
+            return false;
+        if (range->second > range->first
+            && (!atspi_editable_text_delete_text(editable.get(), range->first, range->second, error.out()) || error))
+            return false;
+        if (utf8.isEmpty())
+            return true;
+        return atspi_editable_text_insert_text(editable.get(), range->first, utf8.constData(), int(utf8.size()),
+                                               error.out())
+            && !error;
+    }
+    return false;
+}
+
+std::optional<QStringList> AtspiAccessibility::actionNames(const AXElement& element)
+{
+    AtspiAccessible* object = unwrap(element);
+    if (!responsive(object))
+        return std::nullopt;
+    Call call(*this, object);
+    QStringList names;
+    if (const std::optional<AtspiRole> role = roleOf(object); role && isWindowRole(*role))
+        names << ax::Raise;
+    Ref<AtspiAction> action(atspi_accessible_get_action_iface(object));
+    if (!action)
+        return names;
+    Error error;
+    const int count = atspi_action_get_n_actions(action.get(), error.out());
+    for (int i = 0; !error && i < count; ++i) {
+        if (isPressAction(takeString(atspi_action_get_action_name(action.get(), i, error.out())))) {
+            names << ax::Press;
+            break;
+        }
+    }
+    return names;
+}
+
+bool AtspiAccessibility::performAction(const AXElement& element, const QString& actionName)
+{
+    AtspiAccessible* object = unwrap(element);
+    if (!responsive(object))
+        return false;
+    Call call(*this, object);
+    if (actionName == ax::Raise)
+        return grabFocus(object);
+    if (actionName != ax::Press)
+        return false;
+    Ref<AtspiAction> action(atspi_accessible_get_action_iface(object));
+    if (!action)
+        return false;
+    Error error;
+    const int count = atspi_action_get_n_actions(action.get(), error.out());
+    for (int i = 0; !error && i < count; ++i) {
+        if (isPressAction(takeString(atspi_action_get_action_name(action.get(), i, error.out()))))
+            return atspi_action_do_action(action.get(), i, error.out()) && !error;
+    }
+    return false;
+}
+
+std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(const AXElement& element,
+                                                                       const QString& attribute,
+                                                                       const QVariantMap& parameter)
+{
+    AtspiAccessible* object = unwrap(element);
+    if (!responsive(object) || attribute != ax::ElementsForSearchPredicate
+        || parameter.value(ax::SearchKey).toString() != ax::TextFieldSearchKey)
+        return std::nullopt;
+    Call call(*this, object);
+    std::vector<AtspiStateType> states{ATSPI_STATE_EDITABLE};
+    if (parameter.value(ax::VisibleOnly).toBool())
+        states.push_back(ATSPI_STATE_SHOWING);
+    const int limit = parameter.value(ax::ResultsLimit, 0).toInt();
+    const auto matches = collectionMatches(
+        object, states, {ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT}, std::max(limit, 0));
+    if (!matches)
+        return std::nullopt;
+    QList<AXElement> result;
+    for (AtspiAccessible* match : *matches)
+        result.append(adopt(match));
+    return result;
+}
+
+bool AtspiAccessibility::isSameElement(const AXElement& a, const AXElement& b)
+{
+    AtspiAccessible* first = unwrap(a);
+    AtspiAccessible* second = unwrap(b);
+    if (!first || !second)
+        return false;
+    return first == second || (busName(first) == busName(second) && objectPath(first) == objectPath(second));
+}
+
+}  // namespace mendo

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "base/Clock.h"
+#include "platform/Accessibility.h"
+
+#include <QHash>
+
+namespace mendo {
+
+// The accessibility trees of other applications over AT-SPI 2. Every D-Bus
+// call is bounded by a short timeout, and an application that let one call
+// run into it is skipped for a while, so that a hung program costs one
+// timeout rather than one per element of a walk.
+//
+// The vocabulary maps onto AT-SPI like this:
+//   "AXRole"            role: entry/text/password text -> "AXTextField", or
+//                       "AXTextArea" when multi-line; combo box ->
+//                       "AXComboBox"; web document -> "AXWebArea"; tool bar ->
+//                       "AXToolbar"; frame/window/dialog -> "AXWindow";
+//                       sections, panels, paragraphs -> "AXGroup"; others
+//                       "AX" + the role name in camel case
+//   "AXValue"           the Text interface's whole text
+//   "AXSelectedText"    the Text interface's first selection ("" without one);
+//                       set: the selection (or nothing at the caret) is
+//                       replaced through EditableText
+//   "AXNumberOfCharacters"  the Text interface's character count
+//   "AXEnabled", "AXFocused", "AXIsEditable"  the enabled, focused and
+//                       editable states; setting "AXFocused" grabs the focus
+//   "AXPosition", "AXSize"  the Component's extents in screen coordinates
+//   "AXFocusedUIElement"  (application) the element in the focused state, the
+//                       active window searched first
+//   "AXFocusedWindow"   (application) its active window, else the first
+//                       showing one
+//   "ChromeAXNodeId"    on every element of a Chromium-based application,
+//                       valued with the element's object path
+//   actions             "AXPress" for click/press/activate, "AXRaise" for
+//                       windows (grabs the focus)
+//   "AXUIElementsForSearchPredicate"  a Collection search for showing,
+//                       editable text fields
+class AtspiAccessibility final : public Accessibility {
+public:
+    // Per-call D-Bus timeout.
+    static constexpr int callTimeoutMs = 400;
+    // How long an application that timed out is skipped.
+    static constexpr Millis unresponsivePause{3000};
+
+    explicit AtspiAccessibility(Clock& clock);
+    ~AtspiAccessibility() override;
+
+    // Whether libatspi could reach the accessibility bus.
+    bool isAvailable() const { return m_available; }
+
+    AXElement applicationElement(qint32 processIdentifier) override;
+    std::optional<AXValue> attributeValue(const AXElement& element, const QString& attribute) override;
+    std::optional<QStringList> attributeNames(const AXElement& element) override;
+    std::optional<bool> isAttributeSettable(const AXElement& element, const QString& attribute) override;
+    bool setAttributeValue(const AXElement& element, const QString& attribute, const AXValue& value) override;
+    std::optional<QStringList> actionNames(const AXElement& element) override;
+    bool performAction(const AXElement& element, const QString& action) override;
+    std::optional<AXValue> parameterizedAttributeValue(const AXElement& element, const QString& attribute,
+                                                       const QVariantMap& parameter) override;
+    bool isSameElement(const AXElement& a, const AXElement& b) override;
+
+    // Implementation details shared with the .cpp's helpers.
+    struct Call;
+    bool responsive(const void* object);
+    void noteCallTime(const void* object, Millis took);
+
+private:
+    Clock& m_clock;
+    bool m_available = false;
+    // Bus name -> monotonic time until which the application is skipped.
+    QHash<QString, Millis> m_unresponsiveUntil;
+};
+
+}  // namespace mendo
