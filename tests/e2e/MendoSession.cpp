@@ -8,7 +8,12 @@
 #include <QJsonDocument>
 #include <QTcpServer>
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
 namespace mendo::e2e {
@@ -20,6 +25,13 @@ constexpr int kStartTimeoutMs = 20000;
 QString runText(const QString& program, const QStringList& arguments)
 {
     return QString::fromUtf8(testing::runTool(program, arguments));
+}
+
+// A test that is killed (by its timeout, say) takes mendo and the service
+// along instead of leaving them running.
+void endWithTheTest(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 int g_grabError = 0;
@@ -54,6 +66,38 @@ bool altFourIsTaken()
 
 }  // namespace
 
+ClipboardOwnerChanges::ClipboardOwnerChanges()
+{
+    Display* display = XOpenDisplay(nullptr);
+    int errorBase = 0;
+    if (!display || !XFixesQueryExtension(display, &m_eventBase, &errorBase))
+        return;
+    XFixesSelectSelectionInput(display, DefaultRootWindow(display), XInternAtom(display, "CLIPBOARD", False),
+        XFixesSetSelectionOwnerNotifyMask);
+    XSync(display, False);
+    m_display = display;
+}
+
+ClipboardOwnerChanges::~ClipboardOwnerChanges()
+{
+    if (m_display)
+        XCloseDisplay(static_cast<Display*>(m_display));
+}
+
+int ClipboardOwnerChanges::count()
+{
+    auto* display = static_cast<Display*>(m_display);
+    if (!display)
+        return m_count;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == m_eventBase + XFixesSelectionNotify)
+            ++m_count;
+    }
+    return m_count;
+}
+
 MendoSession::MendoSession(Options options)
     : m_options(std::move(options))
 {
@@ -63,6 +107,8 @@ MendoSession::MendoSession(Options options)
             m_previousLayout = line.mid(7).trimmed().toUtf8();
     }
     QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("-layout"), QStringLiteral("us,ru") });
+    endWithTheTest(m_mendo);
+    endWithTheTest(m_service);
 }
 
 MendoSession::~MendoSession()
@@ -237,6 +283,14 @@ QString MendoSession::currentLayoutName()
     XkbInputSources sources;
     const auto current = sources.current();
     return current ? current->name : QString();
+}
+
+bool clipboardIsUsers()
+{
+    QStringList types;
+    for (const auto& format : usersClipboard)
+        types.append(format.first);
+    return MendoSession::clipboard(types).formats == usersClipboard;
 }
 
 QByteArray MendoSession::mendoOutput()

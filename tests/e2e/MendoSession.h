@@ -24,6 +24,22 @@ struct ClipboardContents {
     QList<QPair<QString, QByteArray>> formats;
 };
 
+// Counts the changes of the CLIPBOARD's owner (XFixes notices), each a new
+// content: a copy, a paste's text, a restore.
+class ClipboardOwnerChanges {
+public:
+    ClipboardOwnerChanges();
+    ~ClipboardOwnerChanges();
+    ClipboardOwnerChanges(const ClipboardOwnerChanges&) = delete;
+    ClipboardOwnerChanges& operator=(const ClipboardOwnerChanges&) = delete;
+    int count();
+
+private:
+    void* m_display = nullptr;
+    int m_eventBase = 0;
+    int m_count = 0;
+};
+
 class MendoSession {
 public:
     struct Options {
@@ -87,5 +103,20 @@ private:
     QProcess m_mendo;
     QByteArray m_mendoOutput;
 };
+
+// The user's clipboard before an action: text and an image.
+inline const QList<QPair<QString, QByteArray>> usersClipboard{
+    { QStringLiteral("text/plain"), QByteArray("my own copy \xc3\xa9") },
+    { QStringLiteral("image/png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\xff", 11) },
+};
+
+// Whether the clipboard holds exactly `usersClipboard` again.
+bool clipboardIsUsers();
+
+// A scripted answer of the mock service.
+inline QJsonObject serviceAnswer(int status, const QJsonObject& body)
+{
+    return { { QStringLiteral("status"), status }, { QStringLiteral("json"), body } };
+}
 
 }  // namespace mendo::e2e

@@ -16,39 +16,9 @@ namespace {
 
 constexpr int kActionTimeoutMs = 20000;
 
-// The user's clipboard before the action: text and an image.
-const QList<QPair<QString, QByteArray>> kUsersClipboard{
-    { QStringLiteral("text/plain"), QByteArray("my own copy \xc3\xa9") },
-    { QStringLiteral("image/png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\xff", 11) },
-};
-
-QStringList types(const QList<QPair<QString, QByteArray>>& formats)
-{
-    QStringList result;
-    for (const auto& format : formats)
-        result.append(format.first);
-    return result;
-}
-
-bool clipboardIsUsers()
-{
-    const ClipboardContents now = MendoSession::clipboard(types(kUsersClipboard));
-    return now.formats == kUsersClipboard;
-}
-
-QByteArray clipboardText()
-{
-    return MendoSession::clipboard({ QStringLiteral("text/plain") }).formats.value(0).second;
-}
-
-QJsonObject answer(int status, const QJsonObject& body)
-{
-    return { { QStringLiteral("status"), status }, { QStringLiteral("json"), body } };
-}
-
 QJsonObject resultAnswer(const QString& text)
 {
-    return answer(200, { { QStringLiteral("result"), text } });
+    return serviceAnswer(200, { { QStringLiteral("result"), text } });
 }
 
 // The request body the service gets for one text action.
@@ -111,8 +81,6 @@ private Q_SLOTS:
     void professionalStyleReplacesTheSelection();
     void translateUsesTheTargetLanguageOfTheSettings();
     void layoutFixConvertsInPlaceAndSelectsRussian();
-    void aFailedRequestLeavesTextAndClipboard_data();
-    void aFailedRequestLeavesTextAndClipboard();
 };
 
 void TestE2eMainRoad::initTestCase()
@@ -121,8 +89,8 @@ void TestE2eMainRoad::initTestCase()
         QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(), tool);
 }
 
-// A Qt field reports its text on every change; zenity prints its field's text
-// when the dialog is accepted.
+// The Qt field reports its text on every change; zenity prints its field's
+// text when the dialog is accepted.
 enum class Field { qt, gtk };
 Q_DECLARE_METATYPE(Field)
 
@@ -137,9 +105,7 @@ std::unique_ptr<OtherApp> startField(MendoSession& session, Field field, const Q
 
 QString fieldText(OtherApp& app, Field field)
 {
-    if (field == Field::qt)
-        return app.reportedText();
-    return QString::fromUtf8(app.output()).trimmed();
+    return field == Field::qt ? app.reportedText() : QString::fromUtf8(app.output()).trimmed();
 }
 
 }  // namespace
@@ -156,26 +122,32 @@ void TestE2eMainRoad::professionalStyleReplacesTheSelection()
     QFETCH(Field, field);
     const QString selected = QStringLiteral("hey can u send teh report");
     const QString answer = QStringLiteral("Could you please send the report?");
-    MendoSession session({ .answers = { resultAnswer(answer) }, .serviceDown = false, .defaults = {} });
+    // The answer waits a little, so that the clipboard's owner changes
+    // counted from the request on are the paste's own.
+    QJsonObject delayed = resultAnswer(answer);
+    delayed.insert(QStringLiteral("delayMs"), 500);
+    MendoSession session({ .answers = { delayed }, .serviceDown = false, .defaults = {} });
     QVERIFY2(session.start(), qPrintable(session.failure()));
-    auto clipboard = session.userCopies(kUsersClipboard);
+    auto clipboard = session.userCopies(usersClipboard);
     QVERIFY(clipboard);
     auto target = startField(session, field, selected);
     QVERIFY(target);
+    ClipboardOwnerChanges ownerChanges;
 
     MendoSession::press(QStringLiteral("ctrl+a"));
     MendoSession::press(QStringLiteral("alt+4"));
 
-    // The answer goes through the clipboard into the field, then the user's
+    QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kActionTimeoutMs);
+    verifyOneRequest(session.requests(),
+        wireBody(QStringLiteral("style_rewrite"), QStringLiteral("Professional"), selected, QStringLiteral("English")));
+    // The answer goes on the clipboard for the paste, then the user's own
     // clipboard comes back.
-    QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), answer.toUtf8(), kActionTimeoutMs);
+    const int beforePaste = ownerChanges.count();
+    QTRY_VERIFY_WITH_TIMEOUT(ownerChanges.count() >= beforePaste + 2, kActionTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(clipboardIsUsers(), kActionTimeoutMs);
     if (field == Field::gtk)
         MendoSession::press(QStringLiteral("Return"));
     QTRY_COMPARE_WITH_TIMEOUT(fieldText(*target, field), answer, kActionTimeoutMs);
-
-    verifyOneRequest(session.requests(),
-        wireBody(QStringLiteral("style_rewrite"), QStringLiteral("Professional"), selected, QStringLiteral("English")));
 }
 
 void TestE2eMainRoad::translateUsesTheTargetLanguageOfTheSettings()
@@ -201,7 +173,7 @@ void TestE2eMainRoad::layoutFixConvertsInPlaceAndSelectsRussian()
 {
     MendoSession session({});
     QVERIFY2(session.start(), qPrintable(session.failure()));
-    auto clipboard = session.userCopies(kUsersClipboard);
+    auto clipboard = session.userCopies(usersClipboard);
     QVERIFY(clipboard);
     auto target = startField(session, Field::qt, QStringLiteral("ghbdtn"));
     QVERIFY(target);
@@ -216,39 +188,7 @@ void TestE2eMainRoad::layoutFixConvertsInPlaceAndSelectsRussian()
     QVERIFY(session.requests().isEmpty());
 }
 
-void TestE2eMainRoad::aFailedRequestLeavesTextAndClipboard_data()
-{
-    QTest::addColumn<bool>("serviceDown");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("HTTP 500 with an error") << false << QStringLiteral("Daily limit reached.");
-    QTest::newRow("service down") << true << QStringLiteral("Could not connect to the server.");
-}
-
-void TestE2eMainRoad::aFailedRequestLeavesTextAndClipboard()
-{
-    QFETCH(bool, serviceDown);
-    QFETCH(QString, message);
-    const QString selected = QStringLiteral("keep me as I am");
-    MendoSession session({ .answers = { answer(500, { { QStringLiteral("error"), message } }) },
-        .serviceDown = serviceDown,
-        .defaults = {} });
-    QVERIFY2(session.start(), qPrintable(session.failure()));
-    auto clipboard = session.userCopies(kUsersClipboard);
-    QVERIFY(clipboard);
-    auto target = startField(session, Field::qt, selected);
-    QVERIFY(target);
-
-    MendoSession::press(QStringLiteral("ctrl+a"));
-    MendoSession::press(QStringLiteral("alt+4"));
-
-    // The status display shows the failure with the service's own words.
-    QTRY_VERIFY2_WITH_TIMEOUT(session.visibleWindowTitles().contains(message),
-        qPrintable(session.visibleWindowTitles().join(QLatin1Char('|'))), kActionTimeoutMs);
-    QCOMPARE(session.requests().size(), serviceDown ? 0 : 1);
-    QVERIFY(clipboardIsUsers());
-    QCOMPARE(target->reportedText(), QString());
-    QCOMPARE(target->output().count("\"text\""), 0);
-}
-
-QTEST_MAIN(TestE2eMainRoad)
+// No windows of its own: the test process stays off the accessibility bus
+// that it reads the other applications through.
+QTEST_GUILESS_MAIN(TestE2eMainRoad)
 #include "test_e2e_main_road.moc"

@@ -183,11 +183,16 @@ void unrefAll(const QList<AtspiAccessible*>& objects)
         g_object_unref(object);
 }
 
-bool isChromium(AtspiAccessible* object)
+bool isToolkit(AtspiAccessible* object, QLatin1String name)
 {
     Error error;
     const QString toolkit = takeString(atspi_accessible_get_toolkit_name(object, error.out()));
-    return !error && toolkit.compare(QLatin1String("Chromium"), Qt::CaseInsensitive) == 0;
+    return !error && toolkit.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+bool isChromium(AtspiAccessible* object)
+{
+    return isToolkit(object, QLatin1String("Chromium"));
 }
 
 // A Collection search under `root`; nothing when the application does not
@@ -624,8 +629,10 @@ bool AtspiAccessibility::setAttributeValue(const AXElement& element, const QStri
             return false;
         if (utf8.isEmpty())
             return true;
-        return atspi_editable_text_insert_text(editable.get(), range->first, utf8.constData(), int(utf8.size()),
-                                               error.out())
+        // The length is in the toolkit's own measure: Qt's bridge cuts or pads
+        // (with NULs) the text to that many UTF-16 units, GTK's takes bytes.
+        const int length = isToolkit(object, QLatin1String("Qt")) ? int(text->size()) : int(utf8.size());
+        return atspi_editable_text_insert_text(editable.get(), range->first, utf8.constData(), length, error.out())
             && !error;
     }
     return false;
