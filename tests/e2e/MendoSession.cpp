@@ -3,6 +3,7 @@
 #include "platform/x11/XkbInputSources.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -152,12 +153,17 @@ bool MendoSession::start()
     environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     m_mendo.setProcessEnvironment(environment);
     m_mendo.setProcessChannelMode(QProcess::MergedChannels);
+    QElapsedTimer launch;
+    launch.start();
     m_mendo.start(QStringLiteral(MENDO_BINARY), {});
     if (!m_mendo.waitForStarted(kStartTimeoutMs)) {
         m_failure = QStringLiteral("mendo did not start: ") + m_mendo.errorString();
         return false;
     }
-    return waitForHotkeys();
+    if (!waitForHotkeys())
+        return false;
+    m_startupMs = launch.elapsed();
+    return true;
 }
 
 bool MendoSession::startService(QString* baseURL)
@@ -223,7 +229,7 @@ bool MendoSession::waitForHotkeys()
         }
         if (altFourIsTaken())
             return true;
-        QTest::qWait(50);
+        QTest::qWait(5);
     }
     m_failure = QStringLiteral("mendo never took its hotkeys: ") + QString::fromUtf8(mendoOutput());
     return false;

@@ -84,6 +84,9 @@ public:
 
     // mendo's output so far, for failure messages.
     QByteArray mendoOutput();
+    qint64 mendoPid() const { return m_mendo.processId(); }
+    // From mendo's launch until it held its hotkeys.
+    qint64 startupMs() const { return m_startupMs; }
     // The titles of mendo's visible windows.
     QStringList visibleWindowTitles() const;
 
@@ -102,6 +105,7 @@ private:
     QProcess m_service;
     QProcess m_mendo;
     QByteArray m_mendoOutput;
+    qint64 m_startupMs = -1;
 };
 
 // The user's clipboard before an action: text and an image.
