@@ -300,10 +300,11 @@ AtspiAccessible* focusedWindowOf(AtspiAccessible* application)
 {
     const QList<AtspiAccessible*> windows = windowsOf(application);
     AtspiAccessible* found = nullptr;
+    // An application's children are its top-level windows, whatever their
+    // role (a bare Qt widget window is a "filler").
     for (AtspiAccessible* window : windows) {
-        const std::optional<AtspiRole> role = roleOf(window);
         const States states(window);
-        if (role && isWindowRole(*role) && (states.has(ATSPI_STATE_ACTIVE) || states.has(ATSPI_STATE_SHOWING))) {
+        if (states.has(ATSPI_STATE_ACTIVE) || states.has(ATSPI_STATE_SHOWING)) {
             found = static_cast<AtspiAccessible*>(g_object_ref(window));
             break;
         }
@@ -384,6 +385,31 @@ bool grabFocus(AtspiAccessible* object)
     return ok && !error;
 }
 
+// GTK selects an entry's whole text when it takes the focus, so a reply
+// pasted next would wipe the draft: the caret and the absence of a selection
+// are put back as they were.
+bool focusKeepingCaret(AtspiAccessible* object)
+{
+    Ref<AtspiText> text(atspi_accessible_get_text_iface(object));
+    Error error;
+    int selectionsBefore = 0;
+    int caretBefore = -1;
+    if (text) {
+        selectionsBefore = atspi_text_get_n_selections(text.get(), error.out());
+        caretBefore = error ? -1 : atspi_text_get_caret_offset(text.get(), error.out());
+        if (error)
+            caretBefore = -1;
+    }
+    if (!grabFocus(object))
+        return false;
+    if (text && selectionsBefore == 0 && caretBefore >= 0
+        && atspi_text_get_n_selections(text.get(), error.out()) > 0 && !error) {
+        atspi_text_remove_selection(text.get(), 0, error.out());
+        atspi_text_set_caret_offset(text.get(), caretBefore, error.out());
+    }
+    return true;
+}
+
 }  // namespace
 
 // Times one operation on an element; an application that makes an operation
@@ -436,6 +462,10 @@ AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
     Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
     if (!desktop)
         return nullptr;
+    // Nothing here listens for change events, so what libatspi cached since
+    // the last lookup (the list of applications, their states and children)
+    // may be stale: every operation starts from a clean cache.
+    atspi_accessible_clear_cache(desktop.get());
     const QList<AtspiAccessible*> applications = childrenOf(desktop.get());
     AtspiAccessible* found = nullptr;
     for (AtspiAccessible* application : applications) {
@@ -450,11 +480,6 @@ AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
         }
     }
     unrefAll(applications);
-    if (found) {
-        // Roles and interfaces of an object never change; everything else is
-        // read afresh, since nothing here listens for change events.
-        atspi_accessible_set_cache_mask(found, AtspiCache(ATSPI_CACHE_ROLE | ATSPI_CACHE_INTERFACES));
-    }
     return adopt(found);
 }
 
@@ -600,7 +625,11 @@ bool AtspiAccessibility::setAttributeValue(const AXElement& element, const QStri
     Call call(*this, object);
     if (attribute == ax::Focused) {
         const bool* focused = std::get_if<bool>(&value);
-        return focused && *focused && grabFocus(object);
+        if (!focused || !*focused)
+            return false;
+        if (States(object).has(ATSPI_STATE_FOCUSED))
+            return true;
+        return focusKeepingCaret(object);
     }
     if (attribute == ax::SelectedText || attribute == ax::Value) {
         const QString* text = std::get_if<QString>(&value);

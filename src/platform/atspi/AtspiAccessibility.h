@@ -25,7 +25,8 @@ namespace mendo {
 //                       replaced through EditableText
 //   "AXNumberOfCharacters"  the Text interface's character count
 //   "AXEnabled", "AXFocused", "AXIsEditable"  the enabled, focused and
-//                       editable states; setting "AXFocused" grabs the focus
+//                       editable states; setting "AXFocused" grabs the focus,
+//                       keeping the caret where it was and selecting nothing
 //   "AXPosition", "AXSize"  the Component's extents in screen coordinates
 //   "AXFocusedUIElement"  (application) the element in the focused state, the
 //                       active window searched first
