@@ -102,12 +102,21 @@ std::optional<AtspiRole> roleOf(AtspiAccessible* object)
     return role;
 }
 
+// The element's states as they are now. libatspi keeps states it has seen,
+// and without event listeners nobody tells it when they change (the focus
+// moved, a window went inactive), so they are always read afresh.
 class States {
 public:
-    explicit States(AtspiAccessible* object) : m_set(atspi_accessible_get_state_set(object)) {}
+    explicit States(AtspiAccessible* object) : m_set(fresh(object)) {}
     bool has(AtspiStateType state) const { return m_set.get() && atspi_state_set_contains(m_set.get(), state); }
 
 private:
+    static AtspiStateSet* fresh(AtspiAccessible* object)
+    {
+        atspi_accessible_clear_cache(object);
+        return atspi_accessible_get_state_set(object);
+    }
+
     Ref<AtspiStateSet> m_set;
 };
 
@@ -667,8 +676,6 @@ std::optional<QStringList> AtspiAccessibility::actionNames(const AXElement& elem
         return std::nullopt;
     Call call(*this, object);
     QStringList names;
-    if (const std::optional<AtspiRole> role = roleOf(object); role && isWindowRole(*role))
-        names << ax::Raise;
     Ref<AtspiAction> action(atspi_accessible_get_action_iface(object));
     if (!action)
         return names;
@@ -689,8 +696,6 @@ bool AtspiAccessibility::performAction(const AXElement& element, const QString& 
     if (!responsive(object))
         return false;
     Call call(*this, object);
-    if (actionName == ax::Raise)
-        return grabFocus(object);
     if (actionName != ax::Press)
         return false;
     Ref<AtspiAction> action(atspi_accessible_get_action_iface(object));

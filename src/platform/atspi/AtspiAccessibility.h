@@ -34,8 +34,11 @@ namespace mendo {
 //                       showing one
 //   "ChromeAXNodeId"    on every element of a Chromium-based application,
 //                       valued with the element's object path
-//   actions             "AXPress" for click/press/activate, "AXRaise" for
-//                       windows (grabs the focus)
+//   actions             "AXPress" for click/press/activate. Windows are
+//                       raised and activated by the window manager (the
+//                       Workspace seam), not here: there is no "AXRaise", and
+//                       "AXFocusedWindow" and "AXManualAccessibility" are
+//                       read-only
 //   "AXUIElementsForSearchPredicate"  a Collection search for showing,
 //                       editable text fields
 class AtspiAccessibility final : public Accessibility {
