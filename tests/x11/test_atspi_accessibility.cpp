@@ -125,7 +125,8 @@ private Q_SLOTS:
         // The focus moves on (to the dialog's button, where there is one);
         // finding the editor brings it back without selecting the draft.
         run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "Tab"});
-        QVERIFY(focus.focusAIReplyEditor(target.pid()));
+        // Retried as the reply paste does: the Tab may still be on its way.
+        QTRY_VERIFY_WITH_TIMEOUT(focus.focusAIReplyEditor(target.pid()), 2000);
         QVERIFY(ax.isSameElement(focus.replyEditor(), field));
 
         // A reply paste confirmed by the field's change; the keystrokes are
