@@ -40,6 +40,9 @@ void FocusService::remember(const RunningApplication& application)
 
 bool FocusService::activate(const QString& bundleIdentifier)
 {
+    // Windows without a class have an empty id; they are nobody's target.
+    if (bundleIdentifier.isEmpty())
+        return false;
     const QList<RunningApplication> running = m_workspace.runningApplications();
     for (const RunningApplication& application : running) {
         if (application.bundleIdentifier != bundleIdentifier)

@@ -82,7 +82,7 @@ void TestFocusService::activateByIdentifier_data()
         << kEditor.bundleIdentifier << true << true << QList<qint32>{100};
     QTest::newRow("activation refused") << kEditor.bundleIdentifier << false << false << QList<qint32>{100};
     QTest::newRow("not running") << QStringLiteral("org.example.Gone") << true << false << QList<qint32>{};
-    QTest::newRow("empty id matches nothing with an id") << QString() << true << false << QList<qint32>{};
+    QTest::newRow("empty id names no application") << QString() << true << false << QList<qint32>{};
 }
 
 void TestFocusService::activateByIdentifier()
@@ -93,7 +93,7 @@ void TestFocusService::activateByIdentifier()
     QFETCH(QList<qint32>, activatedPids);
 
     FakeWorkspace workspace;
-    workspace.applications = {kSelf, kOther, kEditor, RunningApplication{101, kEditor.bundleIdentifier, 13}};
+    workspace.applications = {kSelf, kNoId, kOther, kEditor, RunningApplication{101, kEditor.bundleIdentifier, 13}};
     workspace.front = kSelf;
     workspace.activationSucceeds = activationSucceeds;
     FocusService focus(workspace);

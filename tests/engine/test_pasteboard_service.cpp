@@ -35,20 +35,14 @@ struct Result {
     QString error;
 };
 
-Task<> collect(Task<QString> task, Result& result)
+template <class T>
+Task<> collect(Task<T> task, Result& result)
 {
     try {
-        result.value = co_await std::move(task);
-    } catch (const std::exception& e) {
-        result.error = describeException(e);
-    }
-    result.done = true;
-}
-
-Task<> collect(Task<> task, Result& result)
-{
-    try {
-        co_await std::move(task);
+        if constexpr (std::is_void_v<T>)
+            co_await std::move(task);
+        else
+            result.value = co_await std::move(task);
     } catch (const std::exception& e) {
         result.error = describeException(e);
     }
@@ -88,15 +82,10 @@ struct Rig {
         history.log = &log;
     }
 
-    Result& start(Task<QString> task, Result& result)
+    template <class T>
+    void start(Task<T> task, Result& result)
     {
         tasks.push_back(collect(std::move(task), result));
-        return result;
-    }
-    Result& start(Task<> task, Result& result)
-    {
-        tasks.push_back(collect(std::move(task), result));
-        return result;
     }
     // Lets virtual time run until everything started has finished.
     void finish() { clock.advance(60s); }
