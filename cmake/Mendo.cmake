@@ -29,8 +29,10 @@ function(mendo_add_test name)
     set(ARG_TIMEOUT 120)
   endif()
   if(ARG_DISPLAY)
+    # One session, one keyboard focus, one clipboard: display tests take
+    # turns even when ctest runs the rest in parallel.
     set_tests_properties(${name} PROPERTIES LABELS display TIMEOUT ${ARG_TIMEOUT}
-      ENVIRONMENT "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1")
+      ENVIRONMENT "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1" RESOURCE_LOCK x11_session)
   else()
     set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT ${ARG_TIMEOUT}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

@@ -4,10 +4,17 @@ namespace mendo {
 
 class Accessibility;
 class Clock;
+class HotkeyRegistrar;
+class InputMonitoring;
+class InputSources;
 class KeyboardEvents;
+class LanguageDetector;
 class Pasteboard;
 class Permissions;
+class Processes;
 class SystemLog;
+class SystemTransparency;
+class UrlOpener;
 class UserDefaults;
 class Workspace;
 
@@ -22,8 +29,15 @@ struct Platform {
     Pasteboard* pasteboard = nullptr;
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
+    HotkeyRegistrar* hotkeyRegistrar = nullptr;
+    LanguageDetector* languages = nullptr;
+    InputSources* inputSources = nullptr;
     Accessibility* accessibility = nullptr;
     Permissions* permissions = nullptr;
+    InputMonitoring* inputMonitoring = nullptr;
+    Processes* processes = nullptr;
+    SystemTransparency* transparency = nullptr;
+    UrlOpener* urlOpener = nullptr;
 };
 
 }  // namespace mendo

@@ -38,6 +38,26 @@ public:
     virtual void remove(const QString& key) = 0;
     virtual QStringList keys() const = 0;
 
+    // Groups a run of writes: a file-backed store writes its file once, when
+    // the outermost batch ends, instead of once per key. Batches nest.
+    virtual void beginBatch() { }
+    virtual void endBatch() { }
+
+    class Batch {
+    public:
+        explicit Batch(UserDefaults& defaults)
+            : m_defaults(defaults)
+        {
+            m_defaults.beginBatch();
+        }
+        ~Batch() { m_defaults.endBatch(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        UserDefaults& m_defaults;
+    };
+
     bool contains(const QString& key) const { return object(key).has_value(); }
     bool boolean(const QString& key) const;
     qint64 integer(const QString& key) const;

@@ -16,8 +16,10 @@ public:
         replacements << text;
         return acceptsReplacement;
     }
+    QString selectedTextForLayout() override { return layoutSelection; }
 
     FocusedText reading;
+    QString layoutSelection;
     bool acceptsReplacement = true;
     QStringList replacements;
 };

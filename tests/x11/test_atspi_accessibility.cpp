@@ -1,61 +1,51 @@
-#include "base/Clock.h"
+// Other applications' text through AT-SPI, against a Qt and a GTK field: the
+// focused element found by the active window's process, its selection read
+// and replaced in place, the reply editor found and focused, and a reply
+// pasted with real keystrokes and confirmed by the field's change.
+
+#include "X11TestApps.h"
 #include "engine/AccessibilityTextReader.h"
 #include "engine/FocusService.h"
 #include "engine/PasteboardService.h"
-#include "fakes/FakeFocusedTextAccess.h"
-#include "fakes/FakeKeyboardEvents.h"
-#include "fakes/FakePasteboard.h"
-#include "fakes/FakeWorkspace.h"
 #include "fakes/RecordingClipboardSuppression.h"
 #include "platform/atspi/AtspiAccessibility.h"
 #include "platform/atspi/AtspiPermissions.h"
+#include "platform/x11/X11KeyboardEvents.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11Workspace.h"
 
-#include <QProcess>
-#include <QRegularExpression>
-#include <QtTest>
+#include <qcoro/qcorotask.h>
 
 using namespace mendo;
+using namespace mendo::testing;
 
 namespace {
 
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(15000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The process of the active window, as the workspace sees it.
-qint64 activeWindowPid()
-{
-    const QRegularExpression windowId(QStringLiteral("# (0x[0-9a-f]+)"));
-    const auto window = windowId.match(run(QStringLiteral("xprop"), {"-root", "_NET_ACTIVE_WINDOW"}));
-    if (!window.hasMatch())
-        return 0;
-    const QRegularExpression pid(QStringLiteral("= (\\d+)"));
-    const auto match = pid.match(run(QStringLiteral("xprop"), {"-id", window.captured(1), "_NET_WM_PID"}));
-    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
-}
-
-// A target application, stopped when the test ends.
-struct Target {
-    QProcess process;
-    ~Target()
-    {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-    void start(const QString& kind)
-    {
-        if (kind == QLatin1String("qt"))
-            process.start(QStringLiteral(MENDO_A11Y_TARGET), {"--text", "hello world"});
-        else
-            process.start(QStringLiteral("zenity"), {"--entry", "--title", "Mendo GTK target", "--entry-text",
-                                                     "hello world"});
-    }
-    qint32 pid() const { return qint32(process.processId()); }
+struct Desk {
+    RealClock clock;
+    AtspiAccessibility ax{clock};
+    X11Pasteboard pasteboard;
+    X11KeyboardEvents keyboard;
+    ApplicationIdResolver resolver{QStringList{}};
+    X11Workspace workspace{resolver};
+    FocusService focus{workspace, ax};
+    AccessibilityTextReader reader{ax, workspace, focus};
+    RecordingClipboardSuppression history;
+    PasteboardService service{clock, pasteboard, keyboard, focus, history, reader};
 };
+
+std::unique_ptr<OtherApp> startTarget(const QString& kind)
+{
+    if (kind == QLatin1String("qt"))
+        return startTargetApp(QStringLiteral("hello world"));
+    return std::make_unique<OtherApp>(QStringLiteral("zenity"),
+                                      QStringList{QStringLiteral("--entry"), QStringLiteral("--entry-text=hello world")});
+}
+
+void xdotoolKeys(const QStringList& keys)
+{
+    runTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys);
+}
 
 }  // namespace
 
@@ -78,81 +68,39 @@ private Q_SLOTS:
     void readReplaceFocusAndPaste()
     {
         QFETCH(QString, kind);
-        RealClock clock;
-        AtspiAccessibility ax(clock);
-        QVERIFY(ax.isAvailable());
-        Target target;
-        target.start(kind);
-        QVERIFY(target.process.waitForStarted());
-        // The window manager activates new windows; make sure of it, since a
-        // busy machine may map the window before the manager is watching.
-        QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(!(window = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--pid",
-                                                                           QString::number(target.pid())})
-                                               .section(QLatin1Char('\n'), 0, 0))
-                                      .isEmpty(),
-                                 15000);
-        run(QStringLiteral("xdotool"), {"windowactivate", "--sync", window});
-        // The target is found the way MendoAI finds it: by the active window's process.
-        QTRY_COMPARE_WITH_TIMEOUT(activeWindowPid(), qint64(target.pid()), 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(ax.applicationElement(target.pid()), 15000);
-        const AXElement application = ax.applicationElement(target.pid());
+        Desk desk;
+        QVERIFY(desk.ax.isAvailable());
+        auto target = startTarget(kind);
+        QVERIFY(waitUntilFrontmost(desk.workspace, target->pid(), 15000));
+        QTRY_COMPARE_WITH_TIMEOUT(desk.focus.rememberedProcessIdentifier(), std::optional<qint32>(target->pid()), 5000);
+
+        // The focused field of the active window's process.
         AXElement field;
-        QTRY_VERIFY_WITH_TIMEOUT((field = ax.elementAttribute(application, ax::FocusedUIElement)), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT((field = desk.reader.focusedElement()), 15000);
+        Accessibility& ax = desk.ax;
         QCOMPARE(ax.stringAttribute(field, ax::Role), QString(ax::TextFieldRole));
         QCOMPARE(ax.stringAttribute(field, ax::Value), QStringLiteral("hello world"));
         QCOMPARE(ax.numberAttribute(field, ax::NumberOfCharacters), 11.0);
         QVERIFY(ax.frameAttribute(field));
-        QCOMPARE(ax.elementAttribute(application, ax::FocusedWindow) != nullptr, true);
+        QVERIFY(!desk.reader.requiresPasteFallback(field));
 
-        // Select the last word as a user would.
-        run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "End", "ctrl+shift+Left"});
-        QTRY_COMPARE_WITH_TIMEOUT(ax.stringAttribute(field, ax::SelectedText), std::optional<QString>("world"), 5000);
-
-        const RunningApplication app{target.pid(), QStringLiteral("org.example.Target"), 0};
-        FakeWorkspace workspace;
-        workspace.applications = {app};
-        FocusService focus(workspace, ax);
-        workspace.bringToFront(app);
-        QVERIFY(focus.rememberedAccessibleWindow());
-        AccessibilityTextReader reader(ax, workspace, focus);
-        QCOMPARE(reader.selectedText(), QStringLiteral("world"));
-        QCOMPARE(reader.selectedTextForLayout(), QStringLiteral("world"));
-        QVERIFY(!reader.requiresPasteFallback(field));
-        QVERIFY(reader.replaceSelectedText(QStringLiteral("there")));
+        // The user selects the last word; it is read and replaced in place.
+        xdotoolKeys({QStringLiteral("End"), QStringLiteral("ctrl+shift+Left")});
+        QTRY_COMPARE_WITH_TIMEOUT(desk.reader.selectedText(), QStringLiteral("world"), 5000);
+        QCOMPARE(desk.reader.selectedTextForLayout(), QStringLiteral("world"));
+        QVERIFY(desk.service.replaceSelectedTextViaAccessibility(QStringLiteral("there")));
         QTRY_COMPARE_WITH_TIMEOUT(ax.stringAttribute(field, ax::Value), std::optional<QString>("hello there"), 5000);
 
         // The focus moves on (to the dialog's button, where there is one);
-        // finding the editor brings it back without selecting the draft.
-        run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "Tab"});
-        // Retried as the reply paste does: the Tab may still be on its way.
-        QTRY_VERIFY_WITH_TIMEOUT(focus.focusAIReplyEditor(target.pid()), 2000);
-        QVERIFY(ax.isSameElement(focus.replyEditor(), field));
+        // the editor is found and focused again without selecting the draft.
+        xdotoolKeys({QStringLiteral("Tab")});
+        QTRY_VERIFY_WITH_TIMEOUT(desk.focus.focusAIReplyEditor(target->pid()), 2000);
+        QVERIFY(ax.isSameElement(desk.focus.replyEditor(), field));
 
-        // A reply paste confirmed by the field's change; the keystrokes are
-        // typed by xdotool in place of the paste shortcut.
-        FakePasteboard pasteboard;
-        FakeKeyboardEvents keyboard;
-        keyboard.onPost = [](EditShortcut shortcut) {
-            if (shortcut == EditShortcut::Paste)
-                run(QStringLiteral("xdotool"), {"type", "--delay", "0", "!"});
-        };
-        RecordingClipboardSuppression history;
-        FakeFocusedTextAccess unused;
-        PasteboardService service(clock, pasteboard, keyboard, focus, history, unused);
-        bool done = false;
-        QString error;
-        [](PasteboardService& service, qint32 pid, bool& done, QString& error) -> Task<> {
-            try {
-                co_await service.pasteAIReply(QStringLiteral("!"), pid);
-            } catch (const std::exception& e) {
-                error = describeException(e);
-            }
-            done = true;
-        }(service, target.pid(), done, error);
-        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
-        QCOMPARE(error, QString());
-        QCOMPARE(ax.stringAttribute(field, ax::Value).value_or("-"), QStringLiteral("hello there!"));
+        // A reply pasted with Control+V and confirmed by the field's change.
+        QCoro::waitFor(desk.service.pasteAIReply(QStringLiteral("!"), target->pid()));
+        QCOMPARE(ax.stringAttribute(field, ax::Value).value_or(QStringLiteral("-")), QStringLiteral("hello there!"));
+        QVERIFY(!desk.focus.replyEditor());
     }
 };
 

@@ -452,16 +452,16 @@ bool AtspiAccessibility::responsive(const void* object)
 {
     if (!object)
         return false;
-    const auto it = m_unresponsiveUntil.constFind(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
-    return it == m_unresponsiveUntil.constEnd() || m_clock.monotonicNow() >= *it;
+    return !m_unresponsive.contains(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
 }
 
 void AtspiAccessibility::noteCallTime(const void* object, Millis took)
 {
     if (took < Millis(callTimeoutMs))
         return;
-    m_unresponsiveUntil.insert(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))),
-                               m_clock.monotonicNow() + unresponsivePause);
+    m_unresponsive.insert(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
+    if (!m_forgiveTimer || !m_forgiveTimer->isActive())
+        m_forgiveTimer = m_clock.singleShot(Millis(0), [this] { m_unresponsive.clear(); });
 }
 
 AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)

@@ -3,14 +3,16 @@
 #include "base/Clock.h"
 #include "platform/Accessibility.h"
 
-#include <QHash>
+#include <QSet>
 
 namespace mendo {
 
 // The accessibility trees of other applications over AT-SPI 2. Every D-Bus
 // call is bounded by a short timeout, and an application that let one call
-// run into it is skipped for a while, so that a hung program costs one
-// timeout rather than one per element of a walk.
+// run into it is skipped until the event loop next runs, so that a hung
+// program costs one timeout per operation rather than one per element of a
+// walk. (Often it is not hung at all but waiting for MendoAI itself, say for
+// the clipboard contents of a paste, which the event loop then serves.)
 //
 // The vocabulary maps onto AT-SPI like this:
 //   "AXRole"            role: entry/text/password text -> "AXTextField", or
@@ -45,8 +47,6 @@ class AtspiAccessibility final : public Accessibility {
 public:
     // Per-call D-Bus timeout.
     static constexpr int callTimeoutMs = 400;
-    // How long an application that timed out is skipped.
-    static constexpr Millis unresponsivePause{3000};
 
     explicit AtspiAccessibility(Clock& clock);
     ~AtspiAccessibility() override;
@@ -73,8 +73,9 @@ public:
 private:
     Clock& m_clock;
     bool m_available = false;
-    // Bus name -> monotonic time until which the application is skipped.
-    QHash<QString, Millis> m_unresponsiveUntil;
+    // Bus names of the applications skipped until the event loop runs.
+    QSet<QString> m_unresponsive;
+    std::unique_ptr<Timer> m_forgiveTimer;
 };
 
 }  // namespace mendo

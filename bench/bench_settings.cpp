@@ -1,0 +1,106 @@
+// Loading and saving the whole settings record of a user with 200 styles of
+// their own, over the JSON file store (what every settings change costs) and
+// over memory (the share of the record's own coding).
+#include "app/model/NativeSettingsStore.h"
+#include "platform/JsonFileUserDefaults.h"
+
+#include "fakes/MemoryUserDefaults.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+mendo::MendoSettings fullRecord()
+{
+    mendo::MendoSettings s;
+    for (int i = 0; i < 200; ++i) {
+        const QString id = QStringLiteral("custom-%1").arg(i, 8, 16, QLatin1Char('0'));
+        s.promptStyles.append({ id, QStringLiteral("Style %1").arg(i),
+            QStringLiteral("Rewrite the text in the manner number %1, keeping names, links and "
+                           "numbers exactly as they are. Return only the text.")
+                .arg(i),
+            QStringLiteral("Not assigned"), true });
+        s.quickMenuActions.append(QStringLiteral("style:") + id);
+    }
+    s.quickMenuOrder = s.quickMenuActions;
+    return s;
+}
+
+template <class Defaults> void saveLoop(benchmark::State& state, Defaults& defaults)
+{
+    mendo::NativeSettingsStore store(defaults);
+    mendo::MendoSettings s = fullRecord();
+    int n = 0;
+    for (auto _ : state) {
+        // A real change each time, as when the user edits one field.
+        s.clipboardLimit = 1 + (n++ % 1000);
+        store.save(s);
+    }
+}
+
+template <class Defaults> void loadLoop(benchmark::State& state, Defaults& defaults)
+{
+    mendo::NativeSettingsStore store(defaults);
+    store.save(fullRecord());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(store.load());
+}
+
+void BM_SaveToFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    mendo::JsonFileUserDefaults defaults(dir.filePath("defaults.json"));
+    saveLoop(state, defaults);
+}
+
+void BM_LoadFromFileStore(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    mendo::JsonFileUserDefaults defaults(dir.filePath("defaults.json"));
+    loadLoop(state, defaults);
+}
+
+// Opening the store reads and parses the whole file: the start-up cost.
+void BM_OpenFileStore(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    {
+        mendo::JsonFileUserDefaults defaults(dir.filePath("defaults.json"));
+        mendo::NativeSettingsStore(defaults).save(fullRecord());
+    }
+    for (auto _ : state) {
+        mendo::JsonFileUserDefaults defaults(dir.filePath("defaults.json"));
+        benchmark::DoNotOptimize(defaults.keys());
+    }
+}
+
+void BM_SaveToMemory(benchmark::State& state)
+{
+    mendo::MemoryUserDefaults defaults;
+    saveLoop(state, defaults);
+}
+
+void BM_LoadFromMemory(benchmark::State& state)
+{
+    mendo::MemoryUserDefaults defaults;
+    loadLoop(state, defaults);
+}
+
+BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadFromFileStore)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenFileStore)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveToMemory)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadFromMemory)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,173 @@
+#include "app/ActionDriver.h"
+
+#include "app/MendoAppState.h"
+#include "app/SelectionTransfer.h"
+#include "app/TextActionEngine.h"
+#include "base/BiText.h"
+#include "base/Text.h"
+#include "engine/FocusedTextAccess.h"
+#include "engine/KeyboardLayoutService.h"
+
+#include <QPointer>
+
+namespace mendo {
+
+namespace {
+
+const QString layoutId = QStringLiteral("layout");
+
+// Ends the run when the state went away while it waited.
+class StateGone : public std::exception { };
+
+}  // namespace
+
+struct ActionDriver::Run {
+    QuickAction action;
+    bool pasteResult = false;
+    // The quick layout fix from a hotkey or the panel shows no status until
+    // it ends.
+    bool silent = false;
+    bool updateSampleText = false;
+    QPointer<MendoAppState> state;
+
+    void ensureAlive() const
+    {
+        if (!state)
+            throw StateGone();
+    }
+};
+
+ActionDriver::ActionDriver(MendoAppState& state, Services services)
+    : m_state(state)
+    , m_services(services)
+{
+}
+
+void ActionDriver::setRunning(const QString& en, const QString& ru)
+{
+    m_state.setStatus(ActionStatus::running(pick(m_state.settings().uiLanguage, en, ru)));
+}
+
+void ActionDriver::run(const QuickAction& action, bool pasteResult, bool updateSampleText)
+{
+    Run run { action, pasteResult, pasteResult && action.id == layoutId, updateSampleText, &m_state };
+    if (!run.silent) {
+        const QString title = m_state.title(action);
+        setRunning(title + QStringLiteral(" running"), QStringLiteral("Выполняю: ") + title);
+    }
+    detach(runTask(std::move(run)));
+}
+
+Task<> ActionDriver::runTask(Run run)
+{
+    try {
+        QString input;
+        bool readThroughAccessibility = false;
+        if (run.pasteResult && !run.silent) {
+            setRunning(QStringLiteral("Reading selection"), QStringLiteral("Читаю выделение"));
+            static const QStringList noSelectAll { QStringLiteral("ai"), QStringLiteral("clipboard"), layoutId };
+            const bool selectAll = m_state.settings().autoSelectAllBeforeAction && !noSelectAll.contains(run.action.id);
+            input = co_await m_services.selection.readSelectedTextTransient(
+                selectAll, true, PasteboardTiming::standard());
+            run.ensureAlive();
+        } else if (run.silent) {
+            const QString selected = m_services.focusedText.selectedTextForLayout();
+            if (text::isBlank(selected)) {
+                input
+                    = co_await m_services.selection.readSelectedTextTransient(false, false, PasteboardTiming::quick());
+                run.ensureAlive();
+            } else {
+                input = selected;
+                readThroughAccessibility = true;
+            }
+        } else {
+            input = m_state.sampleText();
+        }
+
+        const QString targetLanguage = m_state.targetLanguage();
+        if (!run.silent)
+            m_state.setStatus(ActionStatus::running(run.action.title() + QStringLiteral(" running")));
+
+        if (run.action.id == layoutId)
+            co_await layoutRoad(run, std::move(input), readThroughAccessibility);
+        else
+            co_await engineRoad(run, std::move(input), targetLanguage);
+    } catch (const StateGone&) {
+    } catch (const std::exception& e) {
+        if (run.state)
+            m_state.setStatus(ActionStatus::failed(describeException(e)));
+    }
+}
+
+Task<> ActionDriver::layoutRoad(const Run& run, QString input, bool readThroughAccessibility)
+{
+    const KeyboardLayoutFixResult fixed = m_services.layouts.fix(input, m_state.settings());
+    QString message = fixed.text;
+    if (run.pasteResult) {
+        if (!run.silent) {
+            setRunning(QStringLiteral("Pasting"), QStringLiteral("Вставляю"));
+            co_await m_services.selection.pasteTransient(fixed.text, std::nullopt, PasteboardTiming::standard());
+        } else if (!readThroughAccessibility || !m_services.selection.replaceSelectedTextViaAccessibility(fixed.text)) {
+            co_await m_services.selection.pasteTransient(fixed.text, std::nullopt, PasteboardTiming::quick());
+        }
+        run.ensureAlive();
+
+        const UiLanguage language = m_state.settings().uiLanguage;
+        message = pick(language, QStringLiteral("Keyboard layout fixed"), QStringLiteral("Раскладка исправлена"));
+        if (m_state.settings().layoutAutoSwitch && fixed.targetLayout) {
+            try {
+                m_services.layouts.switchLayout(*fixed.targetLayout);
+                message += QStringLiteral(" · ") + *fixed.targetLayout;
+            } catch (const std::exception&) {
+                // The text is fixed; staying in the current layout is no failure.
+            }
+        }
+    }
+
+    m_state.setLatestOutput(fixed.text);
+    if (run.updateSampleText)
+        m_state.setSampleText(fixed.text);
+    m_state.setStatus(run.silent ? ActionStatus::idle() : ActionStatus::done(message));
+}
+
+Task<> ActionDriver::engineRoad(const Run& run, QString input, QString targetLanguage)
+{
+    const QString result
+        = co_await m_services.engine.run(run.action, input, std::move(targetLanguage), m_state.promptStyles());
+    run.ensureAlive();
+
+    // Recorded before pasting: a failed paste must not lose an answer the
+    // service already gave.
+    m_state.setLatestOutput(result);
+    if (run.updateSampleText)
+        m_state.setSampleText(result);
+    if (!run.pasteResult) {
+        m_state.setStatus(ActionStatus::done(result));
+        co_return;
+    }
+
+    setRunning(QStringLiteral("Pasting"), QStringLiteral("Вставляю"));
+    co_await m_services.selection.pasteTransient(
+        withSelectionWhitespace(input, result), std::nullopt, PasteboardTiming::standard());
+    run.ensureAlive();
+    m_state.setStatus(
+        ActionStatus::done(pick(m_state.settings().uiLanguage, QStringLiteral("Pasted"), QStringLiteral("Вставлено"))));
+}
+
+QString ActionDriver::withSelectionWhitespace(const QString& selection, const QString& result)
+{
+    const QString core = text::trimmed(selection);
+    if (core.isEmpty() || result.isEmpty())
+        return result;
+    // The trimmed text starts with a non-blank, so its first occurrence is
+    // right after the leading blanks.
+    const qsizetype leading = selection.indexOf(core);
+    const QString before = selection.left(leading);
+    const QString after = selection.mid(leading + core.size());
+    const QString resultCore = text::trimmed(result);
+    const bool resultHasLeading = !result.startsWith(resultCore);
+    const bool resultHasTrailing = !result.endsWith(resultCore);
+    return (resultHasLeading ? QString() : before) + result + (resultHasTrailing ? QString() : after);
+}
+
+}  // namespace mendo

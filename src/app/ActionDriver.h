@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/model/QuickAction.h"
+#include "base/Async.h"
+
+#include <QString>
+
+namespace mendo {
+
+class FocusedTextAccess;
+class KeyboardLayoutService;
+class MendoAppState;
+class SelectionTransfer;
+class TextActionEngine;
+
+// Carries one text action from start to end: reads the text (the selection
+// of the application the user works in, or the settings window's sample
+// text), has it converted locally or rewritten by the engine, puts the result
+// back and reports every stage in the application state's status. Runs are
+// neither serialised nor cancelled; a later write wins.
+class ActionDriver {
+public:
+    struct Services {
+        SelectionTransfer& selection;
+        FocusedTextAccess& focusedText;
+        KeyboardLayoutService& layouts;
+        TextActionEngine& engine;
+    };
+
+    ActionDriver(MendoAppState& state, Services services);
+
+    // Returns at once. `pasteResult` on: the selection is read and the result
+    // pasted over it; off: the sample text is worked on and the result shown.
+    void run(const QuickAction& action, bool pasteResult, bool updateSampleText);
+
+    // `result` with the blanks and line breaks that surrounded `selection`
+    // put back on each side where the result has none of its own, so a
+    // trimmed answer does not merge with the text around the selection.
+    static QString withSelectionWhitespace(const QString& selection, const QString& result);
+
+private:
+    struct Run;
+    Task<> runTask(Run run);
+    Task<> layoutRoad(const Run& run, QString input, bool readThroughAccessibility);
+    Task<> engineRoad(const Run& run, QString input, QString targetLanguage);
+    void setRunning(const QString& en, const QString& ru);
+
+    MendoAppState& m_state;
+    Services m_services;
+};
+
+}  // namespace mendo

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QtGlobal>
+
+namespace mendo {
+
+// The modifier bits of a hotkey chord. The values are those of the stored
+// modifier mask and never change.
+enum HotkeyModifier : quint32 {
+    hotkeyCommand = 0x100,
+    hotkeyShift = 0x200,
+    hotkeyOption = 0x800,
+    hotkeyControl = 0x1000,
+};
+
+// One key with its modifiers. `keyCode` is the virtual key code by which the
+// hotkey text format numbers its keys (A = 0, S = 1, Left = 123, F5 = 96 ...);
+// `modifiers` is an OR of HotkeyModifier bits.
+struct HotkeyChord {
+    quint16 keyCode = 0;
+    quint32 modifiers = 0;
+
+    friend bool operator==(const HotkeyChord&, const HotkeyChord&) = default;
+};
+
+// System-wide hotkeys. Each registered chord fires `pressed` with its id once
+// per physical press, whichever application is in front and whichever keyboard
+// layout is active. Statuses are 0 for success, otherwise a non-zero code that
+// is shown to the user as it stands.
+class HotkeyRegistrar : public QObject {
+    Q_OBJECT
+public:
+    // The chord is held by another program (or already by another id here).
+    static constexpr int refused = 10;
+    // The key does not exist on the current keyboard.
+    static constexpr int noSuchKey = -1;
+    // No connection to the desktop, or `install` was not called.
+    static constexpr int notConnected = -2;
+
+    using QObject::QObject;
+    ~HotkeyRegistrar() override = default;
+
+    // Prepares delivery of presses; must succeed before anything registers.
+    virtual int install() = 0;
+    // Releases every chord and stops delivery.
+    virtual void uninstall() = 0;
+
+    virtual int registerHotkey(quint32 id, HotkeyChord chord) = 0;
+    virtual void unregisterHotkey(quint32 id) = 0;
+
+Q_SIGNALS:
+    // Emitted from the event loop, never from inside a register call.
+    void pressed(quint32 id);
+};
+
+}  // namespace mendo

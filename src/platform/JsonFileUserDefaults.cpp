@@ -1,0 +1,264 @@
+#include "platform/JsonFileUserDefaults.h"
+
+#include "base/SystemLog.h"
+#include "platform/DefaultsFileFormat.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mendo {
+
+namespace {
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+}  // namespace
+
+JsonFileUserDefaults::JsonFileUserDefaults(QString path, SystemLog* log, QObject* parent)
+    : UserDefaults(parent)
+    , m_path(std::move(path))
+    , m_log(log)
+{
+    load(true);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &JsonFileUserDefaults::reloadIfChanged);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &JsonFileUserDefaults::reloadIfChanged);
+    watch();
+}
+
+JsonFileUserDefaults::~JsonFileUserDefaults() = default;
+
+QString JsonFileUserDefaults::standardPath()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // Relative values are to be ignored.
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/MendoAI/defaults.json");
+}
+
+std::optional<QVariant> JsonFileUserDefaults::object(const QString& key) const
+{
+    auto it = m_values.constFind(key);
+    if (it == m_values.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+void JsonFileUserDefaults::set(const QString& key, const QVariant& value)
+{
+    if (!defaults_file::isStorable(value)) {
+        fail(QStringLiteral("Settings key %1 was not changed: a value of type %2 cannot be stored")
+                 .arg(key, QString::fromLatin1(value.typeName() ? value.typeName() : "none")));
+        return;
+    }
+    if (m_batchDepth == 0)
+        reloadIfChanged();
+    m_values.insert(key, value);
+    m_dirty = true;
+    commit();
+    Q_EMIT changed(key);
+}
+
+void JsonFileUserDefaults::remove(const QString& key)
+{
+    if (m_batchDepth == 0)
+        reloadIfChanged();
+    if (m_values.remove(key) == 0)
+        return;
+    m_dirty = true;
+    commit();
+    Q_EMIT changed(key);
+}
+
+QStringList JsonFileUserDefaults::keys() const
+{
+    return m_values.keys();
+}
+
+void JsonFileUserDefaults::beginBatch()
+{
+    // Take in what another process wrote before this batch changes anything.
+    if (m_batchDepth++ == 0)
+        reloadIfChanged();
+}
+
+void JsonFileUserDefaults::endBatch()
+{
+    if (m_batchDepth > 0 && --m_batchDepth == 0)
+        commit();
+}
+
+void JsonFileUserDefaults::commit()
+{
+    if (m_batchDepth > 0 || !m_dirty)
+        return;
+    if (writeFile())
+        m_dirty = false;
+}
+
+JsonFileUserDefaults::Signature JsonFileUserDefaults::currentSignature() const
+{
+    struct stat st { };
+    if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
+        return {};
+    return { true, quint64(st.st_ino), qint64(st.st_size),
+        qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec };
+}
+
+void JsonFileUserDefaults::reloadIfChanged()
+{
+    watch();
+    if (currentSignature() == m_signature)
+        return;
+    load(false);
+}
+
+void JsonFileUserDefaults::load(bool initial)
+{
+    const QVariantMap before = m_values;
+    m_signature = currentSignature();
+    QFile file(m_path);
+    if (!m_signature.exists) {
+        m_values.clear();
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        setAside(QStringLiteral("could not be read (%1)").arg(file.errorString()));
+        if (initial)
+            m_values.clear();
+    } else {
+        const QByteArray text = file.readAll();
+        QString error;
+        if (auto values = defaults_file::decode(text, &error)) {
+            m_values = *values;
+            m_written = text;
+        } else {
+            setAside(QStringLiteral("is not valid JSON (%1)").arg(error));
+            // At start the store begins empty; later, what this process holds
+            // is kept and written out with the next change.
+            if (initial)
+                m_values.clear();
+            else
+                m_dirty = true;
+        }
+    }
+    if (initial)
+        return;
+    QSet<QString> keys(before.keyBegin(), before.keyEnd());
+    for (auto it = m_values.keyBegin(); it != m_values.keyEnd(); ++it)
+        keys.insert(*it);
+    for (const QString& key : keys) {
+        const bool had = before.contains(key);
+        const bool has = m_values.contains(key);
+        if (had != has
+            || (has
+                && defaults_file::encodeValue(before.value(key)) != defaults_file::encodeValue(m_values.value(key))))
+            Q_EMIT changed(key);
+    }
+}
+
+void JsonFileUserDefaults::setAside(const QString& reason)
+{
+    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = m_path + QStringLiteral(".corrupt-") + stamp;
+    for (int n = 1; QFileInfo::exists(aside); ++n)
+        aside = m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
+    if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(aside).constData()) != 0) {
+        m_writesBlocked = true;
+        fail(QStringLiteral("Settings file %1 %2 and could not be kept aside (%3); settings will not be saved")
+                 .arg(m_path, reason, systemError()));
+        return;
+    }
+    m_signature = {};
+    m_written.clear();
+    fail(QStringLiteral("Settings file %1 %2; it was kept as %3").arg(m_path, reason, aside));
+}
+
+bool JsonFileUserDefaults::writeFile()
+{
+    if (m_writesBlocked) {
+        fail(QStringLiteral("Settings were not saved: %1 could not be read and is left untouched").arg(m_path));
+        return false;
+    }
+    const QByteArray bytes = defaults_file::encode(m_values);
+    if (bytes == m_written && currentSignature() == m_signature && m_signature.exists)
+        return true;
+
+    const QFileInfo info(m_path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        fail(QStringLiteral("Settings were not saved: cannot create %1").arg(info.absolutePath()));
+        return false;
+    }
+    // A fresh file next to the old one, renamed over it once complete.
+    QByteArray temp = QFile::encodeName(m_path) + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(temp.data());  // mode 0600
+    if (fd < 0) {
+        fail(QStringLiteral("Settings were not saved: cannot create a file in %1 (%2)")
+                 .arg(info.absolutePath(), systemError()));
+        return false;
+    }
+    const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const QString writeError = ok ? QString() : systemError();
+    ::close(fd);
+    if (!ok || ::rename(temp.constData(), QFile::encodeName(m_path).constData()) != 0) {
+        const QString error = ok ? systemError() : writeError;
+        ::unlink(temp.constData());
+        fail(QStringLiteral("Settings were not saved to %1 (%2)").arg(m_path, error));
+        return false;
+    }
+    // Make the rename itself durable.
+    const int dir = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    m_written = bytes;
+    m_signature = currentSignature();
+    m_lastError.clear();
+    watch();
+    return true;
+}
+
+void JsonFileUserDefaults::fail(const QString& message)
+{
+    m_lastError = message;
+    if (m_log)
+        m_log->write(message);
+}
+
+void JsonFileUserDefaults::watch()
+{
+    const QString dir = QFileInfo(m_path).absolutePath();
+    if (!m_watcher.directories().contains(dir) && QFileInfo::exists(dir))
+        m_watcher.addPath(dir);
+    if (!m_watcher.files().contains(m_path) && QFileInfo::exists(m_path))
+        m_watcher.addPath(m_path);
+}
+
+}  // namespace mendo

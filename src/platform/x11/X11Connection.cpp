@@ -1,0 +1,101 @@
+#include "platform/x11/X11Connection.h"
+
+#include "platform/x11/X11Errors.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace mendo::x11 {
+
+X11Connection::X11Connection(const QByteArray& displayName)
+{
+    installX11ErrorHandler();
+    m_display = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData());
+    if (m_display)
+        m_root = DefaultRootWindow(m_display);
+}
+
+X11Connection::~X11Connection()
+{
+    if (m_display)
+        XCloseDisplay(m_display);
+}
+
+int X11Connection::fileDescriptor() const
+{
+    return m_display ? ConnectionNumber(m_display) : -1;
+}
+
+XAtom X11Connection::atom(const char* name)
+{
+    const QByteArray key(name);
+    auto it = m_atoms.constFind(key);
+    if (it != m_atoms.constEnd())
+        return *it;
+    const XAtom value = m_display ? XInternAtom(m_display, name, False) : 0;
+    m_atoms.insert(key, value);
+    return value;
+}
+
+namespace {
+
+struct PropertyReply {
+    XAtom actualType = 0;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned char* data = nullptr;
+    ~PropertyReply()
+    {
+        if (data)
+            XFree(data);
+    }
+};
+
+// Reads at most 1 MiB of a property; the ones read here are far smaller.
+bool readProperty(Display* display, XWindow window, XAtom property, XAtom type, PropertyReply& reply)
+{
+    if (!display || window == 0 || property == 0)
+        return false;
+    X11ErrorTrap trap(display);
+    unsigned long bytesAfter = 0;
+    const int status = XGetWindowProperty(display, window, property, 0, 1L << 18, False, type, &reply.actualType,
+                                          &reply.actualFormat, &reply.count, &bytesAfter, &reply.data);
+    return status == Success && !trap.failed() && reply.data && reply.actualType != 0;
+}
+
+}  // namespace
+
+std::optional<std::vector<unsigned long>> X11Connection::cardinals(XWindow window, const char* property, XAtom type)
+{
+    PropertyReply reply;
+    if (!readProperty(m_display, window, atom(property), type, reply) || reply.actualFormat != 32)
+        return std::nullopt;
+    // Format 32 arrives as an array of C longs, whatever their width.
+    const auto* values = reinterpret_cast<const unsigned long*>(reply.data);
+    return std::vector<unsigned long>(values, values + reply.count);
+}
+
+std::optional<QByteArray> X11Connection::bytes(XWindow window, const char* property, XAtom type)
+{
+    PropertyReply reply;
+    if (!readProperty(m_display, window, atom(property), type, reply) || reply.actualFormat != 8)
+        return std::nullopt;
+    return QByteArray(reinterpret_cast<const char*>(reply.data), qsizetype(reply.count));
+}
+
+bool X11Connection::windowExists(XWindow window)
+{
+    if (!m_display || window == 0)
+        return false;
+    X11ErrorTrap trap(m_display);
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(m_display, window, &attributes) != 0 && !trap.failed();
+}
+
+void X11Connection::flush()
+{
+    if (m_display)
+        XFlush(m_display);
+}
+
+}  // namespace mendo::x11

@@ -1,0 +1,443 @@
+#include "platform/x11/X11HotkeyRegistrar.h"
+
+#include "base/SystemLog.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+#include <map>
+
+// Xlib's macros (Bool, Status, None, KeyPress) clash with Qt: include it last.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+namespace mendo {
+
+namespace {
+
+// Xlib reports request errors to one process-wide handler, and only after a
+// round trip. The trap installs its own handler for the requests of one
+// connection, waits for their replies and puts the previous handler back, so
+// it works alongside whatever handler the rest of the process installed.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : m_display(display)
+    {
+        XSync(display, False);  // earlier errors belong to the previous handler
+        s_display = display;
+        s_code = 0;
+        m_previous = XSetErrorHandler(&ErrorTrap::handler);
+        s_previous = m_previous;
+    }
+    ~ErrorTrap() { finish(); }
+
+    // Waits for the requests made since construction; returns the first
+    // error's code, or 0.
+    int finish()
+    {
+        if (!m_display)
+            return m_code;
+        XSync(m_display, False);
+        XSetErrorHandler(m_previous);
+        m_code = s_code;
+        s_display = nullptr;
+        m_display = nullptr;
+        return m_code;
+    }
+
+private:
+    static int handler(Display* display, XErrorEvent* event)
+    {
+        if (display == s_display) {
+            if (!s_code)
+                s_code = event->error_code;
+            return 0;
+        }
+        return s_previous ? s_previous(display, event) : 0;
+    }
+
+    Display* m_display;
+    XErrorHandler m_previous = nullptr;
+    int m_code = 0;
+    static inline Display* s_display = nullptr;
+    static inline int s_code = 0;
+    static inline XErrorHandler s_previous = nullptr;
+};
+
+// The keysym that each virtual key code of the hotkey text format stands for
+// in a US layout.
+KeySym keysymForKeyCode(quint16 keyCode)
+{
+    static const std::map<quint16, KeySym> table = {
+        {0, XK_a}, {1, XK_s}, {2, XK_d}, {3, XK_f}, {4, XK_h}, {5, XK_g}, {6, XK_z}, {7, XK_x}, {8, XK_c},
+        {9, XK_v}, {11, XK_b}, {12, XK_q}, {13, XK_w}, {14, XK_e}, {15, XK_r}, {16, XK_y}, {17, XK_t},
+        {31, XK_o}, {32, XK_u}, {34, XK_i}, {35, XK_p}, {37, XK_l}, {38, XK_j}, {40, XK_k}, {45, XK_n},
+        {46, XK_m}, {18, XK_1}, {19, XK_2}, {20, XK_3}, {21, XK_4}, {22, XK_6}, {23, XK_5}, {25, XK_9},
+        {26, XK_7}, {28, XK_8}, {29, XK_0}, {24, XK_equal}, {27, XK_minus}, {30, XK_bracketright},
+        {33, XK_bracketleft}, {39, XK_apostrophe}, {41, XK_semicolon}, {42, XK_backslash}, {43, XK_comma},
+        {44, XK_slash}, {47, XK_period}, {50, XK_grave}, {49, XK_space}, {48, XK_Tab}, {36, XK_Return},
+        {123, XK_Left}, {124, XK_Right}, {125, XK_Down}, {126, XK_Up}, {53, XK_Escape}, {122, XK_F1},
+        {120, XK_F2}, {99, XK_F3}, {118, XK_F4}, {96, XK_F5}, {97, XK_F6}, {98, XK_F7}, {100, XK_F8},
+        {101, XK_F9}, {109, XK_F10}, {103, XK_F11}, {111, XK_F12},
+    };
+    const auto found = table.find(keyCode);
+    return found == table.end() ? NoSymbol : found->second;
+}
+
+}  // namespace
+
+struct X11HotkeyRegistrar::Impl {
+    struct Grab {
+        HotkeyChord chord;
+        KeyCode keycode = 0;  // 0: not grabbed (the key vanished from the keyboard, or it was taken)
+        unsigned mods = 0;
+        bool down = false;
+    };
+
+    Impl(X11HotkeyRegistrar* owner, SystemLog* systemLog, QByteArray name)
+        : q(owner), log(systemLog), displayName(std::move(name))
+    {
+    }
+
+    X11HotkeyRegistrar* q;
+    SystemLog* log;
+    QByteArray displayName;
+    Display* display = nullptr;
+    Window root = 0;
+    int xkbEventBase = 0;
+    XkbDescPtr keymap = nullptr;
+    unsigned altMask = Mod1Mask;
+    unsigned superMask = Mod4Mask;
+    unsigned numLockMask = Mod2Mask;
+    std::unique_ptr<QSocketNotifier> notifier;
+    std::map<quint32, Grab> grabs;
+    bool drainQueued = false;
+    bool regrabQueued = false;
+
+    void write(const QString& message) const
+    {
+        if (log)
+            log->write(message);
+    }
+
+    // CapsLock and NumLock are part of a key event's state; a grab matches
+    // only its exact modifiers, so each chord is grabbed with every lock state.
+    std::vector<unsigned> lockVariants() const
+    {
+        std::vector<unsigned> variants{0, LockMask};
+        if (numLockMask && numLockMask != LockMask) {
+            variants.push_back(numLockMask);
+            variants.push_back(LockMask | numLockMask);
+        }
+        return variants;
+    }
+
+    unsigned relevantMods(unsigned state) const { return state & (ShiftMask | ControlMask | altMask | superMask); }
+
+    unsigned xMods(quint32 modifiers) const
+    {
+        unsigned mods = 0;
+        if (modifiers & hotkeyCommand)
+            mods |= superMask;
+        if (modifiers & hotkeyControl)
+            mods |= ControlMask;
+        if (modifiers & hotkeyOption)
+            mods |= altMask;
+        if (modifiers & hotkeyShift)
+            mods |= ShiftMask;
+        return mods;
+    }
+
+    // Which of Mod1..Mod5 carry Alt, Super and NumLock on this server.
+    void readModifierMapping()
+    {
+        unsigned alt = 0, super = 0, numLock = 0;
+        if (XModifierKeymap* map = XGetModifierMapping(display)) {
+            for (int mod = Mod1MapIndex; mod <= Mod5MapIndex; ++mod) {
+                for (int i = 0; i < map->max_keypermod; ++i) {
+                    const KeyCode keycode = map->modifiermap[mod * map->max_keypermod + i];
+                    if (!keycode)
+                        continue;
+                    const KeySym sym = XkbKeycodeToKeysym(display, keycode, 0, 0);
+                    const unsigned mask = 1u << mod;
+                    if ((sym == XK_Alt_L || sym == XK_Alt_R) && !alt)
+                        alt = mask;
+                    else if ((sym == XK_Super_L || sym == XK_Super_R) && !super)
+                        super = mask;
+                    else if (sym == XK_Num_Lock && !numLock)
+                        numLock = mask;
+                }
+            }
+            XFreeModifiermap(map);
+        }
+        altMask = alt ? alt : Mod1Mask;
+        superMask = super ? super : Mod4Mask;
+        numLockMask = numLock;
+    }
+
+    void dropKeymap()
+    {
+        if (keymap)
+            XkbFreeKeyboard(keymap, 0, True);
+        keymap = nullptr;
+    }
+
+    // The key that produces `sym` in the first layout group; failing that, in
+    // any other group (a first layout without Latin letters, say).
+    KeyCode keycodeFor(KeySym sym)
+    {
+        if (sym == NoSymbol)
+            return 0;
+        if (!keymap)
+            keymap = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+        if (!keymap)
+            return XKeysymToKeycode(display, sym);
+        for (int group = 0; group < XkbNumKbdGroups; ++group) {
+            for (int keycode = keymap->min_key_code; keycode <= keymap->max_key_code; ++keycode) {
+                if (group >= XkbKeyNumGroups(keymap, keycode))
+                    continue;
+                const int levels = std::min<int>(XkbKeyGroupWidth(keymap, keycode, group), 2);
+                for (int level = 0; level < levels; ++level) {
+                    if (XkbKeySymEntry(keymap, keycode, level, group) == sym)
+                        return KeyCode(keycode);
+                }
+            }
+        }
+        return 0;
+    }
+
+    int grab(KeyCode keycode, unsigned mods)
+    {
+        ErrorTrap trap(display);
+        for (unsigned lock : lockVariants())
+            XGrabKey(display, keycode, mods | lock, root, False, GrabModeAsync, GrabModeAsync);
+        const int error = trap.finish();
+        if (error) {
+            // One refused variant means another program owns the chord; ours
+            // would only fire in some lock states, so give all of them back.
+            ungrab(keycode, mods);
+        }
+        queueDrain();
+        return error;
+    }
+
+    void ungrab(KeyCode keycode, unsigned mods)
+    {
+        ErrorTrap trap(display);
+        for (unsigned lock : lockVariants())
+            XUngrabKey(display, keycode, mods | lock, root);
+        trap.finish();
+    }
+
+    bool takenByAnother(quint32 id, KeyCode keycode, unsigned mods) const
+    {
+        for (const auto& [otherId, other] : grabs) {
+            if (otherId != id && other.keycode == keycode && other.mods == mods)
+                return true;
+        }
+        return false;
+    }
+
+    int registerHotkey(quint32 id, HotkeyChord chord)
+    {
+        if (!display)
+            return notConnected;
+        unregisterHotkey(id);
+        const KeyCode keycode = keycodeFor(keysymForKeyCode(chord.keyCode));
+        if (!keycode)
+            return noSuchKey;
+        const unsigned mods = xMods(chord.modifiers);
+        if (takenByAnother(id, keycode, mods))
+            return refused;
+        if (const int error = grab(keycode, mods))
+            return error;
+        grabs[id] = Grab{chord, keycode, mods, false};
+        return 0;
+    }
+
+    void unregisterHotkey(quint32 id)
+    {
+        const auto found = grabs.find(id);
+        if (found == grabs.end())
+            return;
+        if (display && found->second.keycode)
+            ungrab(found->second.keycode, found->second.mods);
+        grabs.erase(found);
+    }
+
+    // After a keyboard change a key name may sit on another key, and the
+    // modifiers on other bits: grab every chord again where it now is.
+    void regrabAll()
+    {
+        regrabQueued = false;
+        if (!display)
+            return;
+        dropKeymap();
+        for (auto& [id, grabbed] : grabs) {
+            if (grabbed.keycode)
+                ungrab(grabbed.keycode, grabbed.mods);
+        }
+        readModifierMapping();
+        for (auto& [id, grabbed] : grabs) {
+            grabbed.down = false;
+            grabbed.mods = xMods(grabbed.chord.modifiers);
+            grabbed.keycode = keycodeFor(keysymForKeyCode(grabbed.chord.keyCode));
+            if (grabbed.keycode && grab(grabbed.keycode, grabbed.mods) == 0)
+                continue;
+            grabbed.keycode = 0;
+            write(QStringLiteral("hotkey %1 lost after a keyboard change").arg(id));
+        }
+    }
+
+    // A round trip may have read events into Xlib's queue without the socket
+    // signalling again, so every request is followed by a deferred drain.
+    void queueDrain() { queueOnce(drainQueued, &Impl::drain); }
+    void queueRegrab() { queueOnce(regrabQueued, &Impl::regrabAll); }
+
+    // Runs `step` from the event loop, once however often it is asked for
+    // before then; never inside the caller (which may be a register call).
+    void queueOnce(bool& queued, void (Impl::*step)())
+    {
+        if (queued)
+            return;
+        queued = true;
+        QMetaObject::invokeMethod(
+            q,
+            [self = QPointer<X11HotkeyRegistrar>(q), step] {
+                if (self)
+                    (self->d.get()->*step)();
+            },
+            Qt::QueuedConnection);
+    }
+
+    void drain()
+    {
+        drainQueued = false;
+        while (display && XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            handle(event);
+        }
+    }
+
+    void handle(XEvent& event)
+    {
+        if (event.type == KeyPress) {
+            const unsigned mods = relevantMods(event.xkey.state);
+            for (auto& [id, grabbed] : grabs) {
+                if (grabbed.keycode != event.xkey.keycode || grabbed.mods != mods)
+                    continue;
+                // Held down, the key repeats as further presses: one action per press.
+                if (grabbed.down)
+                    return;
+                grabbed.down = true;
+                Q_EMIT q->pressed(id);
+                return;
+            }
+        } else if (event.type == KeyRelease) {
+            if (isAutoRepeatRelease(event))
+                return;
+            // The modifiers may be let go first: any release of the key ends the press.
+            for (auto& [id, grabbed] : grabs) {
+                if (grabbed.keycode == event.xkey.keycode)
+                    grabbed.down = false;
+            }
+        } else if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            queueRegrab();
+        } else if (event.type == xkbEventBase) {
+            const auto& xkb = reinterpret_cast<const XkbAnyEvent&>(event);
+            if (xkb.xkb_type == XkbMapNotify) {
+                XkbRefreshKeyboardMapping(reinterpret_cast<XkbMapNotifyEvent*>(&event));
+                queueRegrab();
+            } else if (xkb.xkb_type == XkbNewKeyboardNotify) {
+                queueRegrab();
+            }
+        }
+    }
+
+    // Without detectable auto-repeat the server sends a release and a press of
+    // the same time for each repeat.
+    bool isAutoRepeatRelease(const XEvent& release)
+    {
+        if (!XEventsQueued(display, QueuedAfterReading))
+            return false;
+        XEvent next;
+        XPeekEvent(display, &next);
+        return next.type == KeyPress && next.xkey.keycode == release.xkey.keycode
+            && next.xkey.time == release.xkey.time;
+    }
+
+    int install()
+    {
+        if (display)
+            return 0;
+        display = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData());
+        if (!display) {
+            write(QStringLiteral("hotkeys: cannot open the X display"));
+            return notConnected;
+        }
+        int opcode = 0, errorBase = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+        if (!XkbQueryExtension(display, &opcode, &xkbEventBase, &errorBase, &major, &minor)) {
+            write(QStringLiteral("hotkeys: the X server has no keyboard extension"));
+            XCloseDisplay(display);
+            display = nullptr;
+            return notConnected;
+        }
+        root = DefaultRootWindow(display);
+        Bool detectable = False;
+        XkbSetDetectableAutoRepeat(display, True, &detectable);
+        const unsigned long changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(display, XkbUseCoreKbd, changes, changes);
+        readModifierMapping();
+        XFlush(display);
+        notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, q, [this] { drain(); });
+        queueDrain();
+        return 0;
+    }
+
+    void uninstall()
+    {
+        if (!display)
+            return;
+        while (!grabs.empty())
+            unregisterHotkey(grabs.begin()->first);
+        notifier.reset();
+        dropKeymap();
+        XCloseDisplay(display);
+        display = nullptr;
+    }
+};
+
+X11HotkeyRegistrar::X11HotkeyRegistrar(SystemLog* log, QByteArray displayName, QObject* parent)
+    : HotkeyRegistrar(parent), d(std::make_unique<Impl>(this, log, std::move(displayName)))
+{
+}
+
+X11HotkeyRegistrar::~X11HotkeyRegistrar()
+{
+    d->uninstall();
+}
+
+int X11HotkeyRegistrar::install()
+{
+    return d->install();
+}
+
+void X11HotkeyRegistrar::uninstall()
+{
+    d->uninstall();
+}
+
+int X11HotkeyRegistrar::registerHotkey(quint32 id, HotkeyChord chord)
+{
+    return d->registerHotkey(id, chord);
+}
+
+void X11HotkeyRegistrar::unregisterHotkey(quint32 id)
+{
+    d->unregisterHotkey(id);
+}
+
+}  // namespace mendo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/HotkeyRegistrar.h"
+
+#include <memory>
+
+namespace mendo {
+
+class SystemLog;
+
+// Global hotkeys as passive key grabs on the root window, over an X connection
+// of their own so that the grabs and their key events never mix with Qt's.
+// Each chord is grabbed four times, with and without CapsLock and NumLock, so
+// that it fires whatever the lock state. Key names resolve through the first
+// keyboard layout group: "Alt+A" is the key that types "a" in the first
+// layout, and it fires when another layout (Russian, say) is active. When the
+// keyboard mapping changes, every chord is grabbed again on its new key.
+class X11HotkeyRegistrar final : public HotkeyRegistrar {
+    Q_OBJECT
+public:
+    // `displayName` empty means $DISPLAY. `log` may be null.
+    explicit X11HotkeyRegistrar(SystemLog* log = nullptr, QByteArray displayName = {}, QObject* parent = nullptr);
+    ~X11HotkeyRegistrar() override;
+
+    int install() override;
+    void uninstall() override;
+    int registerHotkey(quint32 id, HotkeyChord chord) override;
+    void unregisterHotkey(quint32 id) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace mendo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Workspace.h"
+#include "platform/x11/ApplicationIdResolver.h"
+#include "platform/x11/X11Connection.h"
+
+#include <QHash>
+
+#include <memory>
+
+class QSocketNotifier;
+
+namespace mendo {
+
+// The workspace of an EWMH window manager: the front application from
+// _NET_ACTIVE_WINDOW (watched on the root window), processes from _NET_WM_PID,
+// application ids from WM_CLASS through the ApplicationIdResolver, activation
+// by the _NET_ACTIVE_WINDOW client message.
+class X11Workspace final : public Workspace {
+    Q_OBJECT
+public:
+    // `resolver` is shared with every other user of application ids and must
+    // outlive the workspace. Without a display the workspace is empty.
+    explicit X11Workspace(ApplicationIdResolver& resolver, QObject* parent = nullptr);
+    ~X11Workspace() override;
+
+    std::optional<RunningApplication> frontmostApplication() const override;
+    QList<RunningApplication> runningApplications() const override;
+    bool activate(const RunningApplication& application) override;
+    QStringList ownBundleIdentifiers() const override;
+
+    // MendoAI's own windows: those of this process or with one of its ids.
+    bool isOwnApplication(const RunningApplication& application) const;
+
+private:
+    RunningApplication describe(x11::XWindow window) const;
+    void processEvents();
+    // Queries read replies off the socket and with them any events that came
+    // first; those then sit in Xlib's queue where the socket notifier cannot
+    // see them. Called after every query, it has them handled soon.
+    void handleQueuedEventsLater() const;
+    void activeWindowMayHaveChanged();
+
+    ApplicationIdResolver& m_resolver;
+    // Reads go through `mutable` state: property queries and atom interning
+    // do not change what the workspace reports.
+    mutable x11::X11Connection m_connection;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    mutable bool m_handlingScheduled = false;
+    RunningApplication m_lastActive;
+    // Most recently active window per application (pid + id), for activate().
+    QHash<QString, x11::XWindow> m_lastActiveWindow;
+};
+
+}  // namespace mendo

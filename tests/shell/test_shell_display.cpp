@@ -1,0 +1,152 @@
+#include "app/GlassSurface.h"
+#include "app/shell/ApplicationControl.h"
+#include "app/shell/DesktopServiceHooks.h"
+#include "app/shell/MendoAppDelegate.h"
+#include "app/shell/MendoWindowPresenter.h"
+#include "fakes/FakeClock.h"
+#include "fakes/MemoryUserDefaults.h"
+#include "platform/x11/X11WindowHints.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <csignal>
+
+using namespace mendo;
+using namespace std::chrono_literals;
+
+class TestShellDisplay : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void glassPanelScreenshot();
+    void minimisedMainWindowLeavesTheTaskbar();
+    void secondLaunchHandsOverAndSignalsEndCleanly();
+};
+
+void TestShellDisplay::glassPanelScreenshot()
+{
+    MendoFloatingSurface panel(AppearanceMode::liquidSky, SurfaceMode::translucent, 22);
+    panel.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    panel.setTranslucentWindow(x11::compositorRunning());
+    auto* layout = new QVBoxLayout(panel.content());
+    layout->setContentsMargins(18, 44, 18, 18);
+    auto* label = new QLabel(QStringLiteral("Glass panel\nThe quick brown fox jumps over the lazy dog."));
+    layout->addWidget(label);
+    int closed = 0;
+    panelCloseButton(panel.content(), [&] { ++closed; });
+    panel.resize(360, 220);
+    panel.move(100, 100);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel, 15000));
+
+    // What the screen shows, once the window manager has placed the panel
+    // and the panel has painted.
+    const QPoint buttonCentre = panel.content()->mapTo(&panel, QPoint(12 + 9, 12 + 9));
+    QImage shot;
+    auto grab = [&] {
+        shot = panel.screen()->grabWindow(panel.winId()).toImage();
+        const QColor red = shot.pixelColor(buttonCentre);
+        return red.red() > 200 && red.green() < 140;  // the close button's red disc
+    };
+    (void)QTest::qWaitFor(grab, 5000);
+    const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
+    QDir().mkpath(dir);
+    QVERIFY(shot.save(dir + QStringLiteral("/glass-panel.png")));
+    QVERIFY(grab());
+
+    // Without a compositor the card is opaque and takes the dark liquid tone.
+    const QColor body = shot.pixelColor(panel.width() / 2, panel.height() - 20);
+    QVERIFY2(body.lightness() < 100, qPrintable(body.name()));
+
+    QTest::mouseClick(panel.content()->childAt(buttonCentre - panel.content()->pos()), Qt::LeftButton);
+    QCOMPARE(closed, 1);
+}
+
+static QString netWmState(QWidget& window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+        { QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("_NET_WM_STATE") });
+    xprop.waitForFinished(5000);
+    return QString::fromUtf8(xprop.readAllStandardOutput());
+}
+
+void TestShellDisplay::minimisedMainWindowLeavesTheTaskbar()
+{
+    MemoryUserDefaults defaults;
+    FakeClock clock;
+    QtApplicationControl application;
+    MendoWindowPresenter presenter(application, clock);
+    NoBuiltInDisplayControl display;
+    NoDragSwapMonitorControl dragSwap;
+    MendoAppDelegate delegate(defaults, clock, application, presenter, display, dragSwap);
+
+    QWidget main;
+    main.resize(760, 500);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main, 15000));
+    delegate.applicationDidFinishLaunching();
+    clock.flush();
+
+    main.showMinimized();
+    clock.advance(1s);
+    QCOMPARE(application.activationPolicy(), ActivationPolicy::accessory);
+    QTRY_VERIFY_WITH_TIMEOUT(netWmState(main).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")), 5000);
+
+    presenter.showMainWindow();
+    QCOMPARE(application.activationPolicy(), ActivationPolicy::regular);
+    QTRY_VERIFY_WITH_TIMEOUT(!netWmState(main).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")), 5000);
+
+    // Closed (hidden) while out of the taskbar, it comes back into it.
+    main.showMinimized();
+    clock.advance(1s);
+    QTRY_VERIFY_WITH_TIMEOUT(netWmState(main).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")), 5000);
+    QVERIFY(!main.close());
+    QVERIFY(main.isHidden());
+    presenter.showMainWindow();
+    QVERIFY(main.isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!netWmState(main).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")), 5000);
+}
+
+void TestShellDisplay::secondLaunchHandsOverAndSignalsEndCleanly()
+{
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+    const QString socket = runtime.path() + QStringLiteral("/MendoAI/instance.socket");
+    auto launch = [&](QProcess& process) {
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(MENDO_BINARY), {});
+        QVERIFY(process.waitForStarted(5000));
+    };
+
+    for (int signal : { SIGTERM, SIGHUP }) {
+        QProcess first;
+        launch(first);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+
+        QProcess second;
+        launch(second);
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        // Ended through the quit path: a normal exit, not death by signal.
+        ::kill(pid_t(first.processId()), signal);
+        QVERIFY(first.waitForFinished(10000));
+        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(first.exitCode(), 0);
+        // The next round starts over the lock and socket left behind.
+    }
+}
+
+QTEST_MAIN(TestShellDisplay)
+#include "test_shell_display.moc"
