@@ -51,24 +51,32 @@ private:
     T* m_object;
 };
 
+// Set when a call ran into its D-Bus timeout since the flag was last reset.
+thread_local bool t_callTimedOut = false;
+
 class Error {
 public:
-    ~Error()
-    {
-        if (m_error)
-            g_error_free(m_error);
-    }
+    ~Error() { release(); }
     GError** out()
     {
-        if (m_error) {
-            g_error_free(m_error);
-            m_error = nullptr;
-        }
+        release();
         return &m_error;
     }
     explicit operator bool() const { return m_error != nullptr; }
 
 private:
+    void release()
+    {
+        if (!m_error)
+            return;
+        const QByteArray message(m_error->message ? m_error->message : "");
+        if (message.contains("NoReply") || message.contains("Did not receive a reply")
+            || message.contains("imed out") || message.contains("imeout"))
+            t_callTimedOut = true;
+        g_error_free(m_error);
+        m_error = nullptr;
+    }
+
     GError* m_error = nullptr;
 };
 
@@ -277,8 +285,12 @@ QList<AtspiAccessible*> windowsOf(AtspiAccessible* application)
     return active + others;
 }
 
-AtspiAccessible* focusedElementOf(AtspiAccessible* application)
+AtspiAccessible* focusedElementOf(AtspiAccessible* application, const QHash<QString, AtspiAccessible*>& lastFocused)
 {
+    if (AtspiAccessible* tracked = lastFocused.value(busName(application))) {
+        if (States(tracked).has(ATSPI_STATE_FOCUSED))
+            return static_cast<AtspiAccessible*>(g_object_ref(tracked));
+    }
     // Enough for any real window; a hung or enormous tree ends here.
     int budget = 20000;
     const QList<AtspiAccessible*> windows = windowsOf(application);
@@ -421,32 +433,72 @@ bool focusKeepingCaret(AtspiAccessible* object)
 
 }  // namespace
 
-// Times one operation on an element; an application that makes an operation
-// run past the call timeout is left alone for a while.
+// Watches one operation on an element: an application that let one of its
+// calls run into the timeout is skipped until the event loop runs.
 struct AtspiAccessibility::Call {
-    Call(AtspiAccessibility& owner, AtspiAccessible* object)
-        : self(owner), target(object), start(owner.m_clock.monotonicNow())
+    Call(AtspiAccessibility& owner, AtspiAccessible* object) : self(owner), target(object) { t_callTimedOut = false; }
+    ~Call()
     {
+        if (t_callTimedOut)
+            self.noteTimeout(target);
     }
-    ~Call() { self.noteCallTime(target, self.m_clock.monotonicNow() - start); }
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
     AtspiAccessibility& self;
     AtspiAccessible* target;
-    Millis start;
 };
 
-AtspiAccessibility::AtspiAccessibility(Clock& clock) : m_clock(clock)
+// The element of each application that last announced it took the focus.
+// Filled from focus events; holds a reference of each element.
+struct AtspiAccessibility::FocusTrack {
+    QHash<QString, AtspiAccessible*> lastFocused;
+    AtspiEventListener* listener = nullptr;
+
+    ~FocusTrack()
+    {
+        for (AtspiAccessible* element : std::as_const(lastFocused))
+            g_object_unref(element);
+    }
+
+    // Called while libatspi dispatches: it must not make calls of its own.
+    static void onFocus(AtspiEvent* event, void* data)
+    {
+        auto* track = static_cast<FocusTrack*>(data);
+        if (event->source && event->detail1 == 1) {
+            const QString bus = busName(event->source);
+            if (AtspiAccessible* previous = track->lastFocused.value(bus))
+                g_object_unref(previous);
+            track->lastFocused.insert(bus, static_cast<AtspiAccessible*>(g_object_ref(event->source)));
+        }
+        g_boxed_free(ATSPI_TYPE_EVENT, event);
+    }
+};
+
+AtspiAccessibility::AtspiAccessibility(Clock& clock) : m_clock(clock), m_focusTrack(std::make_unique<FocusTrack>())
 {
     // 0 = connected now, 1 = already connected (by Qt's own bridge, say).
     m_available = atspi_init() <= 1;
     // The second figure is the allowance for an application that has just
     // started; the default of many seconds would freeze the main thread.
     atspi_set_timeout(callTimeoutMs, callTimeoutMs * 3);
+    if (!m_available)
+        return;
+    // Toolkits announce focus changes only while someone listens; with them
+    // the focused element is found without walking the whole tree.
+    m_focusTrack->listener = atspi_event_listener_new(&FocusTrack::onFocus, m_focusTrack.get(), nullptr);
+    Error error;
+    atspi_event_listener_register(m_focusTrack->listener, "object:state-changed:focused", error.out());
 }
 
-AtspiAccessibility::~AtspiAccessibility() = default;
+AtspiAccessibility::~AtspiAccessibility()
+{
+    if (m_focusTrack->listener) {
+        Error error;
+        atspi_event_listener_deregister(m_focusTrack->listener, "object:state-changed:focused", error.out());
+        g_object_unref(m_focusTrack->listener);
+    }
+}
 
 bool AtspiAccessibility::responsive(const void* object)
 {
@@ -455,10 +507,8 @@ bool AtspiAccessibility::responsive(const void* object)
     return !m_unresponsive.contains(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
 }
 
-void AtspiAccessibility::noteCallTime(const void* object, Millis took)
+void AtspiAccessibility::noteTimeout(const void* object)
 {
-    if (took < Millis(callTimeoutMs))
-        return;
     m_unresponsive.insert(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
     if (!m_forgiveTimer || !m_forgiveTimer->isActive())
         m_forgiveTimer = m_clock.singleShot(Millis(0), [this] { m_unresponsive.clear(); });
@@ -562,7 +612,7 @@ std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& eleme
     if (attribute == ax::FocusedUIElement) {
         if (!isApplicationRoot(object))
             return std::nullopt;
-        AXElement focused = adopt(focusedElementOf(object));
+        AXElement focused = adopt(focusedElementOf(object, m_focusTrack->lastFocused));
         if (!focused)
             return std::nullopt;
         return focused;

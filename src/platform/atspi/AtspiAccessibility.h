@@ -30,8 +30,11 @@ namespace mendo {
 //                       editable states; setting "AXFocused" grabs the focus,
 //                       keeping the caret where it was and selecting nothing
 //   "AXPosition", "AXSize"  the Component's extents in screen coordinates
-//   "AXFocusedUIElement"  (application) the element in the focused state, the
-//                       active window searched first
+//   "AXFocusedUIElement"  (application) the element that last announced it
+//                       took the focus, while it still has it; else the
+//                       element in the focused state, the active window
+//                       searched first (a Collection search where the
+//                       toolkit offers one, else a bounded walk)
 //   "AXFocusedWindow"   (application) its active window, else the first
 //                       showing one
 //   "ChromeAXNodeId"    on every element of a Chromium-based application,
@@ -67,8 +70,9 @@ public:
 
     // Implementation details shared with the .cpp's helpers.
     struct Call;
+    struct FocusTrack;
     bool responsive(const void* object);
-    void noteCallTime(const void* object, Millis took);
+    void noteTimeout(const void* object);
 
 private:
     Clock& m_clock;
@@ -76,6 +80,7 @@ private:
     // Bus names of the applications skipped until the event loop runs.
     QSet<QString> m_unresponsive;
     std::unique_ptr<Timer> m_forgiveTimer;
+    std::unique_ptr<FocusTrack> m_focusTrack;
 };
 
 }  // namespace mendo
