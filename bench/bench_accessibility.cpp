@@ -28,8 +28,9 @@ class Target {
 public:
     explicit Target(int labels)
     {
-        m_process.start(QStringLiteral(MENDO_TARGET_APP), {QStringLiteral("--text"), QStringLiteral("hello world"),
-                                                           QStringLiteral("--labels"), QString::number(labels)});
+        m_process.start(QStringLiteral(MENDO_TARGET_APP),
+            { QStringLiteral("--text"), QStringLiteral("hello world"), QStringLiteral("--labels"),
+                QString::number(labels) });
     }
     ~Target()
     {
@@ -47,10 +48,11 @@ public:
         QDeadlineTimer deadline(20000);
         while (!deadline.hasExpired()) {
             QProcess::execute(QStringLiteral("xdotool"),
-                              {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                               QString::number(pid()), QStringLiteral("windowactivate"), QStringLiteral("--sync")});
-            QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"),
-                                                          QStringLiteral("End"), QStringLiteral("ctrl+shift+Left")});
+                { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                    QString::number(pid()), QStringLiteral("windowactivate"), QStringLiteral("--sync") });
+            QProcess::execute(QStringLiteral("xdotool"),
+                { QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("End"),
+                    QStringLiteral("ctrl+shift+Left") });
             QTest::qWait(200);
             if (reader.selectedTextForLayout() == QLatin1String("world"))
                 return true;
@@ -63,14 +65,15 @@ private:
 };
 
 struct Reading {
-    explicit Reading(Accessibility& ax, qint32 pid) : reader(ax, workspace, focus)
+    explicit Reading(Accessibility& ax, qint32 pid)
+        : reader(ax, workspace, focus)
     {
-        const RunningApplication application{pid, QStringLiteral("MendoTarget"), 0};
-        workspace.applications = {application};
+        const RunningApplication application { pid, QStringLiteral("MendoTarget"), 0 };
+        workspace.applications = { application };
         workspace.bringToFront(application);
     }
     FakeWorkspace workspace;
-    FocusService focus{workspace};
+    FocusService focus { workspace };
     AccessibilityTextReader reader;
 };
 

@@ -23,15 +23,15 @@ namespace {
 
 struct Desk {
     RealClock clock;
-    AtspiAccessibility ax{clock};
+    AtspiAccessibility ax { clock };
     X11Pasteboard pasteboard;
     X11KeyboardEvents keyboard;
-    ApplicationIdResolver resolver{QStringList{}};
-    X11Workspace workspace{resolver};
-    FocusService focus{workspace, ax};
-    AccessibilityTextReader reader{ax, workspace, focus};
+    ApplicationIdResolver resolver { QStringList {} };
+    X11Workspace workspace { resolver };
+    FocusService focus { workspace, ax };
+    AccessibilityTextReader reader { ax, workspace, focus };
     RecordingClipboardSuppression history;
-    PasteboardService service{clock, pasteboard, keyboard, focus, history, reader};
+    PasteboardService service { clock, pasteboard, keyboard, focus, history, reader };
 };
 
 std::unique_ptr<OtherApp> startTarget(const QString& kind)
@@ -39,12 +39,13 @@ std::unique_ptr<OtherApp> startTarget(const QString& kind)
     if (kind == QLatin1String("qt"))
         return startTargetApp(QStringLiteral("hello world"));
     return std::make_unique<OtherApp>(QStringLiteral("zenity"),
-                                      QStringList{QStringLiteral("--entry"), QStringLiteral("--entry-text=hello world")});
+        QStringList { QStringLiteral("--entry"), QStringLiteral("--entry-text=hello world") });
 }
 
 void xdotoolKeys(const QStringList& keys)
 {
-    runTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys);
+    runTool(
+        QStringLiteral("xdotool"), QStringList { QStringLiteral("key"), QStringLiteral("--clearmodifiers") } + keys);
 }
 
 }  // namespace
@@ -85,7 +86,7 @@ private Q_SLOTS:
         QVERIFY(!desk.reader.requiresPasteFallback(field));
 
         // The user selects the last word; it is read and replaced in place.
-        xdotoolKeys({QStringLiteral("End"), QStringLiteral("ctrl+shift+Left")});
+        xdotoolKeys({ QStringLiteral("End"), QStringLiteral("ctrl+shift+Left") });
         QTRY_COMPARE_WITH_TIMEOUT(desk.reader.selectedText(), QStringLiteral("world"), 5000);
         QCOMPARE(desk.reader.selectedTextForLayout(), QStringLiteral("world"));
         QVERIFY(desk.service.replaceSelectedTextViaAccessibility(QStringLiteral("there")));
@@ -93,7 +94,7 @@ private Q_SLOTS:
 
         // The focus moves on (to the dialog's button, where there is one);
         // the editor is found and focused again without selecting the draft.
-        xdotoolKeys({QStringLiteral("Tab")});
+        xdotoolKeys({ QStringLiteral("Tab") });
         QTRY_VERIFY_WITH_TIMEOUT(desk.focus.focusAIReplyEditor(target->pid()), 2000);
         QVERIFY(ax.isSameElement(desk.focus.replyEditor(), field));
 

@@ -12,7 +12,10 @@ namespace {
 // Owns one reference of an AT-SPI object.
 class AtspiElement final : public AccessibleObject {
 public:
-    explicit AtspiElement(AtspiAccessible* adopted) : object(adopted) {}
+    explicit AtspiElement(AtspiAccessible* adopted)
+        : object(adopted)
+    {
+    }
     ~AtspiElement() override { g_object_unref(object); }
     AtspiElement(const AtspiElement&) = delete;
     AtspiElement& operator=(const AtspiElement&) = delete;
@@ -32,10 +35,12 @@ AtspiAccessible* unwrap(const AXElement& element)
 }
 
 // A GObject reference released at scope end.
-template <class T>
-class Ref {
+template <class T> class Ref {
 public:
-    explicit Ref(T* object = nullptr) : m_object(object) {}
+    explicit Ref(T* object = nullptr)
+        : m_object(object)
+    {
+    }
     ~Ref()
     {
         if (m_object)
@@ -70,8 +75,8 @@ private:
         if (!m_error)
             return;
         const QByteArray message(m_error->message ? m_error->message : "");
-        if (message.contains("NoReply") || message.contains("Did not receive a reply")
-            || message.contains("imed out") || message.contains("imeout"))
+        if (message.contains("NoReply") || message.contains("Did not receive a reply") || message.contains("imed out")
+            || message.contains("imeout"))
             t_callTimedOut = true;
         g_error_free(m_error);
         m_error = nullptr;
@@ -115,7 +120,10 @@ std::optional<AtspiRole> roleOf(AtspiAccessible* object)
 // moved, a window went inactive), so they are always read afresh.
 class States {
 public:
-    explicit States(AtspiAccessible* object) : m_set(fresh(object)) {}
+    explicit States(AtspiAccessible* object)
+        : m_set(fresh(object))
+    {
+    }
     bool has(AtspiStateType state) const { return m_set.get() && atspi_state_set_contains(m_set.get(), state); }
 
 private:
@@ -209,9 +217,8 @@ bool isChromium(AtspiAccessible* object)
 
 // A Collection search under `root`; nothing when the application does not
 // implement Collection (Qt does not), so callers walk instead.
-std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
-                                                         const std::vector<AtspiStateType>& states,
-                                                         const std::vector<AtspiRole>& roles, int count)
+std::optional<QList<AtspiAccessible*>> collectionMatches(
+    AtspiAccessible* root, const std::vector<AtspiStateType>& states, const std::vector<AtspiRole>& roles, int count)
 {
     Ref<AtspiCollection> collection(atspi_accessible_get_collection_iface(root));
     if (!collection)
@@ -224,15 +231,14 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
     GArray* roleArray = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
     for (AtspiRole role : roles)
         g_array_append_val(roleArray, role);
-    Ref<AtspiMatchRule> rule(atspi_match_rule_new(stateSet.get(), ATSPI_Collection_MATCH_ALL, nullptr,
-                                                  ATSPI_Collection_MATCH_NONE, roleArray,
-                                                  roles.empty() ? ATSPI_Collection_MATCH_NONE
-                                                                : ATSPI_Collection_MATCH_ANY,
-                                                  nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
+    Ref<AtspiMatchRule> rule(
+        atspi_match_rule_new(stateSet.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE,
+            roleArray, roles.empty() ? ATSPI_Collection_MATCH_NONE : ATSPI_Collection_MATCH_ANY, nullptr,
+            ATSPI_Collection_MATCH_NONE, FALSE));
     g_array_free(roleArray, TRUE);
     Error error;
-    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                   count, TRUE, error.out());
+    GArray* matches = atspi_collection_get_matches(
+        collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, count, TRUE, error.out());
     if (error || !matches) {
         if (matches)
             g_array_free(matches, TRUE);
@@ -250,7 +256,7 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
 // Returns a new reference.
 AtspiAccessible* walkForFocused(AtspiAccessible* root, int& budget)
 {
-    QList<AtspiAccessible*> stack{static_cast<AtspiAccessible*>(g_object_ref(root))};
+    QList<AtspiAccessible*> stack { static_cast<AtspiAccessible*>(g_object_ref(root)) };
     AtspiAccessible* found = nullptr;
     while (!stack.isEmpty() && !found && budget > 0) {
         AtspiAccessible* object = stack.takeLast();
@@ -296,7 +302,7 @@ AtspiAccessible* focusedElementOf(AtspiAccessible* application, const QHash<QStr
     const QList<AtspiAccessible*> windows = windowsOf(application);
     AtspiAccessible* found = nullptr;
     for (AtspiAccessible* window : windows) {
-        if (const auto matches = collectionMatches(window, {ATSPI_STATE_FOCUSED}, {}, 1)) {
+        if (const auto matches = collectionMatches(window, { ATSPI_STATE_FOCUSED }, {}, 1)) {
             if (!matches->isEmpty()) {
                 found = static_cast<AtspiAccessible*>(g_object_ref(matches->first()));
                 unrefAll(*matches);
@@ -361,8 +367,8 @@ std::optional<std::pair<int, int>> selectionRange(AtspiText* text)
             g_free(range);
             return std::nullopt;
         }
-        const std::pair<int, int> result(std::min(range->start_offset, range->end_offset),
-                                         std::max(range->start_offset, range->end_offset));
+        const std::pair<int, int> result(
+            std::min(range->start_offset, range->end_offset), std::max(range->start_offset, range->end_offset));
         g_free(range);
         return result;
     }
@@ -391,8 +397,8 @@ std::optional<QString> selectedText(AtspiText* text)
 
 bool isPressAction(const QString& name)
 {
-    static const QStringList names{QStringLiteral("click"), QStringLiteral("press"), QStringLiteral("activate"),
-                                   QStringLiteral("jump")};
+    static const QStringList names { QStringLiteral("click"), QStringLiteral("press"), QStringLiteral("activate"),
+        QStringLiteral("jump") };
     return names.contains(name.toLower());
 }
 
@@ -423,8 +429,8 @@ bool focusKeepingCaret(AtspiAccessible* object)
     }
     if (!grabFocus(object))
         return false;
-    if (text && selectionsBefore == 0 && caretBefore >= 0
-        && atspi_text_get_n_selections(text.get(), error.out()) > 0 && !error) {
+    if (text && selectionsBefore == 0 && caretBefore >= 0 && atspi_text_get_n_selections(text.get(), error.out()) > 0
+        && !error) {
         atspi_text_remove_selection(text.get(), 0, error.out());
         atspi_text_set_caret_offset(text.get(), caretBefore, error.out());
     }
@@ -436,7 +442,12 @@ bool focusKeepingCaret(AtspiAccessible* object)
 // Watches one operation on an element: an application that let one of its
 // calls run into the timeout is skipped until the event loop runs.
 struct AtspiAccessibility::Call {
-    Call(AtspiAccessibility& owner, AtspiAccessible* object) : self(owner), target(object) { t_callTimedOut = false; }
+    Call(AtspiAccessibility& owner, AtspiAccessible* object)
+        : self(owner)
+        , target(object)
+    {
+        t_callTimedOut = false;
+    }
     ~Call()
     {
         if (t_callTimedOut)
@@ -475,7 +486,9 @@ struct AtspiAccessibility::FocusTrack {
     }
 };
 
-AtspiAccessibility::AtspiAccessibility(Clock& clock) : m_clock(clock), m_focusTrack(std::make_unique<FocusTrack>())
+AtspiAccessibility::AtspiAccessibility(Clock& clock)
+    : m_clock(clock)
+    , m_focusTrack(std::make_unique<FocusTrack>())
 {
     // 0 = connected now, 1 = already connected (by Qt's own bridge, say).
     m_available = atspi_init() <= 1;
@@ -603,8 +616,7 @@ std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& eleme
                 return std::nullopt;
             return double(count);
         }
-        const std::optional<QString> result
-            = attribute == ax::Value ? wholeText(text.get()) : selectedText(text.get());
+        const std::optional<QString> result = attribute == ax::Value ? wholeText(text.get()) : selectedText(text.get());
         if (!result)
             return std::nullopt;
         return *result;
@@ -642,7 +654,7 @@ std::optional<QStringList> AtspiAccessibility::attributeNames(const AXElement& e
     const std::optional<AtspiRole> role = roleOf(object);
     if (!role)
         return std::nullopt;
-    QStringList names{ax::Role, ax::Parent, ax::Children, ax::Enabled, ax::Focused, ax::IsEditable};
+    QStringList names { ax::Role, ax::Parent, ax::Children, ax::Enabled, ax::Focused, ax::IsEditable };
     if (*role == ATSPI_ROLE_APPLICATION)
         names << ax::FocusedUIElement << ax::FocusedWindow;
     if (Ref<AtspiComponent>(atspi_accessible_get_component_iface(object)))
@@ -712,8 +724,8 @@ bool AtspiAccessibility::setAttributeValue(const AXElement& element, const QStri
             return false;
         if (utf8.isEmpty())
             return true;
-        return atspi_editable_text_insert_text(editable.get(), range->first, utf8.constData(), int(utf8.size()),
-                                               error.out())
+        return atspi_editable_text_insert_text(
+                   editable.get(), range->first, utf8.constData(), int(utf8.size()), error.out())
             && !error;
     }
     return false;
@@ -760,21 +772,20 @@ bool AtspiAccessibility::performAction(const AXElement& element, const QString& 
     return false;
 }
 
-std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(const AXElement& element,
-                                                                       const QString& attribute,
-                                                                       const QVariantMap& parameter)
+std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(
+    const AXElement& element, const QString& attribute, const QVariantMap& parameter)
 {
     AtspiAccessible* object = unwrap(element);
     if (!responsive(object) || attribute != ax::ElementsForSearchPredicate
         || parameter.value(ax::SearchKey).toString() != ax::TextFieldSearchKey)
         return std::nullopt;
     Call call(*this, object);
-    std::vector<AtspiStateType> states{ATSPI_STATE_EDITABLE};
+    std::vector<AtspiStateType> states { ATSPI_STATE_EDITABLE };
     if (parameter.value(ax::VisibleOnly).toBool())
         states.push_back(ATSPI_STATE_SHOWING);
     const int limit = parameter.value(ax::ResultsLimit, 0).toInt();
     const auto matches = collectionMatches(
-        object, states, {ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT}, std::max(limit, 0));
+        object, states, { ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT }, std::max(limit, 0));
     if (!matches)
         return std::nullopt;
     QList<AXElement> result;

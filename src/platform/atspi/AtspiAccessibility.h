@@ -64,8 +64,8 @@ public:
     bool setAttributeValue(const AXElement& element, const QString& attribute, const AXValue& value) override;
     std::optional<QStringList> actionNames(const AXElement& element) override;
     bool performAction(const AXElement& element, const QString& action) override;
-    std::optional<AXValue> parameterizedAttributeValue(const AXElement& element, const QString& attribute,
-                                                       const QVariantMap& parameter) override;
+    std::optional<AXValue> parameterizedAttributeValue(
+        const AXElement& element, const QString& attribute, const QVariantMap& parameter) override;
     bool isSameElement(const AXElement& a, const AXElement& b) override;
 
     // Implementation details shared with the .cpp's helpers.
