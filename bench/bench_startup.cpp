@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     const std::chrono::duration<double, std::milli> qtSetUp = std::chrono::steady_clock::now() - begin;
     QApplication::setQuitOnLastWindowClosed(false);
     std::fprintf(stderr, "Qt's own set-up before MendoAI starts: %.1f ms, resident memory then: %.1f MB\n",
-                 qtSetUp.count(), residentMegabytes());
+        qtSetUp.count(), residentMegabytes());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
