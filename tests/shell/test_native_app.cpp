@@ -432,6 +432,9 @@ void TestNativeApp::createsThenWiresInOrder()
             "permissions read",
         }));
     QVERIFY(rig.app->appState().isObservingSystemSurface());
+    rig.app->appState().setStatus(ActionStatus::running(QStringLiteral("Fixing")));
+    rig.settle();
+    QCOMPARE(rig.app->statusHUD().shownStatus(), ActionStatus::running(QStringLiteral("Fixing")));
 
     // Launching again installs nothing twice and makes no second request;
     // the subscriptions are made anew.

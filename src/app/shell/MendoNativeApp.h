@@ -105,6 +105,7 @@ public:
     MendoWindowPresenter& presenter() { return *m_presenter; }
     MendoAppState& appState() { return *m_appState; }
     QuickPanelController& quickPanel() { return *m_quickPanel; }
+    StatusHUDController& statusHUD() { return *m_statusHUD; }
     HotkeyService& hotkeys() { return *m_hotkeys; }
     MenuBarController& menuBar() { return *m_menuBar; }
     ClipboardHistoryService& clipboardHistory() { return *m_clipboardHistory; }
