@@ -115,20 +115,6 @@ private:
 
 // Each stand-in logs the launch call it receives, then does what the real
 // object does.
-class RecordingStatusHUD final : public StatusHUDController {
-public:
-    explicit RecordingStatusHUD(EventLog& log)
-        : m_log(log)
-    {
-    }
-    void attach(MendoAppState& state) override
-    {
-        m_log.add(QStringLiteral("statusHUD attach"));
-        StatusHUDController::attach(state);
-    }
-    EventLog& m_log;
-};
-
 class RecordingSelectionTrigger final : public SelectionTriggerService {
 public:
     RecordingSelectionTrigger(EventLog& log, FloatingButtonController*& button)
@@ -162,10 +148,13 @@ public:
     EventLog& m_log;
 };
 
+// For the objects whose launch step is attach(appState).
 template <typename Base> class RecordingFollower final : public Base {
 public:
-    RecordingFollower(EventLog& log, QString name)
-        : m_log(log)
+    template <typename... Args>
+    RecordingFollower(EventLog& log, QString name, Args&&... args)
+        : Base(std::forward<Args>(args)...)
+        , m_log(log)
         , m_name(std::move(name))
     {
     }
@@ -176,21 +165,6 @@ public:
     }
     EventLog& m_log;
     QString m_name;
-};
-
-class RecordingClipboardHistory final : public ClipboardHistoryService {
-public:
-    RecordingClipboardHistory(EventLog& log, Clock& clock, Pasteboard& pasteboard)
-        : ClipboardHistoryService(clock, pasteboard)
-        , m_log(log)
-    {
-    }
-    void attach(MendoAppState& state) override
-    {
-        m_log.add(QStringLiteral("clipboardHistory attach"));
-        ClipboardHistoryService::attach(state);
-    }
-    EventLog& m_log;
 };
 
 class RecordingUpdateManager final : public AppUpdateManager {
@@ -239,8 +213,9 @@ public:
 
     std::unique_ptr<ClipboardHistoryService> makeClipboardHistory(const Platform& p) override
     {
-        return made<ClipboardHistoryService>(
-            "clipboardHistory", std::make_unique<RecordingClipboardHistory>(m_log, *p.clock, *p.pasteboard));
+        return made<ClipboardHistoryService>("clipboardHistory",
+            std::make_unique<RecordingFollower<ClipboardHistoryService>>(
+                m_log, "clipboardHistory", *p.clock, *p.pasteboard));
     }
     std::unique_ptr<MendoAppDelegate> makeDelegate(const Platform& p, ApplicationControl& a, MendoWindowPresenter& w,
         BuiltInDisplayControl& d, DragSwapMonitorControl& s) override
@@ -259,7 +234,8 @@ public:
     }
     std::unique_ptr<StatusHUDController> makeStatusHUD() override
     {
-        return made<StatusHUDController>("statusHUD", std::make_unique<RecordingStatusHUD>(m_log));
+        return made<StatusHUDController>(
+            "statusHUD", std::make_unique<RecordingFollower<StatusHUDController>>(m_log, "statusHUD"));
     }
     std::unique_ptr<HotkeyService> makeHotkeys(const Platform& p, FocusService& focus, WindowCommands& w) override
     {
