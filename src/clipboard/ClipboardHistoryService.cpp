@@ -8,7 +8,7 @@
 namespace mendo {
 
 ClipboardHistoryService::ClipboardHistoryService(Clock& clock, Pasteboard& pasteboard, QObject* parent)
-    : QObject(parent), m_clock(clock), m_pasteboard(pasteboard), m_lastChangeCount(pasteboard.changeCount())
+    : AppStateFollower(parent), m_clock(clock), m_pasteboard(pasteboard), m_lastChangeCount(pasteboard.changeCount())
 {
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/PanelLook.h"
 #include "base/Clock.h"
 #include "engine/ClipboardSuppression.h"
 
-#include <QObject>
 #include <QString>
 #include <optional>
 
@@ -13,8 +13,9 @@ class Pasteboard;
 
 // The clipboard history. So far it holds what keeps the pasteboard service's
 // own traffic out of the history: the suppression deadline and the last
-// pasteboard state it has seen.
-class ClipboardHistoryService : public QObject, public ClipboardSuppression {
+// pasteboard state it has seen. Attaching it to the application state makes
+// it follow the settings (the history's limits live there).
+class ClipboardHistoryService : public AppStateFollower, public ClipboardSuppression {
     Q_OBJECT
 public:
     ClipboardHistoryService(Clock& clock, Pasteboard& pasteboard, QObject* parent = nullptr);

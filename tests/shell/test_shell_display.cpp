@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QScreen>
@@ -18,6 +19,8 @@
 
 #include <csignal>
 
+#include <X11/Xlib.h>
+
 using namespace mendo;
 using namespace std::chrono_literals;
 
@@ -26,7 +29,7 @@ class TestShellDisplay : public QObject {
 private Q_SLOTS:
     void glassPanelScreenshot();
     void minimisedMainWindowLeavesTheTaskbar();
-    void secondLaunchHandsOverAndSignalsEndCleanly();
+    void mendoLivesInTheTray();
 };
 
 void TestShellDisplay::glassPanelScreenshot()
@@ -114,7 +117,35 @@ void TestShellDisplay::minimisedMainWindowLeavesTheTaskbar()
     QTRY_VERIFY_WITH_TIMEOUT(!netWmState(main).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")), 5000);
 }
 
-void TestShellDisplay::secondLaunchHandsOverAndSignalsEndCleanly()
+// The id of MendoAI's visible main window, 0 while none is shown.
+static WId visibleMainWindow()
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+            QStringLiteral("^MendoAI$") });
+    xdotool.waitForFinished(5000);
+    const QList<QByteArray> ids = xdotool.readAllStandardOutput().split('\n');
+    return ids.isEmpty() ? 0 : WId(ids.first().trimmed().toULongLong());
+}
+
+// What the window manager's close button does: asks the window to close.
+static void closeThroughWindowManager(WId window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    Display* display = x11->display();
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = Window(window);
+    event.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2;  // from a pager or similar tool
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(display);
+}
+
+void TestShellDisplay::mendoLivesInTheTray()
 {
     QTemporaryDir runtime;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -131,13 +162,35 @@ void TestShellDisplay::secondLaunchHandsOverAndSignalsEndCleanly()
         QProcess first;
         launch(first);
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socket), 10000);
+        // Shown at start: there is no tray under Xvfb, and the settings ask
+        // for it anyway.
+        QTRY_VERIFY_WITH_TIMEOUT(visibleMainWindow() != 0, 10000);
+        const WId window = visibleMainWindow();
 
+        if (signal == SIGTERM) {
+            QImage shot;
+            QTest::qWait(500);  // painted
+            shot = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+            QVERIFY(shot.width() >= 760 && shot.height() >= 500);
+            const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
+            QDir().mkpath(dir);
+            QVERIFY(shot.save(dir + QStringLiteral("/main-window.png")));
+
+            // Closing hides it; MendoAI stays.
+            closeThroughWindowManager(window);
+            QTRY_COMPARE_WITH_TIMEOUT(visibleMainWindow(), WId(0), 10000);
+            QTest::qWait(300);
+            QCOMPARE(first.state(), QProcess::Running);
+        }
+
+        // A second launch brings the window back and leaves.
         QProcess second;
         launch(second);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
+        QTRY_COMPARE_WITH_TIMEOUT(visibleMainWindow(), window, 10000);
 
         // Ended through the quit path: a normal exit, not death by signal.
         ::kill(pid_t(first.processId()), signal);

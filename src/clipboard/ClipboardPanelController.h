@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/PanelLook.h"
+
+namespace mendo {
+
+// The clipboard window's controller, one per process. The window is not built
+// yet: the controller follows the look it would wear and whether it shows.
+class ClipboardPanelController : public AppStateFollower {
+    Q_OBJECT
+public:
+    using AppStateFollower::AppStateFollower;
+
+    // Shows the window, or hides it when it is showing.
+    void toggle();
+    bool isPanelVisible() const { return m_visible; }
+
+private:
+    bool m_visible = false;
+};
+
+}  // namespace mendo

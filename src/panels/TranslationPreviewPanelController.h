@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/PanelLook.h"
+
+namespace mendo {
+
+// The translation preview panel's controller, one per process. The panel is
+// not built yet: the controller follows its target language and look.
+class TranslationPreviewPanelController : public AppStateFollower {
+public:
+    using AppStateFollower::AppStateFollower;
+
+    const QString& targetLanguage() const { return settings().translatePreviewTargetLanguage; }
+};
+
+}  // namespace mendo

@@ -1,0 +1,560 @@
+#include "app/MendoAppState.h"
+#include "app/model/NativeSettingsStore.h"
+#include "app/shell/MendoAppDelegate.h"
+#include "app/shell/MendoNativeApp.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardPanelController.h"
+#include "desktop/AppLayoutSwitchService.h"
+#include "fakes/EventLog.h"
+#include "fakes/FakeAccessibility.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeInputMonitoring.h"
+#include "fakes/FakeInputSources.h"
+#include "fakes/FakeKeyboardEvents.h"
+#include "fakes/FakeLanguageDetector.h"
+#include "fakes/FakePasteboard.h"
+#include "fakes/FakeProcesses.h"
+#include "fakes/FakeSystemTransparency.h"
+#include "fakes/FakeWorkspace.h"
+#include "fakes/MemoryUserDefaults.h"
+#include "fakes/RecordingSystemLog.h"
+#include "input/FloatingButtonController.h"
+#include "input/HotkeyService.h"
+#include "input/MenuBarController.h"
+#include "input/ParsedHotkey.h"
+#include "input/QuickPanelController.h"
+#include "input/SelectionTriggerService.h"
+#include "input/StatusHUDController.h"
+#include "panels/AssistantPanelController.h"
+#include "panels/TranslationPreviewPanelController.h"
+#include "settings/MainSettingsView.h"
+#include "updates/AppUpdateManager.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+using namespace mendo;
+
+namespace {
+
+// Hotkeys as the fake desktop sees them: installing is logged, and `press`
+// plays a chord.
+class RecordingRegistrar final : public HotkeyRegistrar {
+public:
+    explicit RecordingRegistrar(EventLog& log)
+        : m_log(log)
+    {
+    }
+    int install() override
+    {
+        m_log.add(QStringLiteral("hotkeys install"));
+        return 0;
+    }
+    void uninstall() override { registered.clear(); }
+    int registerHotkey(quint32 id, HotkeyChord chord) override
+    {
+        registered.insert(id, chord);
+        return 0;
+    }
+    void unregisterHotkey(quint32 id) override { registered.remove(id); }
+    void press(const QString& text)
+    {
+        const HotkeyChord chord = ParsedHotkey::parse(text)->chord();
+        for (auto it = registered.cbegin(); it != registered.cend(); ++it)
+            if (it.value() == chord)
+                Q_EMIT pressed(it.key());
+    }
+    QMap<quint32, HotkeyChord> registered;
+
+private:
+    EventLog& m_log;
+};
+
+class RecordingPermissions final : public Permissions {
+public:
+    explicit RecordingPermissions(EventLog& log)
+        : m_log(log)
+    {
+    }
+    bool accessibilityGranted() override
+    {
+        m_log.add(QStringLiteral("permissions read"));
+        return true;
+    }
+    bool requestAccessibility() override
+    {
+        m_log.add(QStringLiteral("permissions request"));
+        return true;
+    }
+
+private:
+    EventLog& m_log;
+};
+
+class RecordingTransparency final : public SystemTransparency {
+public:
+    explicit RecordingTransparency(EventLog& log)
+        : m_log(log)
+    {
+    }
+    bool reduceTransparency() const override
+    {
+        m_log.add(QStringLiteral("surface read"));
+        return false;
+    }
+    std::optional<QVariant> glassDiffusion() const override { return std::nullopt; }
+    std::optional<QVariant> globalGlassDiffusion() const override { return std::nullopt; }
+
+private:
+    EventLog& m_log;
+};
+
+// Each stand-in logs the launch call it receives, then does what the real
+// object does.
+class RecordingSelectionTrigger final : public SelectionTriggerService {
+public:
+    RecordingSelectionTrigger(EventLog& log, FloatingButtonController*& button)
+        : m_log(log)
+        , m_button(button)
+    {
+    }
+    void start(MendoAppState& state, QuickPanelController& panel, FloatingButtonController& button) override
+    {
+        // The floating button is given its references just before.
+        const bool ready = button.appState == &state && button.quickPanel == &panel && &button == m_button;
+        m_log.add(QStringLiteral("selectionTrigger start, floating button ready=%1").arg(ready));
+        SelectionTriggerService::start(state, panel, button);
+    }
+    EventLog& m_log;
+    FloatingButtonController*& m_button;
+};
+
+class RecordingMenuBar final : public MenuBarController {
+public:
+    explicit RecordingMenuBar(EventLog& log)
+        : m_log(log)
+    {
+    }
+    void attach(MendoAppState& state, QuickPanelController& panel, StatusHUDController& hud,
+        ClipboardPanelController& clipboard, std::function<void()> openMainWindow) override
+    {
+        m_log.add(QStringLiteral("menuBar attach"));
+        MenuBarController::attach(state, panel, hud, clipboard, std::move(openMainWindow));
+    }
+    EventLog& m_log;
+};
+
+// For the objects whose launch step is attach(appState).
+template <typename Base> class RecordingFollower final : public Base {
+public:
+    template <typename... Args>
+    RecordingFollower(EventLog& log, QString name, Args&&... args)
+        : Base(std::forward<Args>(args)...)
+        , m_log(log)
+        , m_name(std::move(name))
+    {
+    }
+    void attach(MendoAppState& state) override
+    {
+        m_log.add(m_name + QStringLiteral(" attach"));
+        Base::attach(state);
+    }
+    EventLog& m_log;
+    QString m_name;
+};
+
+class RecordingUpdateManager final : public AppUpdateManager {
+public:
+    RecordingUpdateManager(EventLog& log, Clock& clock)
+        : AppUpdateManager(clock)
+        , m_log(log)
+    {
+    }
+    void startAutomaticChecks(MendoAppState& state) override
+    {
+        m_log.add(QStringLiteral("updateManager startAutomaticChecks"));
+        AppUpdateManager::startAutomaticChecks(state);
+    }
+    EventLog& m_log;
+};
+
+class RecordingLayoutSwitch final : public AppLayoutSwitchService {
+public:
+    RecordingLayoutSwitch(EventLog& log, Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& systemLog)
+        : AppLayoutSwitchService(workspace, layouts, systemLog)
+        , m_log(log)
+    {
+    }
+    void start(MendoAppState& state) override
+    {
+        m_log.add(QStringLiteral("appLayoutSwitchService start"));
+        AppLayoutSwitchService::start(state);
+    }
+    EventLog& m_log;
+};
+
+// Logs every object it makes, and makes the recording stand-ins.
+class RecordingFactory final : public MendoNativeApp::Factory {
+public:
+    explicit RecordingFactory(EventLog& log)
+        : m_log(log)
+    {
+    }
+
+    template <typename T> std::unique_ptr<T> made(const char* name, std::unique_ptr<T> object)
+    {
+        m_log.add(QStringLiteral("make ") + QLatin1String(name));
+        return object;
+    }
+
+    std::unique_ptr<ClipboardHistoryService> makeClipboardHistory(const Platform& p) override
+    {
+        return made<ClipboardHistoryService>("clipboardHistory",
+            std::make_unique<RecordingFollower<ClipboardHistoryService>>(
+                m_log, "clipboardHistory", *p.clock, *p.pasteboard));
+    }
+    std::unique_ptr<MendoAppDelegate> makeDelegate(const Platform& p, ApplicationControl& a, MendoWindowPresenter& w,
+        BuiltInDisplayControl& d, DragSwapMonitorControl& s) override
+    {
+        return made("delegate", Factory::makeDelegate(p, a, w, d, s));
+    }
+    std::unique_ptr<MendoAppState> makeAppState(const Platform& p, NativeSettingsStore& store,
+        PermissionService& permissions, SelectionTransfer& selection, AccessibilityTextReader& text,
+        KeyboardLayoutService& layouts, TextActionEngine& engine) override
+    {
+        return made("appState", Factory::makeAppState(p, store, permissions, selection, text, layouts, engine));
+    }
+    std::unique_ptr<QuickPanelController> makeQuickPanel() override
+    {
+        return made("quickPanel", Factory::makeQuickPanel());
+    }
+    std::unique_ptr<StatusHUDController> makeStatusHUD() override
+    {
+        return made<StatusHUDController>(
+            "statusHUD", std::make_unique<RecordingFollower<StatusHUDController>>(m_log, "statusHUD"));
+    }
+    std::unique_ptr<HotkeyService> makeHotkeys(const Platform& p, FocusService& focus, WindowCommands& w) override
+    {
+        return made("hotkeys", Factory::makeHotkeys(p, focus, w));
+    }
+    std::unique_ptr<MenuBarController> makeMenuBar() override
+    {
+        return made<MenuBarController>("menuBar", std::make_unique<RecordingMenuBar>(m_log));
+    }
+    std::unique_ptr<FloatingButtonController> makeFloatingButton() override
+    {
+        auto button = Factory::makeFloatingButton();
+        floatingButton = button.get();
+        return made("floatingButton", std::move(button));
+    }
+    std::unique_ptr<SelectionTriggerService> makeSelectionTrigger() override
+    {
+        return made<SelectionTriggerService>(
+            "selectionTrigger", std::make_unique<RecordingSelectionTrigger>(m_log, floatingButton));
+    }
+    std::unique_ptr<ClipboardPanelController> makeClipboardPanel() override
+    {
+        return made<ClipboardPanelController>(
+            "clipboardPanel", std::make_unique<RecordingFollower<ClipboardPanelController>>(m_log, "clipboardPanel"));
+    }
+    std::unique_ptr<AssistantPanelController> makeAssistantPanel() override
+    {
+        return made<AssistantPanelController>(
+            "assistantPanel", std::make_unique<RecordingFollower<AssistantPanelController>>(m_log, "assistantPanel"));
+    }
+    std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel() override
+    {
+        return made<TranslationPreviewPanelController>("translationPreviewPanel",
+            std::make_unique<RecordingFollower<TranslationPreviewPanelController>>(m_log, "translationPreviewPanel"));
+    }
+    std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p) override
+    {
+        return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, *p.clock));
+    }
+    std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
+        const Platform& p, KeyboardLayoutService& layouts) override
+    {
+        return made<AppLayoutSwitchService>(
+            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, *p.workspace, layouts, *p.log));
+    }
+    bool systemTrayAvailable() override { return trayAvailable; }
+
+    bool trayAvailable = true;
+    FloatingButtonController* floatingButton = nullptr;
+
+private:
+    EventLog& m_log;
+};
+
+// The fake desktop and the application object over it.
+struct Rig {
+    EventLog log;
+    FakeClock clock;
+    RecordingSystemLog systemLog;
+    MemoryUserDefaults defaults;
+    FakePasteboard pasteboard;
+    FakeKeyboardEvents keyboard;
+    FakeWorkspace workspace;
+    RecordingRegistrar registrar { log };
+    FakeLanguageDetector languages;
+    FakeInputSources inputSources;
+    FakeAccessibility accessibility;
+    RecordingPermissions permissions { log };
+    FakeInputMonitoring inputMonitoring;
+    FakeProcesses processes;
+    RecordingTransparency transparency { log };
+    RecordingFactory factory { log };
+    std::unique_ptr<MendoNativeApp> app;
+
+    Platform platform()
+    {
+        Platform p;
+        p.clock = &clock;
+        p.log = &systemLog;
+        p.defaults = &defaults;
+        p.pasteboard = &pasteboard;
+        p.keyboard = &keyboard;
+        p.workspace = &workspace;
+        p.hotkeyRegistrar = &registrar;
+        p.languages = &languages;
+        p.inputSources = &inputSources;
+        p.accessibility = &accessibility;
+        p.permissions = &permissions;
+        p.inputMonitoring = &inputMonitoring;
+        p.processes = &processes;
+        p.transparency = &transparency;
+        return p;
+    }
+    MendoNativeApp& make()
+    {
+        app.reset();
+        app = std::make_unique<MendoNativeApp>(platform(), factory);
+        return *app;
+    }
+    void storeSettings(const std::function<void(MendoSettings&)>& edit)
+    {
+        NativeSettingsStore store(defaults);
+        MendoSettings settings = store.load();
+        edit(settings);
+        store.save(settings);
+    }
+    // Lets queued work (permission reads, menu refreshes) run.
+    void settle()
+    {
+        clock.advance(Millis(0));
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+};
+
+}  // namespace
+
+class TestNativeApp : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void createsThenWiresInOrder();
+    void permissionsRequestedOnOneLaunch_data();
+    void permissionsRequestedOnOneLaunch();
+    void mainWindowAndItsMenu();
+    void mainWindowAtStart_data();
+    void mainWindowAtStart();
+    void trayItemFollowsTheSettings();
+    void hotkeysReachThePanels();
+};
+
+void TestNativeApp::createsThenWiresInOrder()
+{
+    Rig rig;
+    rig.make();
+    QCOMPARE(rig.log.entries.filter(QRegularExpression(QStringLiteral("^make "))),
+        (QStringList {
+            // Before the others: the pasteboard service keeps it out of its way.
+            "make clipboardHistory",
+            "make delegate",
+            "make appState",
+            "make quickPanel",
+            "make statusHUD",
+            "make hotkeys",
+            "make menuBar",
+            "make floatingButton",
+            "make selectionTrigger",
+            "make clipboardPanel",
+            "make assistantPanel",
+            "make translationPreviewPanel",
+            "make updateManager",
+            "make appLayoutSwitchService",
+        }));
+
+    rig.log.entries.clear();
+    rig.app->launch();
+    rig.settle();
+    QCOMPARE(rig.log.entries,
+        (QStringList {
+            "surface read",
+            "statusHUD attach",
+            "hotkeys install",
+            "selectionTrigger start, floating button ready=1",
+            "menuBar attach",
+            "clipboardHistory attach",
+            "clipboardPanel attach",
+            "assistantPanel attach",
+            "translationPreviewPanel attach",
+            "updateManager startAutomaticChecks",
+            "appLayoutSwitchService start",
+            "permissions read",
+        }));
+    QVERIFY(rig.app->appState().isObservingSystemSurface());
+    rig.app->appState().setStatus(ActionStatus::running(QStringLiteral("Fixing")));
+    rig.settle();
+    QCOMPARE(rig.app->statusHUD().shownStatus(), ActionStatus::running(QStringLiteral("Fixing")));
+
+    // Launching again installs nothing twice and makes no second request;
+    // the subscriptions are made anew.
+    rig.log.entries.clear();
+    rig.app->launch();
+    rig.settle();
+    QVERIFY(!rig.log.entries.contains("hotkeys install"));
+    QVERIFY(rig.log.entries.contains("menuBar attach"));
+    QVERIFY(!rig.log.entries.contains("permissions request"));
+}
+
+void TestNativeApp::permissionsRequestedOnOneLaunch_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<bool>("requested");
+    QTest::newRow("absent") << QVariant() << false;
+    QTest::newRow("true") << QVariant(true) << true;
+    QTest::newRow("false") << QVariant(false) << false;
+    QTest::newRow("not a boolean") << QVariant(QStringLiteral("later")) << false;
+}
+
+void TestNativeApp::permissionsRequestedOnOneLaunch()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(bool, requested);
+    const QString key = QStringLiteral("mendo.requestPermissionsOnLaunch");
+    Rig rig;
+    if (stored.isValid())
+        rig.defaults.set(key, stored);
+
+    rig.make().launch();
+    rig.settle();
+    const QStringList first = rig.log.entries.filter(QStringLiteral("permissions"));
+    QCOMPARE(first.contains("permissions request"), requested);
+    QVERIFY(first.contains("permissions read"));
+    // Removed only when it led to a request, and before the request.
+    QCOMPARE(rig.defaults.contains(key), stored.isValid() && !requested);
+
+    rig.log.entries.clear();
+    rig.make().launch();
+    rig.settle();
+    QVERIFY(!rig.log.entries.contains("permissions request"));
+}
+
+void TestNativeApp::mainWindowAndItsMenu()
+{
+    Rig rig;
+    MendoNativeApp& app = rig.make();
+    QMainWindow* window = app.mainWindow();
+    QVERIFY(window);
+    QCOMPARE(window->objectName(), QStringLiteral("main"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("MendoAI"));
+    QCOMPARE(window->minimumSize(), QSize(760, 500));
+    QVERIFY(qobject_cast<MainSettingsView*>(window->centralWidget()));
+
+    // One menu with one command, none that opens another main window.
+    const QList<QAction*> menus = window->menuBar()->actions();
+    QCOMPARE(menus.size(), 1);
+    QCOMPARE(menus.first()->text(), QStringLiteral("MendoAI"));
+    const QList<QAction*> commands = menus.first()->menu()->actions();
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands.first()->text(), QStringLiteral("Show Quick Menu"));
+    QCOMPARE(commands.first()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Space")));
+    QCOMPARE(commands.first()->shortcutContext(), Qt::ApplicationShortcut);
+
+    commands.first()->trigger();
+    QVERIFY(app.quickPanel().isPanelVisible());
+    QCOMPARE(app.quickPanel().appState(), &app.appState());
+    commands.first()->trigger();
+    QVERIFY(!app.quickPanel().isPanelVisible());
+}
+
+void TestNativeApp::mainWindowAtStart_data()
+{
+    QTest::addColumn<bool>("openOnLaunch");
+    QTest::addColumn<bool>("trayAvailable");
+    QTest::addColumn<bool>("iconVisible");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("asked for") << true << true << true << true;
+    QTest::newRow("not asked, tray item shows") << false << true << true << false;
+    QTest::newRow("not asked, no tray") << false << false << true << true;
+    QTest::newRow("not asked, tray item switched off") << false << true << false << true;
+}
+
+void TestNativeApp::mainWindowAtStart()
+{
+    QFETCH(bool, openOnLaunch);
+    QFETCH(bool, trayAvailable);
+    QFETCH(bool, iconVisible);
+    QFETCH(bool, shown);
+    Rig rig;
+    rig.storeSettings([&](MendoSettings& s) {
+        s.openMainWindowOnLaunch = openOnLaunch;
+        s.menuBarIconVisible = iconVisible;
+    });
+    rig.factory.trayAvailable = trayAvailable;
+    MendoNativeApp& app = rig.make();
+    app.start();
+    rig.settle();
+    QCOMPARE(app.mainWindow()->isVisible(), shown);
+    // Wired either way.
+    QVERIFY(rig.log.entries.contains("hotkeys install"));
+    QVERIFY(app.delegate().isDelegateOf(app.mainWindow()));
+}
+
+void TestNativeApp::trayItemFollowsTheSettings()
+{
+    Rig rig;
+    rig.storeSettings([](MendoSettings& s) { s.menuBarIconVisible = false; });
+    MendoNativeApp& app = rig.make();
+    app.launch();
+    rig.settle();
+    QVERIFY(!app.menuBar().statusItem());
+
+    app.appState().editSettings([](MendoSettings& s) { s.menuBarIconVisible = true; });
+    rig.settle();
+    QVERIFY(app.menuBar().statusItem());
+    QCOMPARE(app.menuBar().statusItem()->toolTip(), QStringLiteral("MendoAI"));
+
+    // The menu's permissions command opens the main window on that page.
+    QAction* permissions = nullptr;
+    for (QAction* action : app.menuBar().menu()->actions())
+        if (action->text() == QStringLiteral("Permissions"))
+            permissions = action;
+    QVERIFY(permissions);
+    permissions->trigger();
+    QCOMPARE(app.appState().selectedSettingsPage(), SettingsPage::permissions);
+    QVERIFY(app.mainWindow()->isVisible());
+
+    app.appState().editSettings([](MendoSettings& s) { s.menuBarIconVisible = false; });
+    rig.settle();
+    QVERIFY(!app.menuBar().statusItem());
+}
+
+void TestNativeApp::hotkeysReachThePanels()
+{
+    Rig rig;
+    MendoNativeApp& app = rig.make();
+    app.launch();
+    rig.settle();
+    rig.registrar.press(QStringLiteral("Alt+Q"));
+    rig.settle();
+    QVERIFY(app.quickPanel().isPanelVisible());
+}
+
+QTEST_MAIN(TestNativeApp)
+#include "test_native_app.moc"
