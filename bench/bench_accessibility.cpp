@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <benchmark/benchmark.h>
+#include "QtBenchmarkMain.h"
 
 using namespace mendo;
 
@@ -119,9 +120,5 @@ BENCHMARK(BM_SelectedTextWithoutFocusEvent)->Arg(2000)->Iterations(5)->Unit(benc
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInQt<QCoreApplication>(argc, argv);
 }
