@@ -19,6 +19,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include "QtBenchmarkMain.h"
 
 using namespace mendo;
 
@@ -69,13 +70,5 @@ BENCHMARK(BM_ReadAndPasteQuick)->UseManualTime()->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "bench_text_road needs a display: run it inside scripts/with-session.sh\n");
-        return 0;
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInQt<QApplication>(argc, argv, "bench_text_road");
 }

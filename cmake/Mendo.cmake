@@ -1,3 +1,21 @@
+# AUTOMOC under Ninja does not rerun when a reconfigure adds a source or
+# header (its rule depends only on files it saw before), which leaves a new
+# Q_OBJECT class without its moc: "undefined reference to vtable". When a
+# target's file list changes, removing its autogen timestamp makes Ninja run
+# the step again.
+function(mendo_autogen_follows_sources target files)
+  set(_list "${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.list")
+  string(REPLACE ";" "\n" _content "${files}")
+  set(_old "")
+  if(EXISTS "${_list}")
+    file(READ "${_list}" _old)
+  endif()
+  if(NOT _old STREQUAL _content)
+    file(WRITE "${_list}" "${_content}")
+    file(REMOVE "${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp")
+  endif()
+endfunction()
+
 # One static library per source folder. Sources are globbed so that a new class
 # needs no edit here; CONFIGURE_DEPENDS makes Ninja notice added files.
 function(mendo_add_library name dir)
@@ -9,6 +27,7 @@ function(mendo_add_library name dir)
     add_library(${name} STATIC ${_srcs} ${_hdrs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    mendo_autogen_follows_sources(${name} "${_srcs};${_hdrs}")
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)

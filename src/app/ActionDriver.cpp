@@ -17,7 +17,7 @@ namespace {
 const QString layoutId = QStringLiteral("layout");
 
 // Ends the run when the state went away while it waited.
-class StateGone : public std::exception {};
+class StateGone : public std::exception { };
 
 }  // namespace
 
@@ -37,7 +37,11 @@ struct ActionDriver::Run {
     }
 };
 
-ActionDriver::ActionDriver(MendoAppState& state, Services services) : m_state(state), m_services(services) {}
+ActionDriver::ActionDriver(MendoAppState& state, Services services)
+    : m_state(state)
+    , m_services(services)
+{
+}
 
 void ActionDriver::setRunning(const QString& en, const QString& ru)
 {
@@ -46,7 +50,7 @@ void ActionDriver::setRunning(const QString& en, const QString& ru)
 
 void ActionDriver::run(const QuickAction& action, bool pasteResult, bool updateSampleText)
 {
-    Run run{action, pasteResult, pasteResult && action.id == layoutId, updateSampleText, &m_state};
+    Run run { action, pasteResult, pasteResult && action.id == layoutId, updateSampleText, &m_state };
     if (!run.silent) {
         const QString title = m_state.title(action);
         setRunning(title + QStringLiteral(" running"), QStringLiteral("Выполняю: ") + title);
@@ -61,17 +65,16 @@ Task<> ActionDriver::runTask(Run run)
         bool readThroughAccessibility = false;
         if (run.pasteResult && !run.silent) {
             setRunning(QStringLiteral("Reading selection"), QStringLiteral("Читаю выделение"));
-            static const QStringList noSelectAll{QStringLiteral("ai"), QStringLiteral("clipboard"), layoutId};
-            const bool selectAll =
-                m_state.settings().autoSelectAllBeforeAction && !noSelectAll.contains(run.action.id);
-            input = co_await m_services.selection.readSelectedTextTransient(selectAll, true,
-                                                                            PasteboardTiming::standard());
+            static const QStringList noSelectAll { QStringLiteral("ai"), QStringLiteral("clipboard"), layoutId };
+            const bool selectAll = m_state.settings().autoSelectAllBeforeAction && !noSelectAll.contains(run.action.id);
+            input = co_await m_services.selection.readSelectedTextTransient(
+                selectAll, true, PasteboardTiming::standard());
             run.ensureAlive();
         } else if (run.silent) {
             const QString selected = m_services.focusedText.selectedTextForLayout();
             if (text::isBlank(selected)) {
-                input = co_await m_services.selection.readSelectedTextTransient(false, false,
-                                                                                PasteboardTiming::quick());
+                input
+                    = co_await m_services.selection.readSelectedTextTransient(false, false, PasteboardTiming::quick());
                 run.ensureAlive();
             } else {
                 input = selected;
@@ -129,8 +132,8 @@ Task<> ActionDriver::layoutRoad(const Run& run, QString input, bool readThroughA
 
 Task<> ActionDriver::engineRoad(const Run& run, QString input, QString targetLanguage)
 {
-    const QString result =
-        co_await m_services.engine.run(run.action, input, std::move(targetLanguage), m_state.promptStyles());
+    const QString result
+        = co_await m_services.engine.run(run.action, input, std::move(targetLanguage), m_state.promptStyles());
     run.ensureAlive();
 
     // Recorded before pasting: a failed paste must not lose an answer the
@@ -144,11 +147,11 @@ Task<> ActionDriver::engineRoad(const Run& run, QString input, QString targetLan
     }
 
     setRunning(QStringLiteral("Pasting"), QStringLiteral("Вставляю"));
-    co_await m_services.selection.pasteTransient(withSelectionWhitespace(input, result), std::nullopt,
-                                                 PasteboardTiming::standard());
+    co_await m_services.selection.pasteTransient(
+        withSelectionWhitespace(input, result), std::nullopt, PasteboardTiming::standard());
     run.ensureAlive();
-    m_state.setStatus(ActionStatus::done(pick(m_state.settings().uiLanguage, QStringLiteral("Pasted"),
-                                              QStringLiteral("Вставлено"))));
+    m_state.setStatus(
+        ActionStatus::done(pick(m_state.settings().uiLanguage, QStringLiteral("Pasted"), QStringLiteral("Вставлено"))));
 }
 
 QString ActionDriver::withSelectionWhitespace(const QString& selection, const QString& result)

@@ -31,9 +31,9 @@ QString styleKey(const QString& styleId)
 }  // namespace
 
 MendoAppState::MendoAppState(Services services, QObject* parent)
-    : QObject(parent),
-      m_services(services),
-      m_statusReset(
+    : QObject(parent)
+    , m_services(services)
+    , m_statusReset(
           services.clock, [this] { return m_status; }, [this] { setStatus(ActionStatus::idle()); })
 {
     m_settings = m_services.settingsStore.load();
@@ -41,12 +41,11 @@ MendoAppState::MendoAppState(Services services, QObject* parent)
     m_aiReplyStyles = m_settings.aiReplyStyles;
     m_quickActions.clear();
     for (const QString& id : m_settings.quickMenuActions)
-        m_quickActions.append(QuickAction{QuickAction::normalize(id)});
+        m_quickActions.append(QuickAction { QuickAction::normalize(id) });
     m_targetLanguage = m_settings.targetLanguage;
     m_systemSurfaceMode = theme::systemResolvedSurfaceMode(m_services.transparency);
-    m_driver = std::make_unique<ActionDriver>(*this, ActionDriver::Services{m_services.selection,
-                                                                            m_services.focusedText,
-                                                                            m_services.layouts, m_services.engine});
+    m_driver = std::make_unique<ActionDriver>(*this,
+        ActionDriver::Services { m_services.selection, m_services.focusedText, m_services.layouts, m_services.engine });
 }
 
 MendoAppState::~MendoAppState()
@@ -131,7 +130,7 @@ void MendoAppState::settingsDidChange()
     setAIReplyStyles(m_settings.aiReplyStyles);
     QList<QuickAction> actions;
     for (const QString& id : m_settings.quickMenuActions)
-        actions.append(QuickAction{QuickAction::normalize(id)});
+        actions.append(QuickAction { QuickAction::normalize(id) });
     setQuickActions(std::move(actions));
     setTargetLanguage(m_settings.targetLanguage);
     Q_EMIT settingsChanged();
@@ -173,8 +172,8 @@ void MendoAppState::clearClipboardHistory()
 {
     if (m_clipboardHistory)
         m_clipboardHistory->clearHistory();
-    setStatus(ActionStatus::done(localized(QStringLiteral("Clipboard history cleared"),
-                                           QStringLiteral("История буфера очищена"))));
+    setStatus(ActionStatus::done(
+        localized(QStringLiteral("Clipboard history cleared"), QStringLiteral("История буфера очищена"))));
 }
 
 void MendoAppState::startSystemSurfaceObserver()
@@ -184,16 +183,17 @@ void MendoAppState::startSystemSurfaceObserver()
         return;
     // X11 announces no change of the transparency wishes themselves: the
     // defaults, activation and the poll stand in for that notice.
-    m_defaultsObserver = connect(&m_services.settingsStore.defaults(), &UserDefaults::changed, this,
-                                 [this] { refreshSystemSurfaceMode(); });
+    m_defaultsObserver = connect(
+        &m_services.settingsStore.defaults(), &UserDefaults::changed, this, [this] { refreshSystemSurfaceMode(); });
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        m_appActiveObserver = connect(gui, &QGuiApplication::applicationStateChanged, this,
-                                      [this](Qt::ApplicationState state) {
-                                          if (state == Qt::ApplicationActive)
-                                              refreshSystemSurfaceMode();
-                                      });
+        m_appActiveObserver
+            = connect(gui, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+                  if (state == Qt::ApplicationActive)
+                      refreshSystemSurfaceMode();
+              });
     }
-    m_systemSurfaceTimer = m_services.clock.repeating(systemSurfacePollInterval, [this] { refreshSystemSurfaceMode(); });
+    m_systemSurfaceTimer
+        = m_services.clock.repeating(systemSurfacePollInterval, [this] { refreshSystemSurfaceMode(); });
 }
 
 void MendoAppState::refreshSystemSurfaceMode()
@@ -213,12 +213,12 @@ void MendoAppState::run(const QuickAction& action, bool pasteResult, bool update
 void MendoAppState::addPromptStyle()
 {
     const QString id = QStringLiteral("custom-") + newStyleIdSuffix();
-    const PromptStyle style{
+    const PromptStyle style {
         id,
         localized(QStringLiteral("New Style"), QStringLiteral("Новый стиль")),
         localized(QStringLiteral("Rewrite the text in the requested style. Preserve the meaning and return only the "
                                  "final text."),
-                  QStringLiteral("Перепиши текст в нужном стиле. Сохрани смысл и верни только готовый текст.")),
+            QStringLiteral("Перепиши текст в нужном стиле. Сохрани смысл и верни только готовый текст.")),
         QStringLiteral("Not assigned"),
         true,
     };
@@ -236,9 +236,8 @@ void MendoAppState::deletePromptStyle(const PromptStyle& style)
 {
     if (MendoPromptLibrary::builtInStyleIds().contains(style.id))
         return;
-    editSettings([&](MendoSettings& s) {
-        s.promptStyles.removeIf([&](const PromptStyle& p) { return p.id == style.id; });
-    });
+    editSettings(
+        [&](MendoSettings& s) { s.promptStyles.removeIf([&](const PromptStyle& p) { return p.id == style.id; }); });
     const QString key = styleKey(style.id);
     auto isKey = [&](const QString& entry) { return QuickAction::normalize(entry) == key; };
     editSettings([&](MendoSettings& s) { s.quickMenuActions.removeIf(isKey); });
@@ -257,12 +256,12 @@ void MendoAppState::updatePromptStyle(const PromptStyle& style)
 
 void MendoAppState::addAIReplyStyle()
 {
-    const AIReplyStyle style{
+    const AIReplyStyle style {
         QStringLiteral("custom-reply-") + newStyleIdSuffix(),
         localized(QStringLiteral("New Reply Style"), QStringLiteral("Новый стиль ответа")),
         localized(QStringLiteral("Write a natural ready-to-send reply in the requested style. Return only the reply "
                                  "text."),
-                  QStringLiteral("Напиши естественный готовый ответ в нужном стиле. Верни только текст ответа.")),
+            QStringLiteral("Напиши естественный готовый ответ в нужном стиле. Верни только текст ответа.")),
         QStringLiteral("Not assigned"),
     };
     editSettings([&](MendoSettings& s) { s.aiReplyStyles.append(style); });
@@ -273,9 +272,8 @@ void MendoAppState::deleteAIReplyStyle(const AIReplyStyle& style)
 {
     if (AIReplyStyleLibrary::builtInStyleIds().contains(style.id))
         return;
-    editSettings([&](MendoSettings& s) {
-        s.aiReplyStyles.removeIf([&](const AIReplyStyle& r) { return r.id == style.id; });
-    });
+    editSettings(
+        [&](MendoSettings& s) { s.aiReplyStyles.removeIf([&](const AIReplyStyle& r) { return r.id == style.id; }); });
 }
 
 void MendoAppState::updateAIReplyStyle(const AIReplyStyle& style)
@@ -295,15 +293,15 @@ void MendoAppState::refreshPermissions()
 
 void MendoAppState::requestPermissions()
 {
-    setStatus(ActionStatus::running(localized(QStringLiteral("Requesting permissions"),
-                                              QStringLiteral("Запрашиваю разрешения"))));
+    setStatus(ActionStatus::running(
+        localized(QStringLiteral("Requesting permissions"), QStringLiteral("Запрашиваю разрешения"))));
     detach(requestPermissionsTask());
 }
 
 void MendoAppState::resetMendoPermissions(bool requestAgain)
 {
-    setStatus(ActionStatus::running(localized(QStringLiteral("Resetting permissions"),
-                                              QStringLiteral("Сбрасываю разрешения"))));
+    setStatus(ActionStatus::running(
+        localized(QStringLiteral("Resetting permissions"), QStringLiteral("Сбрасываю разрешения"))));
     detach(resetPermissionsTask(requestAgain));
 }
 
@@ -323,8 +321,8 @@ Task<> MendoAppState::requestPermissionsTask()
         co_return;
     setPermissionState(state);
     // Sent, whatever the desktop granted.
-    setStatus(ActionStatus::done(localized(QStringLiteral("Permission request sent"),
-                                           QStringLiteral("Запрос разрешений отправлен"))));
+    setStatus(ActionStatus::done(
+        localized(QStringLiteral("Permission request sent"), QStringLiteral("Запрос разрешений отправлен"))));
 }
 
 Task<> MendoAppState::resetPermissionsTask(bool requestAgain)
@@ -350,9 +348,9 @@ Task<> MendoAppState::resetPermissionsTask(bool requestAgain)
         co_return;
     setPermissionState(state);
     setStatus(requestAgain ? ActionStatus::done(localized(QStringLiteral("Permissions reset. Request sent."),
-                                                          QStringLiteral("Разрешения сброшены. Новый запрос отправлен.")))
+                  QStringLiteral("Разрешения сброшены. Новый запрос отправлен.")))
                            : ActionStatus::done(localized(QStringLiteral("Mendo permissions reset"),
-                                                          QStringLiteral("Разрешения Mendo сброшены"))));
+                               QStringLiteral("Разрешения Mendo сброшены"))));
 }
 
 void MendoAppState::openPermissionSettings(PermissionSettingsTarget target)

@@ -52,8 +52,8 @@ public:
     };
 
     static inline const QString initialSampleText = QStringLiteral("Hi, how are you?");
-    static constexpr Millis systemSurfacePollInterval{750};
-    static constexpr Millis permissionResetSettleDelay{350};
+    static constexpr Millis systemSurfacePollInterval { 750 };
+    static constexpr Millis permissionResetSettleDelay { 350 };
 
     // Loads the settings without saving them.
     explicit MendoAppState(Services services, QObject* parent = nullptr);

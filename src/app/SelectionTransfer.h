@@ -16,24 +16,27 @@ class SelectionTransfer {
 public:
     virtual ~SelectionTransfer() = default;
 
-    virtual Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
-                                                    PasteboardTiming timing) = 0;
-    virtual Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier,
-                                  PasteboardTiming timing) = 0;
+    virtual Task<QString> readSelectedTextTransient(
+        bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing)
+        = 0;
+    virtual Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing)
+        = 0;
     virtual bool replaceSelectedTextViaAccessibility(const QString& text) = 0;
 };
 
 class PasteboardSelectionTransfer final : public SelectionTransfer {
 public:
-    explicit PasteboardSelectionTransfer(PasteboardService& pasteboard) : m_pasteboard(pasteboard) {}
+    explicit PasteboardSelectionTransfer(PasteboardService& pasteboard)
+        : m_pasteboard(pasteboard)
+    {
+    }
 
-    Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
-                                            PasteboardTiming timing) override
+    Task<QString> readSelectedTextTransient(
+        bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing) override
     {
         return m_pasteboard.readSelectedTextTransient(selectAllBeforeCopy, includeFocusedTextFallback, timing);
     }
-    Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier,
-                          PasteboardTiming timing) override
+    Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing) override
     {
         return m_pasteboard.pasteTransient(std::move(text), std::move(targetBundleIdentifier), timing);
     }

@@ -16,18 +16,19 @@ class TextActionEngine {
 public:
     virtual ~TextActionEngine() = default;
 
-    virtual Task<QString> run(QuickAction action, QString input, QString targetLanguage,
-                              QList<PromptStyle> styles) = 0;
+    virtual Task<QString> run(QuickAction action, QString input, QString targetLanguage, QList<PromptStyle> styles) = 0;
 };
 
 class CoreTextActionEngine final : public TextActionEngine {
 public:
-    explicit CoreTextActionEngine(MendoCore& core) : m_core(core) {}
+    explicit CoreTextActionEngine(MendoCore& core)
+        : m_core(core)
+    {
+    }
 
     Task<QString> run(QuickAction action, QString input, QString targetLanguage, QList<PromptStyle> styles) override
     {
-        return m_core.actions().run(std::move(action), std::move(input), std::move(targetLanguage),
-                                    std::move(styles));
+        return m_core.actions().run(std::move(action), std::move(input), std::move(targetLanguage), std::move(styles));
     }
 
 private:

@@ -15,8 +15,15 @@ class SerialTurns {
 public:
     class Turn {
     public:
-        explicit Turn(SerialTurns* owner) : m_owner(owner) {}
-        Turn(Turn&& other) noexcept : m_owner(other.m_owner) { other.m_owner = nullptr; }
+        explicit Turn(SerialTurns* owner)
+            : m_owner(owner)
+        {
+        }
+        Turn(Turn&& other) noexcept
+            : m_owner(other.m_owner)
+        {
+            other.m_owner = nullptr;
+        }
         Turn(const Turn&) = delete;
         Turn& operator=(const Turn&) = delete;
         Turn& operator=(Turn&&) = delete;
@@ -32,7 +39,10 @@ public:
 
     class Awaiter {
     public:
-        explicit Awaiter(SerialTurns& owner) : m_owner(owner) {}
+        explicit Awaiter(SerialTurns& owner)
+            : m_owner(owner)
+        {
+        }
         bool await_ready() const noexcept
         {
             if (m_owner.m_busy)

@@ -8,9 +8,12 @@
 
 namespace mendo {
 
-AppLayoutSwitchService::AppLayoutSwitchService(Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& log,
-                                               QObject* parent)
-    : QObject(parent), m_workspace(workspace), m_layouts(layouts), m_log(log)
+AppLayoutSwitchService::AppLayoutSwitchService(
+    Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& log, QObject* parent)
+    : QObject(parent)
+    , m_workspace(workspace)
+    , m_layouts(layouts)
+    , m_log(log)
 {
 }
 

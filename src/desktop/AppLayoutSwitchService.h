@@ -17,8 +17,8 @@ struct RunningApplication;
 class AppLayoutSwitchService : public QObject {
     Q_OBJECT
 public:
-    AppLayoutSwitchService(Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& log,
-                           QObject* parent = nullptr);
+    AppLayoutSwitchService(
+        Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& log, QObject* parent = nullptr);
 
     // Keeps `appState` on every call; starts watching activations once.
     virtual void start(MendoAppState& appState);

@@ -5,9 +5,11 @@
 
 namespace mendo {
 
-AccessibilityTextReader::AccessibilityTextReader(Accessibility& accessibility, Workspace& workspace,
-                                                 FocusService& focus)
-    : m_ax(accessibility), m_workspace(workspace), m_focus(focus)
+AccessibilityTextReader::AccessibilityTextReader(
+    Accessibility& accessibility, Workspace& workspace, FocusService& focus)
+    : m_ax(accessibility)
+    , m_workspace(workspace)
+    , m_focus(focus)
 {
 }
 

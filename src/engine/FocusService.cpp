@@ -129,7 +129,14 @@ bool FocusService::beginAIReplyPaste(qint32 processIdentifier)
 
 bool FocusService::focusAIReplyEditor(qint32 processIdentifier)
 {
-    if (!m_accessibility || m_rememberedProcessIdentifier != processIdentifier || !m_rememberedAccessibleWindow)
+    if (!m_accessibility || m_rememberedProcessIdentifier != processIdentifier)
+        return false;
+    // Toolkits register their trees a moment after their first window shows:
+    // a window that could not be read when the application was remembered is
+    // read now.
+    if (!m_rememberedAccessibleWindow)
+        m_rememberedAccessibleWindow = accessibleWindowOf(processIdentifier);
+    if (!m_rememberedAccessibleWindow)
         return false;
     Accessibility& ax = *m_accessibility;
     const AXElement application = ax.applicationElement(processIdentifier);

@@ -211,12 +211,15 @@ Task<bool> PasteboardService::waitForAIReplyPasteConfirmation(std::optional<AIRe
     // Without anything to compare, a change cannot be seen.
     if (!before || (!before->value && !before->characterCount))
         co_return false;
+    // Each check comes after its pause: right after the shortcut the editor
+    // cannot have changed yet, and the target may first be fetching the
+    // clipboard from this very process, which only the event loop serves.
     for (int check = 0; check < kConfirmationChecks; ++check) {
+        co_await m_clock.sleep(kConfirmationPollStep);
         const std::optional<AIReplyEditorState> now = m_focus.replyEditorState();
         if (now && (now->value || now->characterCount)
             && (now->value != before->value || now->characterCount != before->characterCount))
             co_return true;
-        co_await m_clock.sleep(kConfirmationPollStep);
     }
     co_return false;
 }

@@ -11,32 +11,31 @@ namespace mendo {
 
 const QList<PermissionService::SettingsProgram>& PermissionService::accessibilitySettingsPrograms()
 {
-    static const QList<SettingsProgram> programs{
-        {QStringLiteral("GNOME"), QStringLiteral("gnome-control-center"), {QStringLiteral("universal-access")}},
-        {QStringLiteral("KDE"), QStringLiteral("systemsettings"), {QStringLiteral("kcm_access")}},
-        {QStringLiteral("KDE"), QStringLiteral("systemsettings5"), {QStringLiteral("kcm_access")}},
-        {QStringLiteral("XFCE"), QStringLiteral("xfce4-accessibility-settings"), {}},
-        {QStringLiteral("MATE"), QStringLiteral("mate-at-properties"), {}},
-        {QStringLiteral("X-Cinnamon"), QStringLiteral("cinnamon-settings"), {QStringLiteral("accessibility")}},
+    static const QList<SettingsProgram> programs {
+        { QStringLiteral("GNOME"), QStringLiteral("gnome-control-center"), { QStringLiteral("universal-access") } },
+        { QStringLiteral("KDE"), QStringLiteral("systemsettings"), { QStringLiteral("kcm_access") } },
+        { QStringLiteral("KDE"), QStringLiteral("systemsettings5"), { QStringLiteral("kcm_access") } },
+        { QStringLiteral("XFCE"), QStringLiteral("xfce4-accessibility-settings"), {} },
+        { QStringLiteral("MATE"), QStringLiteral("mate-at-properties"), {} },
+        { QStringLiteral("X-Cinnamon"), QStringLiteral("cinnamon-settings"), { QStringLiteral("accessibility") } },
     };
     return programs;
 }
 
 const QStringList& PermissionService::defaultBundleIds()
 {
-    static const QStringList ids{QStringLiteral("ai.mendo.MendoAI"), QStringLiteral("ai.mendo.MendoAI.Devel"),
-                                 QStringLiteral("ai.mendo.MendoAI.Beta"), QStringLiteral("MendoAI"),
-                                 QStringLiteral("mendo")};
+    static const QStringList ids { QStringLiteral("ai.mendo.MendoAI"), QStringLiteral("ai.mendo.MendoAI.Devel"),
+        QStringLiteral("ai.mendo.MendoAI.Beta"), QStringLiteral("MendoAI"), QStringLiteral("mendo") };
     return ids;
 }
 
-PermissionService::PermissionService(Permissions& permissions, InputMonitoring& inputMonitoring,
-                                     Processes& processes, QString currentDesktop, QStringList bundleIds)
-    : m_permissions(permissions),
-      m_inputMonitoring(inputMonitoring),
-      m_processes(processes),
-      m_desktops(currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)),
-      m_bundleIds(std::move(bundleIds))
+PermissionService::PermissionService(Permissions& permissions, InputMonitoring& inputMonitoring, Processes& processes,
+    QString currentDesktop, QStringList bundleIds)
+    : m_permissions(permissions)
+    , m_inputMonitoring(inputMonitoring)
+    , m_processes(processes)
+    , m_desktops(currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    , m_bundleIds(std::move(bundleIds))
 {
 }
 
@@ -53,7 +52,7 @@ Task<QStringList> PermissionService::resetMendoPermissions()
 
 Task<QString> PermissionService::runResetTool(QString service, QString bundleId)
 {
-    const QStringList arguments{QStringLiteral("reset"), service, bundleId};
+    const QStringList arguments { QStringLiteral("reset"), service, bundleId };
     const ProcessExit exit = co_await m_processes.run(resetTool, arguments);
     if (exit.succeeded())
         co_return QStringLiteral("reset ") + service + QLatin1Char(' ') + bundleId;
@@ -88,9 +87,8 @@ bool PermissionService::openSettings(PermissionSettingsTarget)
 {
     // The running desktop's own settings first, then any other that is installed.
     QList<SettingsProgram> ordered = accessibilitySettingsPrograms();
-    std::stable_partition(ordered.begin(), ordered.end(), [this](const SettingsProgram& program) {
-        return m_desktops.contains(program.desktop, Qt::CaseInsensitive);
-    });
+    std::stable_partition(ordered.begin(), ordered.end(),
+        [this](const SettingsProgram& program) { return m_desktops.contains(program.desktop, Qt::CaseInsensitive); });
     for (const SettingsProgram& program : ordered) {
         const QString path = m_processes.findExecutable(program.program);
         if (!path.isEmpty() && m_processes.startDetached(path, program.arguments))

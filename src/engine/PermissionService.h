@@ -26,7 +26,7 @@ public:
     // for. Linux desktops have none, so a reset ends in its launch failure.
     static inline const QString resetTool = QStringLiteral("/usr/bin/tccutil");
     // The privacy services a reset clears, in order.
-    static inline const QStringList resetServices{QStringLiteral("Accessibility"), QStringLiteral("ListenEvent")};
+    static inline const QStringList resetServices { QStringLiteral("Accessibility"), QStringLiteral("ListenEvent") };
 
     // A settings program of a desktop; `desktop` is matched against the
     // entries of XDG_CURRENT_DESKTOP.
@@ -42,8 +42,8 @@ public:
     static const QStringList& defaultBundleIds();
 
     PermissionService(Permissions& permissions, InputMonitoring& inputMonitoring, Processes& processes,
-                      QString currentDesktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
-                      QStringList bundleIds = defaultBundleIds());
+        QString currentDesktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+        QStringList bundleIds = defaultBundleIds());
 
     const QStringList& mendoBundleIds() const { return m_bundleIds; }
 

@@ -124,13 +124,13 @@ QList<AXElement> ReplyEditorLocator::webAreas(const AXElement& root)
 
 QList<AXElement> ReplyEditorLocator::searchEditableElements(const AXElement& webArea)
 {
-    const QVariantMap predicate{
-        {ax::SearchKey, QString(ax::TextFieldSearchKey)},
-        {ax::VisibleOnly, true},
-        {ax::ResultsLimit, searchResultsLimit},
+    const QVariantMap predicate {
+        { ax::SearchKey, QString(ax::TextFieldSearchKey) },
+        { ax::VisibleOnly, true },
+        { ax::ResultsLimit, searchResultsLimit },
     };
-    const std::optional<AXValue> value = m_ax.parameterizedAttributeValue(webArea, ax::ElementsForSearchPredicate,
-                                                                         predicate);
+    const std::optional<AXValue> value
+        = m_ax.parameterizedAttributeValue(webArea, ax::ElementsForSearchPredicate, predicate);
     QList<AXElement> result;
     if (!value)
         return result;
@@ -151,8 +151,8 @@ bool ReplyEditorLocator::isEditableElement(const AXElement& element, const QStri
         return enabledAndFocusable();
     if (role == ax::GroupRole || role == ax::GenericElementRole) {
         const QStringList names = m_ax.attributeNames(element).value_or(QStringList());
-        const bool marked = m_ax.boolAttribute(element, ax::IsEditable) == true
-            || names.contains(ax::EditableAncestor) || names.contains(ax::HighestEditableAncestor);
+        const bool marked = m_ax.boolAttribute(element, ax::IsEditable) == true || names.contains(ax::EditableAncestor)
+            || names.contains(ax::HighestEditableAncestor);
         return marked && names.contains(ax::SelectedText) && enabledAndFocusable();
     }
     return false;

@@ -18,7 +18,10 @@ public:
     static constexpr double minimumWidth = 40;
     static constexpr double minimumHeight = 14;
 
-    explicit ReplyEditorLocator(Accessibility& accessibility) : m_ax(accessibility) {}
+    explicit ReplyEditorLocator(Accessibility& accessibility)
+        : m_ax(accessibility)
+    {
+    }
 
     // Focuses the best editor of `window` (an element of `application`) and
     // returns it; nullptr when none could be focused. The application's

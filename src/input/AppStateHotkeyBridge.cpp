@@ -5,24 +5,25 @@
 namespace mendo {
 
 AppStateHotkeyBridge::AppStateHotkeyBridge(MendoAppState& state, QObject* parent)
-    : HotkeyAppState(parent), m_state(&state)
+    : HotkeyAppState(parent)
+    , m_state(&state)
 {
     connect(&state, &MendoAppState::settingsChanged, this, &HotkeyAppState::settingsChanged);
 }
 
 MendoSettings AppStateHotkeyBridge::settings() const
 {
-    return m_state ? m_state->settings() : MendoSettings{};
+    return m_state ? m_state->settings() : MendoSettings {};
 }
 
 QList<PromptStyle> AppStateHotkeyBridge::promptStyles() const
 {
-    return m_state ? m_state->promptStyles() : QList<PromptStyle>{};
+    return m_state ? m_state->promptStyles() : QList<PromptStyle> {};
 }
 
 QList<AIReplyStyle> AppStateHotkeyBridge::aiReplyStyles() const
 {
-    return m_state ? m_state->aiReplyStyles() : QList<AIReplyStyle>{};
+    return m_state ? m_state->aiReplyStyles() : QList<AIReplyStyle> {};
 }
 
 void AppStateHotkeyBridge::showFailure(const QString& message)

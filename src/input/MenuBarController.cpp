@@ -19,7 +19,7 @@ namespace {
 QIcon makeTrayIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) {
+    for (int size : { 16, 22, 24, 32, 48, 64 }) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
@@ -43,13 +43,15 @@ QIcon makeTrayIcon()
 
 }  // namespace
 
-MenuBarController::MenuBarController(QObject* parent) : QObject(parent) {}
+MenuBarController::MenuBarController(QObject* parent)
+    : QObject(parent)
+{
+}
 
 MenuBarController::~MenuBarController() = default;
 
 void MenuBarController::attach(MendoAppState& appState, QuickPanelController& quickPanel,
-                               StatusHUDController& statusHUD, ClipboardPanelController& clipboardPanel,
-                               std::function<void()> openMainWindow)
+    StatusHUDController& statusHUD, ClipboardPanelController& clipboardPanel, std::function<void()> openMainWindow)
 {
     m_appState = &appState;
     m_quickPanel = &quickPanel;
@@ -63,7 +65,8 @@ void MenuBarController::attach(MendoAppState& appState, QuickPanelController& qu
         if (!m_appState)
             return;
         const bool visible = m_appState->settings().menuBarIconVisible;
-        QMetaObject::invokeMethod(this, [this, visible] { refresh(visible); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, visible] { refresh(visible); }, Qt::QueuedConnection);
     });
 }
 

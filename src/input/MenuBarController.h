@@ -29,7 +29,7 @@ public:
     // `openMainWindow` brings the main window forward (creating it when
     // needed). A second call replaces the first subscription.
     virtual void attach(MendoAppState& appState, QuickPanelController& quickPanel, StatusHUDController& statusHUD,
-                        ClipboardPanelController& clipboardPanel, std::function<void()> openMainWindow);
+        ClipboardPanelController& clipboardPanel, std::function<void()> openMainWindow);
 
     // Creates the item when asked to be visible and it does not exist, and
     // gives it a new menu; removes it when not visible.

@@ -6,8 +6,8 @@
 
 namespace mendo {
 
-void SelectionTriggerService::start(MendoAppState& appState, QuickPanelController& quickPanel,
-                                    FloatingButtonController& floatingButton)
+void SelectionTriggerService::start(
+    MendoAppState& appState, QuickPanelController& quickPanel, FloatingButtonController& floatingButton)
 {
     if (m_started)
         return;

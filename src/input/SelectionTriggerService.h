@@ -20,8 +20,8 @@ public:
     using QObject::QObject;
 
     // Does nothing when already started.
-    virtual void start(MendoAppState& appState, QuickPanelController& quickPanel,
-                       FloatingButtonController& floatingButton);
+    virtual void start(
+        MendoAppState& appState, QuickPanelController& quickPanel, FloatingButtonController& floatingButton);
     bool isStarted() const { return m_started; }
 
 private:

@@ -3,8 +3,7 @@
 namespace mendo {
 
 namespace {
-template <class T>
-std::optional<T> as(const std::optional<AXValue>& value)
+template <class T> std::optional<T> as(const std::optional<AXValue>& value)
 {
     if (!value)
         return std::nullopt;
@@ -60,7 +59,8 @@ QList<AXElement> Accessibility::children(const AXElement& element)
     if (!element)
         return {};
     QList<AXElement> result;
-    for (const AXElement& child : as<QList<AXElement>>(attributeValue(element, ax::Children)).value_or(QList<AXElement>()))
+    for (const AXElement& child :
+        as<QList<AXElement>>(attributeValue(element, ax::Children)).value_or(QList<AXElement>()))
         if (child)
             result.append(child);
     return result;

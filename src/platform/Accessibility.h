@@ -103,8 +103,8 @@ public:
     virtual std::optional<QStringList> actionNames(const AXElement& element) = 0;
     virtual bool performAction(const AXElement& element, const QString& action) = 0;
 
-    virtual std::optional<AXValue> parameterizedAttributeValue(const AXElement& element, const QString& attribute,
-                                                               const QVariantMap& parameter)
+    virtual std::optional<AXValue> parameterizedAttributeValue(
+        const AXElement& element, const QString& attribute, const QVariantMap& parameter)
         = 0;
 
     // Whether two handles name the same element of the same application.

@@ -18,8 +18,8 @@ Task<ProcessExit> QtProcesses::run(QString program, QStringList arguments)
         throw MessageError(process.errorString());
     // The child's run time is its own: no timeout cuts it short.
     co_await qCoro(process).waitForFinished(std::chrono::milliseconds(-1));
-    co_return ProcessExit{process.exitCode(), process.exitStatus() == QProcess::CrashExit,
-                          process.readAllStandardError()};
+    co_return ProcessExit { process.exitCode(), process.exitStatus() == QProcess::CrashExit,
+        process.readAllStandardError() };
 }
 
 bool QtProcesses::startDetached(const QString& program, const QStringList& arguments)

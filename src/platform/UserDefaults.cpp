@@ -140,36 +140,33 @@ std::optional<QString> UserDefaults::string(const QString& key) const
     return std::nullopt;
 }
 
+// Data, dates, lists and maps are read only as themselves: no coercion.
+template <class T>
+static std::optional<T> exactly(const std::optional<QVariant>& value, int typeId)
+{
+    if (!value || value->typeId() != typeId)
+        return std::nullopt;
+    return value->value<T>();
+}
+
 std::optional<QByteArray> UserDefaults::data(const QString& key) const
 {
-    const auto value = object(key);
-    if (!value || value->typeId() != QMetaType::QByteArray)
-        return std::nullopt;
-    return value->toByteArray();
+    return exactly<QByteArray>(object(key), QMetaType::QByteArray);
 }
 
 std::optional<QDateTime> UserDefaults::date(const QString& key) const
 {
-    const auto value = object(key);
-    if (!value || value->typeId() != QMetaType::QDateTime)
-        return std::nullopt;
-    return value->toDateTime();
+    return exactly<QDateTime>(object(key), QMetaType::QDateTime);
 }
 
 std::optional<QVariantList> UserDefaults::list(const QString& key) const
 {
-    const auto value = object(key);
-    if (!value || value->typeId() != QMetaType::QVariantList)
-        return std::nullopt;
-    return value->toList();
+    return exactly<QVariantList>(object(key), QMetaType::QVariantList);
 }
 
 std::optional<QVariantMap> UserDefaults::map(const QString& key) const
 {
-    const auto value = object(key);
-    if (!value || value->typeId() != QMetaType::QVariantMap)
-        return std::nullopt;
-    return value->toMap();
+    return exactly<QVariantMap>(object(key), QMetaType::QVariantMap);
 }
 
 }  // namespace mendo

@@ -11,7 +11,10 @@
 namespace mendo {
 
 MainSettingsView::MainSettingsView(MainSettingsEnvironment environment, QWidget* parent)
-    : QWidget(parent), m_environment(environment), m_pages(new QListWidget), m_heading(new QLabel)
+    : QWidget(parent)
+    , m_environment(environment)
+    , m_pages(new QListWidget)
+    , m_heading(new QLabel)
 {
     m_pages->setFixedWidth(200);
     m_pages->setFrameShape(QFrame::NoFrame);
@@ -31,9 +34,7 @@ MainSettingsView::MainSettingsView(MainSettingsEnvironment environment, QWidget*
 
     MendoAppState& state = m_environment.appState;
     showTitles();
-    connect(&state, &MendoAppState::settingsChanged, this, [this] {
-        showTitles();
-    });
+    connect(&state, &MendoAppState::settingsChanged, this, [this] { showTitles(); });
     connect(&state, &MendoAppState::selectedSettingsPageChanged, this, &MainSettingsView::showSelectedPage);
     connect(m_pages, &QListWidget::currentRowChanged, this, [this](int row) {
         const auto pages = allCases<SettingsPage>();

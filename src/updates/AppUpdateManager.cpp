@@ -4,7 +4,11 @@
 
 namespace mendo {
 
-AppUpdateManager::AppUpdateManager(Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
+AppUpdateManager::AppUpdateManager(Clock& clock, QObject* parent)
+    : QObject(parent)
+    , m_clock(clock)
+{
+}
 
 AppUpdateManager::~AppUpdateManager() = default;
 

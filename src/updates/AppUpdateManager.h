@@ -16,7 +16,7 @@ class MendoAppState;
 class AppUpdateManager : public QObject {
     Q_OBJECT
 public:
-    static constexpr Millis automaticCheckInterval{21'600'000};
+    static constexpr Millis automaticCheckInterval { 21'600'000 };
 
     explicit AppUpdateManager(Clock& clock, QObject* parent = nullptr);
     ~AppUpdateManager() override;

@@ -10,24 +10,24 @@ using namespace mendo;
 namespace {
 
 const QString kEditorId = QStringLiteral("org.example.Editor");
-const RunningApplication kFirstEditor{100, kEditorId, 11};
-const RunningApplication kSecondEditor{101, kEditorId, 12};
-const RunningApplication kOther{200, QStringLiteral("org.example.Other"), 21};
+const RunningApplication kFirstEditor { 100, kEditorId, 11 };
+const RunningApplication kSecondEditor { 101, kEditorId, 12 };
+const RunningApplication kOther { 200, QStringLiteral("org.example.Other"), 21 };
 
 // Two instances of one editor, each with a focused field holding a
 // selection; the user works in the second one.
 struct Rig {
     FakeAccessibility ax;
     FakeWorkspace workspace;
-    FocusService focus{workspace, ax};
-    AccessibilityTextReader reader{ax, workspace, focus};
+    FocusService focus { workspace, ax };
+    AccessibilityTextReader reader { ax, workspace, focus };
     FakeAXNodePtr firstField = field(100, QStringLiteral("first"), QStringLiteral("one two"), QStringLiteral("two"));
     FakeAXNodePtr secondField
         = field(101, QStringLiteral("second"), QStringLiteral("ghbdtn world"), QStringLiteral("ghbdtn"));
 
     explicit Rig(bool remember = true)
     {
-        workspace.applications = {kFirstEditor, kSecondEditor, kOther};
+        workspace.applications = { kFirstEditor, kSecondEditor, kOther };
         if (remember)
             workspace.bringToFront(kSecondEditor);
     }
@@ -35,7 +35,7 @@ struct Rig {
     FakeAXNodePtr field(qint32 pid, const QString& name, const QString& value, const QString& selection)
     {
         auto window = ax.addChild(ax.addApplication(pid), ax::WindowRole);
-        auto node = ax.addTextField(window, ax::TextFieldRole, name, {0, 0, 300, 30}, value);
+        auto node = ax.addTextField(window, ax::TextFieldRole, name, { 0, 0, 300, 30 }, value);
         node->attributes.insert(ax::SelectedText, selection);
         ax.setFocused(node);
         return node;
@@ -79,7 +79,7 @@ private Q_SLOTS:
     {
         Rig rig;
         // The editor quit and its pid now runs something else.
-        rig.workspace.applications = {kFirstEditor, {101, QStringLiteral("org.example.Stranger"), 13}};
+        rig.workspace.applications = { kFirstEditor, { 101, QStringLiteral("org.example.Stranger"), 13 } };
         QCOMPARE(rig.reader.selectedTextForLayout(), QString());
         QVERIFY(!rig.reader.replaceSelectedText(QStringLiteral("x")));
         QVERIFY(rig.ax.writes.isEmpty());
@@ -91,9 +91,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("selection");
         QTest::addColumn<QString>("expectedSelection");  // "-" for absent
         QTest::addColumn<QString>("expectedValue");
-        QTest::newRow("selection") << true << "two" << "two" << "-";
-        QTest::newRow("empty selection hides the value") << true << "" << "" << "-";
-        QTest::newRow("no selection reported: the value") << false << "" << "-" << "one two";
+        QTest::newRow("selection") << true << "two"
+                                   << "two"
+                                   << "-";
+        QTest::newRow("empty selection hides the value") << true << ""
+                                                         << ""
+                                                         << "-";
+        QTest::newRow("no selection reported: the value") << false << ""
+                                                          << "-"
+                                                          << "one two";
     }
     void focusedText()
     {
@@ -126,7 +132,7 @@ private Q_SLOTS:
         QFETCH(bool, handled);
         FakeAccessibility ax;
         FakeWorkspace workspace;
-        workspace.applications = {kFirstEditor};
+        workspace.applications = { kFirstEditor };
         FocusService focus(workspace, ax);
         AccessibilityTextReader reader(ax, workspace, focus);
         FakeAXNodePtr node = ax.addChild(ax.addApplication(100), ax::WindowRole);
@@ -135,7 +141,8 @@ private Q_SLOTS:
             for (int i = 1; i < setup.mid(3).toInt(); ++i)
                 node = ax.addChild(node, ax::GroupRole);
         }
-        node = ax.addTextField(node, ax::TextFieldRole, QStringLiteral("field"), {0, 0, 100, 20}, QStringLiteral("ab"));
+        node = ax.addTextField(
+            node, ax::TextFieldRole, QStringLiteral("field"), { 0, 0, 100, 20 }, QStringLiteral("ab"));
         node->attributes.insert(ax::SelectedText, QStringLiteral("b"));
         if (setup == QLatin1String("chrome"))
             node->extraNames << QString(ax::ChromeNodeId);

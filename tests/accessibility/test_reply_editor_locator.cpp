@@ -15,14 +15,14 @@ struct Browser {
     FakeAXNodePtr app = ax.addApplication(42);
     FakeAXNodePtr window = ax.addChild(app, ax::WindowRole, QStringLiteral("window"));
     FakeAXNodePtr toolbar = ax.addChild(window, ax::ToolbarRole, QStringLiteral("toolbar"));
-    FakeAXNodePtr address
-        = ax.addTextField(toolbar, textField, QStringLiteral("address"), {0, 0, 800, 30}, QStringLiteral("https://x"));
+    FakeAXNodePtr address = ax.addTextField(
+        toolbar, textField, QStringLiteral("address"), { 0, 0, 800, 30 }, QStringLiteral("https://x"));
     FakeAXNodePtr page = ax.addChild(window, ax::WebAreaRole, QStringLiteral("page"));
 
     Browser()
     {
         // Chromium marks every element, browser chrome included.
-        for (const auto& node : {window, toolbar, address, page})
+        for (const auto& node : { window, toolbar, address, page })
             node->extraNames << QString(ax::ChromeNodeId);
         ax.setFocused(address);
     }
@@ -57,7 +57,7 @@ private Q_SLOTS:
     void pageFieldWinsOverFocusedAddressBar()
     {
         Browser b;
-        b.addPageField(textField, QStringLiteral("message"), {0, 500, 600, 40});
+        b.addPageField(textField, QStringLiteral("message"), { 0, 500, 600, 40 });
         ReplyEditorLocator locator(b.ax);
         QCOMPARE(nameOf(locator.focusReplyEditor(b.app, b.window)), QStringLiteral("message"));
         QCOMPARE(b.focusedName(), QStringLiteral("message"));
@@ -66,7 +66,7 @@ private Q_SLOTS:
     void addressBarOnlyWhenNoPageFieldTakesFocus()
     {
         Browser b;
-        auto message = b.addPageField(textField, QStringLiteral("message"), {0, 500, 600, 40});
+        auto message = b.addPageField(textField, QStringLiteral("message"), { 0, 500, 600, 40 });
         message->takesFocus = false;
         ReplyEditorLocator locator(b.ax);
         QCOMPARE(nameOf(locator.focusReplyEditor(b.app, b.window)), QStringLiteral("address"));
@@ -88,12 +88,12 @@ private Q_SLOTS:
         QFETCH(bool, equalFields);
         Browser b;
         b.ax.setFocused(b.app);  // nothing editable has the focus
-        auto field = b.addPageField(textField, QStringLiteral("field"), {0, 200, 600, 30},
-                                    equalFields ? QString() : QStringLiteral("typed"));
+        auto field = b.addPageField(
+            textField, QStringLiteral("field"), { 0, 200, 600, 30 }, equalFields ? QString() : QStringLiteral("typed"));
         if (equalFields)
-            b.addPageField(textField, QStringLiteral("twin"), {0, 200, 600, 30});
+            b.addPageField(textField, QStringLiteral("twin"), { 0, 200, 600, 30 });
         else
-            b.addPageField(textArea, QStringLiteral("area"), {0, 700, 600, 80});
+            b.addPageField(textArea, QStringLiteral("area"), { 0, 700, 600, 80 });
         if (secondFocused)
             b.ax.setFocused(field);
         ReplyEditorLocator locator(b.ax);
@@ -105,9 +105,9 @@ private Q_SLOTS:
         FakeAccessibility ax;
         auto app = ax.addApplication(7);
         auto window = ax.addChild(app, ax::WindowRole);
-        ax.addTextField(window, textField, QStringLiteral("narrow"), {0, 900, 39, 30});
-        ax.addTextField(window, textField, QStringLiteral("flat"), {0, 900, 300, 13});
-        ax.addTextField(window, textField, QStringLiteral("smallest"), {0, 0, 40, 14});
+        ax.addTextField(window, textField, QStringLiteral("narrow"), { 0, 900, 39, 30 });
+        ax.addTextField(window, textField, QStringLiteral("flat"), { 0, 900, 300, 13 });
+        ax.addTextField(window, textField, QStringLiteral("smallest"), { 0, 0, 40, 14 });
         auto frameless = ax.addTextField(window, textField, QStringLiteral("frameless"), {});
         frameless->attributes.remove(ax::Position);
         ReplyEditorLocator locator(ax);
@@ -115,7 +115,7 @@ private Q_SLOTS:
         QStringList names;
         for (const AXElement& element : locator.editableElements(window))
             names << nameOf(element);
-        QCOMPARE(names, QStringList({QStringLiteral("smallest"), QStringLiteral("frameless")}));
+        QCOMPARE(names, QStringList({ QStringLiteral("smallest"), QStringLiteral("frameless") }));
         QCOMPARE(locator.score(frameless), std::numeric_limits<double>::lowest());
         // The lowest score still beats having no candidate.
         ax.application(7)->focused = nullptr;
@@ -130,18 +130,18 @@ private Q_SLOTS:
         QTest::addColumn<bool>("focusSettable");
         QTest::addColumn<bool>("editable");
         const QStringList none;
-        const QStringList editableGroup{ax::IsEditable, ax::SelectedText};
+        const QStringList editableGroup { ax::IsEditable, ax::SelectedText };
         QTest::newRow("text field") << QString(ax::TextFieldRole) << none << true << true << true;
         QTest::newRow("combo box") << QString(ax::ComboBoxRole) << none << true << true << true;
         QTest::newRow("disabled field") << QString(ax::TextFieldRole) << none << false << true << false;
         QTest::newRow("focus not settable") << QString(ax::TextAreaRole) << none << true << false << false;
         QTest::newRow("editable group") << QString(ax::GroupRole) << editableGroup << true << true << true;
         QTest::newRow("group inside an editable")
-            << QString(ax::GenericElementRole) << QStringList{ax::HighestEditableAncestor, ax::SelectedText} << true
+            << QString(ax::GenericElementRole) << QStringList { ax::HighestEditableAncestor, ax::SelectedText } << true
             << true << true;
         QTest::newRow("group without selected text")
-            << QString(ax::GroupRole) << QStringList{ax::IsEditable} << true << true << false;
-        QTest::newRow("plain group") << QString(ax::GroupRole) << QStringList{ax::SelectedText} << true << true
+            << QString(ax::GroupRole) << QStringList { ax::IsEditable } << true << true << false;
+        QTest::newRow("plain group") << QString(ax::GroupRole) << QStringList { ax::SelectedText } << true << true
                                      << false;
         QTest::newRow("button") << QStringLiteral("AXButton") << none << true << true << false;
     }
@@ -170,10 +170,10 @@ private Q_SLOTS:
         FakeAccessibility ax;
         auto app = ax.addApplication(9);
         auto window = ax.addChild(app, ax::WindowRole);
-        auto native = ax.addTextField(window, textArea, QStringLiteral("native"), {0, 100, 300, 40});
+        auto native = ax.addTextField(window, textArea, QStringLiteral("native"), { 0, 100, 300, 40 });
         auto inner = ax.addChild(native, QStringLiteral("AXStaticText"), QStringLiteral("inner"));
         auto page = ax.addChild(window, ax::WebAreaRole);
-        auto pageField = ax.addTextField(page, textArea, QStringLiteral("pageField"), {0, 900, 600, 80});
+        auto pageField = ax.addTextField(page, textArea, QStringLiteral("pageField"), { 0, 900, 600, 80 });
         pageField->takesFocus = false;
         ax.setFocused(inner);
         ReplyEditorLocator locator(ax);
@@ -184,7 +184,7 @@ private Q_SLOTS:
     void focusUsesPressAndMatchesChromiumNodes()
     {
         Browser b;
-        auto message = b.addPageField(textField, QStringLiteral("message"), {0, 500, 600, 40});
+        auto message = b.addPageField(textField, QStringLiteral("message"), { 0, 500, 600, 40 });
         ReplyEditorLocator locator(b.ax);
 
         // Setting the focus is taken but does nothing; pressing focuses.
@@ -214,7 +214,7 @@ private Q_SLOTS:
     {
         FakeAccessibility ax;
         auto app = ax.addApplication(3);
-        auto editor = ax.addTextField(app, textField, QStringLiteral("editor"), {0, 0, 100, 20});
+        auto editor = ax.addTextField(app, textField, QStringLiteral("editor"), { 0, 0, 100, 20 });
         ReplyEditorLocator locator(ax);
         // The start and 15 ancestors are tested, not more.
         QCOMPARE(nameOf(locator.editableAncestor(chain(ax, editor, 15))), QStringLiteral("editor"));

@@ -25,10 +25,13 @@ namespace mendo {
 // `selection` or throws `readError`; a paste throws `pasteError`.
 class ScriptedSelection final : public SelectionTransfer {
 public:
-    explicit ScriptedSelection(Clock& clock) : m_clock(clock) {}
+    explicit ScriptedSelection(Clock& clock)
+        : m_clock(clock)
+    {
+    }
 
-    Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
-                                            PasteboardTiming timing) override
+    Task<QString> readSelectedTextTransient(
+        bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing) override
     {
         calls << QStringLiteral("read selectAll=%1 fallback=%2 %3")
                      .arg(int(selectAllBeforeCopy))
@@ -41,8 +44,8 @@ public:
     }
     Task<> pasteTransient(QString text, std::optional<QString> target, PasteboardTiming timing) override
     {
-        calls << QStringLiteral("paste %1%2 %3").arg(text, target ? QStringLiteral(" to ") + *target : QString(),
-                                                     timingName(timing));
+        calls << QStringLiteral("paste %1%2 %3")
+                     .arg(text, target ? QStringLiteral(" to ") + *target : QString(), timingName(timing));
         co_await m_clock.sleep(Millis(10));
         if (pasteError)
             pasteError();
@@ -56,7 +59,7 @@ public:
     static QString timingName(const PasteboardTiming& timing)
     {
         return timing == PasteboardTiming::standard() ? QStringLiteral("standard")
-               : timing == PasteboardTiming::quick()  ? QStringLiteral("quick")
+            : timing == PasteboardTiming::quick()     ? QStringLiteral("quick")
                                                       : QStringLiteral("other");
     }
 
@@ -73,7 +76,10 @@ private:
 // The engine answers after 10 ms with `result`, or throws `error`.
 class ScriptedEngine final : public TextActionEngine {
 public:
-    explicit ScriptedEngine(Clock& clock) : m_clock(clock) {}
+    explicit ScriptedEngine(Clock& clock)
+        : m_clock(clock)
+    {
+    }
 
     Task<QString> run(QuickAction action, QString input, QString targetLanguage, QList<PromptStyle> styles) override
     {
@@ -97,17 +103,17 @@ private:
 struct AppStateRig {
     FakeClock clock;
     MemoryUserDefaults defaults;
-    NativeSettingsStore store{defaults};
+    NativeSettingsStore store { defaults };
     FakeSystemTransparency transparency;
     FakePermissions accessibility;
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
-    PermissionService permissions{accessibility, inputMonitoring, processes, QStringLiteral("GNOME")};
-    ScriptedSelection selection{clock};
+    PermissionService permissions { accessibility, inputMonitoring, processes, QStringLiteral("GNOME") };
+    ScriptedSelection selection { clock };
     FakeFocusedTextAccess focused;
     FakeInputSources inputSources;
-    KeyboardLayoutService layouts{inputSources};
-    ScriptedEngine engine{clock};
+    KeyboardLayoutService layouts { inputSources };
+    ScriptedEngine engine { clock };
     std::unique_ptr<MendoAppState> state;
     QStringList statuses;
 
@@ -120,8 +126,8 @@ struct AppStateRig {
             store.save(settings);
             defaults.writes = 0;
         }
-        state = std::make_unique<MendoAppState>(MendoAppState::Services{clock, store, transparency, permissions,
-                                                                        selection, focused, layouts, engine});
+        state = std::make_unique<MendoAppState>(
+            MendoAppState::Services { clock, store, transparency, permissions, selection, focused, layouts, engine });
         QObject::connect(state.get(), &MendoAppState::statusChanged, [this](const ActionStatus& status) {
             statuses << QString::number(clock.monotonicNow().count()) + QLatin1Char(' ') + describe(status);
         });
@@ -135,10 +141,14 @@ struct AppStateRig {
     static QString describe(const ActionStatus& status)
     {
         switch (status.kind()) {
-        case ActionStatus::Kind::running: return QStringLiteral("running ") + status.text();
-        case ActionStatus::Kind::done: return QStringLiteral("done ") + status.text();
-        case ActionStatus::Kind::failed: return QStringLiteral("failed ") + status.text();
-        case ActionStatus::Kind::idle: break;
+        case ActionStatus::Kind::running:
+            return QStringLiteral("running ") + status.text();
+        case ActionStatus::Kind::done:
+            return QStringLiteral("done ") + status.text();
+        case ActionStatus::Kind::failed:
+            return QStringLiteral("failed ") + status.text();
+        case ActionStatus::Kind::idle:
+            break;
         }
         return QStringLiteral("idle");
     }

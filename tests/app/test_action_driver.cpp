@@ -13,8 +13,7 @@ namespace {
 
 enum class Fault { none, read, engine, paste };
 
-template <class E>
-std::function<void()> thrower(E error)
+template <class E> std::function<void()> thrower(E error)
 {
     return [error] { throw error; };
 }
@@ -53,62 +52,59 @@ void TestActionDriver::statusSequences_data()
 
     const auto en = UiLanguage::en;
     const auto ru = UiLanguage::ru;
-    QTest::newRow("engine, pasted")
-        << en << "style:professional" << true << "" << Fault::none
-        << QStringList{"0 running Professional running", "0 running Reading selection",
-                       "10 running Профессионально running", "20 running Pasting", "30 done Pasted", "930 idle"}
-        << "result";
-    QTest::newRow("engine, pasted, ru")
-        << ru << "style:professional" << true << "" << Fault::none
-        << QStringList{"0 running Выполняю: Профессионально", "0 running Читаю выделение",
-                       "10 running Профессионально running", "20 running Вставляю", "30 done Вставлено", "930 idle"}
-        << "result";
-    QTest::newRow("engine, shown")
-        << en << "translate" << false << "" << Fault::none
-        << QStringList{"0 running Translate running", "0 running Перевод running", "10 done result", "910 idle"}
-        << "result";
-    QTest::newRow("engine, shown, ru")
-        << ru << "translate" << false << "" << Fault::none
-        << QStringList{"0 running Выполняю: Перевод", "0 running Перевод running", "10 done result", "910 idle"}
-        << "result";
-    QTest::newRow("layout, shown")
-        << en << "layout" << false << "ghbdtn" << Fault::none
-        << QStringList{"0 running Layout running", "0 running Раскладка running", "0 done привет", "900 idle"}
-        << "привет";
-    QTest::newRow("layout, shown, ru")
-        << ru << "layout" << false << "ghbdtn" << Fault::none
-        << QStringList{"0 running Выполняю: Раскладка", "0 running Раскладка running", "0 done привет", "900 idle"}
-        << "привет";
-    QTest::newRow("layout, silent") << en << "layout" << true << "ghbdtn" << Fault::none << QStringList{"20 idle"}
+    QTest::newRow("engine, pasted") << en << "style:professional" << true << "" << Fault::none
+                                    << QStringList { "0 running Professional running", "0 running Reading selection",
+                                           "10 running Профессионально running", "20 running Pasting", "30 done Pasted",
+                                           "930 idle" }
+                                    << "result";
+    QTest::newRow("engine, pasted, ru") << ru << "style:professional" << true << "" << Fault::none
+                                        << QStringList { "0 running Выполняю: Профессионально",
+                                               "0 running Читаю выделение", "10 running Профессионально running",
+                                               "20 running Вставляю", "30 done Вставлено", "930 idle" }
+                                        << "result";
+    QTest::newRow("engine, shown") << en << "translate" << false << "" << Fault::none
+                                   << QStringList { "0 running Translate running", "0 running Перевод running",
+                                          "10 done result", "910 idle" }
+                                   << "result";
+    QTest::newRow("engine, shown, ru") << ru << "translate" << false << "" << Fault::none
+                                       << QStringList { "0 running Выполняю: Перевод", "0 running Перевод running",
+                                              "10 done result", "910 idle" }
+                                       << "result";
+    QTest::newRow("layout, shown") << en << "layout" << false << "ghbdtn" << Fault::none
+                                   << QStringList { "0 running Layout running", "0 running Раскладка running",
+                                          "0 done привет", "900 idle" }
+                                   << "привет";
+    QTest::newRow("layout, shown, ru") << ru << "layout" << false << "ghbdtn" << Fault::none
+                                       << QStringList { "0 running Выполняю: Раскладка", "0 running Раскладка running",
+                                              "0 done привет", "900 idle" }
+                                       << "привет";
+    QTest::newRow("layout, silent") << en << "layout" << true << "ghbdtn" << Fault::none << QStringList { "20 idle" }
                                     << "привет";
 
-    QTest::newRow("no selection")
-        << en << "style:friendly" << true << "" << Fault::read
-        << QStringList{"0 running Friendly running", "0 running Reading selection", "10 failed No selected text.",
-                       "1310 idle"}
-        << "";
-    QTest::newRow("service fails, ru")
-        << ru << "style:friendly" << true << "" << Fault::engine
-        << QStringList{"0 running Выполняю: Дружелюбно", "0 running Читаю выделение",
-                       "10 running Дружелюбно running", "20 failed AI returned an empty result.", "1320 idle"}
-        << "";
+    QTest::newRow("no selection") << en << "style:friendly" << true << "" << Fault::read
+                                  << QStringList { "0 running Friendly running", "0 running Reading selection",
+                                         "10 failed No selected text.", "1310 idle" }
+                                  << "";
+    QTest::newRow("service fails, ru") << ru << "style:friendly" << true << "" << Fault::engine
+                                       << QStringList { "0 running Выполняю: Дружелюбно", "0 running Читаю выделение",
+                                              "10 running Дружелюбно running", "20 failed AI returned an empty result.",
+                                              "1320 idle" }
+                                       << "";
     // The answer the service gave survives a paste that fails.
-    QTest::newRow("paste fails")
-        << en << "translate" << true << "" << Fault::paste
-        << QStringList{"0 running Translate running", "0 running Reading selection", "10 running Перевод running",
-                       "20 running Pasting", "30 failed No app to paste into.", "1330 idle"}
-        << "result";
-    QTest::newRow("silent, copy fails, ru")
-        << ru << "layout" << true << "" << Fault::read
-        << QStringList{"10 failed No selected text.", "1310 idle"} << "";
-    QTest::newRow("silent, paste fails")
-        << en << "layout" << true << "ghbdtn" << Fault::paste
-        << QStringList{"20 failed No app to paste into.", "1320 idle"} << "";
+    QTest::newRow("paste fails") << en << "translate" << true << "" << Fault::paste
+                                 << QStringList { "0 running Translate running", "0 running Reading selection",
+                                        "10 running Перевод running", "20 running Pasting",
+                                        "30 failed No app to paste into.", "1330 idle" }
+                                 << "result";
+    QTest::newRow("silent, copy fails, ru") << ru << "layout" << true << "" << Fault::read
+                                            << QStringList { "10 failed No selected text.", "1310 idle" } << "";
+    QTest::newRow("silent, paste fails") << en << "layout" << true << "ghbdtn" << Fault::paste
+                                         << QStringList { "20 failed No app to paste into.", "1320 idle" } << "";
     QTest::newRow("assistant reaches the engine")
         << en << "ai" << true << "" << Fault::none
-        << QStringList{"0 running AI assistant running", "0 running Reading selection",
-                       "10 running AI помощник running",
-                       "20 failed This action is not available natively yet: AI assistant", "1320 idle"}
+        << QStringList { "0 running AI assistant running", "0 running Reading selection",
+               "10 running AI помощник running", "20 failed This action is not available natively yet: AI assistant",
+               "1320 idle" }
         << "";
 }
 
@@ -135,7 +131,7 @@ void TestActionDriver::statusSequences()
     if (fault == Fault::paste)
         rig.selection.pasteError = thrower(PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable));
 
-    rig.state->run(QuickAction{action}, pasteResult, false);
+    rig.state->run(QuickAction { action }, pasteResult, false);
     rig.clock.advance(5s);
 
     QCOMPARE(rig.statuses, statuses);
@@ -164,10 +160,9 @@ void TestActionDriver::selectAll()
     QFETCH(bool, selectAll);
 
     AppStateRig rig([&](MendoSettings& s) { s.autoSelectAllBeforeAction = setting; });
-    rig.state->run(QuickAction{action}, true, false);
+    rig.state->run(QuickAction { action }, true, false);
     rig.clock.advance(5s);
-    QCOMPARE(rig.selection.calls.value(0),
-             QStringLiteral("read selectAll=%1 fallback=1 standard").arg(int(selectAll)));
+    QCOMPARE(rig.selection.calls.value(0), QStringLiteral("read selectAll=%1 fallback=1 standard").arg(int(selectAll)));
 }
 
 void TestActionDriver::silentLayoutFix_data()
@@ -176,11 +171,11 @@ void TestActionDriver::silentLayoutFix_data()
     QTest::addColumn<bool>("replaceSucceeds");
     QTest::addColumn<QStringList>("calls");
 
-    QTest::newRow("replaced in place") << "ghbdtn" << true << QStringList{"replace привет"};
+    QTest::newRow("replaced in place") << "ghbdtn" << true << QStringList { "replace привет" };
     QTest::newRow("refused in place, pasted quickly")
-        << "ghbdtn" << false << QStringList{"replace привет", "paste привет quick"};
+        << "ghbdtn" << false << QStringList { "replace привет", "paste привет quick" };
     QTest::newRow("only blanks: copied quickly, no select-all, no field fallback")
-        << " \n\t" << true << QStringList{"read selectAll=0 fallback=0 quick", "paste привет quick"};
+        << " \n\t" << true << QStringList { "read selectAll=0 fallback=0 quick", "paste привет quick" };
 }
 
 void TestActionDriver::silentLayoutFix()
@@ -197,7 +192,7 @@ void TestActionDriver::silentLayoutFix()
     rig.state->setStatus(ActionStatus::done(QStringLiteral("earlier")));
     rig.statuses.clear();
 
-    rig.state->run(QuickAction{QStringLiteral("layout")}, true, false);
+    rig.state->run(QuickAction { QStringLiteral("layout") }, true, false);
     rig.clock.advance(5s);
 
     QCOMPARE(rig.selection.calls, calls);
@@ -226,10 +221,10 @@ void TestActionDriver::layoutSwitchAfterTheFix()
     AppStateRig rig([&](MendoSettings& s) { s.layoutAutoSwitch = autoSwitch; });
     if (sourceInstalled)
         rig.inputSources.add(QStringLiteral("ru"), QStringLiteral("Русская — ПК"),
-                             FakeInputSources::layoutFromRows(QStringLiteral("йцукен"), QStringLiteral("ЙЦУКЕН")));
+            FakeInputSources::layoutFromRows(QStringLiteral("йцукен"), QStringLiteral("ЙЦУКЕН")));
     rig.focused.layoutSelection = QStringLiteral("ghbdtn");
 
-    rig.state->run(QuickAction{QStringLiteral("layout")}, true, false);
+    rig.state->run(QuickAction { QStringLiteral("layout") }, true, false);
     rig.clock.advance(5s);
 
     QCOMPARE(rig.inputSources.selected.size(), selections);
@@ -244,9 +239,9 @@ void TestActionDriver::engineGetsTheStateLists()
     rig.state->setTargetLanguage(QStringLiteral("German"));
     rig.state->setPromptStyles(rig.state->promptStyles().mid(0, 2));
     rig.state->setSampleText(QStringLiteral("Hallo"));
-    rig.state->run(QuickAction{QStringLiteral("translate")}, false, false);
+    rig.state->run(QuickAction { QStringLiteral("translate") }, false, false);
     rig.clock.advance(5s);
-    QCOMPARE(rig.engine.calls, QStringList{"translate [Hallo] German styles=2"});
+    QCOMPARE(rig.engine.calls, QStringList { "translate [Hallo] German styles=2" });
     QCOMPARE(rig.state->settings().targetLanguage, QStringLiteral("English"));
 }
 
@@ -254,15 +249,15 @@ void TestActionDriver::sampleTextOnlyWhenAsked()
 {
     AppStateRig rig;
     rig.state->setSampleText(QStringLiteral("ghbdtn"));
-    rig.state->run(QuickAction{QStringLiteral("style:short")}, false, false);
+    rig.state->run(QuickAction { QStringLiteral("style:short") }, false, false);
     rig.clock.advance(5s);
     QCOMPARE(rig.state->sampleText(), QStringLiteral("ghbdtn"));
 
-    rig.state->run(QuickAction{QStringLiteral("layout")}, false, true);
+    rig.state->run(QuickAction { QStringLiteral("layout") }, false, true);
     rig.clock.advance(5s);
     QCOMPARE(rig.state->sampleText(), QStringLiteral("привет"));
 
-    rig.state->run(QuickAction{QStringLiteral("style:short")}, false, true);
+    rig.state->run(QuickAction { QStringLiteral("style:short") }, false, true);
     rig.clock.advance(5s);
     QCOMPARE(rig.state->sampleText(), QStringLiteral("result"));
 }
@@ -273,10 +268,18 @@ void TestActionDriver::selectionWhitespaceIsPutBack_data()
     QTest::addColumn<QString>("result");
     QTest::addColumn<QString>("pasted");
 
-    QTest::newRow("triple-clicked paragraph") << "Helo wrld\n" << "Hello world" << "Hello world\n";
-    QTest::newRow("both sides") << "  \u00a0teh cat \n\n" << "the cat" << "  \u00a0the cat \n\n";
-    QTest::newRow("answer keeps its own") << "\nteh cat\n" << " the cat\r\n" << " the cat\r\n";
-    QTest::newRow("nothing around") << "teh cat" << "the cat" << "the cat";
+    QTest::newRow("triple-clicked paragraph") << "Helo wrld\n"
+                                              << "Hello world"
+                                              << "Hello world\n";
+    QTest::newRow("both sides") << "  \u00a0teh cat \n\n"
+                                << "the cat"
+                                << "  \u00a0the cat \n\n";
+    QTest::newRow("answer keeps its own") << "\nteh cat\n"
+                                          << " the cat\r\n"
+                                          << " the cat\r\n";
+    QTest::newRow("nothing around") << "teh cat"
+                                    << "the cat"
+                                    << "the cat";
 }
 
 void TestActionDriver::selectionWhitespaceIsPutBack()
@@ -288,7 +291,7 @@ void TestActionDriver::selectionWhitespaceIsPutBack()
     AppStateRig rig;
     rig.selection.selection = selection;
     rig.engine.result = result;
-    rig.state->run(QuickAction{QStringLiteral("style:original")}, true, false);
+    rig.state->run(QuickAction { QStringLiteral("style:original") }, true, false);
     rig.clock.advance(5s);
 
     QCOMPARE(rig.selection.calls.value(1), QStringLiteral("paste ") + pasted + QStringLiteral(" standard"));

@@ -18,7 +18,7 @@ public:
 
 PromptStyle userStyle(const QString& id, const QString& name = QStringLiteral("Pirate"))
 {
-    return PromptStyle{id, name, QStringLiteral("Talk like a pirate."), QStringLiteral("Not assigned"), true};
+    return PromptStyle { id, name, QStringLiteral("Talk like a pirate."), QStringLiteral("Not assigned"), true };
 }
 
 QStringList styleIds(const QList<PromptStyle>& styles)
@@ -63,7 +63,7 @@ void TestAppState::loadsWithoutSaving()
     QCOMPARE(rig.state->promptStyles(), rig.state->settings().promptStyles);
     QCOMPARE(rig.state->sampleText(), QStringLiteral("Hi, how are you?"));
     QVERIFY(rig.state->status().isIdle());
-    QCOMPARE(rig.state->permissionState(), PermissionState{});
+    QCOMPARE(rig.state->permissionState(), PermissionState {});
 }
 
 void TestAppState::everySettingsAssignmentSavesAndRepublishes()
@@ -79,7 +79,7 @@ void TestAppState::everySettingsAssignmentSavesAndRepublishes()
     QSignalSpy settings(rig.state.get(), &MendoAppState::settingsChanged);
 
     rig.setLanguage(UiLanguage::ru);
-    for (QSignalSpy* spy : {&prompt, &reply, &actions, &language, &settings})
+    for (QSignalSpy* spy : { &prompt, &reply, &actions, &language, &settings })
         QCOMPARE(spy->size(), 1);
     QCOMPARE(rig.store.load(), rig.state->settings());
     QCOMPARE(rig.store.load().uiLanguage, UiLanguage::ru);
@@ -88,9 +88,10 @@ void TestAppState::everySettingsAssignmentSavesAndRepublishes()
 
     // The working copy holds canonical ids; the record keeps what was assigned.
     MendoSettings assigned = rig.state->settings();
-    assigned.quickMenuActions = {QStringLiteral(" fix "), QStringLiteral("friendly"), QStringLiteral("layout")};
+    assigned.quickMenuActions = { QStringLiteral(" fix "), QStringLiteral("friendly"), QStringLiteral("layout") };
     rig.state->setSettings(assigned);
-    QCOMPARE(rig.state->quickActions(), (QList<QuickAction>{{"style:original"}, {"style:friendly"}, {"layout"}}));
+    QCOMPARE(
+        rig.state->quickActions(), (QList<QuickAction> { { "style:original" }, { "style:friendly" }, { "layout" } }));
     QCOMPARE(rig.state->settings().quickMenuActions.first(), QStringLiteral(" fix "));
 
     // An unchanged record is saved and published again all the same.
@@ -106,16 +107,36 @@ void TestAppState::titles_data()
     QTest::addColumn<QString>("en");
     QTest::addColumn<QString>("ru");
 
-    QTest::newRow("assistant") << "ai" << "AI assistant" << "AI помощник";
-    QTest::newRow("clipboard") << "clipboard" << "Clipboard" << "Буфер";
-    QTest::newRow("layout") << "layout" << "Layout" << "Раскладка";
-    QTest::newRow("translate") << "translate" << "Translate" << "Перевод";
-    QTest::newRow("translate style") << "style:translate" << "Translate" << "Перевод";
-    QTest::newRow("built-in style") << "style:original" << "Fix" << "Исправить";
-    QTest::newRow("polite") << "style:polite" << "Polite" << "Вежливо";
-    QTest::newRow("user style") << "style:custom-0badf00d" << "Pirate" << "Pirate";
-    QTest::newRow("deleted user style") << "style:custom-deadbeef" << "Действие" << "Действие";
-    QTest::newRow("unknown id") << "fix" << "Действие" << "Действие";
+    QTest::newRow("assistant") << "ai"
+                               << "AI assistant"
+                               << "AI помощник";
+    QTest::newRow("clipboard") << "clipboard"
+                               << "Clipboard"
+                               << "Буфер";
+    QTest::newRow("layout") << "layout"
+                            << "Layout"
+                            << "Раскладка";
+    QTest::newRow("translate") << "translate"
+                               << "Translate"
+                               << "Перевод";
+    QTest::newRow("translate style") << "style:translate"
+                                     << "Translate"
+                                     << "Перевод";
+    QTest::newRow("built-in style") << "style:original"
+                                    << "Fix"
+                                    << "Исправить";
+    QTest::newRow("polite") << "style:polite"
+                            << "Polite"
+                            << "Вежливо";
+    QTest::newRow("user style") << "style:custom-0badf00d"
+                                << "Pirate"
+                                << "Pirate";
+    QTest::newRow("deleted user style") << "style:custom-deadbeef"
+                                        << "Действие"
+                                        << "Действие";
+    QTest::newRow("unknown id") << "fix"
+                                << "Действие"
+                                << "Действие";
 }
 
 void TestAppState::titles()
@@ -124,11 +145,10 @@ void TestAppState::titles()
     QFETCH(QString, en);
     QFETCH(QString, ru);
 
-    AppStateRig rig(
-        [](MendoSettings& s) { s.promptStyles.append(userStyle(QStringLiteral("custom-0badf00d"))); });
-    QCOMPARE(rig.state->title(QuickAction{action}), en);
+    AppStateRig rig([](MendoSettings& s) { s.promptStyles.append(userStyle(QStringLiteral("custom-0badf00d"))); });
+    QCOMPARE(rig.state->title(QuickAction { action }), en);
     rig.setLanguage(UiLanguage::ru);
-    QCOMPARE(rig.state->title(QuickAction{action}), ru);
+    QCOMPARE(rig.state->title(QuickAction { action }), ru);
 }
 
 void TestAppState::clearClipboardHistory()
@@ -140,7 +160,7 @@ void TestAppState::clearClipboardHistory()
     rig.state->clearClipboardHistory();
     QCOMPARE(history.clears, 1);
     rig.clock.advance(900ms);
-    QCOMPARE(rig.statuses, QStringList({"0 done История буфера очищена", "900 idle"}));
+    QCOMPARE(rig.statuses, QStringList({ "0 done История буфера очищена", "900 idle" }));
 }
 
 void TestAppState::surfaceObserver()
@@ -190,12 +210,13 @@ void TestAppState::addPromptStyle()
     rig.state->addPromptStyle();
 
     const PromptStyle added = rig.state->settings().promptStyles.last();
-    QVERIFY2(QRegularExpression(QStringLiteral("^custom-[0-9a-f]{8}$")).match(added.id).hasMatch(), qPrintable(added.id));
-    QCOMPARE(added, (PromptStyle{added.id, name, prompt, QStringLiteral("Not assigned"), true}));
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^custom-[0-9a-f]{8}$")).match(added.id).hasMatch(), qPrintable(added.id));
+    QCOMPARE(added, (PromptStyle { added.id, name, prompt, QStringLiteral("Not assigned"), true }));
     const QString key = QStringLiteral("style:") + added.id;
     QCOMPARE(rig.state->settings().quickMenuActions.last(), key);
     QCOMPARE(rig.state->settings().quickMenuOrder.last(), key);
-    QCOMPARE(rig.state->quickActions().last(), QuickAction{key});
+    QCOMPARE(rig.state->quickActions().last(), QuickAction { key });
     QCOMPARE(rig.state->promptStyles().last(), added);
     QCOMPARE(rig.state->selectedSettingsPage(), SettingsPage::styles);
     QCOMPARE(rig.store.load().promptStyles.last(), added);
@@ -211,9 +232,9 @@ void TestAppState::deletePromptStyle()
         s.promptStyles.append(userStyle(id));
         s.promptStyles.append(userStyle(QStringLiteral("custom-12345678"), QStringLiteral("Other")));
         // Entries that only normalise to the style's key go too.
-        s.quickMenuActions = {QStringLiteral("ai"), QStringLiteral(" style:custom-0badf00d "), QStringLiteral("layout"),
-                              QStringLiteral("style:custom-0badf00d")};
-        s.quickMenuOrder = {QStringLiteral("style:custom-0badf00d\n"), QStringLiteral("translate")};
+        s.quickMenuActions = { QStringLiteral("ai"), QStringLiteral(" style:custom-0badf00d "),
+            QStringLiteral("layout"), QStringLiteral("style:custom-0badf00d") };
+        s.quickMenuOrder = { QStringLiteral("style:custom-0badf00d\n"), QStringLiteral("translate") };
         s.selectedStyleId = QStringLiteral("custom-0badf00d");
     });
     const MendoSettings before = rig.state->settings();
@@ -224,10 +245,10 @@ void TestAppState::deletePromptStyle()
     rig.state->deletePromptStyle(userStyle(id));
     QVERIFY(!styleIds(rig.state->promptStyles()).contains(id));
     QCOMPARE(styleIds(rig.state->promptStyles()).last(), QStringLiteral("custom-12345678"));
-    QCOMPARE(rig.state->settings().quickMenuActions, QStringList({"ai", "layout"}));
-    QCOMPARE(rig.state->settings().quickMenuOrder, QStringList({"translate"}));
+    QCOMPARE(rig.state->settings().quickMenuActions, QStringList({ "ai", "layout" }));
+    QCOMPARE(rig.state->settings().quickMenuOrder, QStringList({ "translate" }));
     QCOMPARE(rig.state->settings().selectedStyleId, id);
-    QCOMPARE(rig.store.load().quickMenuActions, QStringList({"ai", "layout"}));
+    QCOMPARE(rig.store.load().quickMenuActions, QStringList({ "ai", "layout" }));
 }
 
 void TestAppState::updateStyles()
@@ -263,9 +284,10 @@ void TestAppState::replyStyles()
     rig.state->addAIReplyStyle();
     const AIReplyStyle added = rig.state->aiReplyStyles().last();
     QVERIFY2(QRegularExpression(QStringLiteral("^custom-reply-[0-9a-f]{8}$")).match(added.id).hasMatch(),
-             qPrintable(added.id));
+        qPrintable(added.id));
     QCOMPARE(added.name, QStringLiteral("Новый стиль ответа"));
-    QCOMPARE(added.prompt, QStringLiteral("Напиши естественный готовый ответ в нужном стиле. Верни только текст ответа."));
+    QCOMPARE(
+        added.prompt, QStringLiteral("Напиши естественный готовый ответ в нужном стиле. Верни только текст ответа."));
     QCOMPARE(added.hotkey, QStringLiteral("Not assigned"));
     QCOMPARE(rig.state->selectedSettingsPage(), SettingsPage::aiReply);
     QCOMPARE(rig.state->settings().quickMenuActions, before.quickMenuActions);
@@ -287,15 +309,15 @@ void TestAppState::requestPermissions()
     rig.state->requestPermissions();
     rig.clock.advance(2s);
     QCOMPARE(rig.statuses,
-             QStringList({"0 running Запрашиваю разрешения", "0 done Запрос разрешений отправлен", "900 idle"}));
-    QCOMPARE(rig.state->permissionState(), (PermissionState{true, true}));
+        QStringList({ "0 running Запрашиваю разрешения", "0 done Запрос разрешений отправлен", "900 idle" }));
+    QCOMPARE(rig.state->permissionState(), (PermissionState { true, true }));
 
     // The same text when the desktop grants nothing.
     AppStateRig denied;
     denied.inputMonitoring.grantOnRequest = false;
     denied.state->requestPermissions();
     QCOMPARE(denied.state->status(), ActionStatus::done(QStringLiteral("Permission request sent")));
-    QCOMPARE(denied.state->permissionState(), (PermissionState{true, false}));
+    QCOMPARE(denied.state->permissionState(), (PermissionState { true, false }));
 }
 
 void TestAppState::resetPermissions_data()
@@ -319,16 +341,16 @@ void TestAppState::resetPermissions()
     rig.processes.runTime = 10ms;
     rig.inputMonitoring.granted = true;
     rig.state->resetMendoPermissions(requestAgain);
-    QCOMPARE(rig.statuses, QStringList{"0 running Resetting permissions"});
+    QCOMPARE(rig.statuses, QStringList { "0 running Resetting permissions" });
 
     // Ten resets of 10 ms, then the grants are read 350 ms later, in the
     // language of that moment.
     rig.clock.advance(100ms);
     rig.setLanguage(UiLanguage::ru);
     rig.clock.advance(349ms);
-    QCOMPARE(rig.state->permissionState(), PermissionState{});
+    QCOMPARE(rig.state->permissionState(), PermissionState {});
     rig.clock.advance(1ms);
-    QCOMPARE(rig.state->permissionState(), (PermissionState{true, true}));
+    QCOMPARE(rig.state->permissionState(), (PermissionState { true, true }));
     QCOMPARE(rig.statuses.last(), QStringLiteral("450 done ") + done);
     QCOMPARE(rig.processes.runs.size(), 10);
     QCOMPARE(rig.accessibility.requests, requests);
@@ -342,9 +364,9 @@ void TestAppState::resetFailure()
     rig.processes.launchError = QStringLiteral("execve: No such file or directory");
     rig.state->resetMendoPermissions(true);
     rig.clock.advance(2s);
-    QCOMPARE(rig.statuses, QStringList({"0 running Resetting permissions",
-                                        "0 failed execve: No such file or directory", "1300 idle"}));
-    QCOMPARE(rig.state->permissionState(), PermissionState{});
+    QCOMPARE(rig.statuses,
+        QStringList({ "0 running Resetting permissions", "0 failed execve: No such file or directory", "1300 idle" }));
+    QCOMPARE(rig.state->permissionState(), PermissionState {});
     QCOMPARE(rig.accessibility.requests, 0);
 }
 
@@ -354,7 +376,7 @@ void TestAppState::refreshSetsNoStatus()
     rig.inputMonitoring.granted = true;
     QSignalSpy changes(rig.state.get(), &MendoAppState::permissionStateChanged);
     rig.state->refreshPermissions();
-    QCOMPARE(rig.state->permissionState(), (PermissionState{true, true}));
+    QCOMPARE(rig.state->permissionState(), (PermissionState { true, true }));
     QCOMPARE(changes.size(), 1);
     QVERIFY(rig.statuses.isEmpty());
 }
@@ -365,9 +387,10 @@ void TestAppState::openPermissionSettings()
     int windowShown = 0;
     rig.state->setMainWindowOpener([&] { ++windowShown; });
 
-    rig.processes.installed.insert(QStringLiteral("gnome-control-center"), QStringLiteral("/usr/bin/gnome-control-center"));
+    rig.processes.installed.insert(
+        QStringLiteral("gnome-control-center"), QStringLiteral("/usr/bin/gnome-control-center"));
     rig.state->openPermissionSettings(PermissionSettingsTarget::inputMonitoring);
-    QCOMPARE(rig.processes.started, QStringList{"/usr/bin/gnome-control-center universal-access"});
+    QCOMPARE(rig.processes.started, QStringList { "/usr/bin/gnome-control-center universal-access" });
     QCOMPARE(windowShown, 0);
 
     // Without the desktop's settings, MendoAI's own page.

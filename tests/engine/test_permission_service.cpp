@@ -12,8 +12,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-template <class T>
-Task<> store(Task<T> task, std::optional<Outcome<T>>& into)
+template <class T> Task<> store(Task<T> task, std::optional<Outcome<T>>& into)
 {
     into = co_await capture(std::move(task));
 }
@@ -23,14 +22,13 @@ struct Rig {
     FakePermissions accessibility;
     FakeInputMonitoring input;
     FakeProcesses processes;
-    PermissionService service{accessibility, input, processes, QStringLiteral("ubuntu:GNOME"),
-                              {QStringLiteral("ai.mendo.MendoAI"), QStringLiteral("mendo")}};
+    PermissionService service { accessibility, input, processes, QStringLiteral("ubuntu:GNOME"),
+        { QStringLiteral("ai.mendo.MendoAI"), QStringLiteral("mendo") } };
     std::vector<Task<>> tasks;
 
     Rig() { processes.clock = &clock; }
 
-    template <class T>
-    std::optional<Outcome<T>> finish(Task<T> task)
+    template <class T> std::optional<Outcome<T>> finish(Task<T> task)
     {
         std::optional<Outcome<T>> outcome;
         tasks.push_back(store(std::move(task), outcome));
@@ -57,21 +55,23 @@ void TestPermissionService::resetLines()
 {
     Rig rig;
     // The second reset is refused silently, the third with a message.
-    rig.processes.exits = {{}, {1, false, {}}, {1, false, "  No such bundle\n"}, {0, true, "killed"}};
+    rig.processes.exits = { {}, { 1, false, {} }, { 1, false, "  No such bundle\n" }, { 0, true, "killed" } };
     const auto outcome = rig.finish(rig.service.resetMendoPermissions());
     QVERIFY(outcome && outcome->ok());
-    QCOMPARE(*outcome->value, QStringList({
-                                  "reset Accessibility ai.mendo.MendoAI",
-                                  "skip Accessibility mendo ",
-                                  "skip ListenEvent ai.mendo.MendoAI No such bundle",
-                                  "skip ListenEvent mendo killed",
-                              }));
-    QCOMPARE(rig.processes.runs, QStringList({
-                                     "/usr/bin/tccutil reset Accessibility ai.mendo.MendoAI",
-                                     "/usr/bin/tccutil reset Accessibility mendo",
-                                     "/usr/bin/tccutil reset ListenEvent ai.mendo.MendoAI",
-                                     "/usr/bin/tccutil reset ListenEvent mendo",
-                                 }));
+    QCOMPARE(*outcome->value,
+        QStringList({
+            "reset Accessibility ai.mendo.MendoAI",
+            "skip Accessibility mendo ",
+            "skip ListenEvent ai.mendo.MendoAI No such bundle",
+            "skip ListenEvent mendo killed",
+        }));
+    QCOMPARE(rig.processes.runs,
+        QStringList({
+            "/usr/bin/tccutil reset Accessibility ai.mendo.MendoAI",
+            "/usr/bin/tccutil reset Accessibility mendo",
+            "/usr/bin/tccutil reset ListenEvent ai.mendo.MendoAI",
+            "/usr/bin/tccutil reset ListenEvent mendo",
+        }));
     QCOMPARE(PermissionService::defaultBundleIds().size(), 5);
     QCOMPARE(PermissionService::defaultBundleIds().first(), QStringLiteral("ai.mendo.MendoAI"));
 }
@@ -91,7 +91,7 @@ void TestPermissionService::realResetToolIsMissingOnLinux()
     FakePermissions accessibility;
     FakeInputMonitoring input;
     QtProcesses processes;
-    PermissionService service{accessibility, input, processes};
+    PermissionService service { accessibility, input, processes };
     std::optional<Outcome<QStringList>> outcome;
     Task<> task = store(service.resetMendoPermissions(), outcome);
     QTRY_VERIFY(outcome.has_value());
@@ -100,7 +100,9 @@ void TestPermissionService::realResetToolIsMissingOnLinux()
 
     // A program that does run reports its exit code and error output.
     std::optional<Outcome<ProcessExit>> shell;
-    Task<> run = store(processes.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo nope >&2; exit 3")}), shell);
+    Task<> run = store(
+        processes.run(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QStringLiteral("echo nope >&2; exit 3") }),
+        shell);
     QTRY_VERIFY(shell.has_value());
     QVERIFY(shell->ok());
     QCOMPARE(shell->value->exitCode, 3);
@@ -113,11 +115,11 @@ void TestPermissionService::grants()
     rig.accessibility.granted = false;
 
     auto current = rig.finish(rig.service.currentAccess());
-    QCOMPARE(*current->value, (PermissionState{false, false}));
+    QCOMPARE(*current->value, (PermissionState { false, false }));
     QCOMPARE(rig.accessibility.requests + rig.input.requests, 0);
 
     auto requested = rig.finish(rig.service.requestAccess());
-    QCOMPARE(*requested->value, (PermissionState{true, true}));
+    QCOMPARE(*requested->value, (PermissionState { true, true }));
     QCOMPARE(rig.accessibility.requests, 1);
     QCOMPARE(rig.input.requests, 1);
 }
@@ -143,10 +145,12 @@ void TestPermissionService::openSettings_data()
     QTest::addColumn<QStringList>("started");
 
     QTest::newRow("the running desktop's own first")
-        << "KDE" << QStringList{"gnome-control-center", "systemsettings"} << QStringList{"/usr/bin/systemsettings kcm_access"};
+        << "KDE" << QStringList { "gnome-control-center", "systemsettings" }
+        << QStringList { "/usr/bin/systemsettings kcm_access" };
     QTest::newRow("another desktop's when that is all there is")
-        << "XFCE" << QStringList{"gnome-control-center"} << QStringList{"/usr/bin/gnome-control-center universal-access"};
-    QTest::newRow("none installed") << "GNOME" << QStringList{} << QStringList{};
+        << "XFCE" << QStringList { "gnome-control-center" }
+        << QStringList { "/usr/bin/gnome-control-center universal-access" };
+    QTest::newRow("none installed") << "GNOME" << QStringList {} << QStringList {};
 }
 
 void TestPermissionService::openSettings()
@@ -160,7 +164,7 @@ void TestPermissionService::openSettings()
     FakeProcesses processes;
     for (const QString& name : installed)
         processes.installed.insert(name, QStringLiteral("/usr/bin/") + name);
-    PermissionService service{accessibility, input, processes, desktop};
+    PermissionService service { accessibility, input, processes, desktop };
 
     QCOMPARE(service.openSettings(PermissionSettingsTarget::inputMonitoring), !started.isEmpty());
     QCOMPARE(processes.started, started);

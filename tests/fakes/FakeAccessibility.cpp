@@ -35,8 +35,8 @@ FakeAXNodePtr FakeAccessibility::addChild(const FakeAXNodePtr& parent, const QSt
     return child;
 }
 
-FakeAXNodePtr FakeAccessibility::addTextField(const FakeAXNodePtr& parent, const QString& role, const QString& name,
-                                              const QRectF& frame, const QString& value)
+FakeAXNodePtr FakeAccessibility::addTextField(
+    const FakeAXNodePtr& parent, const QString& role, const QString& name, const QRectF& frame, const QString& value)
 {
     auto field = addChild(parent, role, name);
     field->attributes.insert(ax::Enabled, true);
@@ -80,7 +80,6 @@ AXElement FakeAccessibility::applicationElement(qint32 processIdentifier)
 
 std::optional<AXValue> FakeAccessibility::attributeValue(const AXElement& element, const QString& attribute)
 {
-    ++reads;
     FakeAXNode* n = node(element);
     if (!n || n->failingAttributes.contains(attribute))
         return std::nullopt;
@@ -106,7 +105,6 @@ std::optional<AXValue> FakeAccessibility::attributeValue(const AXElement& elemen
 
 std::optional<QStringList> FakeAccessibility::attributeNames(const AXElement& element)
 {
-    ++reads;
     FakeAXNode* n = node(element);
     if (!n || n->failAttributeNames)
         return std::nullopt;
@@ -118,7 +116,6 @@ std::optional<QStringList> FakeAccessibility::attributeNames(const AXElement& el
 
 std::optional<bool> FakeAccessibility::isAttributeSettable(const AXElement& element, const QString& attribute)
 {
-    ++reads;
     FakeAXNode* n = node(element);
     if (!n || n->failingAttributes.contains(attribute))
         return std::nullopt;
@@ -152,8 +149,8 @@ bool FakeAccessibility::setAttributeValue(const AXElement& element, const QStrin
         if (!text)
             return false;
         // Replace the selection inside the value, as a text field would.
-        QString current = std::get_if<QString>(&n->attributes[ax::Value]) ? std::get<QString>(n->attributes[ax::Value])
-                                                                          : QString();
+        QString current
+            = std::get_if<QString>(&n->attributes[ax::Value]) ? std::get<QString>(n->attributes[ax::Value]) : QString();
         const QString selected = std::get_if<QString>(&n->attributes[ax::SelectedText])
             ? std::get<QString>(n->attributes[ax::SelectedText])
             : QString();
@@ -170,7 +167,6 @@ bool FakeAccessibility::setAttributeValue(const AXElement& element, const QStrin
 
 std::optional<QStringList> FakeAccessibility::actionNames(const AXElement& element)
 {
-    ++reads;
     FakeAXNode* n = node(element);
     if (!n)
         return std::nullopt;
@@ -190,11 +186,9 @@ bool FakeAccessibility::performAction(const AXElement& element, const QString& a
     return true;
 }
 
-std::optional<AXValue> FakeAccessibility::parameterizedAttributeValue(const AXElement& element,
-                                                                      const QString& attribute,
-                                                                      const QVariantMap& parameter)
+std::optional<AXValue> FakeAccessibility::parameterizedAttributeValue(
+    const AXElement& element, const QString& attribute, const QVariantMap& parameter)
 {
-    ++reads;
     FakeAXNode* n = node(element);
     if (!n || attribute != ax::ElementsForSearchPredicate
         || parameter.value(ax::SearchKey).toString() != ax::TextFieldSearchKey)

@@ -58,14 +58,13 @@ public:
     // A text field with the usual attributes: role, enabled, focus settable,
     // a frame, a value and a selection (selectedText inside value).
     FakeAXNodePtr addTextField(const FakeAXNodePtr& parent, const QString& role, const QString& name,
-                               const QRectF& frame, const QString& value = {});
+        const QRectF& frame, const QString& value = {});
     FakeApp* application(qint32 processIdentifier);
     void setFocused(const FakeAXNodePtr& node);
 
     // Every call that changed something in a target: "set AXFocused name",
-    // "action AXPress name"; reads are counted in `reads`.
+    // "action AXPress name".
     QStringList writes;
-    int reads = 0;
 
     // Results of "AXUIElementsForSearchPredicate" per web area; a web area
     // without an entry fails the search.
@@ -78,8 +77,8 @@ public:
     bool setAttributeValue(const AXElement& element, const QString& attribute, const AXValue& value) override;
     std::optional<QStringList> actionNames(const AXElement& element) override;
     bool performAction(const AXElement& element, const QString& action) override;
-    std::optional<AXValue> parameterizedAttributeValue(const AXElement& element, const QString& attribute,
-                                                       const QVariantMap& parameter) override;
+    std::optional<AXValue> parameterizedAttributeValue(
+        const AXElement& element, const QString& attribute, const QVariantMap& parameter) override;
     bool isSameElement(const AXElement& a, const AXElement& b) override;
 
 private:

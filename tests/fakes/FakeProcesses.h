@@ -16,22 +16,22 @@ class FakeProcesses final : public Processes {
 public:
     Task<ProcessExit> run(QString program, QStringList arguments) override
     {
-        runs << (QStringList{program} + arguments).join(QLatin1Char(' '));
+        runs << (QStringList { program } + arguments).join(QLatin1Char(' '));
         if (!launchError.isEmpty())
             throw MessageError(launchError);
         if (clock && runTime.count() > 0)
             co_await clock->sleep(runTime);
-        co_return exits.isEmpty() ? ProcessExit{} : exits.takeFirst();
+        co_return exits.isEmpty() ? ProcessExit {} : exits.takeFirst();
     }
     bool startDetached(const QString& program, const QStringList& arguments) override
     {
-        started << (QStringList{program} + arguments).join(QLatin1Char(' '));
+        started << (QStringList { program } + arguments).join(QLatin1Char(' '));
         return startSucceeds;
     }
     QString findExecutable(const QString& name) const override { return installed.value(name); }
 
     Clock* clock = nullptr;
-    Millis runTime{0};
+    Millis runTime { 0 };
     QString launchError;
     QList<ProcessExit> exits;
     QStringList runs;

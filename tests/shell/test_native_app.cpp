@@ -45,7 +45,10 @@ namespace {
 // plays a chord.
 class RecordingRegistrar final : public HotkeyRegistrar {
 public:
-    explicit RecordingRegistrar(EventLog& log) : m_log(log) {}
+    explicit RecordingRegistrar(EventLog& log)
+        : m_log(log)
+    {
+    }
     int install() override
     {
         m_log.add(QStringLiteral("hotkeys install"));
@@ -73,7 +76,10 @@ private:
 
 class RecordingPermissions final : public Permissions {
 public:
-    explicit RecordingPermissions(EventLog& log) : m_log(log) {}
+    explicit RecordingPermissions(EventLog& log)
+        : m_log(log)
+    {
+    }
     bool accessibilityGranted() override
     {
         m_log.add(QStringLiteral("permissions read"));
@@ -91,7 +97,10 @@ private:
 
 class RecordingTransparency final : public SystemTransparency {
 public:
-    explicit RecordingTransparency(EventLog& log) : m_log(log) {}
+    explicit RecordingTransparency(EventLog& log)
+        : m_log(log)
+    {
+    }
     bool reduceTransparency() const override
     {
         m_log.add(QStringLiteral("surface read"));
@@ -106,20 +115,13 @@ private:
 
 // Each stand-in logs the launch call it receives, then does what the real
 // object does.
-class RecordingStatusHUD final : public StatusHUDController {
-public:
-    explicit RecordingStatusHUD(EventLog& log) : m_log(log) {}
-    void attach(MendoAppState& state) override
-    {
-        m_log.add(QStringLiteral("statusHUD attach"));
-        StatusHUDController::attach(state);
-    }
-    EventLog& m_log;
-};
-
 class RecordingSelectionTrigger final : public SelectionTriggerService {
 public:
-    RecordingSelectionTrigger(EventLog& log, FloatingButtonController*& button) : m_log(log), m_button(button) {}
+    RecordingSelectionTrigger(EventLog& log, FloatingButtonController*& button)
+        : m_log(log)
+        , m_button(button)
+    {
+    }
     void start(MendoAppState& state, QuickPanelController& panel, FloatingButtonController& button) override
     {
         // The floating button is given its references just before.
@@ -133,9 +135,12 @@ public:
 
 class RecordingMenuBar final : public MenuBarController {
 public:
-    explicit RecordingMenuBar(EventLog& log) : m_log(log) {}
+    explicit RecordingMenuBar(EventLog& log)
+        : m_log(log)
+    {
+    }
     void attach(MendoAppState& state, QuickPanelController& panel, StatusHUDController& hud,
-                ClipboardPanelController& clipboard, std::function<void()> openMainWindow) override
+        ClipboardPanelController& clipboard, std::function<void()> openMainWindow) override
     {
         m_log.add(QStringLiteral("menuBar attach"));
         MenuBarController::attach(state, panel, hud, clipboard, std::move(openMainWindow));
@@ -143,10 +148,16 @@ public:
     EventLog& m_log;
 };
 
-template<typename Base>
-class RecordingFollower final : public Base {
+// For the objects whose launch step is attach(appState).
+template <typename Base> class RecordingFollower final : public Base {
 public:
-    RecordingFollower(EventLog& log, QString name) : m_log(log), m_name(std::move(name)) {}
+    template <typename... Args>
+    RecordingFollower(EventLog& log, QString name, Args&&... args)
+        : Base(std::forward<Args>(args)...)
+        , m_log(log)
+        , m_name(std::move(name))
+    {
+    }
     void attach(MendoAppState& state) override
     {
         m_log.add(m_name + QStringLiteral(" attach"));
@@ -156,23 +167,13 @@ public:
     QString m_name;
 };
 
-class RecordingClipboardHistory final : public ClipboardHistoryService {
-public:
-    RecordingClipboardHistory(EventLog& log, Clock& clock, Pasteboard& pasteboard)
-        : ClipboardHistoryService(clock, pasteboard), m_log(log)
-    {
-    }
-    void attach(MendoAppState& state) override
-    {
-        m_log.add(QStringLiteral("clipboardHistory attach"));
-        ClipboardHistoryService::attach(state);
-    }
-    EventLog& m_log;
-};
-
 class RecordingUpdateManager final : public AppUpdateManager {
 public:
-    RecordingUpdateManager(EventLog& log, Clock& clock) : AppUpdateManager(clock), m_log(log) {}
+    RecordingUpdateManager(EventLog& log, Clock& clock)
+        : AppUpdateManager(clock)
+        , m_log(log)
+    {
+    }
     void startAutomaticChecks(MendoAppState& state) override
     {
         m_log.add(QStringLiteral("updateManager startAutomaticChecks"));
@@ -184,7 +185,8 @@ public:
 class RecordingLayoutSwitch final : public AppLayoutSwitchService {
 public:
     RecordingLayoutSwitch(EventLog& log, Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& systemLog)
-        : AppLayoutSwitchService(workspace, layouts, systemLog), m_log(log)
+        : AppLayoutSwitchService(workspace, layouts, systemLog)
+        , m_log(log)
     {
     }
     void start(MendoAppState& state) override
@@ -198,10 +200,12 @@ public:
 // Logs every object it makes, and makes the recording stand-ins.
 class RecordingFactory final : public MendoNativeApp::Factory {
 public:
-    explicit RecordingFactory(EventLog& log) : m_log(log) {}
+    explicit RecordingFactory(EventLog& log)
+        : m_log(log)
+    {
+    }
 
-    template<typename T>
-    std::unique_ptr<T> made(const char* name, std::unique_ptr<T> object)
+    template <typename T> std::unique_ptr<T> made(const char* name, std::unique_ptr<T> object)
     {
         m_log.add(QStringLiteral("make ") + QLatin1String(name));
         return object;
@@ -209,18 +213,18 @@ public:
 
     std::unique_ptr<ClipboardHistoryService> makeClipboardHistory(const Platform& p) override
     {
-        return made<ClipboardHistoryService>(
-            "clipboardHistory", std::make_unique<RecordingClipboardHistory>(m_log, *p.clock, *p.pasteboard));
+        return made<ClipboardHistoryService>("clipboardHistory",
+            std::make_unique<RecordingFollower<ClipboardHistoryService>>(
+                m_log, "clipboardHistory", *p.clock, *p.pasteboard));
     }
     std::unique_ptr<MendoAppDelegate> makeDelegate(const Platform& p, ApplicationControl& a, MendoWindowPresenter& w,
-                                                   BuiltInDisplayControl& d, DragSwapMonitorControl& s) override
+        BuiltInDisplayControl& d, DragSwapMonitorControl& s) override
     {
         return made("delegate", Factory::makeDelegate(p, a, w, d, s));
     }
     std::unique_ptr<MendoAppState> makeAppState(const Platform& p, NativeSettingsStore& store,
-                                                PermissionService& permissions, SelectionTransfer& selection,
-                                                AccessibilityTextReader& text, KeyboardLayoutService& layouts,
-                                                TextActionEngine& engine) override
+        PermissionService& permissions, SelectionTransfer& selection, AccessibilityTextReader& text,
+        KeyboardLayoutService& layouts, TextActionEngine& engine) override
     {
         return made("appState", Factory::makeAppState(p, store, permissions, selection, text, layouts, engine));
     }
@@ -230,7 +234,8 @@ public:
     }
     std::unique_ptr<StatusHUDController> makeStatusHUD() override
     {
-        return made<StatusHUDController>("statusHUD", std::make_unique<RecordingStatusHUD>(m_log));
+        return made<StatusHUDController>(
+            "statusHUD", std::make_unique<RecordingFollower<StatusHUDController>>(m_log, "statusHUD"));
     }
     std::unique_ptr<HotkeyService> makeHotkeys(const Platform& p, FocusService& focus, WindowCommands& w) override
     {
@@ -248,8 +253,8 @@ public:
     }
     std::unique_ptr<SelectionTriggerService> makeSelectionTrigger() override
     {
-        return made<SelectionTriggerService>("selectionTrigger",
-                                             std::make_unique<RecordingSelectionTrigger>(m_log, floatingButton));
+        return made<SelectionTriggerService>(
+            "selectionTrigger", std::make_unique<RecordingSelectionTrigger>(m_log, floatingButton));
     }
     std::unique_ptr<ClipboardPanelController> makeClipboardPanel() override
     {
@@ -263,20 +268,18 @@ public:
     }
     std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel() override
     {
-        return made<TranslationPreviewPanelController>(
-            "translationPreviewPanel",
+        return made<TranslationPreviewPanelController>("translationPreviewPanel",
             std::make_unique<RecordingFollower<TranslationPreviewPanelController>>(m_log, "translationPreviewPanel"));
     }
     std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p) override
     {
         return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, *p.clock));
     }
-    std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(const Platform& p,
-                                                                       KeyboardLayoutService& layouts) override
+    std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
+        const Platform& p, KeyboardLayoutService& layouts) override
     {
         return made<AppLayoutSwitchService>(
-            "appLayoutSwitchService",
-            std::make_unique<RecordingLayoutSwitch>(m_log, *p.workspace, layouts, *p.log));
+            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, *p.workspace, layouts, *p.log));
     }
     bool systemTrayAvailable() override { return trayAvailable; }
 
@@ -296,15 +299,15 @@ struct Rig {
     FakePasteboard pasteboard;
     FakeKeyboardEvents keyboard;
     FakeWorkspace workspace;
-    RecordingRegistrar registrar{log};
+    RecordingRegistrar registrar { log };
     FakeLanguageDetector languages;
     FakeInputSources inputSources;
     FakeAccessibility accessibility;
-    RecordingPermissions permissions{log};
+    RecordingPermissions permissions { log };
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
-    RecordingTransparency transparency{log};
-    RecordingFactory factory{log};
+    RecordingTransparency transparency { log };
+    RecordingFactory factory { log };
     std::unique_ptr<MendoNativeApp> app;
 
     Platform platform()
@@ -367,42 +370,47 @@ void TestNativeApp::createsThenWiresInOrder()
 {
     Rig rig;
     rig.make();
-    QCOMPARE(rig.log.entries.filter(QRegularExpression(QStringLiteral("^make "))), (QStringList{
-        // Before the others: the pasteboard service keeps it out of its way.
-        "make clipboardHistory",
-        "make delegate",
-        "make appState",
-        "make quickPanel",
-        "make statusHUD",
-        "make hotkeys",
-        "make menuBar",
-        "make floatingButton",
-        "make selectionTrigger",
-        "make clipboardPanel",
-        "make assistantPanel",
-        "make translationPreviewPanel",
-        "make updateManager",
-        "make appLayoutSwitchService",
-    }));
+    QCOMPARE(rig.log.entries.filter(QRegularExpression(QStringLiteral("^make "))),
+        (QStringList {
+            // Before the others: the pasteboard service keeps it out of its way.
+            "make clipboardHistory",
+            "make delegate",
+            "make appState",
+            "make quickPanel",
+            "make statusHUD",
+            "make hotkeys",
+            "make menuBar",
+            "make floatingButton",
+            "make selectionTrigger",
+            "make clipboardPanel",
+            "make assistantPanel",
+            "make translationPreviewPanel",
+            "make updateManager",
+            "make appLayoutSwitchService",
+        }));
 
     rig.log.entries.clear();
     rig.app->launch();
     rig.settle();
-    QCOMPARE(rig.log.entries, (QStringList{
-        "surface read",
-        "statusHUD attach",
-        "hotkeys install",
-        "selectionTrigger start, floating button ready=1",
-        "menuBar attach",
-        "clipboardHistory attach",
-        "clipboardPanel attach",
-        "assistantPanel attach",
-        "translationPreviewPanel attach",
-        "updateManager startAutomaticChecks",
-        "appLayoutSwitchService start",
-        "permissions read",
-    }));
+    QCOMPARE(rig.log.entries,
+        (QStringList {
+            "surface read",
+            "statusHUD attach",
+            "hotkeys install",
+            "selectionTrigger start, floating button ready=1",
+            "menuBar attach",
+            "clipboardHistory attach",
+            "clipboardPanel attach",
+            "assistantPanel attach",
+            "translationPreviewPanel attach",
+            "updateManager startAutomaticChecks",
+            "appLayoutSwitchService start",
+            "permissions read",
+        }));
     QVERIFY(rig.app->appState().isObservingSystemSurface());
+    rig.app->appState().setStatus(ActionStatus::running(QStringLiteral("Fixing")));
+    rig.settle();
+    QCOMPARE(rig.app->statusHUD().shownStatus(), ActionStatus::running(QStringLiteral("Fixing")));
 
     // Launching again installs nothing twice and makes no second request;
     // the subscriptions are made anew.

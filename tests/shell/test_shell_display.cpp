@@ -8,8 +8,8 @@
 #include "platform/x11/X11WindowHints.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QScreen>
@@ -122,7 +122,8 @@ static WId visibleMainWindow()
 {
     QProcess xdotool;
     xdotool.start(QStringLiteral("xdotool"),
-        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^MendoAI$") });
+        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+            QStringLiteral("^MendoAI$") });
     xdotool.waitForFinished(5000);
     const QList<QByteArray> ids = xdotool.readAllStandardOutput().split('\n');
     return ids.isEmpty() ? 0 : WId(ids.first().trimmed().toULongLong());

@@ -4,16 +4,20 @@
 // it. A line "ready" follows once the window is shown.
 //
 //   mendo_target_app [--text TEXT] [--title TITLE] [--class NAME] [--multiline]
+//                    [--labels N]
 //
 // --class sets the WM_CLASS class (the application name); --multiline uses a
-// plain text editor instead of a one-line field.
+// plain text editor instead of a one-line field; --labels puts N labels above
+// the field, for an accessibility tree as large as a real application's.
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -51,7 +55,9 @@ int main(int argc, char** argv)
     const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("WM_CLASS class."),
                                          QStringLiteral("name"));
     const QCommandLineOption multilineOption(QStringLiteral("multiline"), QStringLiteral("A multi-line editor."));
-    parser.addOptions({textOption, titleOption, classOption, multilineOption});
+    const QCommandLineOption labelsOption(QStringLiteral("labels"), QStringLiteral("Labels above the field."),
+                                          QStringLiteral("count"), QStringLiteral("0"));
+    parser.addOptions({textOption, titleOption, classOption, multilineOption, labelsOption});
     parser.addHelpOption();
     parser.process(app);
 
@@ -69,6 +75,21 @@ int main(int argc, char** argv)
         field = editor;
     }
     field->setObjectName(QStringLiteral("field"));
+    if (const int labels = parser.value(labelsOption).toInt(); labels > 0) {
+        // Rows of 20, as a real form nests its widgets.
+        auto* area = new QScrollArea;
+        auto* rows = new QWidget;
+        auto* rowsLayout = new QVBoxLayout(rows);
+        for (int first = 0; first < labels; first += 20) {
+            auto* row = new QWidget;
+            auto* rowLayout = new QHBoxLayout(row);
+            for (int i = first; i < std::min(labels, first + 20); ++i)
+                rowLayout->addWidget(new QLabel(QString::number(i)));
+            rowsLayout->addWidget(row);
+        }
+        area->setWidget(rows);
+        layout->addWidget(area);
+    }
     layout->addWidget(field);
     window.resize(480, 160);
     window.show();

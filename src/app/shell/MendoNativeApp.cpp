@@ -49,9 +49,11 @@ const QString requestPermissionsOnLaunchKey = QStringLiteral("mendo.requestPermi
 // The panels the hotkeys open. Those not built yet do nothing.
 class ShellHotkeyPanels final : public HotkeyPanels {
 public:
-    ShellHotkeyPanels(MendoAppState& appState, QuickPanelController& quickPanel,
-                      ClipboardPanelController& clipboardPanel)
-        : m_appState(appState), m_quickPanel(quickPanel), m_clipboardPanel(clipboardPanel)
+    ShellHotkeyPanels(
+        MendoAppState& appState, QuickPanelController& quickPanel, ClipboardPanelController& clipboardPanel)
+        : m_appState(appState)
+        , m_quickPanel(quickPanel)
+        , m_clipboardPanel(clipboardPanel)
     {
     }
     void toggleQuickPanel() override { m_quickPanel.toggle(m_appState); }
@@ -79,22 +81,19 @@ std::unique_ptr<ClipboardHistoryService> MendoNativeApp::Factory::makeClipboardH
 }
 
 std::unique_ptr<MendoAppDelegate> MendoNativeApp::Factory::makeDelegate(const Platform& platform,
-                                                                        ApplicationControl& application,
-                                                                        MendoWindowPresenter& presenter,
-                                                                        BuiltInDisplayControl& builtInDisplay,
-                                                                        DragSwapMonitorControl& dragSwapMonitor)
+    ApplicationControl& application, MendoWindowPresenter& presenter, BuiltInDisplayControl& builtInDisplay,
+    DragSwapMonitorControl& dragSwapMonitor)
 {
-    return std::make_unique<MendoAppDelegate>(*platform.defaults, *platform.clock, application, presenter,
-                                              builtInDisplay, dragSwapMonitor);
+    return std::make_unique<MendoAppDelegate>(
+        *platform.defaults, *platform.clock, application, presenter, builtInDisplay, dragSwapMonitor);
 }
 
-std::unique_ptr<MendoAppState> MendoNativeApp::Factory::makeAppState(
-    const Platform& platform, NativeSettingsStore& store, PermissionService& permissions, SelectionTransfer& selection,
+std::unique_ptr<MendoAppState> MendoNativeApp::Factory::makeAppState(const Platform& platform,
+    NativeSettingsStore& store, PermissionService& permissions, SelectionTransfer& selection,
     AccessibilityTextReader& focusedText, KeyboardLayoutService& layouts, TextActionEngine& engine)
 {
-    return std::make_unique<MendoAppState>(MendoAppState::Services{*platform.clock, store, *platform.transparency,
-                                                                   permissions, selection, focusedText, layouts,
-                                                                   engine});
+    return std::make_unique<MendoAppState>(MendoAppState::Services {
+        *platform.clock, store, *platform.transparency, permissions, selection, focusedText, layouts, engine });
 }
 
 std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel()
@@ -107,8 +106,8 @@ std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD()
     return std::make_unique<StatusHUDController>();
 }
 
-std::unique_ptr<HotkeyService> MendoNativeApp::Factory::makeHotkeys(const Platform& platform, FocusService& focus,
-                                                                    WindowCommands& windows)
+std::unique_ptr<HotkeyService> MendoNativeApp::Factory::makeHotkeys(
+    const Platform& platform, FocusService& focus, WindowCommands& windows)
 {
     return std::make_unique<HotkeyService>(*platform.hotkeyRegistrar, *platform.workspace, focus, windows);
 }
@@ -160,7 +159,9 @@ bool MendoNativeApp::Factory::systemTrayAvailable()
 }
 
 MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* parent)
-    : QObject(parent), m_platform(platform), m_factory(factory)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_factory(factory)
 {
     const Platform& p = m_platform;
     m_network = std::make_unique<QNetworkAccessManager>();
@@ -169,11 +170,10 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_clipboardHistory = factory.makeClipboardHistory(p);
     m_focus = std::make_unique<FocusService>(*p.workspace, *p.accessibility);
     m_textReader = std::make_unique<AccessibilityTextReader>(*p.accessibility, *p.workspace, *m_focus);
-    m_pasteboard = std::make_unique<PasteboardService>(*p.clock, *p.pasteboard, *p.keyboard, *m_focus,
-                                                       *m_clipboardHistory, *m_textReader);
+    m_pasteboard = std::make_unique<PasteboardService>(
+        *p.clock, *p.pasteboard, *p.keyboard, *m_focus, *m_clipboardHistory, *m_textReader);
     m_layouts = std::make_unique<KeyboardLayoutService>(*p.inputSources);
-    m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock,
-                                         *p.languages);
+    m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages);
     m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
@@ -185,8 +185,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
 
     // The long-lived objects, in their declared order.
     m_delegate = factory.makeDelegate(p, *m_application, *m_presenter, *m_builtInDisplay, *m_dragSwapMonitor);
-    m_appState = factory.makeAppState(p, *m_settingsStore, *m_permissions, *m_selection, *m_textReader, *m_layouts,
-                                      *m_engine);
+    m_appState
+        = factory.makeAppState(p, *m_settingsStore, *m_permissions, *m_selection, *m_textReader, *m_layouts, *m_engine);
     m_quickPanel = factory.makeQuickPanel();
     m_statusHUD = factory.makeStatusHUD();
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
@@ -230,9 +230,8 @@ void MendoNativeApp::makeMainWindow()
     window->setObjectName(QStringLiteral("main"));
     window->setWindowTitle(QStringLiteral("MendoAI"));
     window->setMinimumSize(minimumWidth, minimumHeight);
-    window->setCentralWidget(new MainSettingsView(MainSettingsEnvironment{
-        *m_appState, *m_quickPanel, *m_statusHUD, *m_hotkeys, *m_menuBar, *m_clipboardHistory, *m_clipboardPanel,
-        *m_assistantPanel, *m_updateManager}));
+    window->setCentralWidget(new MainSettingsView(MainSettingsEnvironment { *m_appState, *m_quickPanel, *m_statusHUD,
+        *m_hotkeys, *m_menuBar, *m_clipboardHistory, *m_clipboardPanel, *m_assistantPanel, *m_updateManager }));
 
     // No command opens a second main window: the menu has only this one.
     QMenu* menu = window->menuBar()->addMenu(QStringLiteral("MendoAI"));
@@ -280,7 +279,7 @@ void MendoNativeApp::launch()
     m_floatingButton->quickPanel = m_quickPanel.get();
     m_selectionTrigger->start(state, *m_quickPanel, *m_floatingButton);
     m_menuBar->attach(state, *m_quickPanel, *m_statusHUD, *m_clipboardPanel,
-                      [this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
+        [this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
     m_clipboardHistory->attach(state);
     m_clipboardPanel->attach(state);
     m_assistantPanel->attach(state);

@@ -60,19 +60,15 @@ public:
         virtual std::unique_ptr<ApplicationControl> makeApplicationControl();
         virtual std::unique_ptr<ClipboardHistoryService> makeClipboardHistory(const Platform& platform);
         virtual std::unique_ptr<MendoAppDelegate> makeDelegate(const Platform& platform,
-                                                               ApplicationControl& application,
-                                                               MendoWindowPresenter& presenter,
-                                                               BuiltInDisplayControl& builtInDisplay,
-                                                               DragSwapMonitorControl& dragSwapMonitor);
+            ApplicationControl& application, MendoWindowPresenter& presenter, BuiltInDisplayControl& builtInDisplay,
+            DragSwapMonitorControl& dragSwapMonitor);
         virtual std::unique_ptr<MendoAppState> makeAppState(const Platform& platform, NativeSettingsStore& store,
-                                                            PermissionService& permissions,
-                                                            SelectionTransfer& selection,
-                                                            AccessibilityTextReader& focusedText,
-                                                            KeyboardLayoutService& layouts, TextActionEngine& engine);
+            PermissionService& permissions, SelectionTransfer& selection, AccessibilityTextReader& focusedText,
+            KeyboardLayoutService& layouts, TextActionEngine& engine);
         virtual std::unique_ptr<QuickPanelController> makeQuickPanel();
         virtual std::unique_ptr<StatusHUDController> makeStatusHUD();
-        virtual std::unique_ptr<HotkeyService> makeHotkeys(const Platform& platform, FocusService& focus,
-                                                           WindowCommands& windows);
+        virtual std::unique_ptr<HotkeyService> makeHotkeys(
+            const Platform& platform, FocusService& focus, WindowCommands& windows);
         virtual std::unique_ptr<MenuBarController> makeMenuBar();
         virtual std::unique_ptr<FloatingButtonController> makeFloatingButton();
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
@@ -80,8 +76,8 @@ public:
         virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
         virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel();
         virtual std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& platform);
-        virtual std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(const Platform& platform,
-                                                                                   KeyboardLayoutService& layouts);
+        virtual std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
+            const Platform& platform, KeyboardLayoutService& layouts);
         // Whether the desktop shows tray items at all.
         virtual bool systemTrayAvailable();
     };
@@ -109,6 +105,7 @@ public:
     MendoWindowPresenter& presenter() { return *m_presenter; }
     MendoAppState& appState() { return *m_appState; }
     QuickPanelController& quickPanel() { return *m_quickPanel; }
+    StatusHUDController& statusHUD() { return *m_statusHUD; }
     HotkeyService& hotkeys() { return *m_hotkeys; }
     MenuBarController& menuBar() { return *m_menuBar; }
     ClipboardHistoryService& clipboardHistory() { return *m_clipboardHistory; }

@@ -43,7 +43,7 @@ int runMendoProcess(QApplication& app)
     MendoNativeApp mendo(desktop.platform(), factory);
 
     QObject::connect(&instance, &SingleInstance::reopenRequested, &mendo,
-                     [&mendo] { mendo.delegate().applicationShouldHandleReopen(true); });
+        [&mendo] { mendo.delegate().applicationShouldHandleReopen(true); });
     // Killing MendoAI ends it like quitting it.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &mendo, [&mendo] { mendo.delegate().terminate(); });

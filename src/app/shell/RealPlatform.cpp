@@ -22,15 +22,15 @@ namespace mendo {
 struct RealPlatform::Parts {
     RealClock clock;
     SyslogSystemLog log;
-    JsonFileUserDefaults defaults{JsonFileUserDefaults::standardPath(), &log};
+    JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
     X11Pasteboard pasteboard;
     X11KeyboardEvents keyboard;
     ApplicationIdResolver applicationIds;
-    X11Workspace workspace{applicationIds};
-    X11HotkeyRegistrar hotkeyRegistrar{&log};
+    X11Workspace workspace { applicationIds };
+    X11HotkeyRegistrar hotkeyRegistrar { &log };
     ScriptLanguageDetector languages;
     XkbInputSources inputSources;
-    AtspiAccessibility accessibility{clock};
+    AtspiAccessibility accessibility { clock };
     AtspiPermissions permissions;
     X11InputMonitoring inputMonitoring;
     QtProcesses processes;
@@ -38,7 +38,8 @@ struct RealPlatform::Parts {
     DesktopUrlOpener urlOpener;
 };
 
-RealPlatform::RealPlatform() : d(std::make_unique<Parts>())
+RealPlatform::RealPlatform()
+    : d(std::make_unique<Parts>())
 {
     m_platform.clock = &d->clock;
     m_platform.log = &d->log;

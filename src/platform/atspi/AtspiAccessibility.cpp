@@ -12,7 +12,10 @@ namespace {
 // Owns one reference of an AT-SPI object.
 class AtspiElement final : public AccessibleObject {
 public:
-    explicit AtspiElement(AtspiAccessible* adopted) : object(adopted) {}
+    explicit AtspiElement(AtspiAccessible* adopted)
+        : object(adopted)
+    {
+    }
     ~AtspiElement() override { g_object_unref(object); }
     AtspiElement(const AtspiElement&) = delete;
     AtspiElement& operator=(const AtspiElement&) = delete;
@@ -32,10 +35,12 @@ AtspiAccessible* unwrap(const AXElement& element)
 }
 
 // A GObject reference released at scope end.
-template <class T>
-class Ref {
+template <class T> class Ref {
 public:
-    explicit Ref(T* object = nullptr) : m_object(object) {}
+    explicit Ref(T* object = nullptr)
+        : m_object(object)
+    {
+    }
     ~Ref()
     {
         if (m_object)
@@ -51,24 +56,32 @@ private:
     T* m_object;
 };
 
+// Set when a call ran into its D-Bus timeout since the flag was last reset.
+thread_local bool t_callTimedOut = false;
+
 class Error {
 public:
-    ~Error()
-    {
-        if (m_error)
-            g_error_free(m_error);
-    }
+    ~Error() { release(); }
     GError** out()
     {
-        if (m_error) {
-            g_error_free(m_error);
-            m_error = nullptr;
-        }
+        release();
         return &m_error;
     }
     explicit operator bool() const { return m_error != nullptr; }
 
 private:
+    void release()
+    {
+        if (!m_error)
+            return;
+        const QByteArray message(m_error->message ? m_error->message : "");
+        if (message.contains("NoReply") || message.contains("Did not receive a reply") || message.contains("imed out")
+            || message.contains("imeout"))
+            t_callTimedOut = true;
+        g_error_free(m_error);
+        m_error = nullptr;
+    }
+
     GError* m_error = nullptr;
 };
 
@@ -102,12 +115,24 @@ std::optional<AtspiRole> roleOf(AtspiAccessible* object)
     return role;
 }
 
+// The element's states as they are now. libatspi keeps states it has seen,
+// and without event listeners nobody tells it when they change (the focus
+// moved, a window went inactive), so they are always read afresh.
 class States {
 public:
-    explicit States(AtspiAccessible* object) : m_set(atspi_accessible_get_state_set(object)) {}
+    explicit States(AtspiAccessible* object)
+        : m_set(fresh(object))
+    {
+    }
     bool has(AtspiStateType state) const { return m_set.get() && atspi_state_set_contains(m_set.get(), state); }
 
 private:
+    static AtspiStateSet* fresh(AtspiAccessible* object)
+    {
+        atspi_accessible_clear_cache(object);
+        return atspi_accessible_get_state_set(object);
+    }
+
     Ref<AtspiStateSet> m_set;
 };
 
@@ -197,9 +222,8 @@ bool isChromium(AtspiAccessible* object)
 
 // A Collection search under `root`; nothing when the application does not
 // implement Collection (Qt does not), so callers walk instead.
-std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
-                                                         const std::vector<AtspiStateType>& states,
-                                                         const std::vector<AtspiRole>& roles, int count)
+std::optional<QList<AtspiAccessible*>> collectionMatches(
+    AtspiAccessible* root, const std::vector<AtspiStateType>& states, const std::vector<AtspiRole>& roles, int count)
 {
     Ref<AtspiCollection> collection(atspi_accessible_get_collection_iface(root));
     if (!collection)
@@ -212,15 +236,14 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
     GArray* roleArray = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
     for (AtspiRole role : roles)
         g_array_append_val(roleArray, role);
-    Ref<AtspiMatchRule> rule(atspi_match_rule_new(stateSet.get(), ATSPI_Collection_MATCH_ALL, nullptr,
-                                                  ATSPI_Collection_MATCH_NONE, roleArray,
-                                                  roles.empty() ? ATSPI_Collection_MATCH_NONE
-                                                                : ATSPI_Collection_MATCH_ANY,
-                                                  nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
+    Ref<AtspiMatchRule> rule(
+        atspi_match_rule_new(stateSet.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE,
+            roleArray, roles.empty() ? ATSPI_Collection_MATCH_NONE : ATSPI_Collection_MATCH_ANY, nullptr,
+            ATSPI_Collection_MATCH_NONE, FALSE));
     g_array_free(roleArray, TRUE);
     Error error;
-    GArray* matches = atspi_collection_get_matches(collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL,
-                                                   count, TRUE, error.out());
+    GArray* matches = atspi_collection_get_matches(
+        collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, count, TRUE, error.out());
     if (error || !matches) {
         if (matches)
             g_array_free(matches, TRUE);
@@ -238,7 +261,7 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
 // Returns a new reference.
 AtspiAccessible* walkForFocused(AtspiAccessible* root, int& budget)
 {
-    QList<AtspiAccessible*> stack{static_cast<AtspiAccessible*>(g_object_ref(root))};
+    QList<AtspiAccessible*> stack { static_cast<AtspiAccessible*>(g_object_ref(root)) };
     AtspiAccessible* found = nullptr;
     while (!stack.isEmpty() && !found && budget > 0) {
         AtspiAccessible* object = stack.takeLast();
@@ -273,14 +296,18 @@ QList<AtspiAccessible*> windowsOf(AtspiAccessible* application)
     return active + others;
 }
 
-AtspiAccessible* focusedElementOf(AtspiAccessible* application)
+AtspiAccessible* focusedElementOf(AtspiAccessible* application, const QHash<QString, AtspiAccessible*>& lastFocused)
 {
+    if (AtspiAccessible* tracked = lastFocused.value(busName(application))) {
+        if (States(tracked).has(ATSPI_STATE_FOCUSED))
+            return static_cast<AtspiAccessible*>(g_object_ref(tracked));
+    }
     // Enough for any real window; a hung or enormous tree ends here.
     int budget = 20000;
     const QList<AtspiAccessible*> windows = windowsOf(application);
     AtspiAccessible* found = nullptr;
     for (AtspiAccessible* window : windows) {
-        if (const auto matches = collectionMatches(window, {ATSPI_STATE_FOCUSED}, {}, 1)) {
+        if (const auto matches = collectionMatches(window, { ATSPI_STATE_FOCUSED }, {}, 1)) {
             if (!matches->isEmpty()) {
                 found = static_cast<AtspiAccessible*>(g_object_ref(matches->first()));
                 unrefAll(*matches);
@@ -305,10 +332,11 @@ AtspiAccessible* focusedWindowOf(AtspiAccessible* application)
 {
     const QList<AtspiAccessible*> windows = windowsOf(application);
     AtspiAccessible* found = nullptr;
+    // An application's children are its top-level windows, whatever their
+    // role (a bare Qt widget window is a "filler").
     for (AtspiAccessible* window : windows) {
-        const std::optional<AtspiRole> role = roleOf(window);
         const States states(window);
-        if (role && isWindowRole(*role) && (states.has(ATSPI_STATE_ACTIVE) || states.has(ATSPI_STATE_SHOWING))) {
+        if (states.has(ATSPI_STATE_ACTIVE) || states.has(ATSPI_STATE_SHOWING)) {
             found = static_cast<AtspiAccessible*>(g_object_ref(window));
             break;
         }
@@ -344,8 +372,8 @@ std::optional<std::pair<int, int>> selectionRange(AtspiText* text)
             g_free(range);
             return std::nullopt;
         }
-        const std::pair<int, int> result(std::min(range->start_offset, range->end_offset),
-                                         std::max(range->start_offset, range->end_offset));
+        const std::pair<int, int> result(
+            std::min(range->start_offset, range->end_offset), std::max(range->start_offset, range->end_offset));
         g_free(range);
         return result;
     }
@@ -374,8 +402,8 @@ std::optional<QString> selectedText(AtspiText* text)
 
 bool isPressAction(const QString& name)
 {
-    static const QStringList names{QStringLiteral("click"), QStringLiteral("press"), QStringLiteral("activate"),
-                                   QStringLiteral("jump")};
+    static const QStringList names { QStringLiteral("click"), QStringLiteral("press"), QStringLiteral("activate"),
+        QStringLiteral("jump") };
     return names.contains(name.toLower());
 }
 
@@ -389,49 +417,119 @@ bool grabFocus(AtspiAccessible* object)
     return ok && !error;
 }
 
+// GTK selects an entry's whole text when it takes the focus, so a reply
+// pasted next would wipe the draft: the caret and the absence of a selection
+// are put back as they were.
+bool focusKeepingCaret(AtspiAccessible* object)
+{
+    Ref<AtspiText> text(atspi_accessible_get_text_iface(object));
+    Error error;
+    int selectionsBefore = 0;
+    int caretBefore = -1;
+    if (text) {
+        selectionsBefore = atspi_text_get_n_selections(text.get(), error.out());
+        caretBefore = error ? -1 : atspi_text_get_caret_offset(text.get(), error.out());
+        if (error)
+            caretBefore = -1;
+    }
+    if (!grabFocus(object))
+        return false;
+    if (text && selectionsBefore == 0 && caretBefore >= 0 && atspi_text_get_n_selections(text.get(), error.out()) > 0
+        && !error) {
+        atspi_text_remove_selection(text.get(), 0, error.out());
+        atspi_text_set_caret_offset(text.get(), caretBefore, error.out());
+    }
+    return true;
+}
+
 }  // namespace
 
-// Times one operation on an element; an application that makes an operation
-// run past the call timeout is left alone for a while.
+// Watches one operation on an element: an application that let one of its
+// calls run into the timeout is skipped until the event loop runs.
 struct AtspiAccessibility::Call {
     Call(AtspiAccessibility& owner, AtspiAccessible* object)
-        : self(owner), target(object), start(owner.m_clock.monotonicNow())
+        : self(owner)
+        , target(object)
     {
+        t_callTimedOut = false;
     }
-    ~Call() { self.noteCallTime(target, self.m_clock.monotonicNow() - start); }
+    ~Call()
+    {
+        if (t_callTimedOut)
+            self.noteTimeout(target);
+    }
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
     AtspiAccessibility& self;
     AtspiAccessible* target;
-    Millis start;
 };
 
-AtspiAccessibility::AtspiAccessibility(Clock& clock) : m_clock(clock)
+// The element of each application that last announced it took the focus.
+// Filled from focus events; holds a reference of each element.
+struct AtspiAccessibility::FocusTrack {
+    QHash<QString, AtspiAccessible*> lastFocused;
+    AtspiEventListener* listener = nullptr;
+
+    ~FocusTrack()
+    {
+        for (AtspiAccessible* element : std::as_const(lastFocused))
+            g_object_unref(element);
+    }
+
+    // Called while libatspi dispatches: it must not make calls of its own.
+    static void onFocus(AtspiEvent* event, void* data)
+    {
+        auto* track = static_cast<FocusTrack*>(data);
+        if (event->source && event->detail1 == 1) {
+            const QString bus = busName(event->source);
+            if (AtspiAccessible* previous = track->lastFocused.value(bus))
+                g_object_unref(previous);
+            track->lastFocused.insert(bus, static_cast<AtspiAccessible*>(g_object_ref(event->source)));
+        }
+        g_boxed_free(ATSPI_TYPE_EVENT, event);
+    }
+};
+
+AtspiAccessibility::AtspiAccessibility(Clock& clock)
+    : m_clock(clock)
+    , m_focusTrack(std::make_unique<FocusTrack>())
 {
     // 0 = connected now, 1 = already connected (by Qt's own bridge, say).
     m_available = atspi_init() <= 1;
     // The second figure is the allowance for an application that has just
     // started; the default of many seconds would freeze the main thread.
     atspi_set_timeout(callTimeoutMs, callTimeoutMs * 3);
+    if (!m_available)
+        return;
+    // Toolkits announce focus changes only while someone listens; with them
+    // the focused element is found without walking the whole tree.
+    m_focusTrack->listener = atspi_event_listener_new(&FocusTrack::onFocus, m_focusTrack.get(), nullptr);
+    Error error;
+    atspi_event_listener_register(m_focusTrack->listener, "object:state-changed:focused", error.out());
 }
 
-AtspiAccessibility::~AtspiAccessibility() = default;
+AtspiAccessibility::~AtspiAccessibility()
+{
+    if (m_focusTrack->listener) {
+        Error error;
+        atspi_event_listener_deregister(m_focusTrack->listener, "object:state-changed:focused", error.out());
+        g_object_unref(m_focusTrack->listener);
+    }
+}
 
 bool AtspiAccessibility::responsive(const void* object)
 {
     if (!object)
         return false;
-    const auto it = m_unresponsiveUntil.constFind(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
-    return it == m_unresponsiveUntil.constEnd() || m_clock.monotonicNow() >= *it;
+    return !m_unresponsive.contains(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
 }
 
-void AtspiAccessibility::noteCallTime(const void* object, Millis took)
+void AtspiAccessibility::noteTimeout(const void* object)
 {
-    if (took < Millis(callTimeoutMs))
-        return;
-    m_unresponsiveUntil.insert(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))),
-                               m_clock.monotonicNow() + unresponsivePause);
+    m_unresponsive.insert(busName(static_cast<AtspiAccessible*>(const_cast<void*>(object))));
+    if (!m_forgiveTimer || !m_forgiveTimer->isActive())
+        m_forgiveTimer = m_clock.singleShot(Millis(0), [this] { m_unresponsive.clear(); });
 }
 
 AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
@@ -441,6 +539,10 @@ AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
     Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
     if (!desktop)
         return nullptr;
+    // Nothing here listens for change events, so what libatspi cached since
+    // the last lookup (the list of applications, their states and children)
+    // may be stale: every operation starts from a clean cache.
+    atspi_accessible_clear_cache(desktop.get());
     const QList<AtspiAccessible*> applications = childrenOf(desktop.get());
     AtspiAccessible* found = nullptr;
     for (AtspiAccessible* application : applications) {
@@ -455,11 +557,6 @@ AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
         }
     }
     unrefAll(applications);
-    if (found) {
-        // Roles and interfaces of an object never change; everything else is
-        // read afresh, since nothing here listens for change events.
-        atspi_accessible_set_cache_mask(found, AtspiCache(ATSPI_CACHE_ROLE | ATSPI_CACHE_INTERFACES));
-    }
     return adopt(found);
 }
 
@@ -524,8 +621,7 @@ std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& eleme
                 return std::nullopt;
             return double(count);
         }
-        const std::optional<QString> result
-            = attribute == ax::Value ? wholeText(text.get()) : selectedText(text.get());
+        const std::optional<QString> result = attribute == ax::Value ? wholeText(text.get()) : selectedText(text.get());
         if (!result)
             return std::nullopt;
         return *result;
@@ -533,7 +629,7 @@ std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& eleme
     if (attribute == ax::FocusedUIElement) {
         if (!isApplicationRoot(object))
             return std::nullopt;
-        AXElement focused = adopt(focusedElementOf(object));
+        AXElement focused = adopt(focusedElementOf(object, m_focusTrack->lastFocused));
         if (!focused)
             return std::nullopt;
         return focused;
@@ -563,7 +659,7 @@ std::optional<QStringList> AtspiAccessibility::attributeNames(const AXElement& e
     const std::optional<AtspiRole> role = roleOf(object);
     if (!role)
         return std::nullopt;
-    QStringList names{ax::Role, ax::Parent, ax::Children, ax::Enabled, ax::Focused, ax::IsEditable};
+    QStringList names { ax::Role, ax::Parent, ax::Children, ax::Enabled, ax::Focused, ax::IsEditable };
     if (*role == ATSPI_ROLE_APPLICATION)
         names << ax::FocusedUIElement << ax::FocusedWindow;
     if (Ref<AtspiComponent>(atspi_accessible_get_component_iface(object)))
@@ -605,7 +701,11 @@ bool AtspiAccessibility::setAttributeValue(const AXElement& element, const QStri
     Call call(*this, object);
     if (attribute == ax::Focused) {
         const bool* focused = std::get_if<bool>(&value);
-        return focused && *focused && grabFocus(object);
+        if (!focused || !*focused)
+            return false;
+        if (States(object).has(ATSPI_STATE_FOCUSED))
+            return true;
+        return focusKeepingCaret(object);
     }
     if (attribute == ax::SelectedText || attribute == ax::Value) {
         const QString* text = std::get_if<QString>(&value);
@@ -645,8 +745,6 @@ std::optional<QStringList> AtspiAccessibility::actionNames(const AXElement& elem
         return std::nullopt;
     Call call(*this, object);
     QStringList names;
-    if (const std::optional<AtspiRole> role = roleOf(object); role && isWindowRole(*role))
-        names << ax::Raise;
     Ref<AtspiAction> action(atspi_accessible_get_action_iface(object));
     if (!action)
         return names;
@@ -667,8 +765,6 @@ bool AtspiAccessibility::performAction(const AXElement& element, const QString& 
     if (!responsive(object))
         return false;
     Call call(*this, object);
-    if (actionName == ax::Raise)
-        return grabFocus(object);
     if (actionName != ax::Press)
         return false;
     Ref<AtspiAction> action(atspi_accessible_get_action_iface(object));
@@ -683,21 +779,20 @@ bool AtspiAccessibility::performAction(const AXElement& element, const QString& 
     return false;
 }
 
-std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(const AXElement& element,
-                                                                       const QString& attribute,
-                                                                       const QVariantMap& parameter)
+std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(
+    const AXElement& element, const QString& attribute, const QVariantMap& parameter)
 {
     AtspiAccessible* object = unwrap(element);
     if (!responsive(object) || attribute != ax::ElementsForSearchPredicate
         || parameter.value(ax::SearchKey).toString() != ax::TextFieldSearchKey)
         return std::nullopt;
     Call call(*this, object);
-    std::vector<AtspiStateType> states{ATSPI_STATE_EDITABLE};
+    std::vector<AtspiStateType> states { ATSPI_STATE_EDITABLE };
     if (parameter.value(ax::VisibleOnly).toBool())
         states.push_back(ATSPI_STATE_SHOWING);
     const int limit = parameter.value(ax::ResultsLimit, 0).toInt();
     const auto matches = collectionMatches(
-        object, states, {ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT}, std::max(limit, 0));
+        object, states, { ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT }, std::max(limit, 0));
     if (!matches)
         return std::nullopt;
     QList<AXElement> result;

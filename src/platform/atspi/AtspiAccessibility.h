@@ -3,14 +3,16 @@
 #include "base/Clock.h"
 #include "platform/Accessibility.h"
 
-#include <QHash>
+#include <QSet>
 
 namespace mendo {
 
 // The accessibility trees of other applications over AT-SPI 2. Every D-Bus
 // call is bounded by a short timeout, and an application that let one call
-// run into it is skipped for a while, so that a hung program costs one
-// timeout rather than one per element of a walk.
+// run into it is skipped until the event loop next runs, so that a hung
+// program costs one timeout per operation rather than one per element of a
+// walk. (Often it is not hung at all but waiting for MendoAI itself, say for
+// the clipboard contents of a paste, which the event loop then serves.)
 //
 // The vocabulary maps onto AT-SPI like this:
 //   "AXRole"            role: entry/text/password text -> "AXTextField", or
@@ -25,24 +27,29 @@ namespace mendo {
 //                       replaced through EditableText
 //   "AXNumberOfCharacters"  the Text interface's character count
 //   "AXEnabled", "AXFocused", "AXIsEditable"  the enabled, focused and
-//                       editable states; setting "AXFocused" grabs the focus
+//                       editable states; setting "AXFocused" grabs the focus,
+//                       keeping the caret where it was and selecting nothing
 //   "AXPosition", "AXSize"  the Component's extents in screen coordinates
-//   "AXFocusedUIElement"  (application) the element in the focused state, the
-//                       active window searched first
+//   "AXFocusedUIElement"  (application) the element that last announced it
+//                       took the focus, while it still has it; else the
+//                       element in the focused state, the active window
+//                       searched first (a Collection search where the
+//                       toolkit offers one, else a bounded walk)
 //   "AXFocusedWindow"   (application) its active window, else the first
 //                       showing one
 //   "ChromeAXNodeId"    on every element of a Chromium-based application,
 //                       valued with the element's object path
-//   actions             "AXPress" for click/press/activate, "AXRaise" for
-//                       windows (grabs the focus)
+//   actions             "AXPress" for click/press/activate. Windows are
+//                       raised and activated by the window manager (the
+//                       Workspace seam), not here: there is no "AXRaise", and
+//                       "AXFocusedWindow" and "AXManualAccessibility" are
+//                       read-only
 //   "AXUIElementsForSearchPredicate"  a Collection search for showing,
 //                       editable text fields
 class AtspiAccessibility final : public Accessibility {
 public:
     // Per-call D-Bus timeout.
     static constexpr int callTimeoutMs = 400;
-    // How long an application that timed out is skipped.
-    static constexpr Millis unresponsivePause{3000};
 
     explicit AtspiAccessibility(Clock& clock);
     ~AtspiAccessibility() override;
@@ -57,20 +64,23 @@ public:
     bool setAttributeValue(const AXElement& element, const QString& attribute, const AXValue& value) override;
     std::optional<QStringList> actionNames(const AXElement& element) override;
     bool performAction(const AXElement& element, const QString& action) override;
-    std::optional<AXValue> parameterizedAttributeValue(const AXElement& element, const QString& attribute,
-                                                       const QVariantMap& parameter) override;
+    std::optional<AXValue> parameterizedAttributeValue(
+        const AXElement& element, const QString& attribute, const QVariantMap& parameter) override;
     bool isSameElement(const AXElement& a, const AXElement& b) override;
 
     // Implementation details shared with the .cpp's helpers.
     struct Call;
+    struct FocusTrack;
     bool responsive(const void* object);
-    void noteCallTime(const void* object, Millis took);
+    void noteTimeout(const void* object);
 
 private:
     Clock& m_clock;
     bool m_available = false;
-    // Bus name -> monotonic time until which the application is skipped.
-    QHash<QString, Millis> m_unresponsiveUntil;
+    // Bus names of the applications skipped until the event loop runs.
+    QSet<QString> m_unresponsive;
+    std::unique_ptr<Timer> m_forgiveTimer;
+    std::unique_ptr<FocusTrack> m_focusTrack;
 };
 
 }  // namespace mendo

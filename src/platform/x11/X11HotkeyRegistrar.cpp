@@ -1,6 +1,7 @@
 #include "platform/x11/X11HotkeyRegistrar.h"
 
 #include "base/SystemLog.h"
+#include "platform/x11/X11Errors.h"
 
 #include <QPointer>
 #include <QSocketNotifier>
@@ -14,55 +15,6 @@
 namespace mendo {
 
 namespace {
-
-// Xlib reports request errors to one process-wide handler, and only after a
-// round trip. The trap installs its own handler for the requests of one
-// connection, waits for their replies and puts the previous handler back, so
-// it works alongside whatever handler the rest of the process installed.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : m_display(display)
-    {
-        XSync(display, False);  // earlier errors belong to the previous handler
-        s_display = display;
-        s_code = 0;
-        m_previous = XSetErrorHandler(&ErrorTrap::handler);
-        s_previous = m_previous;
-    }
-    ~ErrorTrap() { finish(); }
-
-    // Waits for the requests made since construction; returns the first
-    // error's code, or 0.
-    int finish()
-    {
-        if (!m_display)
-            return m_code;
-        XSync(m_display, False);
-        XSetErrorHandler(m_previous);
-        m_code = s_code;
-        s_display = nullptr;
-        m_display = nullptr;
-        return m_code;
-    }
-
-private:
-    static int handler(Display* display, XErrorEvent* event)
-    {
-        if (display == s_display) {
-            if (!s_code)
-                s_code = event->error_code;
-            return 0;
-        }
-        return s_previous ? s_previous(display, event) : 0;
-    }
-
-    Display* m_display;
-    XErrorHandler m_previous = nullptr;
-    int m_code = 0;
-    static inline Display* s_display = nullptr;
-    static inline int s_code = 0;
-    static inline XErrorHandler s_previous = nullptr;
-};
 
 // The keysym that each virtual key code of the hotkey text format stands for
 // in a US layout.
@@ -208,10 +160,11 @@ struct X11HotkeyRegistrar::Impl {
 
     int grab(KeyCode keycode, unsigned mods)
     {
-        ErrorTrap trap(display);
+        XSync(display, False);  // errors of earlier requests are not this grab's
+        x11::X11ErrorTrap trap(display);
         for (unsigned lock : lockVariants())
             XGrabKey(display, keycode, mods | lock, root, False, GrabModeAsync, GrabModeAsync);
-        const int error = trap.finish();
+        const int error = trap.sync() ? trap.errors().front().errorCode : 0;
         if (error) {
             // One refused variant means another program owns the chord; ours
             // would only fire in some lock states, so give all of them back.
@@ -223,10 +176,10 @@ struct X11HotkeyRegistrar::Impl {
 
     void ungrab(KeyCode keycode, unsigned mods)
     {
-        ErrorTrap trap(display);
+        x11::X11ErrorTrap trap(display);
         for (unsigned lock : lockVariants())
             XUngrabKey(display, keycode, mods | lock, root);
-        trap.finish();
+        trap.sync();
     }
 
     bool takenByAnother(quint32 id, KeyCode keycode, unsigned mods) const

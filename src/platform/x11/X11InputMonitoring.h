@@ -11,7 +11,10 @@ namespace mendo {
 // the display named (the default display when empty).
 class X11InputMonitoring final : public InputMonitoring {
 public:
-    explicit X11InputMonitoring(QByteArray displayName = {}) : m_displayName(std::move(displayName)) {}
+    explicit X11InputMonitoring(QByteArray displayName = {})
+        : m_displayName(std::move(displayName))
+    {
+    }
 
     bool inputMonitoringGranted() override;
     bool requestInputMonitoring() override { return inputMonitoringGranted(); }
