@@ -16,13 +16,6 @@ namespace {
 
 constexpr int kActionTimeoutMs = 20000;
 
-// Cases that cannot pass yet run only with MENDO_E2E_PENDING=1 set.
-#define skipUnlessPendingRuns()                                                                                        \
-    do {                                                                                                               \
-        if (!qEnvironmentVariableIsSet("MENDO_E2E_PENDING"))                                                           \
-            QSKIP("pending: set MENDO_E2E_PENDING=1 to run it");                                                       \
-    } while (false)
-
 QJsonObject resultAnswer(const QString& text)
 {
     return serviceAnswer(200, { { QStringLiteral("result"), text } });
@@ -129,12 +122,6 @@ void TestE2eMainRoad::professionalStyleReplacesTheSelection_data()
 void TestE2eMainRoad::professionalStyleReplacesTheSelection()
 {
     QFETCH(Field, field);
-    // mendo's main thread hangs for good in the accessibility library while
-    // it reads zenity's field: a call made while waiting for another one's
-    // reply handles an event that makes a third call, and the two wait on
-    // each other.
-    if (field == Field::gtk)
-        skipUnlessPendingRuns();
     const QString selected = QStringLiteral("hey can u send teh report");
     const QString answer = QStringLiteral("Could you please send the report?");
     // The answer waits a little, so that the clipboard's owner changes
