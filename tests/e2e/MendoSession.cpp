@@ -45,6 +45,14 @@ int recordGrabError(Display*, XErrorEvent* event)
 
 // Whether another client holds Alt+4 on the root window: our own grab of it
 // is then refused.
+bool mendoWindowIsUp(qint64 pid)
+{
+    return !runText(QStringLiteral("xdotool"),
+        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid) })
+                .trimmed()
+                .isEmpty();
+}
+
 bool altFourIsTaken()
 {
     Display* display = XOpenDisplay(nullptr);
@@ -108,6 +116,12 @@ MendoSession::MendoSession(Options options)
             m_previousLayout = line.mid(7).trimmed().toUtf8();
     }
     QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("-layout"), QStringLiteral("us,ru") });
+    // setxkbmap keeps the locked group: a test before this one (or an earlier
+    // run in the same X session) may have left Russian selected.
+    XkbInputSources sources;
+    const auto all = sources.sources();
+    if (!all.isEmpty())
+        sources.select(all.first());
     endWithTheTest(m_mendo);
     endWithTheTest(m_service);
 }
@@ -227,9 +241,13 @@ bool MendoSession::waitForHotkeys()
             m_failure = QStringLiteral("mendo ended at start: ") + QString::fromUtf8(mendoOutput());
             return false;
         }
-        if (altFourIsTaken())
+        // Probing Alt+4 grabs it for a moment, and a probe that coincides with
+        // mendo's own grab would make that grab fail. mendo registers its
+        // hotkeys before it shows its window (always shown here, as there is
+        // no tray), so the probe only confirms once the window is up.
+        if (mendoWindowIsUp(m_mendo.processId()) && altFourIsTaken())
             return true;
-        QTest::qWait(5);
+        QTest::qWait(50);
     }
     m_failure = QStringLiteral("mendo never took its hotkeys: ") + QString::fromUtf8(mendoOutput());
     return false;
