@@ -9,6 +9,9 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 #include <qcoro/qcorotask.h>
 
 #include <csignal>
@@ -26,6 +29,7 @@ private Q_SLOTS:
     void givesUpWhenNobodyAnswers();
     void terminationSignals_data();
     void terminationSignals();
+    void stuckProcessStillEndsAfterGrace();
 };
 
 // A second launch over `dir` finds `first` running and its reopen arrives.
@@ -136,6 +140,26 @@ void TestSingleInstance::terminationSignals()
     struct sigaction after { };
     ::sigaction(number, nullptr, &after);
     QCOMPARE(reinterpret_cast<void*>(after.sa_handler), reinterpret_cast<void*>(before.sa_handler));
+}
+
+void TestSingleInstance::stuckProcessStillEndsAfterGrace()
+{
+    // A child whose main thread never returns to the event loop after the
+    // signal: it must still end, by the grace alarm.
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        auto* watcher = new TerminationSignals(std::chrono::seconds(1));
+        (void)watcher;
+        ::raise(SIGTERM);
+        for (int i = 0; i < 30; ++i)
+            ::sleep(1);  // stuck: the event loop never runs
+        ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), SIGALRM);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

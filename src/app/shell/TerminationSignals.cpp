@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -17,20 +18,24 @@ constexpr int kSignals[] = { SIGTERM, SIGINT, SIGHUP };
 // of process-wide state it needs.
 int g_pipe[2] = { -1, -1 };
 struct sigaction g_previous[std::size(kSignals)];
+unsigned g_graceSeconds = 5;
 
 void onSignal(int number)
 {
     const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const auto written = ::write(g_pipe[0], &byte, 1);
+    // SIGALRM's default action ends the process; alarm() is async-signal-safe.
+    ::alarm(g_graceSeconds);
     errno = savedErrno;
 }
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent)
+TerminationSignals::TerminationSignals(std::chrono::seconds grace, QObject* parent)
     : QObject(parent)
 {
+    g_graceSeconds = static_cast<unsigned>(std::max<std::chrono::seconds::rep>(grace.count(), 1));
     if (g_pipe[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
         qWarning("MendoAI: termination signals cannot be watched");
         return;
@@ -50,6 +55,8 @@ TerminationSignals::~TerminationSignals()
 {
     if (!m_notifier)
         return;
+    // The process is ending normally (or the watcher is simply gone).
+    ::alarm(0);
     for (size_t i = 0; i < std::size(kSignals); ++i)
         ::sigaction(kSignals[i], &g_previous[i], nullptr);
     delete m_notifier;
