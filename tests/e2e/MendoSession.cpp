@@ -1,5 +1,6 @@
 #include "e2e/MendoSession.h"
 
+#include "platform/x11/X11Errors.h"
 #include "platform/x11/XkbInputSources.h"
 
 #include <QDeadlineTimer>
@@ -35,16 +36,7 @@ void endWithTheTest(QProcess& process)
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
-int g_grabError = 0;
-
-int recordGrabError(Display*, XErrorEvent* event)
-{
-    g_grabError = event->error_code;
-    return 0;
-}
-
-// Whether another client holds Alt+4 on the root window: our own grab of it
-// is then refused.
+// Whether mendo shows a window yet.
 bool mendoWindowIsUp(qint64 pid)
 {
     return !runText(QStringLiteral("xdotool"),
@@ -53,22 +45,25 @@ bool mendoWindowIsUp(qint64 pid)
                 .isEmpty();
 }
 
+// Whether another client holds Alt+4 on the root window: our own grab of it
+// is then refused.
 bool altFourIsTaken()
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return false;
     const KeyCode key = XKeysymToKeycode(display, XK_4);
-    g_grabError = 0;
-    auto* previous = XSetErrorHandler(recordGrabError);
-    XGrabKey(display, key, Mod1Mask, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
-    XSync(display, False);
-    const bool taken = g_grabError == BadAccess;
-    if (!taken) {
-        XUngrabKey(display, key, Mod1Mask, DefaultRootWindow(display));
-        XSync(display, False);
+    bool taken = false;
+    {
+        mendo::x11::X11ErrorTrap trap(display);
+        XGrabKey(display, key, Mod1Mask, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
+        trap.sync();
+        taken = trap.hasError(BadAccess);
+        if (!taken) {
+            XUngrabKey(display, key, Mod1Mask, DefaultRootWindow(display));
+            trap.sync();
+        }
     }
-    XSetErrorHandler(previous);
     XCloseDisplay(display);
     return taken;
 }
