@@ -1,4 +1,4 @@
-#include "app/shell/MendoProcess.h"
+#include "shell/MendoProcess.h"
 
 #include <QApplication>
 

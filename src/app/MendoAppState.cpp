@@ -2,10 +2,10 @@
 
 #include "app/ActionDriver.h"
 #include "app/ClipboardHistoryClearing.h"
-#include "app/MendoTheme.h"
-#include "app/model/AIReplyStyleLibrary.h"
-#include "app/model/MendoPromptLibrary.h"
-#include "app/model/NativeSettingsStore.h"
+#include "ui/MendoTheme.h"
+#include "model/AIReplyStyleLibrary.h"
+#include "model/MendoPromptLibrary.h"
+#include "model/NativeSettingsStore.h"
 #include "base/Clock.h"
 #include "platform/UserDefaults.h"
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/model/AIReplyStyle.h"
-#include "app/model/ActionStatus.h"
-#include "app/model/MendoSettings.h"
-#include "app/model/PermissionState.h"
-#include "app/model/PromptStyle.h"
-#include "app/model/QuickAction.h"
-#include "app/model/SettingsValueTypes.h"
-#include "app/model/StatusResetSchedule.h"
+#include "model/AIReplyStyle.h"
+#include "model/ActionStatus.h"
+#include "model/MendoSettings.h"
+#include "model/PermissionState.h"
+#include "model/PromptStyle.h"
+#include "model/QuickAction.h"
+#include "model/SettingsValueTypes.h"
+#include "model/StatusResetSchedule.h"
 #include "base/Async.h"
 #include "engine/PermissionService.h"
 

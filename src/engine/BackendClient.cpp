@@ -1,6 +1,6 @@
 #include "engine/BackendClient.h"
 
-#include "app/model/AIReplyStyleLibrary.h"
+#include "model/AIReplyStyleLibrary.h"
 #include "base/Clock.h"
 #include "base/Json.h"
 #include "base/Text.h"

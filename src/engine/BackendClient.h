@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/model/AIReplyStyle.h"
-#include "app/model/BackendAction.h"
-#include "app/model/PromptStyle.h"
+#include "model/AIReplyStyle.h"
+#include "model/BackendAction.h"
+#include "model/PromptStyle.h"
 #include "base/Async.h"
 
 #include <QJsonObject>

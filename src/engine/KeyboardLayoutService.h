@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/model/MendoSettings.h"
+#include "model/MendoSettings.h"
 #include "engine/CharacterMap.h"
 #include "engine/KeyboardLayoutError.h"
 #include "platform/InputSources.h"

@@ -1,6 +1,6 @@
 #include "engine/NativeActionService.h"
 
-#include "app/model/MendoPromptLibrary.h"
+#include "model/MendoPromptLibrary.h"
 #include "engine/BackendClient.h"
 #include "engine/MendoCoreError.h"
 

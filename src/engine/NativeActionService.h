@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/model/PromptStyle.h"
-#include "app/model/QuickAction.h"
+#include "model/PromptStyle.h"
+#include "model/QuickAction.h"
 #include "base/Async.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/model/PermissionState.h"
+#include "model/PermissionState.h"
 #include "base/Async.h"
 #include "base/SerialTurns.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/model/AIReplyStyle.h"
-#include "app/model/MendoSettings.h"
-#include "app/model/PromptStyle.h"
+#include "model/AIReplyStyle.h"
+#include "model/MendoSettings.h"
+#include "model/PromptStyle.h"
 
 #include <QList>
 #include <QObject>

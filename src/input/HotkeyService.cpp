@@ -1,6 +1,6 @@
 #include "input/HotkeyService.h"
 
-#include "app/model/WindowTilingHotkeys.h"
+#include "model/WindowTilingHotkeys.h"
 #include "engine/FocusService.h"
 #include "input/HotkeyAppState.h"
 #include "input/HotkeyPanels.h"

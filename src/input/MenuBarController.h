@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/model/SettingsValueTypes.h"
+#include "model/SettingsValueTypes.h"
 
 #include <QObject>
 #include <QPointer>

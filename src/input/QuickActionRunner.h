@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/model/QuickAction.h"
+#include "model/QuickAction.h"
 
 namespace mendo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/model/ActionStatus.h"
+#include "model/ActionStatus.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/model/WindowTileSlot.h"
+#include "model/WindowTileSlot.h"
 
 namespace mendo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PanelLook.h"
+#include "app/AppStateFollower.h"
 
 namespace mendo {
 

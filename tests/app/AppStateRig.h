@@ -3,7 +3,7 @@
 #include "app/MendoAppState.h"
 #include "app/SelectionTransfer.h"
 #include "app/TextActionEngine.h"
-#include "app/model/NativeSettingsStore.h"
+#include "model/NativeSettingsStore.h"
 #include "engine/KeyboardLayoutService.h"
 #include "engine/PermissionService.h"
 #include "fakes/FakeAccessibility.h"

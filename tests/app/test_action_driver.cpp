@@ -1,4 +1,4 @@
-#include "AppStateRig.h"
+#include "app/AppStateRig.h"
 #include "app/ActionDriver.h"
 #include "engine/BackendClientError.h"
 #include "engine/MendoCoreError.h"

@@ -1,4 +1,4 @@
-#include "AppStateRig.h"
+#include "app/AppStateRig.h"
 #include "app/ClipboardHistoryClearing.h"
 
 #include <QRegularExpression>

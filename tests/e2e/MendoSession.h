@@ -7,7 +7,7 @@
 
 #include "platform/x11/ApplicationIdResolver.h"
 #include "platform/x11/X11Workspace.h"
-#include "x11/X11TestApps.h"
+#include "support/X11TestApps.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "ServiceFixture.h"
 
-#include "app/model/AIReplyStyleLibrary.h"
+#include "model/AIReplyStyleLibrary.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "../app/AppStateRig.h"
+#include "app/AppStateRig.h"
 #include "RecordingHotkeyTargets.h"
 #include "fakes/FakeHotkeyRegistrar.h"
 #include "fakes/FakeWorkspace.h"

@@ -1,4 +1,4 @@
-#include "../app/AppStateRig.h"
+#include "app/AppStateRig.h"
 #include "input/StatusHUDController.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/model/NativeSettingsStore.h"
+#include "model/NativeSettingsStore.h"
 #include "fakes/RecordingSystemLog.h"
 #include "platform/JsonFileUserDefaults.h"
 

@@ -1,7 +1,7 @@
-#include "app/shell/ApplicationControl.h"
-#include "app/shell/DesktopServiceHooks.h"
-#include "app/shell/MendoAppDelegate.h"
-#include "app/shell/MendoWindowPresenter.h"
+#include "shell/ApplicationControl.h"
+#include "shell/DesktopServiceHooks.h"
+#include "shell/MendoAppDelegate.h"
+#include "shell/MendoWindowPresenter.h"
 #include "fakes/FakeClock.h"
 #include "fakes/MemoryUserDefaults.h"
 

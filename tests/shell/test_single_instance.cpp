@@ -1,5 +1,5 @@
-#include "app/shell/SingleInstance.h"
-#include "app/shell/TerminationSignals.h"
+#include "shell/SingleInstance.h"
+#include "shell/TerminationSignals.h"
 #include "fakes/FakeClock.h"
 
 #include <QFile>

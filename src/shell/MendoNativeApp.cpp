@@ -1,0 +1,298 @@
+#include "shell/MendoNativeApp.h"
+
+#include "app/MendoAppState.h"
+#include "app/SelectionTransfer.h"
+#include "app/TextActionEngine.h"
+#include "model/NativeSettingsStore.h"
+#include "shell/ApplicationControl.h"
+#include "shell/DesktopServiceHooks.h"
+#include "shell/MendoAppDelegate.h"
+#include "shell/MendoWindowPresenter.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardPanelController.h"
+#include "desktop/AppLayoutSwitchService.h"
+#include "engine/AccessibilityTextReader.h"
+#include "engine/AccountCredentials.h"
+#include "engine/FocusService.h"
+#include "engine/KeyboardLayoutService.h"
+#include "engine/MendoCore.h"
+#include "engine/PasteboardService.h"
+#include "engine/PermissionService.h"
+#include "input/AppStateHotkeyBridge.h"
+#include "input/FloatingButtonController.h"
+#include "input/HotkeyPanels.h"
+#include "input/HotkeyService.h"
+#include "input/MenuBarController.h"
+#include "input/QuickPanelController.h"
+#include "input/SelectionTriggerService.h"
+#include "input/StatusHUDController.h"
+#include "panels/AssistantPanelController.h"
+#include "panels/TranslationPreviewPanelController.h"
+#include "platform/UserDefaults.h"
+#include "settings/MainSettingsView.h"
+#include "updates/AppUpdateManager.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QNetworkAccessManager>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace mendo {
+
+namespace {
+
+const QString requestPermissionsOnLaunchKey = QStringLiteral("mendo.requestPermissionsOnLaunch");
+
+// The panels the hotkeys open. Those not built yet do nothing.
+class ShellHotkeyPanels final : public HotkeyPanels {
+public:
+    ShellHotkeyPanels(
+        MendoAppState& appState, QuickPanelController& quickPanel, ClipboardPanelController& clipboardPanel)
+        : m_appState(appState)
+        , m_quickPanel(quickPanel)
+        , m_clipboardPanel(clipboardPanel)
+    {
+    }
+    void toggleQuickPanel() override { m_quickPanel.toggle(m_appState); }
+    void toggleClipboard() override { m_clipboardPanel.toggle(); }
+    void showAssistant() override { }
+    void showReply(const QString&) override { }
+    void showTranslationPreview() override { }
+
+private:
+    MendoAppState& m_appState;
+    QuickPanelController& m_quickPanel;
+    ClipboardPanelController& m_clipboardPanel;
+};
+
+}  // namespace
+
+std::unique_ptr<ApplicationControl> MendoNativeApp::Factory::makeApplicationControl()
+{
+    return std::make_unique<QtApplicationControl>();
+}
+
+std::unique_ptr<ClipboardHistoryService> MendoNativeApp::Factory::makeClipboardHistory(const Platform& platform)
+{
+    return std::make_unique<ClipboardHistoryService>(*platform.clock, *platform.pasteboard);
+}
+
+std::unique_ptr<MendoAppDelegate> MendoNativeApp::Factory::makeDelegate(const Platform& platform,
+    ApplicationControl& application, MendoWindowPresenter& presenter, BuiltInDisplayControl& builtInDisplay,
+    DragSwapMonitorControl& dragSwapMonitor)
+{
+    return std::make_unique<MendoAppDelegate>(
+        *platform.defaults, *platform.clock, application, presenter, builtInDisplay, dragSwapMonitor);
+}
+
+std::unique_ptr<MendoAppState> MendoNativeApp::Factory::makeAppState(const Platform& platform,
+    NativeSettingsStore& store, PermissionService& permissions, SelectionTransfer& selection,
+    AccessibilityTextReader& focusedText, KeyboardLayoutService& layouts, TextActionEngine& engine)
+{
+    return std::make_unique<MendoAppState>(MendoAppState::Services {
+        *platform.clock, store, *platform.transparency, permissions, selection, focusedText, layouts, engine });
+}
+
+std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel()
+{
+    return std::make_unique<QuickPanelController>();
+}
+
+std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD()
+{
+    return std::make_unique<StatusHUDController>();
+}
+
+std::unique_ptr<HotkeyService> MendoNativeApp::Factory::makeHotkeys(
+    const Platform& platform, FocusService& focus, WindowCommands& windows)
+{
+    return std::make_unique<HotkeyService>(*platform.hotkeyRegistrar, *platform.workspace, focus, windows);
+}
+
+std::unique_ptr<MenuBarController> MendoNativeApp::Factory::makeMenuBar()
+{
+    return std::make_unique<MenuBarController>();
+}
+
+std::unique_ptr<FloatingButtonController> MendoNativeApp::Factory::makeFloatingButton()
+{
+    return std::make_unique<FloatingButtonController>();
+}
+
+std::unique_ptr<SelectionTriggerService> MendoNativeApp::Factory::makeSelectionTrigger()
+{
+    return std::make_unique<SelectionTriggerService>();
+}
+
+std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboardPanel()
+{
+    return std::make_unique<ClipboardPanelController>();
+}
+
+std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistantPanel()
+{
+    return std::make_unique<AssistantPanelController>();
+}
+
+std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::makeTranslationPreviewPanel()
+{
+    return std::make_unique<TranslationPreviewPanelController>();
+}
+
+std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(const Platform& platform)
+{
+    return std::make_unique<AppUpdateManager>(*platform.clock);
+}
+
+std::unique_ptr<AppLayoutSwitchService> MendoNativeApp::Factory::makeAppLayoutSwitchService(
+    const Platform& platform, KeyboardLayoutService& layouts)
+{
+    return std::make_unique<AppLayoutSwitchService>(*platform.workspace, layouts, *platform.log);
+}
+
+bool MendoNativeApp::Factory::systemTrayAvailable()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* parent)
+    : QObject(parent)
+    , m_platform(platform)
+    , m_factory(factory)
+{
+    const Platform& p = m_platform;
+    m_network = std::make_unique<QNetworkAccessManager>();
+    m_credentials = std::make_unique<DefaultsAccountCredentials>(*p.defaults);
+    m_settingsStore = std::make_unique<NativeSettingsStore>(*p.defaults);
+    m_clipboardHistory = factory.makeClipboardHistory(p);
+    m_focus = std::make_unique<FocusService>(*p.workspace, *p.accessibility);
+    m_textReader = std::make_unique<AccessibilityTextReader>(*p.accessibility, *p.workspace, *m_focus);
+    m_pasteboard = std::make_unique<PasteboardService>(
+        *p.clock, *p.pasteboard, *p.keyboard, *m_focus, *m_clipboardHistory, *m_textReader);
+    m_layouts = std::make_unique<KeyboardLayoutService>(*p.inputSources);
+    m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages);
+    m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);
+    m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
+    m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
+    m_builtInDisplay = std::make_unique<NoBuiltInDisplayControl>();
+    m_dragSwapMonitor = std::make_unique<NoDragSwapMonitorControl>();
+    m_windowCommands = std::make_unique<NoWindowCommands>();
+    m_application = factory.makeApplicationControl();
+    m_presenter = std::make_unique<MendoWindowPresenter>(*m_application, *p.clock);
+
+    // The long-lived objects, in their declared order.
+    m_delegate = factory.makeDelegate(p, *m_application, *m_presenter, *m_builtInDisplay, *m_dragSwapMonitor);
+    m_appState
+        = factory.makeAppState(p, *m_settingsStore, *m_permissions, *m_selection, *m_textReader, *m_layouts, *m_engine);
+    m_quickPanel = factory.makeQuickPanel();
+    m_statusHUD = factory.makeStatusHUD();
+    m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
+    m_menuBar = factory.makeMenuBar();
+    m_floatingButton = factory.makeFloatingButton();
+    m_selectionTrigger = factory.makeSelectionTrigger();
+    m_clipboardPanel = factory.makeClipboardPanel();
+    m_assistantPanel = factory.makeAssistantPanel();
+    m_translationPreviewPanel = factory.makeTranslationPreviewPanel();
+    m_updateManager = factory.makeUpdateManager(p);
+    m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
+
+    m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);
+    m_hotkeyPanels = std::make_unique<ShellHotkeyPanels>(*m_appState, *m_quickPanel, *m_clipboardPanel);
+    // The settings window sends the user here to grant permissions.
+    m_appState->setMainWindowOpener([this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
+    connect(m_menuBar.get(), &MenuBarController::quitRequested, this, [this] { m_delegate->terminate(); });
+
+    makeMainWindow();
+}
+
+MendoNativeApp::~MendoNativeApp()
+{
+    // The window's view refers to the objects below.
+    delete m_mainWindow;
+}
+
+QMainWindow* MendoNativeApp::mainWindow() const
+{
+    return m_mainWindow;
+}
+
+QAction* MendoNativeApp::showQuickMenuAction() const
+{
+    return m_showQuickMenu;
+}
+
+void MendoNativeApp::makeMainWindow()
+{
+    auto* window = new QMainWindow;
+    window->setObjectName(QStringLiteral("main"));
+    window->setWindowTitle(QStringLiteral("MendoAI"));
+    window->setMinimumSize(minimumWidth, minimumHeight);
+    window->setCentralWidget(new MainSettingsView(MainSettingsEnvironment { *m_appState, *m_quickPanel, *m_statusHUD,
+        *m_hotkeys, *m_menuBar, *m_clipboardHistory, *m_clipboardPanel, *m_assistantPanel, *m_updateManager }));
+
+    // No command opens a second main window: the menu has only this one.
+    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("MendoAI"));
+    m_showQuickMenu = menu->addAction(QStringLiteral("Show Quick Menu"));
+    m_showQuickMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
+    // While any MendoAI window is active, not only the main one.
+    m_showQuickMenu->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_showQuickMenu, &QAction::triggered, this, &MendoNativeApp::showQuickMenu);
+
+    window->resize(minimumWidth, minimumHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+    m_mainWindow = window;
+}
+
+void MendoNativeApp::openMainWindow()
+{
+    if (!m_mainWindow)
+        makeMainWindow();
+    m_mainWindow->show();
+}
+
+void MendoNativeApp::showQuickMenu()
+{
+    m_quickPanel->toggle(*m_appState);
+}
+
+void MendoNativeApp::start()
+{
+    m_delegate->applicationDidFinishLaunching();
+    launch();
+    // Without a tray item nothing else would be visible.
+    const bool trayItemShows = m_factory.systemTrayAvailable() && m_appState->settings().menuBarIconVisible;
+    if (m_appState->settings().openMainWindowOnLaunch || !trayItemShows)
+        m_presenter->showMainWindow([this] { openMainWindow(); });
+}
+
+void MendoNativeApp::launch()
+{
+    MendoAppState& state = *m_appState;
+    state.startSystemSurfaceObserver();
+    m_statusHUD->attach(state);
+    m_hotkeys->start(m_hotkeyBridge.get(), m_hotkeyBridge.get(), m_hotkeyPanels.get());
+    m_floatingButton->appState = &state;
+    m_floatingButton->quickPanel = m_quickPanel.get();
+    m_selectionTrigger->start(state, *m_quickPanel, *m_floatingButton);
+    m_menuBar->attach(state, *m_quickPanel, *m_statusHUD, *m_clipboardPanel,
+        [this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
+    m_clipboardHistory->attach(state);
+    m_clipboardPanel->attach(state);
+    m_assistantPanel->attach(state);
+    m_translationPreviewPanel->attach(state);
+    m_updateManager->startAutomaticChecks(state);
+    m_appLayoutSwitchService->start(state);
+    state.refreshPermissions();
+    // Asked for on one launch only: the key goes before the request.
+    UserDefaults& defaults = *m_platform.defaults;
+    if (defaults.boolean(requestPermissionsOnLaunchKey)) {
+        defaults.remove(requestPermissionsOnLaunchKey);
+        state.requestPermissions();
+    }
+}
+
+}  // namespace mendo

@@ -1,0 +1,55 @@
+#include "shell/MendoProcess.h"
+
+#include "shell/MendoAppDelegate.h"
+#include "shell/MendoNativeApp.h"
+#include "shell/RealPlatform.h"
+#include "shell/SingleInstance.h"
+#include "shell/TerminationSignals.h"
+#include "base/Clock.h"
+#include "base/SystemLog.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace mendo {
+
+int runMendoProcess(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("MendoAI"));
+    QApplication::setOrganizationName(QStringLiteral("MendoAI"));
+    QApplication::setApplicationVersion(QStringLiteral(MENDO_VERSION));
+    // The delegate decides whether closing the last window ends MendoAI.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Settled before anything grabs hotkeys or the clipboard.
+    SingleInstance instance(SingleInstance::defaultDirectory());
+    switch (instance.claim()) {
+    case SingleInstance::Claim::alreadyRunning: {
+        RealClock clock;
+        const bool sent = QCoro::waitFor(instance.notifyRunningInstance(clock));
+        if (!sent)
+            std::fputs("MendoAI is already running but does not answer.\n", stderr);
+        return sent ? 0 : 1;
+    }
+    case SingleInstance::Claim::unavailable:
+        SyslogSystemLog().write(QStringLiteral("runs without the single-instance guard: ") + instance.errorString());
+        break;
+    case SingleInstance::Claim::primary:
+        break;
+    }
+
+    RealPlatform desktop;
+    MendoNativeApp::Factory factory;
+    MendoNativeApp mendo(desktop.platform(), factory);
+
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &mendo,
+        [&mendo] { mendo.delegate().applicationShouldHandleReopen(true); });
+    // Killing MendoAI ends it like quitting it.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &mendo, [&mendo] { mendo.delegate().terminate(); });
+
+    mendo.start();
+    return app.exec();
+}
+
+}  // namespace mendo

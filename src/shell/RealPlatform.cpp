@@ -1,0 +1,63 @@
+#include "shell/RealPlatform.h"
+
+#include "base/Clock.h"
+#include "base/SystemLog.h"
+#include "platform/JsonFileUserDefaults.h"
+#include "platform/LanguageDetector.h"
+#include "platform/QtProcesses.h"
+#include "platform/SystemTransparency.h"
+#include "platform/atspi/AtspiAccessibility.h"
+#include "platform/atspi/AtspiPermissions.h"
+#include "platform/x11/ApplicationIdResolver.h"
+#include "platform/x11/DesktopUrlOpener.h"
+#include "platform/x11/X11HotkeyRegistrar.h"
+#include "platform/x11/X11InputMonitoring.h"
+#include "platform/x11/X11KeyboardEvents.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11Workspace.h"
+#include "platform/x11/XkbInputSources.h"
+
+namespace mendo {
+
+struct RealPlatform::Parts {
+    RealClock clock;
+    SyslogSystemLog log;
+    JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
+    X11Pasteboard pasteboard;
+    X11KeyboardEvents keyboard;
+    ApplicationIdResolver applicationIds;
+    X11Workspace workspace { applicationIds };
+    X11HotkeyRegistrar hotkeyRegistrar { &log };
+    ScriptLanguageDetector languages;
+    XkbInputSources inputSources;
+    AtspiAccessibility accessibility { clock };
+    AtspiPermissions permissions;
+    X11InputMonitoring inputMonitoring;
+    QtProcesses processes;
+    UnsetSystemTransparency transparency;
+    DesktopUrlOpener urlOpener;
+};
+
+RealPlatform::RealPlatform()
+    : d(std::make_unique<Parts>())
+{
+    m_platform.clock = &d->clock;
+    m_platform.log = &d->log;
+    m_platform.defaults = &d->defaults;
+    m_platform.pasteboard = &d->pasteboard;
+    m_platform.keyboard = &d->keyboard;
+    m_platform.workspace = &d->workspace;
+    m_platform.hotkeyRegistrar = &d->hotkeyRegistrar;
+    m_platform.languages = &d->languages;
+    m_platform.inputSources = &d->inputSources;
+    m_platform.accessibility = &d->accessibility;
+    m_platform.permissions = &d->permissions;
+    m_platform.inputMonitoring = &d->inputMonitoring;
+    m_platform.processes = &d->processes;
+    m_platform.transparency = &d->transparency;
+    m_platform.urlOpener = &d->urlOpener;
+}
+
+RealPlatform::~RealPlatform() = default;
+
+}  // namespace mendo

@@ -1,0 +1,245 @@
+#include "model/AIReplyStyleLibrary.h"
+#include "model/MendoPromptLibrary.h"
+#include "input/HotkeyServiceRig.h"
+#include "platform/x11/X11HotkeyRegistrar.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+using namespace mendo;
+
+namespace {
+
+const HotkeyChord altQ{12, hotkeyOption};
+const HotkeyChord altA{0, hotkeyOption};
+const HotkeyChord alt4{21, hotkeyOption};
+const HotkeyChord altK{40, hotkeyOption};
+const HotkeyChord controlShiftF5{96, hotkeyControl | hotkeyShift};
+
+QList<quint32> ids(const QSignalSpy& spy)
+{
+    QList<quint32> result;
+    for (const auto& args : spy)
+        result.append(args.at(0).toUInt());
+    return result;
+}
+
+void settle(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+}  // namespace
+
+// Presses real keys through XTest on the test's own connection, as the user
+// would; the registrar under test sees them only through its grabs.
+class TestX11Hotkeys : public QObject {
+    Q_OBJECT
+    Display* m_display = nullptr;
+
+    KeyCode key(KeySym sym) { return XKeysymToKeycode(m_display, sym); }
+
+    void hold(const QList<KeyCode>& keys, int ms = 0)
+    {
+        for (KeyCode k : keys)
+            XTestFakeKeyEvent(m_display, k, True, CurrentTime);
+        XSync(m_display, False);
+        settle(ms);
+        for (auto it = keys.crbegin(); it != keys.crend(); ++it)
+            XTestFakeKeyEvent(m_display, *it, False, CurrentTime);
+        XSync(m_display, False);
+    }
+
+    static void setLayout(const QStringList& args) { QCOMPARE(QProcess::execute("setxkbmap", args), 0); }
+
+    void grabForAnotherClient(KeyCode k, unsigned mods, bool grab)
+    {
+        for (unsigned lock : {0u, unsigned(LockMask), unsigned(Mod2Mask), unsigned(LockMask | Mod2Mask)}) {
+            if (grab)
+                XGrabKey(m_display, k, mods | lock, DefaultRootWindow(m_display), False, GrabModeAsync,
+                         GrabModeAsync);
+            else
+                XUngrabKey(m_display, k, mods | lock, DefaultRootWindow(m_display));
+        }
+        XSync(m_display, False);
+    }
+
+    // The service with the real grabs over the default settings and styles.
+    struct Rig : HotkeyServiceRig<X11HotkeyRegistrar> {
+        Rig()
+        {
+            app.styles = MendoPromptLibrary::defaultStyles();
+            app.replies = AIReplyStyleLibrary::defaultStyles();
+            start();
+        }
+    };
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_display = XOpenDisplay(nullptr);
+        QVERIFY(m_display);
+    }
+    void cleanup()
+    {
+        XkbLockGroup(m_display, XkbUseCoreKbd, 0);
+        XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, 0);
+        XSync(m_display, False);
+        setLayout({"-layout", "us"});
+    }
+    void cleanupTestCase() { XCloseDisplay(m_display); }
+
+    void eachPressFiresItsOwnIdOnce()
+    {
+        X11HotkeyRegistrar registrar;
+        QCOMPARE(registrar.install(), 0);
+        QCOMPARE(registrar.registerHotkey(1, alt4), 0);
+        QCOMPARE(registrar.registerHotkey(2, controlShiftF5), 0);
+        QSignalSpy spy(&registrar, &HotkeyRegistrar::pressed);
+
+        QCOMPARE(QProcess::execute("xdotool", {"key", "alt+4"}), 0);
+        QTRY_COMPARE(ids(spy), (QList<quint32>{1}));
+
+        // CapsLock on: still the same chord.
+        XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, LockMask);
+        hold({key(XK_Control_L), key(XK_Shift_L), key(XK_F5)});
+        QTRY_COMPARE(ids(spy), (QList<quint32>{1, 2}));
+        XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, 0);
+
+        // Held past the auto-repeat delay: one action, not one per repeat.
+        hold({key(XK_Alt_L), key(XK_4)}, 1200);
+        settle(200);
+        QCOMPARE(ids(spy), (QList<quint32>{1, 2, 1}));
+
+        // Alt+5 and a plain 4 are other chords.
+        hold({key(XK_Alt_L), key(XK_5)});
+        hold({key(XK_4)});
+        registrar.unregisterHotkey(1);
+        hold({key(XK_Alt_L), key(XK_4)});
+        settle(200);
+        QCOMPARE(ids(spy), (QList<quint32>{1, 2, 1}));
+    }
+
+    void chordHeldByAnotherClientFailsAlone()
+    {
+        const KeyCode k = key(XK_k);
+        grabForAnotherClient(k, Mod1Mask, true);
+
+        X11HotkeyRegistrar registrar;
+        QCOMPARE(registrar.install(), 0);
+        QCOMPARE(registrar.registerHotkey(1, altK), HotkeyRegistrar::refused);
+        QCOMPARE(registrar.registerHotkey(2, alt4), 0);
+        QCOMPARE(registrar.registerHotkey(3, alt4), HotkeyRegistrar::refused);  // already ours under id 2
+        QSignalSpy spy(&registrar, &HotkeyRegistrar::pressed);
+        hold({key(XK_Alt_L), key(XK_4)});
+        QTRY_COMPARE(ids(spy), (QList<quint32>{2}));
+
+        // Once the other program lets go, the chord can be had.
+        grabForAnotherClient(k, Mod1Mask, false);
+        QCOMPARE(registrar.registerHotkey(1, altK), 0);
+        hold({key(XK_Alt_L), k});
+        QTRY_COMPARE(ids(spy), (QList<quint32>{2, 1}));
+    }
+
+    void firesInTheSecondLayoutGroup()
+    {
+        X11HotkeyRegistrar registrar;
+        QCOMPARE(registrar.install(), 0);
+        QCOMPARE(registrar.registerHotkey(1, altA), 0);
+        QCOMPARE(registrar.registerHotkey(2, alt4), 0);
+        const KeyCode a = key(XK_a), four = key(XK_4), alt = key(XK_Alt_L);
+        setLayout({"-layout", "us,ru"});
+        XkbLockGroup(m_display, XkbUseCoreKbd, 1);
+        XSync(m_display, False);
+        XkbStateRec state;
+        XkbGetState(m_display, XkbUseCoreKbd, &state);
+        QCOMPARE(int(state.locked_group), 1);
+        QSignalSpy spy(&registrar, &HotkeyRegistrar::pressed);
+        settle(200);  // lets the registrar renew its grabs after the layout change
+
+        // The key of "a" types "ф" here, and still is Alt+A.
+        hold({alt, a});
+        hold({alt, four});
+        QTRY_COMPARE(ids(spy), (QList<quint32>{1, 2}));
+    }
+
+    void grabsFollowTheKeyWhenTheMappingChanges()
+    {
+        X11HotkeyRegistrar registrar;
+        QCOMPARE(registrar.install(), 0);
+        QCOMPARE(registrar.registerHotkey(1, altQ), 0);
+        const KeyCode usQ = key(XK_q), alt = key(XK_Alt_L);
+        QSignalSpy spy(&registrar, &HotkeyRegistrar::pressed);
+
+        setLayout({"-layout", "us", "-variant", "dvorak"});
+        Display* fresh = XOpenDisplay(nullptr);  // a connection that knows only the new mapping
+        const KeyCode dvorakQ = XKeysymToKeycode(fresh, XK_q);
+        XCloseDisplay(fresh);
+        QVERIFY(dvorakQ != usQ);
+
+        // The renewal follows the server's notification; press until it has.
+        QElapsedTimer timer;
+        timer.start();
+        while (spy.isEmpty() && timer.elapsed() < 5000) {
+            hold({alt, dvorakQ});
+            settle(100);
+        }
+        QCOMPARE(ids(spy), (QList<quint32>{1}));
+
+        hold({alt, usQ});  // now the apostrophe key
+        settle(300);
+        QCOMPARE(ids(spy), (QList<quint32>{1}));
+    }
+
+    void serviceRunsTheStyleOfTheChordInEveryLayout()
+    {
+        Rig rig;
+        QCOMPARE(rig.app.failures, QStringList());
+        const QStringList professional{"run style:professional in org.example.Editor paste=1 sample=0"};
+
+        QCOMPARE(QProcess::execute("xdotool", {"key", "alt+4"}), 0);
+        QTRY_COMPARE(rig.app.calls, professional);
+
+        const KeyCode four = key(XK_4), alt = key(XK_Alt_L);
+        setLayout({"-layout", "us,ru"});
+        XkbLockGroup(m_display, XkbUseCoreKbd, 1);
+        XSync(m_display, False);
+        settle(200);
+        rig.app.calls.clear();
+        hold({alt, four});
+        QTRY_COMPARE(rig.app.calls, professional);
+    }
+
+    void serviceLeavesOutOnlyTheChordAnotherClientHolds()
+    {
+        const KeyCode v = key(XK_v);
+        grabForAnotherClient(v, Mod1Mask, true);
+        Rig rig;
+        QCOMPARE(rig.app.failures, QStringList{"Could not register Alt+V: 10"});
+        hold({key(XK_Alt_L), key(XK_4)});
+        hold({key(XK_Alt_L), key(XK_i)});
+        QTRY_COMPARE(rig.app.calls,
+                     (QStringList{"run style:professional in org.example.Editor paste=1 sample=0", "assistant"}));
+
+        // Released by the other program, the chord is taken at the next settings change.
+        grabForAnotherClient(v, Mod1Mask, false);
+        rig.app.changeSettings();
+        settle(100);
+        rig.app.calls.clear();
+        hold({key(XK_Alt_L), v});
+        QTRY_COMPARE(rig.app.calls, QStringList{"clipboard"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestX11Hotkeys)
+#include "test_x11_hotkeys.moc"

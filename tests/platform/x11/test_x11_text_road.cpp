@@ -1,0 +1,217 @@
+// The main road against real applications: PasteboardService and
+// FocusService over the X11 clipboard, XTest keystrokes and the EWMH
+// workspace, reading a selection out of a Qt and a GTK field and pasting the
+// result back, with the user's clipboard given back byte for byte.
+
+#include "support/X11TestApps.h"
+#include "engine/FocusService.h"
+#include "engine/PasteboardService.h"
+#include "engine/PasteboardServiceError.h"
+#include "fakes/FakeFocusedTextAccess.h"
+#include "fakes/RecordingClipboardSuppression.h"
+#include "platform/x11/X11KeyboardEvents.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11Workspace.h"
+#include "platform/x11/XkbInputSources.h"
+
+#include <QTemporaryDir>
+
+using namespace mendo;
+using namespace mendo::testing;
+
+Q_DECLARE_METATYPE(mendo::PasteboardTiming)
+
+namespace {
+
+// Everything the service needs, real where the desktop is concerned.
+struct Road {
+    RealClock clock;
+    X11Pasteboard pasteboard;
+    X11KeyboardEvents keyboard;
+    ApplicationIdResolver resolver{QStringList{}};
+    X11Workspace workspace{resolver};
+    FocusService focus{workspace};
+    RecordingClipboardSuppression history;
+    FakeFocusedTextAccess focusedText;
+    PasteboardService service{clock, pasteboard, keyboard, focus, history, focusedText};
+};
+
+// The standard preset's waits are there for slow applications; the paste's
+// restore delay must still leave the target time to fetch the text.
+const PasteboardTiming kTimings[] = {PasteboardTiming::standard(), PasteboardTiming::quick()};
+
+}  // namespace
+
+class TestX11TextRoad : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void readsAndPastesInAQtField_data();
+    void readsAndPastesInAQtField();
+    void readsAndPastesInAGtkField();
+    void aHeldAltDoesNotBreakTheCopy();
+    void copiesWhileTheRussianLayoutIsActive();
+    void terminalGetsControlShiftC();
+
+private:
+    // Puts text plus a password manager's hint and an image on the
+    // clipboard, owned by another process, as a user's copy would.
+    std::unique_ptr<OtherApp> userCopies();
+    void verifyUsersClipboardIsBack();
+    std::unique_ptr<OtherApp> startFront(Road& road, std::unique_ptr<OtherApp> app);
+
+    QTemporaryDir m_dir;
+    const QList<QPair<QString, QByteArray>> m_usersClipboard{
+        {QStringLiteral("text/plain"), QByteArray("my password \xc3\xa9")},
+        {QStringLiteral("x-kde-passwordManagerHint"), QByteArray("secret")},
+        {QStringLiteral("image/png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\xff", 11)},
+    };
+};
+
+void TestX11TextRoad::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QCoreApplication::setApplicationName(QStringLiteral("MendoAI"));
+}
+
+std::unique_ptr<OtherApp> TestX11TextRoad::userCopies()
+{
+    return offerClipboard(m_dir.path(), m_usersClipboard);
+}
+
+void TestX11TextRoad::verifyUsersClipboardIsBack()
+{
+    const QByteArray targets = runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "TARGETS"});
+    for (const auto& [type, bytes] : m_usersClipboard) {
+        QVERIFY2(targets.contains(type.toUtf8()), targets.constData());
+        QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", type}), bytes);
+    }
+}
+
+std::unique_ptr<OtherApp> TestX11TextRoad::startFront(Road& road, std::unique_ptr<OtherApp> app)
+{
+    if (!waitUntilFrontmost(road.workspace, app->pid()))
+        return nullptr;
+    // The focus memory learns of it from the activation notice.
+    QDeadlineTimer deadline(5000);
+    while (road.focus.rememberedProcessIdentifier() != app->pid() && !deadline.hasExpired())
+        QTest::qWait(10);
+    return app;
+}
+
+void TestX11TextRoad::readsAndPastesInAQtField_data()
+{
+    QTest::addColumn<PasteboardTiming>("timing");
+    QTest::newRow("standard") << kTimings[0];
+    QTest::newRow("quick") << kTimings[1];
+}
+
+void TestX11TextRoad::readsAndPastesInAQtField()
+{
+    QFETCH(PasteboardTiming, timing);
+    Road road;
+    auto clipboard = userCopies();
+    QVERIFY(clipboard);
+    auto target = startFront(road, startTargetApp(QStringLiteral("  teh quick brown fox ")));
+    QVERIFY(target);
+
+    const QString selected = QCoro::waitFor(road.service.readSelectedTextTransient(true, false, timing));
+    QCOMPARE(selected, QStringLiteral("  teh quick brown fox "));
+    verifyUsersClipboardIsBack();
+
+    // The whole field is still selected: the result replaces it.
+    QCoro::waitFor(road.service.pasteTransient(QStringLiteral("The quick brown fox."), std::nullopt, timing));
+    QTRY_COMPARE(target->reportedText(), QStringLiteral("The quick brown fox."));
+    verifyUsersClipboardIsBack();
+}
+
+void TestX11TextRoad::readsAndPastesInAGtkField()
+{
+    Road road;
+    auto clipboard = userCopies();
+    QVERIFY(clipboard);
+    auto zenity = startFront(road, std::make_unique<OtherApp>(QStringLiteral("zenity"),
+                                                              QStringList{"--entry", "--entry-text=gtk wrods"}));
+    QVERIFY(zenity);
+
+    const PasteboardTiming timing = PasteboardTiming::standard();
+    QCOMPARE(QCoro::waitFor(road.service.readSelectedTextTransient(true, false, timing)), QStringLiteral("gtk wrods"));
+    QCoro::waitFor(road.service.pasteTransient(QStringLiteral("gtk words"), road.focus.rememberedBundleIdentifier(),
+                                               timing));
+    verifyUsersClipboardIsBack();
+
+    // zenity prints the field's text when the dialog is accepted.
+    runTool(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "Return"});
+    QTRY_COMPARE(zenity->output().trimmed(), QByteArray("gtk words"));
+}
+
+void TestX11TextRoad::aHeldAltDoesNotBreakTheCopy()
+{
+    Road road;
+    auto target = startFront(road, startTargetApp(QStringLiteral("held alt")));
+    QVERIFY(target);
+
+    // The hotkey was Alt+something, and the user's finger is still on Alt.
+    runTool(QStringLiteral("xdotool"), {"keydown", "alt"});
+    QCOMPARE(road.keyboard.heldModifiers(), Qt::KeyboardModifiers(Qt::AltModifier));
+    // No waiting for the key to come up: the events themselves must carry
+    // Control alone.
+    const auto outcome = QCoro::waitFor(capture(road.service.readSelectedTextTransient(true, false,
+                                                                                       PasteboardTiming::quick())));
+    runTool(QStringLiteral("xdotool"), {"keyup", "alt"});
+    QCOMPARE(outcome.error, QString());
+    QCOMPARE(outcome.value, std::optional<QString>(QStringLiteral("held alt")));
+    QCOMPARE(road.keyboard.heldModifiers(), Qt::KeyboardModifiers());
+}
+
+// Users type Russian and press the hotkey: Control+C then arrives from the
+// Russian group, where the key is "с", and must still copy.
+void TestX11TextRoad::copiesWhileTheRussianLayoutIsActive()
+{
+    Road road;
+    auto target = startFront(road, startTargetApp(QStringLiteral("привет")));
+    QVERIFY(target);
+    runTool(QStringLiteral("setxkbmap"), {"-layout", "us,ru"});
+    XkbInputSources layouts;
+    const QList<InputSource> sources = layouts.sources();
+    QCOMPARE(sources.size(), 2);
+    layouts.select(sources[1]);
+    QTRY_COMPARE(layouts.current(), std::optional<InputSource>(sources[1]));
+    const auto outcome = QCoro::waitFor(capture(road.service.readSelectedTextTransient(true, false,
+                                                                                       PasteboardTiming::quick())));
+    runTool(QStringLiteral("setxkbmap"), {"-layout", "us"});
+    QCOMPARE(outcome.error, QString());
+    QCOMPARE(outcome.value, std::optional<QString>(QStringLiteral("привет")));
+}
+
+void TestX11TextRoad::terminalGetsControlShiftC()
+{
+    Road road;
+    // The terminal's program gets the keys raw; with modifyOtherKeys xterm
+    // spells out every modified key, so the modifiers can be read back.
+    const QString typed = m_dir.filePath(QStringLiteral("typed"));
+    auto xterm = startFront(road, std::make_unique<OtherApp>(
+                                      QStringLiteral("xterm"),
+                                      QStringList{"-xrm", "XTerm*modifyOtherKeys: 2", "-e", "sh", "-c",
+                                                  QStringLiteral("stty raw -echo; exec cat > '%1'").arg(typed)}));
+    QVERIFY(xterm);
+    QCOMPARE(road.keyboard.postShortcut(EditShortcut::SelectAll), ShortcutResult::Skipped);
+
+    // Nothing is selected in the terminal: the read ends empty-handed, after
+    // three copies, none of them an interrupt.
+    const auto outcome = QCoro::waitFor(capture(road.service.readSelectedTextTransient(true, false,
+                                                                                       PasteboardTiming::quick())));
+    QCOMPARE(outcome.error, QStringLiteral("No selected text."));
+    QCOMPARE(road.keyboard.postShortcut(EditShortcut::Paste), ShortcutResult::Posted);
+
+    const auto typedSoFar = [&typed] {
+        QFile file(typed);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    // Control+Shift+C three times, then Control+Shift+V; never Control alone
+    // (modifier 5) and never a raw ^C or ^A.
+    QTRY_COMPARE(typedSoFar(), QByteArray("\x1b[27;6;67~\x1b[27;6;67~\x1b[27;6;67~\x1b[27;6;86~"));
+}
+
+QTEST_MAIN(TestX11TextRoad)
+#include "test_x11_text_road.moc"
