@@ -1,7 +1,7 @@
 // Loading and saving the whole settings record of a user with 200 styles of
 // their own, over the JSON file store (what every settings change costs) and
 // over memory (the share of the record's own coding).
-#include "app/model/NativeSettingsStore.h"
+#include "model/NativeSettingsStore.h"
 #include "platform/JsonFileUserDefaults.h"
 
 #include "fakes/MemoryUserDefaults.h"

@@ -3,8 +3,8 @@
 // until the global hotkeys are registered; and the resident memory of the
 // process once MendoAI has started. The user defaults live in a fresh folder.
 // Needs a display: scripts/with-session.sh build/bench/bench_startup
-#include "app/shell/MendoNativeApp.h"
-#include "app/shell/RealPlatform.h"
+#include "shell/MendoNativeApp.h"
+#include "shell/RealPlatform.h"
 #include "input/HotkeyService.h"
 
 #include <QApplication>
