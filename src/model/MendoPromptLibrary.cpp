@@ -153,16 +153,16 @@ const QStringList& languages()
     return names;
 }
 
-QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool forceEmojiHotkey)
+QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool firstMigration)
 {
     return style_lists::mergeOverBuiltIns(defaultStyles(), builtInStyleIds(), saved,
-        [forceEmojiHotkey](const PromptStyle& builtIn, const PromptStyle& savedStyle) {
-            const bool outdated = isOutdated(builtIn.id, savedStyle.prompt);
+        [firstMigration](const PromptStyle& builtIn, const PromptStyle& savedStyle) {
+            const bool outdated = firstMigration && isOutdated(builtIn.id, savedStyle.prompt);
             PromptStyle merged;
             merged.id = builtIn.id;
             merged.name = outdated ? builtIn.name : style_lists::orDefault(savedStyle.name, builtIn.name);
             merged.prompt = outdated ? builtIn.prompt : style_lists::orDefault(savedStyle.prompt, builtIn.prompt);
-            merged.hotkey = forceEmojiHotkey && builtIn.id == u"emoji"
+            merged.hotkey = firstMigration && builtIn.id == u"emoji"
                 ? builtIn.hotkey
                 : style_lists::orDefault(savedStyle.hotkey, builtIn.hotkey);
             merged.autoReplace = savedStyle.autoReplace;
