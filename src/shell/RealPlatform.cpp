@@ -32,7 +32,7 @@ struct RealPlatform::Parts {
     ApplicationIdResolver applicationIds;
     X11Workspace workspace { x11, applicationIds };
     X11HotkeyRegistrar hotkeyRegistrar { x11, &log };
-    ScriptLanguageDetector languages;
+    Cld2LanguageDetector languages;
     XkbInputSources inputSources { x11 };
     AtspiAccessibility accessibility { clock };
     AtspiPermissions permissions;
