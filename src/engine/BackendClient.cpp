@@ -1,6 +1,5 @@
 #include "engine/BackendClient.h"
 
-#include "model/AIReplyStyleLibrary.h"
 #include "base/Clock.h"
 #include "base/Json.h"
 #include "base/SystemLog.h"
@@ -8,6 +7,7 @@
 #include "engine/AccountCredentials.h"
 #include "engine/BackendClientError.h"
 #include "engine/BackendText.h"
+#include "model/AIReplyStyleLibrary.h"
 #include "platform/LanguageDetector.h"
 
 #include <QHostAddress>

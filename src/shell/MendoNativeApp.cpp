@@ -150,7 +150,8 @@ std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(con
 std::unique_ptr<AppLayoutSwitchService> MendoNativeApp::Factory::makeAppLayoutSwitchService(
     const Platform& platform, KeyboardLayoutService& layouts)
 {
-    return std::make_unique<AppLayoutSwitchService>(*platform.workspace, layouts, *platform.log);
+    return std::make_unique<AppLayoutSwitchService>(
+        *platform.workspace, *platform.inputSources, layouts, *platform.clock, *platform.log);
 }
 
 bool MendoNativeApp::Factory::systemTrayAvailable()

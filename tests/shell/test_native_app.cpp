@@ -113,8 +113,8 @@ public:
 
 class RecordingLayoutSwitch final : public AppLayoutSwitchService {
 public:
-    RecordingLayoutSwitch(EventLog& log, Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& systemLog)
-        : AppLayoutSwitchService(workspace, layouts, systemLog)
+    RecordingLayoutSwitch(EventLog& log, const Platform& p, KeyboardLayoutService& layouts)
+        : AppLayoutSwitchService(*p.workspace, *p.inputSources, layouts, *p.clock, *p.log)
         , m_log(log)
     {
     }
@@ -208,7 +208,7 @@ public:
         const Platform& p, KeyboardLayoutService& layouts) override
     {
         return made<AppLayoutSwitchService>(
-            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, *p.workspace, layouts, *p.log));
+            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, p, layouts));
     }
     bool systemTrayAvailable() override { return trayAvailable; }
 
