@@ -38,8 +38,8 @@ QString Cld2LanguageDetector::dominantLanguage(const QString& text) const
     double scores[3];
     int textBytes = 0;
     bool reliable = false;
-    const CLD2::Language language = CLD2::ExtDetectLanguageSummary(utf8.constData(), int(utf8.size()), true, &hints,
-        0, languages, percents, scores, nullptr, &textBytes, &reliable);
+    const CLD2::Language language = CLD2::ExtDetectLanguageSummary(utf8.constData(), int(utf8.size()), true, &hints, 0,
+        languages, percents, scores, nullptr, &textBytes, &reliable);
     if (!reliable || language == CLD2::UNKNOWN_LANGUAGE || language == CLD2::TG_UNKNOWN_LANGUAGE)
         return {};
     return modernCode(CLD2::LanguageCode(language));

@@ -13,6 +13,7 @@
 #include "fakes/FakePasteboard.h"
 #include "fakes/FakeProcesses.h"
 #include "fakes/FakeSystemTransparency.h"
+#include "fakes/FakeUrlOpener.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/MemoryUserDefaults.h"
 #include "fakes/RecordingSystemLog.h"
@@ -98,8 +99,8 @@ public:
 
 class RecordingUpdateManager final : public AppUpdateManager {
 public:
-    RecordingUpdateManager(EventLog& log, Clock& clock)
-        : AppUpdateManager(clock)
+    RecordingUpdateManager(EventLog& log, const Platform& p, AppUpdateClient& client)
+        : AppUpdateManager(client, *p.defaults, *p.urlOpener, *p.clock)
         , m_log(log)
     {
     }
@@ -113,8 +114,8 @@ public:
 
 class RecordingLayoutSwitch final : public AppLayoutSwitchService {
 public:
-    RecordingLayoutSwitch(EventLog& log, Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& systemLog)
-        : AppLayoutSwitchService(workspace, layouts, systemLog)
+    RecordingLayoutSwitch(EventLog& log, const Platform& p, KeyboardLayoutService& layouts)
+        : AppLayoutSwitchService(*p.workspace, *p.inputSources, layouts, *p.clock, *p.log)
         , m_log(log)
     {
     }
@@ -200,15 +201,15 @@ public:
         return made<TranslationPreviewPanelController>("translationPreviewPanel",
             std::make_unique<RecordingFollower<TranslationPreviewPanelController>>(m_log, "translationPreviewPanel"));
     }
-    std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p) override
+    std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p, AppUpdateClient& client) override
     {
-        return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, *p.clock));
+        return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, p, client));
     }
     std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
         const Platform& p, KeyboardLayoutService& layouts) override
     {
         return made<AppLayoutSwitchService>(
-            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, *p.workspace, layouts, *p.log));
+            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, p, layouts));
     }
     bool systemTrayAvailable() override { return trayAvailable; }
 
@@ -236,6 +237,7 @@ struct Rig {
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
     FakeSystemTransparency transparency { log };
+    FakeUrlOpener urlOpener;
     RecordingFactory factory { log };
     std::unique_ptr<MendoNativeApp> app;
 
@@ -256,6 +258,7 @@ struct Rig {
         p.inputMonitoring = &inputMonitoring;
         p.processes = &processes;
         p.transparency = &transparency;
+        p.urlOpener = &urlOpener;
         return p;
     }
     MendoNativeApp& make()
