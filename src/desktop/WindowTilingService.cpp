@@ -102,9 +102,14 @@ bool WindowTilingService::isTileable(WindowId window)
 
 std::optional<MonitorFrame> WindowTilingService::screen(const QRect& frame)
 {
+    return screen(frame, m_windows.screens());
+}
+
+std::optional<MonitorFrame> WindowTilingService::screen(const QRect& frame, const QList<MonitorFrame>& screens)
+{
     std::optional<MonitorFrame> best;
     qint64 bestArea = 0;
-    for (const MonitorFrame& monitor : m_windows.screens()) {
+    for (const MonitorFrame& monitor : screens) {
         const qint64 area = overlapArea(monitor.frame, frame);
         if (area > bestArea) {
             bestArea = area;
@@ -192,12 +197,14 @@ Task<> WindowTilingService::setFrame(WindowId window, QRect frame)
 QList<WindowId> WindowTilingService::windowsInStackingOrder(const MonitorFrame& target)
 {
     QList<WindowId> result;
+    // Read once: the monitors' docks are a query of every window.
+    const QList<MonitorFrame> screens = m_windows.screens();
     for (const StackedWindow& entry : m_windows.stackingOrder()) {
         if (entry.own || (entry.opacity && *entry.opacity <= 0))
             continue;
         if (entry.frame.width() < minimumArrangedWidth || entry.frame.height() < minimumArrangedHeight)
             continue;
-        const auto on = screen(entry.frame);
+        const auto on = screen(entry.frame, screens);
         if (!on || *on != target)
             continue;
         if (isTileable(entry.id))

@@ -45,6 +45,7 @@ public:
     // The monitor with the largest overlap with `frame` (the first of equals);
     // nothing when none overlaps.
     std::optional<MonitorFrame> screen(const QRect& frame);
+    static std::optional<MonitorFrame> screen(const QRect& frame, const QList<MonitorFrame>& screens);
     // The monitor under the pointer, else the primary one.
     std::optional<MonitorFrame> mainScreen();
     // The slot's part of `visible`: the left or upper part gets the floor of
