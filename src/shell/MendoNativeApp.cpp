@@ -93,7 +93,8 @@ std::unique_ptr<MendoAppState> MendoNativeApp::Factory::makeAppState(const Platf
     AccessibilityTextReader& focusedText, KeyboardLayoutService& layouts, TextActionEngine& engine)
 {
     return std::make_unique<MendoAppState>(MendoAppState::Services {
-        *platform.clock, store, *platform.transparency, permissions, selection, focusedText, layouts, engine });
+        *platform.clock, store, *platform.transparency, permissions, selection, focusedText, layouts, engine,
+        platform.log });
 }
 
 std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel()
@@ -172,6 +173,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_textReader = std::make_unique<AccessibilityTextReader>(*p.accessibility, *p.workspace, *m_focus);
     m_pasteboard = std::make_unique<PasteboardService>(
         *p.clock, *p.pasteboard, *p.keyboard, *m_focus, *m_clipboardHistory, *m_textReader);
+    if (p.primarySelection)
+        m_pasteboard->setPrimarySelection(*p.primarySelection);
     m_layouts = std::make_unique<KeyboardLayoutService>(*p.inputSources);
     m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages);
     m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);

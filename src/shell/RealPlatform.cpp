@@ -24,6 +24,7 @@ struct RealPlatform::Parts {
     SyslogSystemLog log;
     JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
     X11Pasteboard pasteboard;
+    X11Pasteboard primarySelection { X11Pasteboard::Selection::Primary };
     X11KeyboardEvents keyboard;
     ApplicationIdResolver applicationIds;
     X11Workspace workspace { applicationIds };
@@ -45,6 +46,7 @@ RealPlatform::RealPlatform()
     m_platform.log = &d->log;
     m_platform.defaults = &d->defaults;
     m_platform.pasteboard = &d->pasteboard;
+    m_platform.primarySelection = &d->primarySelection;
     m_platform.keyboard = &d->keyboard;
     m_platform.workspace = &d->workspace;
     m_platform.hotkeyRegistrar = &d->hotkeyRegistrar;
