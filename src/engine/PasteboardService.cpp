@@ -28,6 +28,8 @@ constexpr Millis kEditorFocusPollStep{25};
 constexpr int kConfirmationChecks = 60;
 constexpr Millis kConfirmationPollStep { 20 };
 constexpr Millis kFetchPollStep { 10 };
+constexpr int kWriteRetries = 10;
+constexpr Millis kWriteRetryStep { 5 };
 
 }  // namespace
 
@@ -71,20 +73,10 @@ Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeC
         m_focus.activateRemembered();
 
     bool cleared = false;
-    bool givenBack = false;
-    auto giveBack = [&] {
-        if (givenBack)
-            return;
-        givenBack = true;
-        // A clipboard that was never touched (a terminal's read) stays with
-        // its owner.
-        if (cleared)
-            snapshot.restore(m_pasteboard);
-        m_clipboardHistory.finishTransientPasteboardUse();
-    };
 
     QString copied;
     bool selectAllSent = false;
+    std::exception_ptr failure;
     try {
         co_await pause(timing.activationDelay);
         const WindowId focusedWindow = m_focus.frontmostWindow();
@@ -131,10 +123,15 @@ Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeC
             }
         }
     } catch (...) {
-        giveBack();
-        throw;
+        failure = std::current_exception();
     }
-    giveBack();
+    // A clipboard that was never touched (a terminal's read) stays with its
+    // owner.
+    if (cleared)
+        co_await restore(snapshot, m_pasteboard);
+    m_clipboardHistory.finishTransientPasteboardUse();
+    if (failure)
+        std::rethrow_exception(failure);
 
     if (!text::isBlank(copied))
         co_return copied;
@@ -209,7 +206,7 @@ Task<> PasteboardService::paste(QString text, PasteTarget target, PasteboardTimi
     }
     const PasteboardSnapshot& snapshot = primarySnapshot ? *primarySnapshot : clipboardSnapshot;
 
-    if (!board->setString(text)) {
+    if (!co_await write([&] { return board->setString(text); })) {
         // The paste key would insert the user's own clipboard instead.
         m_clipboardHistory.finishTransientPasteboardUse();
         throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
@@ -226,8 +223,25 @@ Task<> PasteboardService::paste(QString text, PasteTarget target, PasteboardTimi
 
     // Whatever the user copied meanwhile is theirs now and stays.
     if (board->string() == text)
-        snapshot.restore(*board);
+        co_await restore(snapshot, *board);
     m_clipboardHistory.finishTransientPasteboardUse();
+}
+
+Task<bool> PasteboardService::write(std::function<bool()> attempt)
+{
+    // Refused when another client took the pasteboard after the last event
+    // this process read; the event loop reads it during the pause.
+    for (int retry = 0; retry < kWriteRetries; ++retry) {
+        if (attempt())
+            co_return true;
+        co_await m_clock.sleep(kWriteRetryStep);
+    }
+    co_return attempt();
+}
+
+Task<> PasteboardService::restore(const PasteboardSnapshot& snapshot, Pasteboard& board)
+{
+    co_await write([&] { return snapshot.restore(board); });
 }
 
 Task<bool> PasteboardService::waitUntilFrontmost(WindowId window)
@@ -262,14 +276,7 @@ Task<> PasteboardService::pasteAIReply(QString text, qint32 targetProcessIdentif
 
     m_clipboardHistory.suppressCapture(kSuppressionSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
-    auto finish = [&] {
-        if (m_pasteboard.string() == text)
-            snapshot.restore(m_pasteboard);
-        m_focus.clearReplyEditor();
-        m_focus.setRestoringProcessIdentifier(std::nullopt);
-        m_clipboardHistory.finishTransientPasteboardUse();
-    };
-
+    std::exception_ptr failure;
     try {
         if (!m_focus.beginAIReplyPaste(targetProcessIdentifier))
             throw PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable);
@@ -278,17 +285,23 @@ Task<> PasteboardService::pasteAIReply(QString text, qint32 targetProcessIdentif
         if (!co_await waitForAIReplyEditorFocus(targetProcessIdentifier))
             throw PasteboardServiceError(PasteboardServiceError::pasteEditorUnavailable);
         const std::optional<AIReplyEditorState> before = m_focus.replyEditorState();
-        m_pasteboard.setString(text);
+        if (!co_await write([&] { return m_pasteboard.setString(text); }))
+            throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
         co_await waitForModifierKeysToClear();
         if (sendShortcut(EditShortcut::Paste) == Posting::Failed)
             throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
         if (!co_await waitForAIReplyPasteConfirmation(before))
             throw PasteboardServiceError(PasteboardServiceError::pasteNotApplied);
     } catch (...) {
-        finish();
-        throw;
+        failure = std::current_exception();
     }
-    finish();
+    if (m_pasteboard.string() == text)
+        co_await restore(snapshot, m_pasteboard);
+    m_focus.clearReplyEditor();
+    m_focus.setRestoringProcessIdentifier(std::nullopt);
+    m_clipboardHistory.finishTransientPasteboardUse();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 Task<bool> PasteboardService::waitForTargetActivation(qint32 processIdentifier)

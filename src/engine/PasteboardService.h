@@ -20,6 +20,7 @@ class ClipboardSuppression;
 class FocusService;
 class FocusedTextAccess;
 class Pasteboard;
+struct PasteboardSnapshot;
 
 // The one service that borrows the system pasteboard to move text between
 // MendoAI and the application the user works in: it reads the selection by
@@ -85,6 +86,8 @@ private:
     struct PasteTarget;
     Task<> paste(QString text, PasteTarget target, PasteboardTiming timing);
     Task<bool> waitUntilFrontmost(WindowId window);
+    Task<bool> write(std::function<bool()> attempt);
+    Task<> restore(const PasteboardSnapshot& snapshot, Pasteboard& board);
     Task<> waitForPasteFetch(const Pasteboard& board, WindowId target, qint64 servedBefore, PasteboardTiming timing);
 
     Task<bool> waitForTargetActivation(qint32 processIdentifier);

@@ -72,8 +72,10 @@ public:
 
     // Replaces the contents with these items, every value byte for byte. An
     // empty list is the same as clearContents(). False when the system
-    // refused the write (on X11: the selection could not be taken); the
-    // pasteboard then still holds what it held.
+    // refused the write; the pasteboard then still holds what it held. On
+    // X11 that happens when another client took the selection after the last
+    // event this process read: once the event loop has read that event, a
+    // new attempt takes effect.
     virtual bool writeItems(const QList<PasteboardItem>& items) = 0;
 
     // Replaces the contents with one item holding only this text as plain

@@ -23,12 +23,17 @@ QJsonObject resultAnswer(const QString& text, int delayMs = 0)
     return answer;
 }
 
-// Brings the first visible window of the process to the front.
-void activate(const OtherApp& app)
+// Brings the first visible window of the process to the front; false when
+// it did not get there.
+bool activate(const OtherApp& app)
 {
-    runTool(QStringLiteral("xdotool"),
-        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-            QString::number(app.pid()), QStringLiteral("windowactivate"), QStringLiteral("--sync") });
+    const QByteArray windows = runTool(QStringLiteral("xdotool"),
+        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(app.pid()) });
+    const QString window = QString::fromLatin1(windows.split('\n').first().trimmed());
+    if (window.isEmpty())
+        return false;
+    runTool(QStringLiteral("xdotool"), { QStringLiteral("windowactivate"), QStringLiteral("--sync"), window });
+    return runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") }).trimmed() == window.toLatin1();
 }
 
 QByteArray primarySelection()
@@ -70,12 +75,12 @@ void TestE2eRoadStress::theResultGoesToTheWindowItCameFrom()
     MendoSession::press(QStringLiteral("alt+4"));
     QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kActionTimeoutMs);
     // While the service thinks, the user turns to the dialog.
-    activate(*zenity);
+    QVERIFY(activate(*zenity));
 
     QTRY_COMPARE_WITH_TIMEOUT(field->reportedText(), answer, kActionTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(clipboardIsUsers(), kActionTimeoutMs);
     // zenity prints its field's text when the dialog is accepted.
-    activate(*zenity);
+    QVERIFY(activate(*zenity));
     MendoSession::press(QStringLiteral("Return"));
     QTRY_COMPARE_WITH_TIMEOUT(
         QString::fromUtf8(zenity->output()).trimmed(), QStringLiteral("zenity keeps this"), kActionTimeoutMs);

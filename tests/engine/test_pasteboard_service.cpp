@@ -448,9 +448,11 @@ void TestPasteboardService::pasteOutcomes_data()
         << "Fixed" << err(PasteboardServiceError::pasteEventFailed) << QStringList { QStringLiteral("suppress 3.5") }
         << QStringList { QStringLiteral("set \"Fixed\"") } << QStringLiteral("text/plain=Fixed");
     QTest::newRow("clipboard refuses the text: no paste key, nothing written back")
-        << "refuse write"
-        << "Fixed" << err(PasteboardServiceError::pasteEventFailed) << borrowed
-        << QStringList { QStringLiteral("refused set \"Fixed\"") } << user;
+        << "refuse writes" << "Fixed" << err(PasteboardServiceError::pasteEventFailed) << borrowed << QStringList{}
+        << user;
+    QTest::newRow("clipboard refuses the first write: taken on a retry")
+        << "refuse once" << "Fixed" << QString() << borrowed
+        << QStringList{QStringLiteral("set \"Fixed\""), QStringLiteral("clear"), kRestoreUser} << user;
     QTest::newRow("user copies during the restore delay: theirs stays")
         << "user copies" << "Fixed" << QString() << borrowed << QStringList{QStringLiteral("set \"Fixed\"")}
         << QStringLiteral("text/plain=mine");
@@ -471,8 +473,10 @@ void TestPasteboardService::pasteOutcomes()
         rig.workspace.activationSucceeds = false;
     if (scenario == QLatin1String("paste fails"))
         rig.keyboard.results[EditShortcut::Paste] = ShortcutResult::Failed;
-    if (scenario == QLatin1String("refuse write"))
-        rig.pasteboard.refuseWrites = true;
+    if (scenario == QLatin1String("refuse writes"))
+        rig.pasteboard.refuseWrites = 1000;
+    if (scenario == QLatin1String("refuse once"))
+        rig.pasteboard.refuseWrites = 1;
     if (scenario == QLatin1String("user copies"))
         userCopy = rig.clock.singleShot(1000ms, [&] { rig.pasteboard.copyFromOutside(QStringLiteral("mine")); });
 

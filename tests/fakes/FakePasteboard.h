@@ -56,8 +56,9 @@ public:
 
     bool writeItems(const QList<PasteboardItem>& newItems) override
     {
-        if (refuseWrites) {
-            record(QStringLiteral("refused write"));
+        if (refuseWrites > 0) {
+            --refuseWrites;
+            ++refusedWrites;
             return false;
         }
         record(QStringLiteral("write ") + describe(newItems));
@@ -68,8 +69,9 @@ public:
 
     bool setString(const QString& text) override
     {
-        if (refuseWrites) {
-            record(QStringLiteral("refused set \"%1\"").arg(text));
+        if (refuseWrites > 0) {
+            --refuseWrites;
+            ++refusedWrites;
             return false;
         }
         record(QStringLiteral("set \"%1\"").arg(text));
@@ -135,8 +137,10 @@ public:
     // them through `ownWindow`.
     quint64 ownerWindow = 0;
     quint64 ownWindow = 0x500001;
-    // The system refuses every write (another client holds the selection).
-    bool refuseWrites = false;
+    // The system refuses this many of the next writes (another client took
+    // the selection); they are counted in `refusedWrites`, not in `writes`.
+    int refuseWrites = 0;
+    int refusedWrites = 0;
     QSet<QString> unreadableTypes;
     QStringList writes;
     EventLog* log = nullptr;

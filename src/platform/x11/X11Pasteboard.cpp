@@ -173,59 +173,20 @@ bool X11Pasteboard::ownedByQt(x11::XWindow owner) const
     return owner != None && m_qtResourceMask != 0 && (owner & ~m_qtResourceMask) == m_qtResourceBase;
 }
 
-x11::XWindow X11Pasteboard::qtSelectionOwner()
-{
-    Display* display = m_connection.display();
-    if (m_qtOwner || !display)
-        return m_qtOwner;
-    // Qt owns every selection through one unmapped child of the root window,
-    // named for the purpose.
-    x11::X11ErrorTrap trap(display);
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (!XQueryTree(display, m_connection.rootWindow(), &root, &parent, &children, &count))
-        return 0;
-    for (unsigned int i = 0; i < count && !m_qtOwner; ++i) {
-        if (!ownedByQt(children[i]))
-            continue;
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (QByteArray(name).startsWith("Qt Selection Owner"))
-                m_qtOwner = children[i];
-            XFree(name);
-        }
-    }
-    if (children)
-        XFree(children);
-    return m_qtOwner;
-}
-
 bool X11Pasteboard::publish(const std::function<QMimeData*()>& makeContents)
 {
-    Display* display = m_connection.display();
     m_clipboard->setMimeData(makeContents(), m_mode);
+    Display* display = m_connection.display();
     if (!display || m_qtResourceMask == 0)
         return true;  // nothing to check with: trust Qt
-    Window owner = XGetSelectionOwner(display, m_selectionAtom);
-    if (ownedByQt(owner)) {
-        m_qtOwner = owner;
-        return true;
-    }
     // Qt takes the selection with the time of the last event it saw. When
     // another client took it after that, the server ignores the request, and
-    // a paste would insert the user's old clipboard instead of the text. Qt
-    // holds the contents all the same: hand its window the selection at the
-    // server's own time, which always takes effect. No event loop runs here,
-    // so nothing else of MendoAI's (a hotkey, a timer, a network reply) runs
-    // in the middle of a write.
-    if (const x11::XWindow qtOwner = qtSelectionOwner()) {
-        XSetSelectionOwner(display, m_selectionAtom, qtOwner, CurrentTime);
-        owner = XGetSelectionOwner(display, m_selectionAtom);
-        if (ownedByQt(owner))
-            return true;
-    }
-    qWarning("MendoAI could not take the %s selection", m_mode == QClipboard::Clipboard ? "CLIPBOARD" : "PRIMARY");
+    // a paste would insert the user's old clipboard instead of the text. No
+    // event loop runs here (a hotkey, a timer or a network reply of ours
+    // would run in the middle of a write): the caller tries again once the
+    // event loop has read the newer owner's event.
+    if (ownedByQt(XGetSelectionOwner(display, m_selectionAtom)))
+        return true;
     return false;
 }
 

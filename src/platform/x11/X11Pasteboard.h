@@ -41,12 +41,10 @@ public:
 
 private:
     void bump();
-    // Hands new contents to Qt and makes sure the server took them; false
-    // when it did not.
+    // Hands new contents to Qt; false when the server did not give it the
+    // selection.
     bool publish(const std::function<QMimeData*()>& makeContents);
     bool ownedByQt(x11::XWindow owner) const;
-    // The window Qt owns selections with, found once.
-    x11::XWindow qtSelectionOwner();
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
     QClipboard* m_clipboard;
@@ -59,7 +57,6 @@ private:
     // same mask.
     unsigned long m_qtResourceBase = 0;
     unsigned long m_qtResourceMask = 0;
-    x11::XWindow m_qtOwner = 0;
     qint64 m_changeCount = 0;
     qint64 m_servedRequests = 0;
     // By client: the bits of a resource id above the mask.
