@@ -73,7 +73,6 @@ Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeC
         m_focus.activateRemembered();
 
     bool cleared = false;
-
     QString copied;
     bool selectAllSent = false;
     std::exception_ptr failure;

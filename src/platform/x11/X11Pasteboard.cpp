@@ -185,9 +185,7 @@ bool X11Pasteboard::publish(const std::function<QMimeData*()>& makeContents)
     // event loop runs here (a hotkey, a timer or a network reply of ours
     // would run in the middle of a write): the caller tries again once the
     // event loop has read the newer owner's event.
-    if (ownedByQt(XGetSelectionOwner(display, m_selectionAtom)))
-        return true;
-    return false;
+    return ownedByQt(XGetSelectionOwner(display, m_selectionAtom));
 }
 
 bool X11Pasteboard::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
