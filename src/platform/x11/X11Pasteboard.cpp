@@ -14,17 +14,17 @@
 
 namespace mendo {
 
-X11Pasteboard::X11Pasteboard(QObject* parent)
-    : X11Pasteboard(Selection::Clipboard, parent)
+X11Pasteboard::X11Pasteboard(x11::X11Connection& connection, QObject* parent)
+    : X11Pasteboard(connection, Selection::Clipboard, parent)
 {
 }
 
-X11Pasteboard::X11Pasteboard(Selection selection, QObject* parent)
+X11Pasteboard::X11Pasteboard(x11::X11Connection& connection, Selection selection, QObject* parent)
     : Pasteboard(parent)
     , m_clipboard(QGuiApplication::clipboard())
     , m_mode(selection == Selection::Clipboard ? QClipboard::Clipboard : QClipboard::Selection)
+    , m_connection(connection)
 {
-    x11::installX11ErrorHandler();
     if (m_connection.isOpen())
         m_selectionAtom = selection == Selection::Clipboard ? m_connection.atom("CLIPBOARD") : XA_PRIMARY;
     // Qt follows the selection owner through XFixes, so copies made by other
@@ -113,6 +113,7 @@ void X11Pasteboard::clearContents()
             XSetSelectionOwner(display, m_selectionAtom, None, CurrentTime);
             XFlush(display);
         }
+        m_connection.drainEventsLater();
     }
     bump();
 }
@@ -158,6 +159,8 @@ bool X11Pasteboard::isOwnedByClientOf(quint64 window) const
     if (!display || window == 0 || m_qtResourceMask == 0)
         return false;
     const Window owner = XGetSelectionOwner(display, m_selectionAtom);
+    // The query may have read events into Xlib's queue.
+    m_connection.drainEventsLater();
     return owner != None && (owner & ~m_qtResourceMask) == (window & ~m_qtResourceMask);
 }
 
@@ -185,7 +188,9 @@ bool X11Pasteboard::publish(const std::function<QMimeData*()>& makeContents)
     // event loop runs here (a hotkey, a timer or a network reply of ours
     // would run in the middle of a write): the caller tries again once the
     // event loop has read the newer owner's event.
-    return ownedByQt(XGetSelectionOwner(display, m_selectionAtom));
+    const bool taken = ownedByQt(XGetSelectionOwner(display, m_selectionAtom));
+    m_connection.drainEventsLater();
+    return taken;
 }
 
 bool X11Pasteboard::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
@@ -209,6 +214,7 @@ bool X11Pasteboard::nativeEventFilter(const QByteArray& eventType, void* message
                 meta = isMetaTarget(QString::fromLatin1(name));
                 XFree(name);
             }
+            m_connection.drainEventsLater();
         }
         known = metaTargets.insert(request->target, meta);
     }

@@ -21,9 +21,10 @@ class X11Pasteboard final : public Pasteboard, private QAbstractNativeEventFilte
 public:
     enum class Selection { Clipboard, Primary };
 
-    // Needs a QGuiApplication on the xcb platform.
-    explicit X11Pasteboard(QObject* parent = nullptr);
-    explicit X11Pasteboard(Selection selection, QObject* parent = nullptr);
+    // Needs a QGuiApplication on the xcb platform. `connection` must outlive
+    // the pasteboard.
+    explicit X11Pasteboard(x11::X11Connection& connection, QObject* parent = nullptr);
+    X11Pasteboard(x11::X11Connection& connection, Selection selection, QObject* parent = nullptr);
     ~X11Pasteboard() override;
 
     qint64 changeCount() const override { return m_changeCount; }
@@ -49,8 +50,8 @@ private:
 
     QClipboard* m_clipboard;
     QClipboard::Mode m_mode;
-    // Our own connection, to check the selection owner behind Qt's back.
-    mutable x11::X11Connection m_connection;
+    // Our own connection (not Qt's), to check the selection owner behind Qt's back.
+    x11::X11Connection& m_connection;
     x11::XAtom m_selectionAtom = 0;
     // Qt's connection's resource ids: the selection's owner window is Qt's
     // exactly when its id lies in this range. Every client's range has the

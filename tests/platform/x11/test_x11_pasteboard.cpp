@@ -29,6 +29,7 @@ private:
     // Starts a clipboard owner offering these formats; waits until it owns.
     std::unique_ptr<OtherApp> offer(const QList<QPair<QString, QByteArray>>& formats);
     QTemporaryDir m_dir;
+    x11::X11Connection m_connection;
 };
 
 void TestX11Pasteboard::init()
@@ -43,7 +44,7 @@ std::unique_ptr<OtherApp> TestX11Pasteboard::offer(const QList<QPair<QString, QB
 
 void TestX11Pasteboard::readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     // Bytes that a text conversion would mangle: NUL, a lone 0xff, CR LF.
     QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18);
     const QList<QPair<QString, QByteArray>> formats{
@@ -90,7 +91,7 @@ void TestX11Pasteboard::readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte(
 
 void TestX11Pasteboard::countsChangesMadeByOtherClients()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     const qint64 start = pasteboard.changeCount();
     QSignalSpy changed(&pasteboard, &Pasteboard::changed);
 
@@ -118,7 +119,7 @@ void TestX11Pasteboard::countsChangesMadeByOtherClients()
 
 void TestX11Pasteboard::plainTextRoundTrip()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     const QString text = QStringLiteral("  line one\nline two 👋  ");
     pasteboard.setString(text);
     QCOMPARE(pasteboard.string(), text);
@@ -151,7 +152,7 @@ void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet()
 {
     QFETCH(bool, write);
     QFETCH(QByteArray, expected);
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     QTest::qWait(50);
     QFile file(m_dir.filePath(QStringLiteral("text")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the user's clipboard") > 0);
@@ -188,7 +189,7 @@ void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet()
 // other protocol requests do not count, and each client counts apart.
 void TestX11Pasteboard::countsTheFetchesOfItsContentsByClient()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     // A client that fetches nothing, alive throughout (X reuses the ids of
     // clients that have gone).
     auto other = startTargetApp(QStringLiteral("other client"));
@@ -211,8 +212,8 @@ void TestX11Pasteboard::countsTheFetchesOfItsContentsByClient()
 
 void TestX11Pasteboard::primarySelectionIsItsOwn()
 {
-    X11Pasteboard clipboard;
-    X11Pasteboard primary(X11Pasteboard::Selection::Primary);
+    X11Pasteboard clipboard(m_connection);
+    X11Pasteboard primary(m_connection, X11Pasteboard::Selection::Primary);
     QVERIFY(clipboard.setString(QStringLiteral("on the clipboard")));
     QVERIFY(primary.setString(QStringLiteral("selected")));
     QCOMPARE(runTool(QStringLiteral("xclip"), { "-selection", "primary", "-o" }), QByteArray("selected"));
