@@ -136,6 +136,11 @@ Task<> ActionDriver::runTask(Run run)
 Task<> ActionDriver::layoutRoad(const Run& run, QString input, bool readThroughAccessibility)
 {
     const KeyboardLayoutFixResult fixed = m_services.layouts.fix(input, m_state.settings());
+    // Recorded before pasting, as on the engine road: a paste that fails
+    // (its window closed meanwhile) leaves the text to be taken from there.
+    m_state.setLatestOutput(fixed.text);
+    if (run.updateSampleText)
+        m_state.setSampleText(fixed.text);
     QString message = fixed.text;
     if (run.pasteResult) {
         if (!run.silent) {
@@ -157,10 +162,6 @@ Task<> ActionDriver::layoutRoad(const Run& run, QString input, bool readThroughA
             }
         }
     }
-
-    m_state.setLatestOutput(fixed.text);
-    if (run.updateSampleText)
-        m_state.setSampleText(fixed.text);
     m_state.setStatus(run.silent ? ActionStatus::idle() : ActionStatus::done(message));
 }
 

@@ -104,7 +104,7 @@ void TestActionDriver::statusSequences_data()
     QTest::newRow("silent, copy fails, ru") << ru << "layout" << true << "" << Fault::read
                                             << QStringList { "10 failed No selected text.", "1310 idle" } << "";
     QTest::newRow("silent, paste fails") << en << "layout" << true << "ghbdtn" << Fault::paste
-                                         << QStringList { "20 failed No app to paste into.", "1320 idle" } << "";
+                                         << QStringList { "20 failed No app to paste into.", "1320 idle" } << "привет";
     QTest::newRow("assistant reaches the engine")
         << en << "ai" << true << "" << Fault::none
         << QStringList { "0 running AI assistant running", "0 running Reading selection",
