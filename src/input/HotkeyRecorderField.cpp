@@ -12,6 +12,8 @@
 
 namespace mendo {
 
+QPointer<HotkeyRecorderField> HotkeyRecorderField::s_recording;
+
 namespace {
 
 constexpr int horizontalMargin = 10;
@@ -79,6 +81,12 @@ void HotkeyRecorderField::beginRecording()
     });
     if (m_hotkeys)
         m_hotkeys->suspend();
+    // A second field left recording would take the next chord typed anywhere
+    // in the application; suspended first, the hotkeys are not grabbed anew
+    // in between.
+    if (s_recording && s_recording != this)
+        s_recording->stopRecording();
+    s_recording = this;
 }
 
 void HotkeyRecorderField::handle(const HotkeyKeyPress& press)
@@ -110,6 +118,8 @@ void HotkeyRecorderField::stopRecording()
     m_filtering = false;
     qApp->removeEventFilter(this);
     disconnect(m_focusWatch);
+    if (s_recording == this)
+        s_recording = nullptr;
     if (m_hotkeys)
         m_hotkeys->resume();
 }

@@ -69,6 +69,7 @@ private:
     bool m_filtering = false;
     bool m_focusFromKeyboard = false;
     QMetaObject::Connection m_focusWatch;
+    static QPointer<HotkeyRecorderField> s_recording;
 };
 
 }  // namespace mendo
