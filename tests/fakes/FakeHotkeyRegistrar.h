@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/EventLog.h"
 #include "platform/HotkeyRegistrar.h"
 
 #include <QList>
@@ -10,10 +11,19 @@
 namespace mendo {
 
 // Records what is registered; `press` plays the user pressing a chord.
+// With a log, installing is logged as "hotkeys install".
 class FakeHotkeyRegistrar final : public HotkeyRegistrar {
 public:
+    FakeHotkeyRegistrar() = default;
+    explicit FakeHotkeyRegistrar(EventLog& log)
+        : m_log(&log)
+    {
+    }
+
     int install() override
     {
+        if (m_log)
+            m_log->add(QStringLiteral("hotkeys install"));
         if (installStatus)
             return installStatus;
         installed = true;
@@ -115,6 +125,9 @@ public:
     int registrations = 0;
     // X key code -> per layout group, the virtual key code its symbol names.
     std::map<quint32, QList<std::optional<quint16>>> keyboard;
+
+private:
+    EventLog* m_log = nullptr;
 };
 
 }  // namespace mendo
