@@ -116,7 +116,8 @@ void HotkeyRecorderField::stopRecording()
     if (!m_filtering)
         return;
     m_filtering = false;
-    qApp->removeEventFilter(this);
+    if (qApp)
+        qApp->removeEventFilter(this);
     disconnect(m_focusWatch);
     if (s_recording == this)
         s_recording = nullptr;

@@ -130,6 +130,25 @@ private Q_SLOTS:
         screenshot("hotkey-recorder" + suffix);
     }
 
+    void recordsEveryModifier_data()
+    {
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("super is command") << "super+F5"
+                                          << "Command+F5";
+        QTest::newRow("all four in order") << "shift+alt+ctrl+super+period"
+                                           << "Command+Control+Alt+Shift+Period";
+    }
+    void recordsEveryModifier()
+    {
+        QFETCH(QString, pressed);
+        QFETCH(QString, stored);
+        openWindow("Alt+I");
+        click();
+        key(pressed);
+        QTRY_COMPARE(m_field->hotkey(), stored);
+    }
+
     void escapeCancelsAndBackspaceOrDeleteClear()
     {
         openWindow("Alt+I");
