@@ -41,8 +41,8 @@ bool isAcceptableServiceURL(const QUrl& url)
     return !address.isNull() && address.isLoopback();
 }
 
-Task<HttpAnswer> exchangeHttp(QNetworkAccessManager& network, Clock& clock, QNetworkRequest request,
-    QByteArray verb, QByteArray body, HttpTimeouts timeouts, qint64 maxBodyBytes)
+Task<HttpAnswer> exchangeHttp(QNetworkAccessManager& network, Clock& clock, QNetworkRequest request, QByteArray verb,
+    QByteArray body, HttpTimeouts timeouts, qint64 maxBodyBytes)
 {
     // A redirect elsewhere would carry the token along.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);

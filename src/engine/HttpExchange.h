@@ -34,7 +34,7 @@ bool isAcceptableServiceURL(const QUrl& url);
 // Failures below HTTP (no connection, time out, broken TLS) throw
 // NetworkError; any answer with a status, 4xx and 5xx included, comes back
 // for its body and status to decide. `maxBodyBytes` < 0 means no limit.
-Task<HttpAnswer> exchangeHttp(QNetworkAccessManager& network, Clock& clock, QNetworkRequest request,
-    QByteArray verb, QByteArray body, HttpTimeouts timeouts, qint64 maxBodyBytes = -1);
+Task<HttpAnswer> exchangeHttp(QNetworkAccessManager& network, Clock& clock, QNetworkRequest request, QByteArray verb,
+    QByteArray body, HttpTimeouts timeouts, qint64 maxBodyBytes = -1);
 
 }  // namespace mendo

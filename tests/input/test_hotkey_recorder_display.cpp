@@ -2,6 +2,7 @@
 #include "input/HotkeyServiceRig.h"
 #include "model/AIReplyStyleLibrary.h"
 #include "model/MendoPromptLibrary.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 #include "ui/MendoTheme.h"
 
@@ -36,7 +37,8 @@ int xdotool(const QStringList& args)
 // The real hotkeys over the default settings and styles: Alt+4 runs the
 // professional style.
 struct Rig : HotkeyServiceRig<X11HotkeyRegistrar> {
-    Rig()
+    explicit Rig(x11::X11Connection& connection)
+        : HotkeyServiceRig(connection)
     {
         app.styles = MendoPromptLibrary::defaultStyles();
         app.replies = AIReplyStyleLibrary::defaultStyles();
@@ -52,6 +54,7 @@ const QString professional = QStringLiteral("run style:professional in org.examp
 class TestHotkeyRecorderDisplay : public QObject {
     Q_OBJECT
     Display* m_display = nullptr;
+    std::unique_ptr<x11::X11Connection> m_connection;
     std::unique_ptr<Rig> m_rig;
     std::unique_ptr<QWidget> m_window;
     HotkeyRecorderField* m_field = nullptr;
@@ -98,11 +101,16 @@ private Q_SLOTS:
         m_display = XOpenDisplay(nullptr);
         QVERIFY(m_display);
     }
-    void init() { m_rig = std::make_unique<Rig>(); }
+    void init()
+    {
+        m_connection = std::make_unique<x11::X11Connection>();
+        m_rig = std::make_unique<Rig>(*m_connection);
+    }
     void cleanup()
     {
         m_window.reset();
         m_rig.reset();
+        m_connection.reset();
         XkbLockGroup(m_display, XkbUseCoreKbd, 0);
         XSync(m_display, False);
         QCOMPARE(QProcess::execute("setxkbmap", { "-layout", "us" }), 0);
