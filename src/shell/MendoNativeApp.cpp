@@ -77,7 +77,8 @@ std::unique_ptr<ApplicationControl> MendoNativeApp::Factory::makeApplicationCont
 
 std::unique_ptr<ClipboardHistoryService> MendoNativeApp::Factory::makeClipboardHistory(const Platform& platform)
 {
-    return std::make_unique<ClipboardHistoryService>(*platform.clock, *platform.pasteboard);
+    return std::make_unique<ClipboardHistoryService>(
+        *platform.clock, *platform.pasteboard, *platform.defaults, platform.log);
 }
 
 std::unique_ptr<MendoAppDelegate> MendoNativeApp::Factory::makeDelegate(const Platform& platform,
@@ -199,6 +200,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_updateManager = factory.makeUpdateManager(p);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
 
+    m_appState->setClipboardHistory(m_clipboardHistory.get());
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);
     m_hotkeyPanels = std::make_unique<ShellHotkeyPanels>(*m_appState, *m_quickPanel, *m_clipboardPanel);
     // The settings window sends the user here to grant permissions.
