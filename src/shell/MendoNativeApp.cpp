@@ -9,6 +9,7 @@
 #include "shell/MendoAppDelegate.h"
 #include "shell/MendoWindowPresenter.h"
 #include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardNotesService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
 #include "engine/AccessibilityTextReader.h"
@@ -169,6 +170,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_credentials = std::make_unique<DefaultsAccountCredentials>(*p.defaults);
     m_settingsStore = std::make_unique<NativeSettingsStore>(*p.defaults);
     m_clipboardHistory = factory.makeClipboardHistory(p);
+    m_clipboardNotes = std::make_unique<ClipboardNotesService>(
+        ClipboardNotesService::standardFolder(), *p.defaults, *p.clock, p.log);
     m_focus = std::make_unique<FocusService>(*p.workspace, *p.accessibility);
     m_textReader = std::make_unique<AccessibilityTextReader>(*p.accessibility, *p.workspace, *m_focus);
     m_pasteboard = std::make_unique<PasteboardService>(
