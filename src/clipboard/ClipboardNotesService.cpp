@@ -6,6 +6,7 @@
 #include "base/Text.h"
 #include "clipboard/ClipboardDates.h"
 #include "platform/AtomicFile.h"
+#include "platform/DefaultsFileFormat.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
@@ -27,37 +28,53 @@ QByteArray dateNumber(const QDateTime& date)
     return QByteArray::number(clipboard_dates::toStored(date), 'g', QLocale::FloatingPointShortest);
 }
 
-std::optional<QDateTime> date(const QJsonObject& object, const QString& key)
+// Every key is required, each with its own type.
+std::optional<QString> string(const QVariantMap& object, const QString& key)
 {
-    const std::optional<double> seconds = json::number(object, key);
-    return seconds ? clipboard_dates::fromStored(*seconds) : std::nullopt;
+    const QVariant value = object.value(key);
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return value.toString();
 }
 
-std::optional<ClipboardNoteItem> decodeNote(const QJsonValue& value)
+std::optional<QDateTime> date(const QVariantMap& object, const QString& key)
 {
-    const QJsonObject object = value.toObject();
-    const std::optional<QString> id = json::string(object, QStringLiteral("id"));
-    const std::optional<QString> text = json::string(object, QStringLiteral("text"));
+    const QVariant value = object.value(key);
+    if (value.typeId() != QMetaType::Double && value.typeId() != QMetaType::LongLong)
+        return std::nullopt;
+    return clipboard_dates::fromStored(value.toDouble());
+}
+
+std::optional<ClipboardNoteItem> decodeNote(const QVariant& value)
+{
+    if (value.typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    const QVariantMap object = value.toMap();
+    const std::optional<QString> id = string(object, QStringLiteral("id"));
+    const std::optional<QString> text = string(object, QStringLiteral("text"));
     const std::optional<QDateTime> createdAt = date(object, QStringLiteral("createdAt"));
     const std::optional<QDateTime> updatedAt = date(object, QStringLiteral("updatedAt"));
-    if (!value.isObject() || !id || !text || !createdAt || !updatedAt)
+    if (!id || !text || !createdAt || !updatedAt)
         return std::nullopt;
     return ClipboardNoteItem { *id, *text, *createdAt, *updatedAt };
 }
 
-std::optional<ClipboardNoteTab> decodeTab(const QJsonValue& value)
+std::optional<ClipboardNoteTab> decodeTab(const QVariant& value)
 {
-    const QJsonObject object = value.toObject();
-    const std::optional<QString> id = json::string(object, QStringLiteral("id"));
-    const std::optional<QString> title = json::string(object, QStringLiteral("title"));
-    const std::optional<QJsonArray> notes = json::array(object, QStringLiteral("notes"));
+    if (value.typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    const QVariantMap object = value.toMap();
+    const std::optional<QString> id = string(object, QStringLiteral("id"));
+    const std::optional<QString> title = string(object, QStringLiteral("title"));
+    const QVariant notes = object.value(QStringLiteral("notes"));
     const std::optional<QDateTime> createdAt = date(object, QStringLiteral("createdAt"));
     const std::optional<QDateTime> updatedAt = date(object, QStringLiteral("updatedAt"));
-    if (!value.isObject() || !id || !title || !notes || !createdAt || !updatedAt)
+    if (!id || !title || notes.typeId() != QMetaType::QVariantList || !createdAt || !updatedAt)
         return std::nullopt;
     ClipboardNoteTab tab { *id, *title, {}, *createdAt, *updatedAt };
-    tab.notes.reserve(notes->size());
-    for (const QJsonValue& note : *notes) {
+    const QVariantList list = notes.toList();
+    tab.notes.reserve(list.size());
+    for (const QVariant& note : list) {
         std::optional<ClipboardNoteItem> decoded = decodeNote(note);
         if (!decoded)
             return std::nullopt;
@@ -365,12 +382,13 @@ QByteArray ClipboardNotesService::encode(const QList<ClipboardNoteTab>& tabs)
 
 std::optional<QList<ClipboardNoteTab>> ClipboardNotesService::decode(const QByteArray& bytes)
 {
-    const std::optional<QJsonArray> array = json::parseArray(bytes);
-    if (!array)
+    const std::optional<QVariant> document = defaults_file::decodeDocument(bytes);
+    if (!document || document->typeId() != QMetaType::QVariantList)
         return std::nullopt;
+    const QVariantList array = document->toList();
     QList<ClipboardNoteTab> tabs;
-    tabs.reserve(array->size());
-    for (const QJsonValue& value : *array) {
+    tabs.reserve(array.size());
+    for (const QVariant& value : array) {
         std::optional<ClipboardNoteTab> tab = decodeTab(value);
         if (!tab)
             return std::nullopt;

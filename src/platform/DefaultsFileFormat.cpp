@@ -494,6 +494,15 @@ QByteArray encode(const QVariantMap& values)
     return out;
 }
 
+std::optional<QVariant> decodeDocument(const QByteArray& text, QString* error)
+{
+    Reader reader(text);
+    auto document = reader.document();
+    if (!document && error)
+        *error = reader.error;
+    return document;
+}
+
 std::optional<QVariantMap> decode(const QByteArray& text, QString* error)
 {
     Reader reader(text);
