@@ -23,6 +23,7 @@ private:
     // xclip owning the clipboard with this text until it is ended.
     std::unique_ptr<OtherApp> xclipCopies(const QByteArray& text);
     QTemporaryDir m_dir;
+    x11::X11Connection m_connection;
 };
 
 void TestX11ClipboardHistory::initTestCase()
@@ -47,7 +48,7 @@ std::unique_ptr<OtherApp> TestX11ClipboardHistory::xclipCopies(const QByteArray&
 void TestX11ClipboardHistory::recordsOrdinaryCopiesButNoSecrets()
 {
     FakeClock clock;
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     MemoryUserDefaults defaults;
     ClipboardHistoryService history(clock, pasteboard, defaults);
     history.start();
