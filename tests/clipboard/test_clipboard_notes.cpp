@@ -88,6 +88,8 @@ private Q_SLOTS:
     void loadsTheNewestReadableSource_data();
     void loadsTheNewestReadableSource();
     void nothingIsReadUntilFirstUse();
+    void standardFolder_data();
+    void standardFolder();
     void titles_data();
     void titles();
     void tabAndNoteOperations();
@@ -174,6 +176,39 @@ void TestClipboardNotes::nothingIsReadUntilFirstUse()
     QCOMPARE(titlesOf(disk.open()->tabs()), QStringList { "B" });
     QVERIFY(QFileInfo(disk.primary()).isDir());
     QCOMPARE(disk.corruptFiles().size(), 1);
+}
+
+void TestClipboardNotes::standardFolder_data()
+{
+    QTest::addColumn<QByteArray>("dataHome");
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<QString>("folder");
+    const QString temporary = QDir::tempPath() + QStringLiteral("/MendoAI-") + QString::number(::getuid());
+    QTest::newRow("data home") << QByteArray("/data") << QByteArray("/home/u") << QStringLiteral("/data/MendoAI");
+    QTest::newRow("unset") << QByteArray() << QByteArray("/home/u") << QStringLiteral("/home/u/.local/share/MendoAI");
+    QTest::newRow("relative") << QByteArray("data") << QByteArray("/home/u")
+                              << QStringLiteral("/home/u/.local/share/MendoAI");
+    QTest::newRow("no home") << QByteArray() << QByteArray() << temporary;
+}
+
+void TestClipboardNotes::standardFolder()
+{
+    QFETCH(QByteArray, dataHome);
+    QFETCH(QByteArray, home);
+    QFETCH(QString, folder);
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    const QByteArray savedHome = qgetenv("HOME");
+    auto restore = qScopeGuard([&] {
+        qputenv("XDG_DATA_HOME", savedDataHome);
+        qputenv("HOME", savedHome);
+    });
+    for (const auto& [name, value] : { std::pair { "XDG_DATA_HOME", dataHome }, std::pair { "HOME", home } }) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    QCOMPARE(ClipboardNotesService::standardFolder(), folder);
 }
 
 void TestClipboardNotes::titles_data()
