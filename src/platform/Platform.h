@@ -28,6 +28,8 @@ struct Platform {
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
     Pasteboard* pasteboard = nullptr;
+    // PRIMARY: where X applications (terminals above all) put what is selected.
+    Pasteboard* primarySelection = nullptr;
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
     WindowSystem* windowSystem = nullptr;

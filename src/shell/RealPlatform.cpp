@@ -29,6 +29,7 @@ struct RealPlatform::Parts {
     x11::X11Connection x11;
     JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
     X11Pasteboard pasteboard { x11 };
+    X11Pasteboard primarySelection { x11, X11Pasteboard::Selection::Primary };
     X11KeyboardEvents keyboard;
     ApplicationIdResolver applicationIds;
     X11Workspace workspace { x11, applicationIds };
@@ -51,6 +52,7 @@ RealPlatform::RealPlatform()
     m_platform.log = &d->log;
     m_platform.defaults = &d->defaults;
     m_platform.pasteboard = &d->pasteboard;
+    m_platform.primarySelection = &d->primarySelection;
     m_platform.keyboard = &d->keyboard;
     m_platform.workspace = &d->workspace;
     m_platform.windowSystem = &d->windowSystem;

@@ -4,22 +4,26 @@
 // it. A line "ready" follows once the window is shown.
 //
 //   mendo_target_app [--text TEXT] [--title TITLE] [--class NAME] [--multiline]
-//                    [--labels N] [--geometry WxH+X+Y] [--min-size WxH]
-//                    [--size-increment WxH] [--window-type normal|dialog|utility]
+//                    [--labels N] [--paste-delay MS] [--geometry WxH+X+Y]
+//                    [--min-size WxH] [--size-increment WxH]
+//                    [--window-type normal|dialog|utility]
 //                    [--state normal|maximized|fullscreen|minimized]
 //
 // --class sets the WM_CLASS class (the application name); --multiline uses a
 // plain text editor instead of a one-line field; --labels puts N labels above
-// the field, for an accessibility tree as large as a real application's.
+// the field, for an accessibility tree as large as a real application's;
+// --paste-delay makes the one-line field fetch the clipboard only MS
+// milliseconds after Control+V, as the slowest real applications do.
 // The window options make windows that the window manager has to size or
 // place differently: a minimum size, steps of growth (as a terminal's
 // character cells), a dialog or tool window, a maximized or hidden one.
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -35,19 +39,31 @@ namespace {
 
 void report(const QString& text)
 {
-    const QByteArray line = QJsonDocument(QJsonObject{{QStringLiteral("text"), text}}).toJson(QJsonDocument::Compact);
+    const QByteArray line
+        = QJsonDocument(QJsonObject { { QStringLiteral("text"), text } }).toJson(QJsonDocument::Compact);
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
-std::optional<QSize> parseSize(const QString& text)
-{
-    const QStringList parts = text.split(QLatin1Char('x'));
-    if (parts.size() != 2)
-        return std::nullopt;
-    return QSize(parts[0].toInt(), parts[1].toInt());
-}
+//                    [--labels N] [--geometry WxH+X+Y] [--min-size WxH]
+//                    [--size-increment WxH] [--window-type normal|dialog|utility]
+//                    [--state normal|maximized|fullscreen|minimized]
+//
+// --class sets the WM_CLASS class (the application name); --multiline uses a
+// plain text editor instead of a one-line field; --labels puts N labels above
+// the field, for an accessibility tree as large as a real application's.
+// The window options make windows that the window manager has to size or
+// place differently: a minimum size, steps of growth (as a terminal's
+// character cells), a dialog or tool window, a maximized or hidden one.
+
+//                    [--labels N] [--paste-delay MS]
+//
+// --class sets the WM_CLASS class (the application name); --multiline uses a
+// plain text editor instead of a one-line field; --labels puts N labels above
+// the field, for an accessibility tree as large as a real application's;
+// --paste-delay makes the one-line field fetch the clipboard only MS
+// milliseconds after Control+V, as the slowest real applications do.
 
 }  // namespace
 
@@ -64,27 +80,30 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     QCommandLineParser parser;
-    const QCommandLineOption textOption(QStringLiteral("text"), QStringLiteral("Initial text."), QStringLiteral("text"));
+    const QCommandLineOption textOption(
+        QStringLiteral("text"), QStringLiteral("Initial text."), QStringLiteral("text"));
     const QCommandLineOption titleOption(QStringLiteral("title"), QStringLiteral("Window title."),
-                                         QStringLiteral("title"), QStringLiteral("Mendo target"));
-    const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("WM_CLASS class."),
-                                         QStringLiteral("name"));
+        QStringLiteral("title"), QStringLiteral("Mendo target"));
+    const QCommandLineOption classOption(
+        QStringLiteral("class"), QStringLiteral("WM_CLASS class."), QStringLiteral("name"));
     const QCommandLineOption multilineOption(QStringLiteral("multiline"), QStringLiteral("A multi-line editor."));
     const QCommandLineOption labelsOption(QStringLiteral("labels"), QStringLiteral("Labels above the field."),
-                                          QStringLiteral("count"), QStringLiteral("0"));
-    const QCommandLineOption geometryOption(QStringLiteral("geometry"), QStringLiteral("Size and place."),
-                                            QStringLiteral("WxH+X+Y"));
-    const QCommandLineOption minSizeOption(QStringLiteral("min-size"), QStringLiteral("Minimum size."),
-                                           QStringLiteral("WxH"));
-    const QCommandLineOption incrementOption(QStringLiteral("size-increment"), QStringLiteral("Steps of growth."),
-                                             QStringLiteral("WxH"));
+        QStringLiteral("count"), QStringLiteral("0"));
+    const QCommandLineOption pasteDelayOption(QStringLiteral("paste-delay"),
+        QStringLiteral("Fetch the clipboard this long after Control+V."), QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption geometryOption(
+        QStringLiteral("geometry"), QStringLiteral("Size and place."), QStringLiteral("WxH+X+Y"));
+    const QCommandLineOption minSizeOption(
+        QStringLiteral("min-size"), QStringLiteral("Minimum size."), QStringLiteral("WxH"));
+    const QCommandLineOption incrementOption(
+        QStringLiteral("size-increment"), QStringLiteral("Steps of growth."), QStringLiteral("WxH"));
     const QCommandLineOption typeOption(QStringLiteral("window-type"), QStringLiteral("normal, dialog or utility."),
-                                        QStringLiteral("type"), QStringLiteral("normal"));
+        QStringLiteral("type"), QStringLiteral("normal"));
     const QCommandLineOption stateOption(QStringLiteral("state"),
-                                         QStringLiteral("normal, maximized, fullscreen or minimized."),
-                                         QStringLiteral("state"), QStringLiteral("normal"));
-    parser.addOptions({textOption, titleOption, classOption, multilineOption, labelsOption, geometryOption,
-                       minSizeOption, incrementOption, typeOption, stateOption});
+        QStringLiteral("normal, maximized, fullscreen or minimized."), QStringLiteral("state"),
+        QStringLiteral("normal"));
+    parser.addOptions({ textOption, titleOption, classOption, multilineOption, labelsOption, pasteDelayOption,
+        geometryOption, minSizeOption, incrementOption, typeOption, stateOption });
     parser.addHelpOption();
     parser.process(app);
 
@@ -104,6 +123,8 @@ int main(int argc, char** argv)
     } else {
         auto* editor = new QLineEdit(parser.value(textOption));
         QObject::connect(editor, &QLineEdit::textChanged, editor, [](const QString& text) { report(text); });
+        if (const int delay = parser.value(pasteDelayOption).toInt(); delay > 0)
+            editor->installEventFilter(new DelayedPaste(editor, delay));
         field = editor;
     }
     field->setObjectName(QStringLiteral("field"));
@@ -135,7 +156,7 @@ int main(int argc, char** argv)
         const auto match = pattern.match(parser.value(geometryOption));
         if (match.hasMatch())
             window.setGeometry(match.captured(3).toInt(), match.captured(4).toInt(), match.captured(1).toInt(),
-                               match.captured(2).toInt());
+                match.captured(2).toInt());
     }
     const QString state = parser.value(stateOption);
     if (state == QLatin1String("maximized"))

@@ -7,9 +7,10 @@
 
 namespace mendo {
 
-// Terminal emulators, by WM_CLASS class or instance (compared without case):
-// there Control+C interrupts the program, so copy and paste use Control+Shift.
-bool isTerminalWindowClass(const QString& wmInstance, const QString& wmClass);
+// The editing style of a window by its WM_CLASS class or instance (compared
+// without case): terminal emulators are known by name, everything else is
+// Standard.
+EditingStyle editingStyleOfWindowClass(const QString& wmInstance, const QString& wmClass);
 
 // Editing shortcuts through XTest into the window that has the focus.
 class X11KeyboardEvents final : public KeyboardEvents {
@@ -17,10 +18,10 @@ public:
     X11KeyboardEvents();
 
     ShortcutResult postShortcut(EditShortcut shortcut) override;
+    EditingStyle focusedEditingStyle() override;
     Qt::KeyboardModifiers heldModifiers() const override;
 
 private:
-    bool focusIsInTerminal();
     void releaseHeldModifiers();
 
     mutable x11::X11Connection m_connection;
