@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
@@ -39,31 +40,48 @@ namespace {
 
 void report(const QString& text)
 {
-    const QByteArray line
-        = QJsonDocument(QJsonObject { { QStringLiteral("text"), text } }).toJson(QJsonDocument::Compact);
+    const QByteArray line = QJsonDocument(QJsonObject{{QStringLiteral("text"), text}}).toJson(QJsonDocument::Compact);
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
-//                    [--labels N] [--geometry WxH+X+Y] [--min-size WxH]
-//                    [--size-increment WxH] [--window-type normal|dialog|utility]
-//                    [--state normal|maximized|fullscreen|minimized]
-//
-// --class sets the WM_CLASS class (the application name); --multiline uses a
-// plain text editor instead of a one-line field; --labels puts N labels above
-// the field, for an accessibility tree as large as a real application's.
-// The window options make windows that the window manager has to size or
-// place differently: a minimum size, steps of growth (as a terminal's
-// character cells), a dialog or tool window, a maximized or hidden one.
+// Takes Control+V off the field and pastes later.
+class DelayedPaste : public QObject {
+public:
+    DelayedPaste(QLineEdit* editor, int delayMs)
+        : QObject(editor)
+        , m_editor(editor)
+        , m_delayMs(delayMs)
+    {
+    }
 
-//                    [--labels N] [--paste-delay MS]
-//
-// --class sets the WM_CLASS class (the application name); --multiline uses a
-// plain text editor instead of a one-line field; --labels puts N labels above
-// the field, for an accessibility tree as large as a real application's;
-// --paste-delay makes the one-line field fetch the clipboard only MS
-// milliseconds after Control+V, as the slowest real applications do.
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+                if (event->type() == QEvent::KeyPress)
+                    QTimer::singleShot(m_delayMs, m_editor, [editor = m_editor] { editor->paste(); });
+                event->accept();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* m_editor;
+    int m_delayMs;
+};
+
+std::optional<QSize> parseSize(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    if (parts.size() != 2)
+        return std::nullopt;
+    return QSize(parts[0].toInt(), parts[1].toInt());
+}
 
 }  // namespace
 
@@ -80,23 +98,22 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     QCommandLineParser parser;
-    const QCommandLineOption textOption(
-        QStringLiteral("text"), QStringLiteral("Initial text."), QStringLiteral("text"));
+    const QCommandLineOption textOption(QStringLiteral("text"), QStringLiteral("Initial text."), QStringLiteral("text"));
     const QCommandLineOption titleOption(QStringLiteral("title"), QStringLiteral("Window title."),
-        QStringLiteral("title"), QStringLiteral("Mendo target"));
-    const QCommandLineOption classOption(
-        QStringLiteral("class"), QStringLiteral("WM_CLASS class."), QStringLiteral("name"));
+                                         QStringLiteral("title"), QStringLiteral("Mendo target"));
+    const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("WM_CLASS class."),
+                                         QStringLiteral("name"));
     const QCommandLineOption multilineOption(QStringLiteral("multiline"), QStringLiteral("A multi-line editor."));
     const QCommandLineOption labelsOption(QStringLiteral("labels"), QStringLiteral("Labels above the field."),
         QStringLiteral("count"), QStringLiteral("0"));
     const QCommandLineOption pasteDelayOption(QStringLiteral("paste-delay"),
         QStringLiteral("Fetch the clipboard this long after Control+V."), QStringLiteral("ms"), QStringLiteral("0"));
-    const QCommandLineOption geometryOption(
-        QStringLiteral("geometry"), QStringLiteral("Size and place."), QStringLiteral("WxH+X+Y"));
-    const QCommandLineOption minSizeOption(
-        QStringLiteral("min-size"), QStringLiteral("Minimum size."), QStringLiteral("WxH"));
-    const QCommandLineOption incrementOption(
-        QStringLiteral("size-increment"), QStringLiteral("Steps of growth."), QStringLiteral("WxH"));
+    const QCommandLineOption geometryOption(QStringLiteral("geometry"), QStringLiteral("Size and place."),
+        QStringLiteral("WxH+X+Y"));
+    const QCommandLineOption minSizeOption(QStringLiteral("min-size"), QStringLiteral("Minimum size."),
+        QStringLiteral("WxH"));
+    const QCommandLineOption incrementOption(QStringLiteral("size-increment"), QStringLiteral("Steps of growth."),
+        QStringLiteral("WxH"));
     const QCommandLineOption typeOption(QStringLiteral("window-type"), QStringLiteral("normal, dialog or utility."),
         QStringLiteral("type"), QStringLiteral("normal"));
     const QCommandLineOption stateOption(QStringLiteral("state"),
