@@ -10,10 +10,13 @@
 #include "platform/atspi/AtspiPermissions.h"
 #include "platform/x11/ApplicationIdResolver.h"
 #include "platform/x11/DesktopUrlOpener.h"
+#include "platform/x11/X11GlobalInputMonitor.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 #include "platform/x11/X11InputMonitoring.h"
 #include "platform/x11/X11KeyboardEvents.h"
+#include "platform/x11/X11PanelDesktop.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11PostedKeys.h"
 #include "platform/x11/X11Workspace.h"
 #include "platform/x11/XkbInputSources.h"
 
@@ -36,6 +39,11 @@ struct RealPlatform::Parts {
     QtProcesses processes;
     UnsetSystemTransparency transparency;
     DesktopUrlOpener urlOpener;
+    // The panels' watch of global input and their window requests.
+    x11::X11Connection panelConnection;
+    x11::X11PostedKeys postedKeys { clock };
+    X11GlobalInputMonitor globalInput { panelConnection, postedKeys };
+    X11PanelDesktop panelDesktop { panelConnection };
 };
 
 RealPlatform::RealPlatform()
@@ -56,6 +64,9 @@ RealPlatform::RealPlatform()
     m_platform.processes = &d->processes;
     m_platform.transparency = &d->transparency;
     m_platform.urlOpener = &d->urlOpener;
+    m_platform.globalInput = &d->globalInput;
+    m_platform.panelDesktop = &d->panelDesktop;
+    d->keyboard.setPostedKeys(&d->postedKeys);
 }
 
 RealPlatform::~RealPlatform() = default;

@@ -8,6 +8,8 @@
 #include "fakes/EventLog.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeGlobalInputMonitor.h"
+#include "fakes/FakePanelDesktop.h"
 #include "fakes/FakeInputMonitoring.h"
 #include "fakes/FakeInputSources.h"
 #include "fakes/FakeKeyboardEvents.h"
@@ -232,10 +234,10 @@ public:
     {
         return made("quickPanel", Factory::makeQuickPanel());
     }
-    std::unique_ptr<StatusHUDController> makeStatusHUD() override
+    std::unique_ptr<StatusHUDController> makeStatusHUD(const Platform& p) override
     {
-        return made<StatusHUDController>(
-            "statusHUD", std::make_unique<RecordingFollower<StatusHUDController>>(m_log, "statusHUD"));
+        return made<StatusHUDController>("statusHUD",
+            std::make_unique<RecordingFollower<StatusHUDController>>(m_log, "statusHUD", *p.panelDesktop));
     }
     std::unique_ptr<HotkeyService> makeHotkeys(const Platform& p, FocusService& focus, WindowCommands& w) override
     {
@@ -306,6 +308,8 @@ struct Rig {
     RecordingPermissions permissions { log };
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
+    FakeGlobalInputMonitor globalInput;
+    FakePanelDesktop panelDesktop;
     RecordingTransparency transparency { log };
     RecordingFactory factory { log };
     std::unique_ptr<MendoNativeApp> app;
@@ -327,6 +331,8 @@ struct Rig {
         p.inputMonitoring = &inputMonitoring;
         p.processes = &processes;
         p.transparency = &transparency;
+        p.globalInput = &globalInput;
+        p.panelDesktop = &panelDesktop;
         return p;
     }
     MendoNativeApp& make()

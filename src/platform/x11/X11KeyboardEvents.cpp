@@ -1,6 +1,7 @@
 #include "platform/x11/X11KeyboardEvents.h"
 
 #include "platform/x11/Ewmh.h"
+#include "platform/x11/X11PostedKeys.h"
 
 #include <QSet>
 
@@ -106,6 +107,13 @@ X11KeyboardEvents::X11KeyboardEvents()
     m_hasXTest = XTestQueryExtension(m_connection.display(), &eventBase, &errorBase, &major, &minor);
 }
 
+void X11KeyboardEvents::fakeKey(unsigned int keycode, bool down, unsigned long delay)
+{
+    if (m_posted)
+        m_posted->record(int(keycode), down);
+    XTestFakeKeyEvent(m_connection.display(), keycode, down, delay);
+}
+
 Qt::KeyboardModifiers X11KeyboardEvents::heldModifiers() const
 {
     Display* display = m_connection.display();
@@ -129,7 +137,7 @@ void X11KeyboardEvents::releaseHeldModifiers()
     XQueryKeymap(display, keys);
     for (const KeyCode keycode : modifierKeys(display).keycodes) {
         if (isDown(keys, keycode))
-            XTestFakeKeyEvent(display, keycode, False, CurrentTime);
+            fakeKey(keycode, False, CurrentTime);
     }
 }
 
@@ -177,16 +185,16 @@ ShortcutResult X11KeyboardEvents::postShortcut(EditShortcut shortcut)
         return ShortcutResult::Failed;
 
     releaseHeldModifiers();
-    XTestFakeKeyEvent(display, control, True, CurrentTime);
+    fakeKey(control, True, CurrentTime);
     if (terminal)
-        XTestFakeKeyEvent(display, shift, True, CurrentTime);
-    XTestFakeKeyEvent(display, key, True, CurrentTime);
+        fakeKey(shift, True, CurrentTime);
+    fakeKey(key, True, CurrentTime);
     // The server holds the key for 20 ms before the key-up: some applications
     // miss a press and release that arrive together.
-    XTestFakeKeyEvent(display, key, False, 20);
+    fakeKey(key, False, 20);
     if (terminal)
-        XTestFakeKeyEvent(display, shift, False, CurrentTime);
-    XTestFakeKeyEvent(display, control, False, CurrentTime);
+        fakeKey(shift, False, CurrentTime);
+    fakeKey(control, False, CurrentTime);
     XFlush(display);
     // No XSync: it would wait out the 20 ms hold. Errors of these requests
     // (a bad keycode) come back later and are ignored.
