@@ -85,7 +85,11 @@ StatusHUD::StatusHUD(const ActionStatus& status, AppearanceMode mode, SurfaceMod
     setShadow(false);
     m_look = StatusLook::of(status, palette());
     auto* row = new QHBoxLayout(content());
-    row->setContentsMargins(16, 13, 16, 13);
+    // The 13-pixel top and bottom margins leave 10 pixels of the 36-pixel
+    // card for an 18-pixel symbol and a 14-pixel line: both overflow it,
+    // centred. Widgets clip to their rectangle, so the row takes the card's
+    // whole height and centres them itself.
+    row->setContentsMargins(16, 0, 16, 0);
     row->setSpacing(10);
     auto* symbol = new QLabel(content());
     symbol->setObjectName(QStringLiteral("symbol"));

@@ -186,7 +186,8 @@ void FloatingPanel::updateShape()
         clearMask();
         return;
     }
-    const QRectF card = m_surface->cardRect().translated(m_margin, m_margin);
+    // From the window's own size: the surface may not be laid out yet.
+    const QRectF card(m_margin, m_margin, width() - 2 * m_margin, height() - 2 * m_margin);
     setMask(
         QRegion(LiquidGlassSurfaceModifier::shape(card, m_surface->glass().cornerRadius).toFillPolygon().toPolygon()));
 }

@@ -14,7 +14,6 @@ const QHash<QString, QString>& themeNames()
 {
     static const QHash<QString, QString> names {
         { QStringLiteral("progress.indicator"), QStringLiteral("process-working-symbolic") },
-        { QStringLiteral("checkmark.circle.fill"), QStringLiteral("emblem-ok-symbolic") },
         { QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning-symbolic") },
         { QStringLiteral("exclamationmark.triangle"), QStringLiteral("dialog-warning-symbolic") },
         { QStringLiteral("translate"), QStringLiteral("preferences-desktop-locale-symbolic") },

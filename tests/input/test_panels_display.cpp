@@ -206,10 +206,11 @@ void TestPanelsDisplay::ownMenuAndTooltip()
     auto* button = new QToolButton;
     button->setText(QStringLiteral("Language"));
     button->setToolTip(QStringLiteral("Target language"));
-    button->setPopupMode(QToolButton::InstantPopup);
     auto* menu = new QMenu(button);
     QAction* russian = menu->addAction(QStringLiteral("Russian"));
-    button->setMenu(menu);
+    // Opened without a nested event loop, as the panels open their menus.
+    connect(button, &QToolButton::clicked, menu,
+        [button, menu] { menu->popup(button->mapToGlobal(button->rect().bottomLeft())); });
     bool chosen = false;
     connect(russian, &QAction::triggered, [&] { chosen = true; });
     auto panel = makePanel(*m_desktop, FloatingPanel::Focus::never, button);
@@ -289,6 +290,7 @@ void TestPanelsDisplay::statusDisplay()
     QVERIFY(line.text.endsWith(QChar(0x2026)));
 
     // Under a compositor the panel is translucent around its rounded card.
+    hud.panel()->hide();
     OtherApp compositor(QStringLiteral("xcompmgr"), {});
     QTRY_VERIFY_WITH_TIMEOUT(m_desktop->compositorRunning(), 5000);
     StatusHUDController composited(*m_desktop);
@@ -300,7 +302,6 @@ void TestPanelsDisplay::statusDisplay()
     const QImage shot
         = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
     QVERIFY(shot.save(artifact(QStringLiteral("status-hud-failed-composited.png"))));
-    hud.panel()->hide();
 }
 
 QTEST_MAIN(TestPanelsDisplay)

@@ -59,7 +59,8 @@ private Q_SLOTS:
     void themeIconsWhereTheyMatch()
     {
         QVERIFY(SymbolRegistry::fromTheme(QStringLiteral("exclamationmark.triangle.fill")));
-        QVERIFY(SymbolRegistry::fromTheme(QStringLiteral("checkmark.circle.fill")));
+        QVERIFY(SymbolRegistry::fromTheme(QStringLiteral("keyboard")));
+        QVERIFY(!SymbolRegistry::fromTheme(QStringLiteral("checkmark.circle.fill")));
         QVERIFY(!SymbolRegistry::fromTheme(QStringLiteral("bolt.fill")));
         QVERIFY(!SymbolRegistry::fromTheme(QStringLiteral("no.such.symbol")));
     }

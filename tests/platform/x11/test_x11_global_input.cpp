@@ -105,11 +105,19 @@ void TestX11GlobalInput::reportsOtherApplicationsOnly()
     const QPoint inField(field.x + 40, field.y + 20);
     xdotool({ "mousemove", QString::number(inField.x()), QString::number(inField.y()) });
     xdotool({ "keydown", "ctrl", "click", "1", "keyup", "ctrl" });
-    QTRY_COMPARE_WITH_TIMEOUT(events.size(), 3, 5000);
-    QCOMPARE(describe(events[0]), QStringLiteral("keyDown %1 +control").arg(controlCode));
-    QCOMPARE(describe(events[1]), QStringLiteral("leftDown 1 +control"));
+    auto seenSoFar = [&] {
+        QStringList seen;
+        for (const GlobalInputEvent& e : events)
+            seen << describe(e);
+        return seen.join(QStringLiteral(", "));
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(events.size() >= 3, 5000);
+    QTest::qWait(200);
+    // (xdotool may release the modifier twice.)
+    QVERIFY2(
+        seenSoFar().startsWith(QStringLiteral("keyDown %1 +control, leftDown 1 +control, keyUp %1").arg(controlCode)),
+        qPrintable(seenSoFar()));
     QCOMPARE(events[1].position, inField);
-    QCOMPARE(describe(events[2]), QStringLiteral("keyUp %1").arg(controlCode));
 
     // A click on this process's window is Qt's, not the monitor's.
     events.clear();
@@ -120,13 +128,10 @@ void TestX11GlobalInput::reportsOtherApplicationsOnly()
     // right after it is.
     QCOMPARE(keyboard.postShortcut(EditShortcut::Copy), ShortcutResult::Posted);
     xdotool({ "key", "x" });
-    QTRY_COMPARE_WITH_TIMEOUT(events.size(), 2, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(events.size() >= 2, 5000);
     QTest::qWait(200);
-    QStringList seen;
-    for (const GlobalInputEvent& e : events)
-        seen << describe(e);
-    QCOMPARE(seen, (QStringList { QStringLiteral("keyDown %1").arg(xCode), QStringLiteral("keyUp %1").arg(xCode) }));
-    QVERIFY(!seen.join(' ').contains(QString::number(cCode)));
+    QCOMPARE(seenSoFar(), QStringLiteral("keyDown %1, keyUp %1").arg(xCode));
+    Q_UNUSED(cCode);
     QVERIFY(posted.empty());
 
     // Nothing selected once the last monitor goes.
