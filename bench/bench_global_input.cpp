@@ -10,7 +10,10 @@
 #include "ui/FloatingPanelDismissMonitor.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <sys/resource.h>
@@ -82,8 +85,9 @@ void BM_IdleWithDismissMonitors(benchmark::State& state)
         const double before = cpuSeconds();
         QElapsedTimer wall;
         wall.start();
-        while (wall.elapsed() < 10000)
-            QTest::qWait(100);
+        QEventLoop loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
         state.counters["cpu_percent"] = (cpuSeconds() - before) / (wall.elapsed() / 1000.0) * 100.0;
     }
     dismiss.remove();
