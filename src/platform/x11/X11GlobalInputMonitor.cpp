@@ -4,7 +4,6 @@
 #include "platform/x11/X11PostedKeys.h"
 
 #include <QGuiApplication>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 
@@ -133,25 +132,16 @@ void X11GlobalInputMonitor::updateSelection()
     if (starting) {
         readModifierMap();
         findXTestDevices();
-        m_notifier = std::make_unique<QSocketNotifier>(m_connection.fileDescriptor(), QSocketNotifier::Read);
-        connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11GlobalInputMonitor::readEvents);
+        m_handlerId = m_connection.addEventHandler([this](const XEvent& event) { handleEvent(event); });
     } else if (mask == 0) {
-        m_notifier.reset();
+        m_connection.removeEventHandler(m_handlerId);
+        m_handlerId = 0;
         m_heldModifierKeys.clear();
     }
     // The sync above may have read events into Xlib's queue, where the
-    // socket no longer announces them.
-    readEvents();
-}
-
-void X11GlobalInputMonitor::readEvents()
-{
-    Display* display = m_connection.display();
-    while (display && XPending(display)) {
-        XEvent event;
-        XNextEvent(display, &event);
-        handleEvent(event);
-    }
+    // socket no longer announces them. Later: a monitor may be added from
+    // inside another connection handler.
+    m_connection.drainEventsLater();
 }
 
 void X11GlobalInputMonitor::readModifierMap()

@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-class QSocketNotifier;
 union _XEvent;
 
 namespace mendo {
@@ -40,7 +39,7 @@ public:
     void removeMonitor(int token) override;
 
     bool available() const { return m_opcode != 0; }
-    // One event of the connection; the connection's reader hands each one.
+    // One event of the connection, as its dispatcher hands each one.
     void handleEvent(const _XEvent& event);
     // Whether the top-level window under the root point is one of this
     // process's windows, in the server's pixels (the own-window test).
@@ -52,7 +51,6 @@ private:
         Handler handler;
     };
     void updateSelection();
-    void readEvents();
     void deliver(GlobalInputEvent event);
     void readModifierMap();
     void findXTestDevices();
@@ -64,7 +62,7 @@ private:
     std::map<int, Monitor> m_monitors;
     int m_nextToken = 0;
     int m_selectedMask = 0;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    int m_handlerId = 0;
     QSet<int> m_xtestDevices;
     std::vector<std::pair<int, Qt::KeyboardModifier>> m_modifierKeys;  // key code and the modifier it sets
     std::map<int, int> m_heldModifierKeys;  // key code -> presses not yet released

@@ -119,6 +119,8 @@ unsigned long X11PanelDesktop::serverTime()
     unsigned long time = 0;
     while (XCheckTypedWindowEvent(display, m_timeWindow, PropertyNotify, &event))
         time = event.xproperty.time;
+    // Others' events the sync queued wait for the event loop.
+    m_connection.drainEventsLater();
     return time;
 }
 
