@@ -97,7 +97,6 @@ void TestX11GlobalInput::reportsOtherApplicationsOnly()
         [&](const GlobalInputEvent& e) { events << e; });
     QVERIFY(token != 0);
     const int controlCode = XKeysymToKeycode(connection.display(), XStringToKeysym("Control_L"));
-    const int cCode = XKeysymToKeycode(connection.display(), XStringToKeysym("c"));
     const int xCode = XKeysymToKeycode(connection.display(), XStringToKeysym("x"));
 
     // A click on the other application, with Control held: reported with
@@ -127,12 +126,13 @@ void TestX11GlobalInput::reportsOtherApplicationsOnly()
     // The Control+C MendoAI posts is not reported; a key of another program
     // right after it is.
     QCOMPARE(keyboard.postShortcut(EditShortcut::Copy), ShortcutResult::Posted);
+    // Every posted key seen (the server holds the shortcut's keys for 20 ms:
+    // a key typed meanwhile would rightly come with Control).
+    QTRY_VERIFY_WITH_TIMEOUT(posted.empty(), 5000);
     xdotool({ "key", "x" });
     QTRY_VERIFY_WITH_TIMEOUT(events.size() >= 2, 5000);
     QTest::qWait(200);
     QCOMPARE(seenSoFar(), QStringLiteral("keyDown %1, keyUp %1").arg(xCode));
-    Q_UNUSED(cCode);
-    QVERIFY(posted.empty());
 
     // Nothing selected once the last monitor goes.
     monitor.removeMonitor(token);
