@@ -4,6 +4,7 @@ namespace mendo {
 
 class Accessibility;
 class Clock;
+class GlobalInputMonitor;
 class HotkeyRegistrar;
 class InputMonitoring;
 class InputSources;
@@ -11,6 +12,7 @@ class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
 class Permissions;
+class PanelDesktop;
 class Processes;
 class SystemLog;
 class SystemTransparency;
@@ -42,6 +44,8 @@ struct Platform {
     Processes* processes = nullptr;
     SystemTransparency* transparency = nullptr;
     UrlOpener* urlOpener = nullptr;
+    GlobalInputMonitor* globalInput = nullptr;
+    PanelDesktop* panelDesktop = nullptr;
 };
 
 }  // namespace mendo

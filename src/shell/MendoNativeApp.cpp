@@ -107,9 +107,9 @@ std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel()
     return std::make_unique<QuickPanelController>();
 }
 
-std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD()
+std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD(const Platform& platform)
 {
-    return std::make_unique<StatusHUDController>();
+    return std::make_unique<StatusHUDController>(*platform.panelDesktop);
 }
 
 std::unique_ptr<HotkeyService> MendoNativeApp::Factory::makeHotkeys(
@@ -202,7 +202,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_appState
         = factory.makeAppState(p, *m_settingsStore, *m_permissions, *m_selection, *m_textReader, *m_layouts, *m_engine);
     m_quickPanel = factory.makeQuickPanel();
-    m_statusHUD = factory.makeStatusHUD();
+    m_statusHUD = factory.makeStatusHUD(p);
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
     m_menuBar = factory.makeMenuBar();
     m_floatingButton = factory.makeFloatingButton();

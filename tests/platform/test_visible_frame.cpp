@@ -8,22 +8,25 @@ Q_DECLARE_METATYPE(DockStrut)
 
 namespace {
 
-DockStrut topDock(int height, int startX, int endX)
+// A dock along the top or bottom edge of the screen, spanning x from
+// `startX` to `endX`.
+DockStrut horizontalDock(bool top, int height, int startX, int endX)
 {
     DockStrut s;
-    s.top = height;
-    s.topStartX = startX;
-    s.topEndX = endX;
+    (top ? s.top : s.bottom) = height;
+    (top ? s.topStartX : s.bottomStartX) = startX;
+    (top ? s.topEndX : s.bottomEndX) = endX;
     return s;
+}
+
+DockStrut topDock(int height, int startX, int endX)
+{
+    return horizontalDock(true, height, startX, endX);
 }
 
 DockStrut bottomDock(int height, int startX, int endX)
 {
-    DockStrut s;
-    s.bottom = height;
-    s.bottomStartX = startX;
-    s.bottomEndX = endX;
-    return s;
+    return horizontalDock(false, height, startX, endX);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/x11/X11KeyboardEvents.h"
 
 #include "platform/x11/Ewmh.h"
+#include "platform/x11/X11PostedKeys.h"
 
 #include <QSet>
 
@@ -131,6 +132,13 @@ X11KeyboardEvents::X11KeyboardEvents()
     m_hasXTest = XTestQueryExtension(m_connection.display(), &eventBase, &errorBase, &major, &minor);
 }
 
+void X11KeyboardEvents::fakeKey(unsigned int keycode, bool down, unsigned long delay)
+{
+    if (m_posted)
+        m_posted->record(int(keycode), down);
+    XTestFakeKeyEvent(m_connection.display(), keycode, down, delay);
+}
+
 Qt::KeyboardModifiers X11KeyboardEvents::heldModifiers() const
 {
     Display* display = m_connection.display();
@@ -154,7 +162,7 @@ void X11KeyboardEvents::releaseHeldModifiers()
     XQueryKeymap(display, keys);
     for (const KeyCode keycode : modifierKeys(display).keycodes) {
         if (isDown(keys, keycode))
-            XTestFakeKeyEvent(display, keycode, False, CurrentTime);
+            fakeKey(keycode, False, CurrentTime);
     }
 }
 
@@ -215,17 +223,17 @@ ShortcutResult X11KeyboardEvents::postShortcut(EditShortcut shortcut)
 
     releaseHeldModifiers();
     if (withControl)
-        XTestFakeKeyEvent(display, control, True, CurrentTime);
+        fakeKey(control, True, CurrentTime);
     if (withShift)
-        XTestFakeKeyEvent(display, shift, True, CurrentTime);
-    XTestFakeKeyEvent(display, key, True, CurrentTime);
+        fakeKey(shift, True, CurrentTime);
+    fakeKey(key, True, CurrentTime);
     // The server holds the key for 20 ms before the key-up: some applications
     // miss a press and release that arrive together.
-    XTestFakeKeyEvent(display, key, False, 20);
+    fakeKey(key, False, 20);
     if (withShift)
-        XTestFakeKeyEvent(display, shift, False, CurrentTime);
+        fakeKey(shift, False, CurrentTime);
     if (withControl)
-        XTestFakeKeyEvent(display, control, False, CurrentTime);
+        fakeKey(control, False, CurrentTime);
     XFlush(display);
     // No XSync: it would wait out the 20 ms hold. Errors of these requests
     // (a bad keycode) come back later and are ignored.

@@ -8,13 +8,22 @@
 
 namespace mendo::x11 {
 
+namespace {
+
+QSize rootSize(Display* display)
+{
+    return { DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display)) };
+}
+
+}  // namespace
+
 QList<DockStrut> dockStruts(X11Connection& connection)
 {
-    QList<DockStrut> struts;
     Display* display = connection.display();
     if (!display)
-        return struts;
-    const QSize screen(DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display)));
+        return {};
+    QList<DockStrut> struts;
+    const QSize screen = rootSize(display);
     const auto clients = connection.cardinals(connection.rootWindow(), "_NET_CLIENT_LIST", XA_WINDOW);
     if (!clients)
         return struts;
@@ -51,11 +60,11 @@ QList<DockStrut> dockStruts(X11Connection& connection)
 
 QList<MonitorFrame> monitorFrames(X11Connection& connection)
 {
-    QList<MonitorFrame> frames;
     Display* display = connection.display();
     if (!display)
-        return frames;
-    const QSize screen(DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display)));
+        return {};
+    QList<MonitorFrame> frames;
+    const QSize screen = rootSize(display);
     const QList<DockStrut> struts = dockStruts(connection);
     int count = 0;
     XRRMonitorInfo* monitors = nullptr;
