@@ -22,7 +22,7 @@ namespace mendo {
 struct RealPlatform::Parts {
     RealClock clock;
     SyslogSystemLog log;
-    JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
+    JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), clock, &log };
     X11Pasteboard pasteboard;
     X11KeyboardEvents keyboard;
     ApplicationIdResolver applicationIds;
