@@ -1,6 +1,6 @@
-#include "model/NativeSettingsStore.h"
 #include "fakes/FakeClock.h"
 #include "fakes/RecordingSystemLog.h"
+#include "model/NativeSettingsStore.h"
 #include "platform/JsonFileUserDefaults.h"
 
 #include <QDir>
@@ -10,8 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTimeZone>
+#include <QTimer>
 #include <cmath>
 #include <limits>
 #include <sys/inotify.h>

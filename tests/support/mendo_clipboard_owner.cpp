@@ -4,7 +4,8 @@
 //   mendo_clipboard_owner TYPE=FILE [TYPE=FILE ...]
 //
 // Each file's bytes are offered under its MIME type, in the given order.
-// Prints "owning" once the clipboard is taken.
+// Prints "owning" once the clipboard is taken, and "served TYPE" whenever a
+// client is given the bytes of one of the types.
 
 #include <QClipboard>
 #include <QFile>
@@ -14,10 +15,24 @@
 
 #include <cstdio>
 
+namespace {
+
+class ReportingMimeData final : public QMimeData {
+protected:
+    QVariant retrieveData(const QString& type, QMetaType metaType) const override
+    {
+        std::printf("served %s\n", qPrintable(type));
+        std::fflush(stdout);
+        return QMimeData::retrieveData(type, metaType);
+    }
+};
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    auto* mime = new QMimeData;
+    auto* mime = new ReportingMimeData;
     const QStringList arguments = app.arguments().mid(1);
     for (const QString& argument : arguments) {
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
