@@ -60,6 +60,10 @@ public:
     static QJsonObject requestBody(
         const QString& text, BackendAction action, const PromptStyle& style, const BackendSendOptions& options);
 
+    // The cleaned result of one answer of the service (its HTTP status and
+    // body), or the error it stands for, thrown.
+    static QString resultOfAnswer(int status, const QByteArray& body);
+
 private:
     struct HttpAnswer;
 
