@@ -57,6 +57,7 @@ private:
     void unregisterAll();
     void registerAndReport();
     void onPressed(quint32 id);
+    void onLost(quint32 id, int status);
     void perform(const RegisteredHotkeyAction& action);
     void performWindowCommand(const QString& name);
     void rememberFrontmostApplication();
@@ -71,6 +72,8 @@ private:
     bool m_started = false;
     bool m_handlerInstalled = false;
     QMap<quint32, RegisteredHotkeyAction> m_registeredActions;
+    // The text each id was registered from, for the message when it is lost.
+    QMap<quint32, QString> m_registeredTexts;
     QMetaObject::Connection m_subscription;
 };
 
