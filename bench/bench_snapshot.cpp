@@ -70,7 +70,8 @@ void saveAndRestore(benchmark::State& state, const QByteArray& bytes, const char
             return;
         }
     }
-    X11Pasteboard pasteboard;
+    x11::X11Connection connection;
+    X11Pasteboard pasteboard(connection);
     Display* display = XOpenDisplay(nullptr);
     const xcb_setup_t* setup
         = xcb_get_setup(qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection());

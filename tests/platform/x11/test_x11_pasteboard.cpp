@@ -34,6 +34,7 @@ private:
     // Starts a clipboard owner offering these formats; waits until it owns.
     std::unique_ptr<OtherApp> offer(const QList<QPair<QString, QByteArray>>& formats);
     QTemporaryDir m_dir;
+    x11::X11Connection m_connection;
 };
 
 void TestX11Pasteboard::init()
@@ -48,7 +49,7 @@ std::unique_ptr<OtherApp> TestX11Pasteboard::offer(const QList<QPair<QString, QB
 
 void TestX11Pasteboard::readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     // Bytes that a text conversion would mangle: NUL, a lone 0xff, CR LF.
     QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18);
     const QList<QPair<QString, QByteArray>> formats{
@@ -95,7 +96,7 @@ void TestX11Pasteboard::readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte(
 
 void TestX11Pasteboard::countsChangesMadeByOtherClients()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     const qint64 start = pasteboard.changeCount();
     QSignalSpy changed(&pasteboard, &Pasteboard::changed);
 
@@ -123,7 +124,7 @@ void TestX11Pasteboard::countsChangesMadeByOtherClients()
 
 void TestX11Pasteboard::plainTextRoundTrip()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     const QString text = QStringLiteral("  line one\nline two 👋  ");
     pasteboard.setString(text);
     QCOMPARE(pasteboard.string(), text);
@@ -156,7 +157,7 @@ void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet()
 {
     QFETCH(bool, write);
     QFETCH(QByteArray, expected);
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     QTest::qWait(50);
     QFile file(m_dir.filePath(QStringLiteral("text")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the user's clipboard") > 0);
@@ -179,7 +180,7 @@ void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet()
 // same bytes under the same targets.
 void TestX11Pasteboard::savedContentsAreTheOwnersTargetsEachFetchedOnce()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     const QList<QPair<QString, QByteArray>> formats {
         { QStringLiteral("text/plain"), QByteArray("Пароль: hunter2 \xf0\x9f\x94\x91\r\n") },
         { QStringLiteral("text/html"), QByteArray("<b>Пароль</b>") },
@@ -222,7 +223,7 @@ void TestX11Pasteboard::savedContentsAreTheOwnersTargetsEachFetchedOnce()
 // megabyte that way.
 void TestX11Pasteboard::largeContentsArriveWhole()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     QByteArray bytes(3 * 1024 * 1024 + 17, Qt::Uninitialized);
     QRandomGenerator(3).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
     QFile file(m_dir.filePath(QStringLiteral("large")));
@@ -246,7 +247,7 @@ void TestX11Pasteboard::largeContentsArriveWhole()
 // hangs): the read gives up on it instead of waiting for each of its formats.
 void TestX11Pasteboard::ownerThatNeverAnswersDoesNotHoldTheRead()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     Display* display = XOpenDisplay(nullptr);
     QVERIFY(display);
     const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
