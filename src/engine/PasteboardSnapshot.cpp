@@ -7,11 +7,10 @@ PasteboardSnapshot PasteboardSnapshot::capture(const Pasteboard& pasteboard)
     return PasteboardSnapshot { pasteboard.readAllItems() };
 }
 
-void PasteboardSnapshot::restore(Pasteboard& pasteboard) const
+bool PasteboardSnapshot::restore(Pasteboard& pasteboard) const
 {
     pasteboard.clearContents();
-    if (!items.isEmpty())
-        pasteboard.writeItems(items);
+    return items.isEmpty() || pasteboard.writeItems(items);
 }
 
 }  // namespace mendo
