@@ -160,6 +160,32 @@ Task<QString> BackendClient::send(QString text, BackendAction action, PromptStyl
     co_return joined;
 }
 
+QString BackendClient::resultOfAnswer(int status, const QByteArray& body, SystemLog* log)
+{
+    QString parseError;
+    const auto object = json::parseObject(body, &parseError);
+    if (!object) {
+        if (log)
+            log->write(
+                QStringLiteral("AI service answer (HTTP %1) could not be decoded: %2").arg(status).arg(parseError));
+        throw DecodingError(parseError);
+    }
+    const QString result = optionalString(*object, QStringLiteral("result"));
+    const QString error = optionalString(*object, QStringLiteral("error"));
+
+    if (status < 200 || status > 299) {
+        if (object->contains(QStringLiteral("error")) && !object->value(QStringLiteral("error")).isNull())
+            throw BackendClientError::server(error);
+        throw BackendClientError::server(QStringLiteral("Backend returned HTTP %1.").arg(status));
+    }
+
+    static const QRegularExpression dashes(QStringLiteral("[\u2014\u2013]"));
+    const QString cleaned = text::trimmed(QString(result).replace(dashes, QStringLiteral("-")));
+    if (cleaned.isEmpty())
+        throw BackendClientError::emptyResult();
+    return cleaned;
+}
+
 Task<QString> BackendClient::sendPiece(
     QString text, BackendAction action, PromptStyle style, BackendSendOptions options)
 {
@@ -168,29 +194,7 @@ Task<QString> BackendClient::sendPiece(
         throw BackendClientError::invalidURL();
 
     const HttpAnswer answer = co_await post(url, json::compact(requestBody(text, action, style, options)));
-
-    QString parseError;
-    const auto object = json::parseObject(answer.body, &parseError);
-    if (!object) {
-        if (m_log)
-            m_log->write(QStringLiteral("AI service answer (HTTP %1) could not be decoded: %2")
-                             .arg(answer.status)
-                             .arg(parseError));
-        throw DecodingError(parseError);
-    }
-    const QString result = optionalString(*object, QStringLiteral("result"));
-    const QString error = optionalString(*object, QStringLiteral("error"));
-
-    if (answer.status < 200 || answer.status > 299) {
-        if (object->contains(QStringLiteral("error")) && !object->value(QStringLiteral("error")).isNull())
-            throw BackendClientError::server(error);
-        throw BackendClientError::server(QStringLiteral("Backend returned HTTP %1.").arg(answer.status));
-    }
-
-    static const QRegularExpression dashes(QStringLiteral("[\u2014\u2013]"));
-    const QString cleaned = text::trimmed(QString(result).replace(dashes, QStringLiteral("-")));
-    if (cleaned.isEmpty())
-        throw BackendClientError::emptyResult();
+    const QString cleaned = resultOfAnswer(answer.status, answer.body, m_log);
 
     if (options.retryOnUnchangedTranslation && action == BackendAction::translate
         && normalizeTranslationCompare(cleaned) == normalizeTranslationCompare(text)) {

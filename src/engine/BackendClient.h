@@ -64,6 +64,11 @@ public:
     static QJsonObject requestBody(
         const QString& text, BackendAction action, const PromptStyle& style, const BackendSendOptions& options);
 
+    // The cleaned result of one answer of the service (its HTTP status and
+    // body), or the error it stands for, thrown; an answer that cannot be
+    // decoded is described in `log`.
+    static QString resultOfAnswer(int status, const QByteArray& body, SystemLog* log = nullptr);
+
 private:
     Task<QString> sendPiece(QString text, BackendAction action, PromptStyle style, BackendSendOptions options);
     Task<HttpAnswer> post(QUrl url, QByteArray body);

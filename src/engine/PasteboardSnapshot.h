@@ -10,8 +10,9 @@ namespace mendo {
 struct PasteboardSnapshot {
     QList<PasteboardItem> items;
 
-    // A type whose data cannot be read is left out; an item keeps its place
-    // even when none of its types could be read.
+    // Each type read once (Pasteboard::readAllItems); a type whose data
+    // cannot be read is left out, an item keeps its place even when none of
+    // its types could be read.
     static PasteboardSnapshot capture(const Pasteboard& pasteboard);
     // Always clears first, so an empty snapshot leaves the pasteboard empty.
     // False when the pasteboard refused the contents.

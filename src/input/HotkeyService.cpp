@@ -19,6 +19,7 @@ HotkeyService::HotkeyService(HotkeyRegistrar& registrar, Workspace& workspace, F
     // Direct: the action is taken from the registration current at the press,
     // and only running it is deferred.
     connect(&m_registrar, &HotkeyRegistrar::pressed, this, &HotkeyService::onPressed);
+    connect(&m_registrar, &HotkeyRegistrar::lost, this, &HotkeyService::onLost);
 }
 
 void HotkeyService::start(HotkeyAppState* appState, QuickActionRunner* runner, HotkeyPanels* panels)
@@ -93,6 +94,7 @@ void HotkeyService::unregisterAll()
     for (auto it = m_registeredActions.cbegin(); it != m_registeredActions.cend(); ++it)
         m_registrar.unregisterHotkey(it.key());
     m_registeredActions.clear();
+    m_registeredTexts.clear();
 }
 
 QList<HotkeyServiceError> HotkeyService::registerConfiguredHotkeys()
@@ -161,7 +163,18 @@ bool HotkeyService::registerHotkey(quint32 id, const QString& text, const Regist
     if (const int status = m_registrar.registerHotkey(id, parsed->chord()))
         throw HotkeyServiceError::registerFailed(text, status);
     m_registeredActions.insert(id, action);
+    m_registeredTexts.insert(id, text);
     return true;
+}
+
+// Told as a refusal at registration would be; the window-command hotkeys
+// stay silent, as they are when they are registered.
+void HotkeyService::onLost(quint32 id, int status)
+{
+    const auto found = m_registeredActions.constFind(id);
+    if (!m_appState || found == m_registeredActions.constEnd() || found->kind == RegisteredHotkeyAction::Kind::windowTiling)
+        return;
+    m_appState->showFailure(HotkeyServiceError::registerFailed(m_registeredTexts.value(id), status).description());
 }
 
 void HotkeyService::onPressed(quint32 id)

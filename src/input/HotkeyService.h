@@ -64,6 +64,7 @@ private:
     void unregisterAll();
     void registerAndReport();
     void onPressed(quint32 id);
+    void onLost(quint32 id, int status);
     void perform(const RegisteredHotkeyAction& action);
     void performWindowCommand(const QString& name);
     void rememberFrontmostApplication();
@@ -79,6 +80,8 @@ private:
     bool m_handlerInstalled = false;
     int m_suspensions = 0;
     QMap<quint32, RegisteredHotkeyAction> m_registeredActions;
+    // The text each id was registered from, for the message when it is lost.
+    QMap<quint32, QString> m_registeredTexts;
     QMetaObject::Connection m_subscription;
 };
 

@@ -71,6 +71,11 @@ public:
 Q_SIGNALS:
     // Emitted from the event loop, never from inside a register call.
     void pressed(quint32 id);
+    // A registered chord could not be held again after a change of the
+    // keyboard (its key moved and another program holds it there, or the key
+    // is gone). It fires no more until a later change or registration brings
+    // it back; the other chords are not affected. Emitted from the event loop.
+    void lost(quint32 id, int status);
 };
 
 }  // namespace mendo

@@ -3,6 +3,7 @@
 #include "base/SystemLog.h"
 #include "platform/DefaultsFileFormat.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -42,18 +43,28 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 }  // namespace
 
-JsonFileUserDefaults::JsonFileUserDefaults(QString path, SystemLog* log, QObject* parent)
+JsonFileUserDefaults::JsonFileUserDefaults(QString path, Clock& clock, SystemLog* log, QObject* parent)
     : UserDefaults(parent)
     , m_path(std::move(path))
+    , m_clock(clock)
     , m_log(log)
 {
     load(true);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &JsonFileUserDefaults::reloadIfChanged);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &JsonFileUserDefaults::reloadIfChanged);
     watch();
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            m_quitting = true;
+            flush();
+        });
+    }
 }
 
-JsonFileUserDefaults::~JsonFileUserDefaults() = default;
+JsonFileUserDefaults::~JsonFileUserDefaults()
+{
+    flush();
+}
 
 QString JsonFileUserDefaults::standardPath()
 {
@@ -79,22 +90,24 @@ void JsonFileUserDefaults::set(const QString& key, const QVariant& value)
                  .arg(key, QString::fromLatin1(value.typeName() ? value.typeName() : "none")));
         return;
     }
-    if (m_batchDepth == 0)
-        reloadIfChanged();
-    m_values.insert(key, value);
-    m_dirty = true;
-    commit();
-    Q_EMIT changed(key);
+    change(key, value);
 }
 
 void JsonFileUserDefaults::remove(const QString& key)
 {
-    if (m_batchDepth == 0)
-        reloadIfChanged();
-    if (m_values.remove(key) == 0)
+    if (!m_values.contains(key))
         return;
-    m_dirty = true;
-    commit();
+    change(key, std::nullopt);
+}
+
+void JsonFileUserDefaults::change(const QString& key, std::optional<QVariant> value)
+{
+    if (value)
+        m_values.insert(key, *value);
+    else
+        m_values.remove(key);
+    m_pending.insert(key, std::move(value));
+    scheduleWrite();
     Q_EMIT changed(key);
 }
 
@@ -105,23 +118,50 @@ QStringList JsonFileUserDefaults::keys() const
 
 void JsonFileUserDefaults::beginBatch()
 {
-    // Take in what another process wrote before this batch changes anything.
-    if (m_batchDepth++ == 0)
-        reloadIfChanged();
+    ++m_batchDepth;
 }
 
 void JsonFileUserDefaults::endBatch()
 {
     if (m_batchDepth > 0 && --m_batchDepth == 0)
-        commit();
+        scheduleWrite();
 }
 
-void JsonFileUserDefaults::commit()
+void JsonFileUserDefaults::scheduleWrite()
 {
-    if (m_batchDepth > 0 || !m_dirty)
+    if (m_pending.isEmpty() || m_batchDepth > 0)
+        return;
+    if (m_quitting) {
+        writePending();
+        return;
+    }
+    // The first change starts the delay and later ones join it; moving the
+    // deadline with every change would let a steady stream of them hold the
+    // file back forever.
+    if (!m_writeTimer || !m_writeTimer->isActive())
+        m_writeTimer = m_clock.singleShot(writeDelay, [this] { writePending(); });
+}
+
+void JsonFileUserDefaults::flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    // An unfinished batch is written too: the process may be about to end.
+    writePending();
+}
+
+void JsonFileUserDefaults::writePending()
+{
+    if (m_writeTimer)
+        m_writeTimer->cancel();
+    // Take in what another process wrote since, so their keys are kept.
+    reloadIfChanged();
+    // While the file cannot be read the changes wait; reading it again
+    // sends them out.
+    if (m_pending.isEmpty() || m_writesBlocked)
         return;
     if (writeFile())
-        m_dirty = false;
+        m_pending.clear();
 }
 
 JsonFileUserDefaults::Signature JsonFileUserDefaults::currentSignature() const
@@ -143,31 +183,39 @@ void JsonFileUserDefaults::reloadIfChanged()
 
 void JsonFileUserDefaults::load(bool initial)
 {
-    const QVariantMap before = m_values;
     m_signature = currentSignature();
-    QFile file(m_path);
-    if (!m_signature.exists) {
-        m_values.clear();
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        setAside(QStringLiteral("could not be read (%1)").arg(file.errorString()));
-        if (initial)
-            m_values.clear();
-    } else {
-        const QByteArray text = file.readAll();
-        QString error;
-        if (auto values = defaults_file::decode(text, &error)) {
-            m_values = *values;
-            m_written = text;
-        } else {
-            setAside(QStringLiteral("is not valid JSON (%1)").arg(error));
-            // At start the store begins empty; later, what this process holds
-            // is kept and written out with the next change.
-            if (initial)
-                m_values.clear();
-            else
-                m_dirty = true;
+    QVariantMap read;
+    QByteArray text;
+    if (m_signature.exists) {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            readFailed(initial, QStringLiteral("could not be read (%1)").arg(file.errorString()));
+            return;
         }
+        text = file.readAll();
+        QString error;
+        std::optional<QVariantMap> values = defaults_file::decode(text, &error);
+        if (!values) {
+            readFailed(initial, QStringLiteral("is not valid JSON (%1)").arg(error));
+            return;
+        }
+        read = std::move(*values);
     }
+
+    if (m_rereadTimer)
+        m_rereadTimer->cancel();
+    m_unreadableReason.clear();
+    m_writesBlocked = false;
+    m_written = text;
+    for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
+        if (it.value())
+            read.insert(it.key(), *it.value());
+        else
+            read.remove(it.key());
+    }
+    const QVariantMap before = std::exchange(m_values, std::move(read));
+    // Writes held back while the file could not be read go out now.
+    scheduleWrite();
     if (initial)
         return;
     QSet<QString> keys(before.keyBegin(), before.keyEnd());
@@ -181,6 +229,40 @@ void JsonFileUserDefaults::load(bool initial)
                 && defaults_file::encodeValue(before.value(key)) != defaults_file::encodeValue(m_values.value(key))))
             Q_EMIT changed(key);
     }
+}
+
+void JsonFileUserDefaults::readFailed(bool initial, const QString& reason)
+{
+    if (initial) {
+        // Nobody else is likely to be writing at this very moment, and this
+        // process has nothing of its own to keep: start empty and keep the
+        // file for the user to look at.
+        setAside(reason);
+        m_values.clear();
+        return;
+    }
+    // After start, an unreadable file is most often one that another program
+    // is rewriting in place. Keep what this process holds, write nothing over
+    // it, and look again shortly.
+    m_writesBlocked = true;
+    m_unreadableReason = reason;
+    if (m_rereadTimer && m_rereadTimer->isActive())
+        return;
+    m_rereadsLeft = rereadAttempts;
+    m_rereadTimer = m_clock.repeating(rereadInterval, [this] { reread(); });
+}
+
+void JsonFileUserDefaults::reread()
+{
+    --m_rereadsLeft;
+    watch();
+    load(false);
+    if (!m_writesBlocked || m_rereadsLeft > 0)
+        return;
+    m_rereadTimer->cancel();
+    // Left alone from here on; a later change of the file is read as usual.
+    fail(QStringLiteral("Settings file %1 %2; it is left as it is, and settings are not saved until it can be read")
+             .arg(m_path, m_unreadableReason));
 }
 
 void JsonFileUserDefaults::setAside(const QString& reason)

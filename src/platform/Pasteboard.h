@@ -62,6 +62,26 @@ public:
     // when the item or type is gone or its data cannot be obtained.
     virtual std::optional<QByteArray> data(qsizetype item, const QString& type) const = 0;
 
+    // Every representation of every item, each read once and in full, in
+    // item and type order: what a saved copy of the contents holds. A type
+    // whose data cannot be read is left out; an item keeps its place even
+    // when none of its types could be read. An implementation that asks
+    // another process reads each type only once and bounds the whole read.
+    virtual QList<PasteboardItem> readAllItems() const
+    {
+        QList<PasteboardItem> items;
+        const QList<QStringList> types = itemTypes();
+        for (qsizetype index = 0; index < types.size(); ++index) {
+            PasteboardItem item;
+            for (const QString& type : types[index]) {
+                if (std::optional<QByteArray> bytes = data(index, type))
+                    item.values.append({ type, *bytes });
+            }
+            items.append(std::move(item));
+        }
+        return items;
+    }
+
     // The plain-text contents, decoded as the platform decodes text (on X11
     // UTF8_STRING or text/plain;charset=utf-8 first); nothing when the
     // pasteboard holds no text.

@@ -42,6 +42,9 @@ public:
     // the outermost batch ends, instead of once per key. Batches nest.
     virtual void beginBatch() { }
     virtual void endBatch() { }
+    // Writes what a store that gathers its writes still holds back; one that
+    // writes at once has nothing to do. Called before the process ends.
+    virtual void flush() { }
 
     class Batch {
     public:

@@ -5,6 +5,7 @@
 #include "shell/RealPlatform.h"
 #include "shell/SingleInstance.h"
 #include "shell/TerminationSignals.h"
+#include "platform/UserDefaults.h"
 #include "base/Clock.h"
 #include "base/SystemLog.h"
 
@@ -44,9 +45,13 @@ int runMendoProcess(QApplication& app)
 
     QObject::connect(&instance, &SingleInstance::reopenRequested, &mendo,
         [&mendo] { mendo.delegate().applicationShouldHandleReopen(true); });
-    // Killing MendoAI ends it like quitting it.
+    // Killing MendoAI ends it like quitting it. The settings go to disk
+    // first, whatever the rest of the ending does.
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &mendo, [&mendo] { mendo.delegate().terminate(); });
+    QObject::connect(&termination, &TerminationSignals::received, &mendo, [&mendo, &desktop] {
+        desktop.platform().defaults->flush();
+        mendo.delegate().terminate();
+    });
 
     mendo.start();
     return app.exec();

@@ -30,7 +30,7 @@ struct RealPlatform::Parts {
     // The one X connection every X11 class reads its events through; first,
     // so that it outlives them all.
     x11::X11Connection x11;
-    JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
+    JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), clock, &log };
     X11Pasteboard pasteboard { x11 };
     X11Pasteboard primarySelection { x11, X11Pasteboard::Selection::Primary };
     X11KeyboardEvents keyboard;

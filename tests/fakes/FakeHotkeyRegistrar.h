@@ -118,6 +118,13 @@ public:
         return false;
     }
 
+    // Plays a keyboard change after which the chord of `id` cannot be held.
+    void lose(quint32 id, int status = refused)
+    {
+        registered.remove(id);
+        Q_EMIT lost(id, status);
+    }
+
     int installStatus = 0;
     QList<HotkeyChord> heldElsewhere;  // chords another program owns
     bool installed = false;

@@ -136,6 +136,26 @@ private Q_SLOTS:
         QCOMPARE(rig.app.calls, (QStringList{"assistant"}));
     }
 
+    // A hotkey lost after a keyboard change is told like one refused at
+    // registration; the others keep working.
+    void lostHotkeyIsReported()
+    {
+        Rig rig;
+        rig.app.styles = {style("pro", "Alt+4"), style("fun", "Alt+F")};
+        rig.app.current.windowTilingHotkeys = {{"leftHalf", "Control+Alt+Shift+Left"}};
+        rig.start();
+        QVERIFY(rig.app.failures.isEmpty());
+        const auto idOf = [&](const RegisteredHotkeyAction& action) { return rig.service.registeredActions().key(action); };
+
+        rig.registrar.lose(idOf(RegisteredHotkeyAction::windowTiling("leftHalf")));
+        QVERIFY(rig.app.failures.isEmpty());
+        rig.registrar.lose(idOf(RegisteredHotkeyAction::style("pro")));
+        QCOMPARE(rig.app.failures, (QStringList{"Could not register Alt+4: 10"}));
+        rig.press("Alt+F");
+        QCOMPARE(rig.app.calls.size(), 1);
+        QVERIFY2(rig.app.calls.first().startsWith("run style:fun"), qPrintable(rig.app.calls.first()));
+    }
+
     void failedInstallIsTriedAgainAtTheNextChange()
     {
         Rig rig;

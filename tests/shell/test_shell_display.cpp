@@ -31,6 +31,8 @@ private Q_SLOTS:
     void glassPanelScreenshot();
     void minimisedMainWindowLeavesTheTaskbar();
     void mendoLivesInTheTray();
+    void mendoRunsOnX11Only_data();
+    void mendoRunsOnX11Only();
 };
 
 void TestShellDisplay::glassPanelScreenshot()
@@ -207,6 +209,56 @@ void TestShellDisplay::mendoLivesInTheTray()
         QCOMPARE(first.exitCode(), 0);
         // The next round starts over the lock and socket left behind.
     }
+}
+
+void TestShellDisplay::mendoRunsOnX11Only_data()
+{
+    QTest::addColumn<QStringList>("unset");
+    QTest::addColumn<QStringList>("set");
+    QTest::addColumn<bool>("runs");
+    QTest::newRow("no display") << QStringList { "DISPLAY", "WAYLAND_DISPLAY" } << QStringList {} << false;
+    QTest::newRow("display that cannot be opened") << QStringList {} << QStringList { "DISPLAY=:65000" } << false;
+    QTest::newRow("Wayland without XWayland") << QStringList { "DISPLAY" }
+                                              << QStringList { "WAYLAND_DISPLAY=wayland-9", "XDG_SESSION_TYPE=wayland" }
+                                              << false;
+    // Qt would go for its Wayland platform here.
+    QTest::newRow("Wayland with XWayland")
+        << QStringList { "QT_QPA_PLATFORM" }
+        << QStringList { "WAYLAND_DISPLAY=wayland-9", "XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE" } << true;
+}
+
+void TestShellDisplay::mendoRunsOnX11Only()
+{
+    QFETCH(QStringList, unset);
+    QFETCH(QStringList, set);
+    QFETCH(bool, runs);
+    QTemporaryDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+    for (const QString& name : unset)
+        env.remove(name);
+    for (const QString& pair : set)
+        env.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    QProcess mendo;
+    mendo.setProcessEnvironment(env);
+    mendo.start(QStringLiteral(MENDO_BINARY), {});
+    QVERIFY(mendo.waitForStarted(5000));
+    if (!runs) {
+        QVERIFY(mendo.waitForFinished(10000));
+        QCOMPARE(mendo.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(mendo.exitCode(), 1);
+        const QList<QByteArray> lines = mendo.readAllStandardError().trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith("MendoAI needs an X11 session"), lines.first().constData());
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(visibleMainWindow() != 0, 10000);
+    ::kill(pid_t(mendo.processId()), SIGTERM);
+    QVERIFY(mendo.waitForFinished(10000));
+    QCOMPARE(mendo.exitCode(), 0);
+    const QByteArray errors = mendo.readAllStandardError();
+    QVERIFY2(!errors.contains("wayland"), errors.constData());
 }
 
 QTEST_MAIN(TestShellDisplay)

@@ -4,7 +4,8 @@
 //   mendo_clipboard_owner [--refill] TYPE=FILE [TYPE=FILE ...]
 //
 // Each file's bytes are offered under its MIME type, in the given order.
-// Prints "owning" once the clipboard is taken. With --refill it behaves as
+// Prints "owning" once the clipboard is taken, and "served TYPE" whenever a
+// client is given the bytes of one of the types. With --refill it behaves as
 // some desktops' clipboard managers do: whenever the clipboard becomes empty
 // it puts these contents back (and it never ends by itself).
 
@@ -15,6 +16,20 @@
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+class ReportingMimeData final : public QMimeData {
+protected:
+    QVariant retrieveData(const QString& type, QMetaType metaType) const override
+    {
+        std::printf("served %s\n", qPrintable(type));
+        std::fflush(stdout);
+        return QMimeData::retrieveData(type, metaType);
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -32,7 +47,7 @@ int main(int argc, char** argv)
         formats.append({ argument.left(equals), file.readAll() });
     }
     const auto offer = [formats] {
-        auto* mime = new QMimeData;
+        auto* mime = new ReportingMimeData;
         for (const auto& [type, bytes] : formats)
             mime->setData(type, bytes);
         QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);

@@ -278,17 +278,27 @@ struct X11HotkeyRegistrar::Impl {
         for (auto& [id, grabbed] : grabs) {
             if (grabbed.keycode)
                 ungrab(grabbed.keycode, grabbed.mods);
+            grabbed.keycode = 0;
         }
         readModifierMapping();
+        std::vector<std::pair<quint32, int>> lost;
         for (auto& [id, grabbed] : grabs) {
             grabbed.down = false;
             grabbed.mods = xMods(grabbed.chord.modifiers);
-            grabbed.keycode = keycodeFor(keysymForKeyCode(grabbed.chord.keyCode));
-            if (grabbed.keycode && grab(grabbed.keycode, grabbed.mods) == 0)
+            const KeyCode keycode = keycodeFor(keysymForKeyCode(grabbed.chord.keyCode));
+            int status = noSuchKey;
+            if (keycode)
+                status = takenByAnother(id, keycode, grabbed.mods) ? refused : grab(keycode, grabbed.mods);
+            if (status == 0) {
+                grabbed.keycode = keycode;
                 continue;
-            grabbed.keycode = 0;
+            }
             write(QStringLiteral("hotkey %1 lost after a keyboard change").arg(id));
+            lost.emplace_back(id, status);
         }
+        // Told once every grab is settled: a listener may register again.
+        for (const auto& [id, status] : lost)
+            Q_EMIT q->lost(id, status);
     }
 
     // Grabs again from the event loop, once however often it is asked for

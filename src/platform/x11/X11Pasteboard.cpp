@@ -1,6 +1,7 @@
 #include "platform/x11/X11Pasteboard.h"
 
 #include "platform/x11/X11Errors.h"
+#include "platform/x11/X11SelectionReader.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -91,6 +92,56 @@ std::optional<QByteArray> X11Pasteboard::data(qsizetype item, const QString& typ
     if (bytes.isNull())
         return std::nullopt;
     return bytes;
+}
+
+QList<PasteboardItem> X11Pasteboard::readAllItems() const
+{
+    if (!m_reader)
+        m_reader = std::make_unique<x11::X11SelectionReader>();
+    const char* selection = m_mode == QClipboard::Clipboard ? "CLIPBOARD" : "PRIMARY";
+    const x11::XWindow owner = m_reader->owner(selection);
+    if (owner == None)
+        return {};
+    // Qt holds its own contents: they are read without the server, and
+    // asking the server would wait for this very thread to answer.
+    if (!m_reader->isOpen() || m_qtResourceMask == 0 || ownedByQt(owner))
+        return Pasteboard::readAllItems();
+
+    const std::optional<QList<QByteArray>> targets = m_reader->targets(selection);
+    if (!targets)
+        return {};
+    // Qt gives every one of these out from its "text/plain": one of them is
+    // fetched, the best the owner has.
+    static const QList<QByteArray> textTargets { "UTF8_STRING", "text/plain", "STRING", "TEXT" };
+    PasteboardItem item;
+    bool textDone = false;
+    bool anyContents = false;
+    for (const QByteArray& name : *targets) {
+        if (isMetaTarget(QString::fromLatin1(name)))
+            continue;
+        anyContents = true;
+        if (!textTargets.contains(name)) {
+            for (const auto& [target, bytes] : m_reader->fetch(selection, { name }))
+                item.values.append({ QString::fromLatin1(target), bytes });
+            continue;
+        }
+        if (std::exchange(textDone, true))
+            continue;
+        for (const QByteArray& text : textTargets) {
+            if (!targets->contains(text))
+                continue;
+            const QList<x11::X11SelectionReader::Target> fetched = m_reader->fetch(selection, { text });
+            if (fetched.isEmpty())
+                continue;
+            // STRING is Latin-1 by definition; the others are UTF-8.
+            item.values.append({ plainTextType(),
+                text == "STRING" ? QString::fromLatin1(fetched.first().data).toUtf8() : fetched.first().data });
+            break;
+        }
+    }
+    if (!anyContents)
+        return {};
+    return { item };
 }
 
 std::optional<QString> X11Pasteboard::string() const

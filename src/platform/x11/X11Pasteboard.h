@@ -7,10 +7,15 @@
 #include <QClipboard>
 #include <QHash>
 #include <functional>
+#include <memory>
 
 class QMimeData;
 
 namespace mendo {
+
+namespace x11 {
+class X11SelectionReader;
+}
 
 // An X11 selection through QClipboard (Qt's connection serves the selection
 // requests of other clients while MendoAI owns it): the CLIPBOARD, or PRIMARY,
@@ -31,6 +36,12 @@ public:
     QList<QStringList> itemTypes() const override;
     std::optional<QByteArray> data(qsizetype item, const QString& type) const override;
     std::optional<QString> string() const override;
+    // Another client's contents come as its own targets, each fetched once
+    // straight from the server (Qt would fetch a large image once per format
+    // it derives, waiting up to its timeout for each); the text targets are
+    // fetched once, as "text/plain". Written back, every target gives the
+    // same bytes as before.
+    QList<PasteboardItem> readAllItems() const override;
     void clearContents() override;
     bool writeItems(const QList<PasteboardItem>& items) override;
     bool setString(const QString& text) override;
@@ -62,6 +73,8 @@ private:
     qint64 m_servedRequests = 0;
     // By client: the bits of a resource id above the mask.
     QHash<quint64, qint64> m_servedByClient;
+    // Made on first use: a connection of its own.
+    mutable std::unique_ptr<x11::X11SelectionReader> m_reader;
 };
 
 }  // namespace mendo

@@ -226,6 +226,28 @@ private Q_SLOTS:
         QTRY_COMPARE(rig.app.calls, professional);
     }
 
+    // After a keyboard change Alt+Q sits where another client holds Alt:
+    // that hotkey's failure is shown, and the others keep working.
+    void serviceShowsAChordLostAtAMappingChange()
+    {
+        x11::X11Connection connection;
+        Rig rig(connection);
+        QCOMPARE(rig.app.failures, QStringList());
+        const KeyCode qInDvorak = key(XK_x);
+        grabForAnotherClient(qInDvorak, Mod1Mask, true);
+
+        setLayout({"-layout", "us", "-variant", "dvorak"});
+        Display* fresh = XOpenDisplay(nullptr);
+        const KeyCode movedQ = XKeysymToKeycode(fresh, XK_q);
+        XCloseDisplay(fresh);
+        QCOMPARE(movedQ, qInDvorak);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.app.failures, QStringList{"Could not register Alt+Q: 10"}, 5000);
+
+        hold({key(XK_Alt_L), key(XK_4)});
+        QTRY_COMPARE(rig.app.calls, QStringList{"run style:professional in org.example.Editor paste=1 sample=0"});
+        grabForAnotherClient(qInDvorak, Mod1Mask, false);
+    }
+
     void serviceLeavesOutOnlyTheChordAnotherClientHolds()
     {
         const KeyCode v = key(XK_v);

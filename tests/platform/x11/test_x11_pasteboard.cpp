@@ -8,7 +8,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
 #include <functional>
+
+#include <X11/Xlib.h>
 
 using namespace mendo;
 using namespace mendo::testing;
@@ -24,6 +29,9 @@ private Q_SLOTS:
     void ourChangesWinOverAnOwnerQtHasNotSeenYet();
     void countsTheFetchesOfItsContentsByClient();
     void primarySelectionIsItsOwn();
+    void savedContentsAreTheOwnersTargetsEachFetchedOnce();
+    void largeContentsArriveWhole();
+    void ownerThatNeverAnswersDoesNotHoldTheRead();
 
 private:
     // Starts a clipboard owner offering these formats; waits until it owns.
@@ -224,6 +232,94 @@ void TestX11Pasteboard::primarySelectionIsItsOwn()
     primary.clearContents();
     QCOMPARE(runTool(QStringLiteral("xclip"), { "-selection", "primary", "-o" }), QByteArray());
     QCOMPARE(clipboard.string(), std::optional<QString>(QStringLiteral("on the clipboard")));
+}
+
+// A copy of everything another client offers, as the pasteboard service
+// saves it before borrowing the clipboard: each of the owner's formats asked
+// for once (a text once, not once per text target), and written back, the
+// same bytes under the same targets.
+void TestX11Pasteboard::savedContentsAreTheOwnersTargetsEachFetchedOnce()
+{
+    X11Pasteboard pasteboard(m_connection);
+    const QList<QPair<QString, QByteArray>> formats {
+        { QStringLiteral("text/plain"), QByteArray("Пароль: hunter2 \xf0\x9f\x94\x91\r\n") },
+        { QStringLiteral("text/html"), QByteArray("<b>Пароль</b>") },
+        { QStringLiteral("image/png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18) },
+        { QStringLiteral("x-kde-passwordManagerHint"), QByteArray("secret") },
+        { QStringLiteral("application/x-empty"), QByteArray("") },
+    };
+    auto owner = offer(formats);
+    QVERIFY(owner);
+
+    const QList<PasteboardItem> items = pasteboard.readAllItems();
+    QCOMPARE(items.size(), 1);
+    for (const auto& [type, bytes] : formats)
+        QVERIFY2(items[0].values.contains(PasteboardValue { type, bytes }), qPrintable(type));
+    QCOMPARE(items[0].values.size(), formats.size());
+    QTest::qWait(100);
+    QStringList served;
+    for (const QByteArray& line : owner->outputLines())
+        if (line.startsWith("served "))
+            served << QString::fromUtf8(line.mid(7));
+    served.sort();
+    QStringList offered;
+    for (const auto& format : formats)
+        offered << format.first;
+    offered.sort();
+    QCOMPARE(served, offered);
+
+    owner.reset();
+    QTRY_COMPARE(pasteboard.itemTypes(), QList<QStringList>());
+    pasteboard.writeItems(items);
+    for (const auto& [type, bytes] : formats)
+        QCOMPARE(runTool(QStringLiteral("xclip"), { "-selection", "clipboard", "-o", "-t", type }), bytes);
+    QCOMPARE(runTool(QStringLiteral("xclip"), { "-selection", "clipboard", "-o", "-t", "UTF8_STRING" }),
+             formats[0].second);
+    // Read back from ourselves, the copy is the same.
+    QCOMPARE(pasteboard.readAllItems(), items);
+}
+
+// Big contents come in pieces (INCR); xclip sends anything over about a
+// megabyte that way.
+void TestX11Pasteboard::largeContentsArriveWhole()
+{
+    X11Pasteboard pasteboard(m_connection);
+    QByteArray bytes(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+    QRandomGenerator(3).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    QFile file(m_dir.filePath(QStringLiteral("large")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    const qint64 before = pasteboard.changeCount();
+    QCOMPARE(QProcess::execute(QStringLiteral("xclip"),
+                               { "-selection", "clipboard", "-t", "image/png", "-i", file.fileName() }),
+             0);
+    QTRY_VERIFY(pasteboard.changeCount() > before);
+
+    const QList<PasteboardItem> items = pasteboard.readAllItems();
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items[0].values.size(), 1);
+    QCOMPARE(items[0].values[0].type, QStringLiteral("image/png"));
+    QVERIFY(items[0].values[0].data == bytes);
+    pasteboard.clearContents();
+}
+
+// An owner that takes the clipboard and then answers nothing (a program that
+// hangs): the read gives up on it instead of waiting for each of its formats.
+void TestX11Pasteboard::ownerThatNeverAnswersDoesNotHoldTheRead()
+{
+    X11Pasteboard pasteboard(m_connection);
+    Display* display = XOpenDisplay(nullptr);
+    QVERIFY(display);
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False), window, CurrentTime);
+    XSync(display, False);
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QCOMPARE(pasteboard.readAllItems(), QList<PasteboardItem>());
+    // Far less than one toolkit timeout (5 s).
+    QVERIFY2(elapsed.elapsed() < 4000, qPrintable(QString::number(elapsed.elapsed())));
+    XCloseDisplay(display);
 }
 
 QTEST_MAIN(TestX11Pasteboard)
