@@ -35,7 +35,20 @@ void FocusService::remember(const RunningApplication& application)
         ? std::optional<qint32>(application.processIdentifier)
         : std::nullopt;
     m_rememberedWindow = application.window != 0 ? std::optional<WindowId>(application.window) : std::nullopt;
-    m_rememberedAccessibleWindow = accessibleWindowOf(application.processIdentifier);
+    m_rememberedAccessibleWindow = nullptr;
+    const quint64 generation = ++m_rememberGeneration;
+    if (!m_accessibility || application.processIdentifier <= 0)
+        return;
+    // The accessibility bus takes milliseconds to answer, which a hotkey's
+    // action would wait for before it starts; read from the event loop, the
+    // window is read while the action pauses for the activation.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, processIdentifier = application.processIdentifier] {
+            if (generation == m_rememberGeneration)
+                m_rememberedAccessibleWindow = accessibleWindowOf(processIdentifier);
+        },
+        Qt::QueuedConnection);
 }
 
 bool FocusService::activate(const QString& bundleIdentifier)
@@ -77,6 +90,15 @@ std::optional<RunningApplication> FocusService::rememberedApplication() const
 
 bool FocusService::activateRemembered()
 {
+    // Mostly it is still in front (the user pressed a hotkey there): one look
+    // at the active window then does, where listing every window of the
+    // desktop takes a round trip to the X server for each.
+    if (m_rememberedProcessIdentifier) {
+        const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
+        if (front && front->processIdentifier == *m_rememberedProcessIdentifier
+            && front->bundleIdentifier == m_rememberedBundleIdentifier)
+            return true;
+    }
     if (std::optional<RunningApplication> application = rememberedApplication()) {
         if (isFrontmost(application->processIdentifier))
             return true;
