@@ -4,6 +4,7 @@
 #include "model/BackendAction.h"
 #include "model/PromptStyle.h"
 #include "base/Async.h"
+#include "engine/HttpExchange.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -16,6 +17,7 @@ namespace mendo {
 class AccountCredentials;
 class Clock;
 class LanguageDetector;
+class SystemLog;
 
 // Everything a call passes besides the text, the action and the style.
 struct BackendSendOptions {
@@ -41,8 +43,10 @@ class BackendClient {
 public:
     static constexpr qsizetype maxPieceChars = 2500;
 
+    // `log` receives the detail of answers that could not be decoded, which
+    // the user is spared.
     BackendClient(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network, Clock& clock,
-        const LanguageDetector& languages);
+        const LanguageDetector& languages, SystemLog* log = nullptr);
 
     const QString& apiURL() const { return m_apiURL; }
 
@@ -61,8 +65,6 @@ public:
         const QString& text, BackendAction action, const PromptStyle& style, const BackendSendOptions& options);
 
 private:
-    struct HttpAnswer;
-
     Task<QString> sendPiece(QString text, BackendAction action, PromptStyle style, BackendSendOptions options);
     Task<HttpAnswer> post(QUrl url, QByteArray body);
 
@@ -71,6 +73,7 @@ private:
     QNetworkAccessManager& m_network;
     Clock& m_clock;
     const LanguageDetector& m_languages;
+    SystemLog* m_log;
 };
 
 // The comparison form of the reply check: lower-case words of letters, marks

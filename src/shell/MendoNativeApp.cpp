@@ -30,6 +30,7 @@
 #include "panels/TranslationPreviewPanelController.h"
 #include "platform/UserDefaults.h"
 #include "settings/MainSettingsView.h"
+#include "updates/AppUpdateClient.h"
 #include "updates/AppUpdateManager.h"
 
 #include <QAction>
@@ -142,15 +143,17 @@ std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::make
     return std::make_unique<TranslationPreviewPanelController>();
 }
 
-std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(const Platform& platform)
+std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(
+    const Platform& platform, AppUpdateClient& client)
 {
-    return std::make_unique<AppUpdateManager>(*platform.clock);
+    return std::make_unique<AppUpdateManager>(client, *platform.defaults, *platform.urlOpener, *platform.clock);
 }
 
 std::unique_ptr<AppLayoutSwitchService> MendoNativeApp::Factory::makeAppLayoutSwitchService(
     const Platform& platform, KeyboardLayoutService& layouts)
 {
-    return std::make_unique<AppLayoutSwitchService>(*platform.workspace, layouts, *platform.log);
+    return std::make_unique<AppLayoutSwitchService>(
+        *platform.workspace, *platform.inputSources, layouts, *platform.clock, *platform.log);
 }
 
 bool MendoNativeApp::Factory::systemTrayAvailable()
@@ -166,6 +169,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     const Platform& p = m_platform;
     m_network = std::make_unique<QNetworkAccessManager>();
     m_credentials = std::make_unique<DefaultsAccountCredentials>(*p.defaults);
+    m_updateClient = std::make_unique<AppUpdateClient>(serviceBaseURL(*p.defaults), *m_network, *p.clock, p.log);
     m_settingsStore = std::make_unique<NativeSettingsStore>(*p.defaults);
     m_clipboardHistory = factory.makeClipboardHistory(p);
     m_focus = std::make_unique<FocusService>(*p.workspace, *p.accessibility);
@@ -173,7 +177,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_pasteboard = std::make_unique<PasteboardService>(
         *p.clock, *p.pasteboard, *p.keyboard, *m_focus, *m_clipboardHistory, *m_textReader);
     m_layouts = std::make_unique<KeyboardLayoutService>(*p.inputSources);
-    m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages);
+    m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages, p.log);
     m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
@@ -196,7 +200,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_clipboardPanel = factory.makeClipboardPanel();
     m_assistantPanel = factory.makeAssistantPanel();
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel();
-    m_updateManager = factory.makeUpdateManager(p);
+    m_updateManager = factory.makeUpdateManager(p, *m_updateClient);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
 
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);

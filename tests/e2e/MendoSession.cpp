@@ -300,7 +300,7 @@ ClipboardContents MendoSession::clipboard(const QStringList& types)
     return contents;
 }
 
-QList<QJsonObject> MendoSession::requests() const
+QList<QJsonObject> MendoSession::requests(const QString& path) const
 {
     QList<QJsonObject> result;
     QFile file(m_dir.filePath(QStringLiteral("requests.jsonl")));
@@ -308,7 +308,7 @@ QList<QJsonObject> MendoSession::requests() const
         return result;
     for (const QByteArray& line : file.readAll().split('\n')) {
         QJsonObject request = QJsonDocument::fromJson(line).object();
-        if (request.isEmpty())
+        if (request.isEmpty() || request.value(QStringLiteral("path")).toString().section(u'?', 0, 0) != path)
             continue;
         request.insert(QStringLiteral("body"),
             QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object());

@@ -1,13 +1,11 @@
 #include "app/MendoAppState.h"
-#include "model/NativeSettingsStore.h"
-#include "shell/MendoAppDelegate.h"
-#include "shell/MendoNativeApp.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
 #include "fakes/EventLog.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeHotkeyRegistrar.h"
 #include "fakes/FakeInputMonitoring.h"
 #include "fakes/FakeInputSources.h"
 #include "fakes/FakeKeyboardEvents.h"
@@ -15,6 +13,7 @@
 #include "fakes/FakePasteboard.h"
 #include "fakes/FakeProcesses.h"
 #include "fakes/FakeSystemTransparency.h"
+#include "fakes/FakeUrlOpener.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/MemoryUserDefaults.h"
 #include "fakes/RecordingSystemLog.h"
@@ -25,9 +24,12 @@
 #include "input/QuickPanelController.h"
 #include "input/SelectionTriggerService.h"
 #include "input/StatusHUDController.h"
+#include "model/NativeSettingsStore.h"
 #include "panels/AssistantPanelController.h"
 #include "panels/TranslationPreviewPanelController.h"
 #include "settings/MainSettingsView.h"
+#include "shell/MendoAppDelegate.h"
+#include "shell/MendoNativeApp.h"
 #include "updates/AppUpdateManager.h"
 
 #include <QAction>
@@ -40,78 +42,6 @@
 using namespace mendo;
 
 namespace {
-
-// Hotkeys as the fake desktop sees them: installing is logged, and `press`
-// plays a chord.
-class RecordingRegistrar final : public HotkeyRegistrar {
-public:
-    explicit RecordingRegistrar(EventLog& log)
-        : m_log(log)
-    {
-    }
-    int install() override
-    {
-        m_log.add(QStringLiteral("hotkeys install"));
-        return 0;
-    }
-    void uninstall() override { registered.clear(); }
-    int registerHotkey(quint32 id, HotkeyChord chord) override
-    {
-        registered.insert(id, chord);
-        return 0;
-    }
-    void unregisterHotkey(quint32 id) override { registered.remove(id); }
-    void press(const QString& text)
-    {
-        const HotkeyChord chord = ParsedHotkey::parse(text)->chord();
-        for (auto it = registered.cbegin(); it != registered.cend(); ++it)
-            if (it.value() == chord)
-                Q_EMIT pressed(it.key());
-    }
-    QMap<quint32, HotkeyChord> registered;
-
-private:
-    EventLog& m_log;
-};
-
-class RecordingPermissions final : public Permissions {
-public:
-    explicit RecordingPermissions(EventLog& log)
-        : m_log(log)
-    {
-    }
-    bool accessibilityGranted() override
-    {
-        m_log.add(QStringLiteral("permissions read"));
-        return true;
-    }
-    bool requestAccessibility() override
-    {
-        m_log.add(QStringLiteral("permissions request"));
-        return true;
-    }
-
-private:
-    EventLog& m_log;
-};
-
-class RecordingTransparency final : public SystemTransparency {
-public:
-    explicit RecordingTransparency(EventLog& log)
-        : m_log(log)
-    {
-    }
-    bool reduceTransparency() const override
-    {
-        m_log.add(QStringLiteral("surface read"));
-        return false;
-    }
-    std::optional<QVariant> glassDiffusion() const override { return std::nullopt; }
-    std::optional<QVariant> globalGlassDiffusion() const override { return std::nullopt; }
-
-private:
-    EventLog& m_log;
-};
 
 // Each stand-in logs the launch call it receives, then does what the real
 // object does.
@@ -169,8 +99,8 @@ public:
 
 class RecordingUpdateManager final : public AppUpdateManager {
 public:
-    RecordingUpdateManager(EventLog& log, Clock& clock)
-        : AppUpdateManager(clock)
+    RecordingUpdateManager(EventLog& log, const Platform& p, AppUpdateClient& client)
+        : AppUpdateManager(client, *p.defaults, *p.urlOpener, *p.clock)
         , m_log(log)
     {
     }
@@ -184,8 +114,8 @@ public:
 
 class RecordingLayoutSwitch final : public AppLayoutSwitchService {
 public:
-    RecordingLayoutSwitch(EventLog& log, Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& systemLog)
-        : AppLayoutSwitchService(workspace, layouts, systemLog)
+    RecordingLayoutSwitch(EventLog& log, const Platform& p, KeyboardLayoutService& layouts)
+        : AppLayoutSwitchService(*p.workspace, *p.inputSources, layouts, *p.clock, *p.log)
         , m_log(log)
     {
     }
@@ -271,15 +201,15 @@ public:
         return made<TranslationPreviewPanelController>("translationPreviewPanel",
             std::make_unique<RecordingFollower<TranslationPreviewPanelController>>(m_log, "translationPreviewPanel"));
     }
-    std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p) override
+    std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p, AppUpdateClient& client) override
     {
-        return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, *p.clock));
+        return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, p, client));
     }
     std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
         const Platform& p, KeyboardLayoutService& layouts) override
     {
         return made<AppLayoutSwitchService>(
-            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, *p.workspace, layouts, *p.log));
+            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, p, layouts));
     }
     bool systemTrayAvailable() override { return trayAvailable; }
 
@@ -299,14 +229,15 @@ struct Rig {
     FakePasteboard pasteboard;
     FakeKeyboardEvents keyboard;
     FakeWorkspace workspace;
-    RecordingRegistrar registrar { log };
+    FakeHotkeyRegistrar registrar { log };
     FakeLanguageDetector languages;
     FakeInputSources inputSources;
     FakeAccessibility accessibility;
-    RecordingPermissions permissions { log };
+    FakePermissions permissions { log };
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
-    RecordingTransparency transparency { log };
+    FakeSystemTransparency transparency { log };
+    FakeUrlOpener urlOpener;
     RecordingFactory factory { log };
     std::unique_ptr<MendoNativeApp> app;
 
@@ -327,6 +258,7 @@ struct Rig {
         p.inputMonitoring = &inputMonitoring;
         p.processes = &processes;
         p.transparency = &transparency;
+        p.urlOpener = &urlOpener;
         return p;
     }
     MendoNativeApp& make()
@@ -551,7 +483,7 @@ void TestNativeApp::hotkeysReachThePanels()
     MendoNativeApp& app = rig.make();
     app.launch();
     rig.settle();
-    rig.registrar.press(QStringLiteral("Alt+Q"));
+    rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+Q"))->chord());
     rig.settle();
     QVERIFY(app.quickPanel().isPanelVisible());
 }
