@@ -113,7 +113,8 @@ MendoSession::MendoSession(Options options)
     QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("-layout"), QStringLiteral("us,ru") });
     // setxkbmap keeps the locked group: a test before this one (or an earlier
     // run in the same X session) may have left Russian selected.
-    XkbInputSources sources;
+    x11::X11Connection connection;
+    XkbInputSources sources(connection);
     const auto all = sources.sources();
     if (!all.isEmpty())
         sources.select(all.first());
@@ -319,7 +320,8 @@ QList<QJsonObject> MendoSession::requests(const QString& path) const
 
 QString MendoSession::currentLayoutName()
 {
-    XkbInputSources sources;
+    x11::X11Connection connection;
+    XkbInputSources sources(connection);
     const auto current = sources.current();
     return current ? current->name : QString();
 }

@@ -103,7 +103,8 @@ private:
 
     Options m_options;
     ApplicationIdResolver m_resolver{QStringList{}};
-    X11Workspace m_workspace{m_resolver};
+    x11::X11Connection m_connection;
+    X11Workspace m_workspace{m_connection, m_resolver};
     QTemporaryDir m_dir;
     QString m_failure;
     QByteArray m_previousLayout;

@@ -1,6 +1,7 @@
 #include "model/AIReplyStyleLibrary.h"
 #include "model/MendoPromptLibrary.h"
 #include "input/HotkeyServiceRig.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 
 #include <QElapsedTimer>
@@ -168,7 +169,7 @@ class TestX11Hotkeys : public QObject {
 
     // The service with the real grabs over the default settings and styles.
     struct Rig : HotkeyServiceRig<X11HotkeyRegistrar> {
-        Rig()
+        explicit Rig(x11::X11Connection& connection) : HotkeyServiceRig(connection)
         {
             app.styles = MendoPromptLibrary::defaultStyles();
             app.replies = AIReplyStyleLibrary::defaultStyles();
@@ -193,7 +194,8 @@ private Q_SLOTS:
 
     void eachPressFiresItsOwnIdOnce()
     {
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, alt4), 0);
         QCOMPARE(registrar.registerHotkey(2, controlShiftF5), 0);
@@ -227,7 +229,8 @@ private Q_SLOTS:
         const KeyCode k = key(XK_k);
         grabForAnotherClient(k, Mod1Mask, true);
 
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, altK), HotkeyRegistrar::refused);
         QCOMPARE(registrar.registerHotkey(2, alt4), 0);
@@ -245,7 +248,8 @@ private Q_SLOTS:
 
     void firesInTheSecondLayoutGroup()
     {
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, altA), 0);
         QCOMPARE(registrar.registerHotkey(2, alt4), 0);
@@ -270,7 +274,8 @@ private Q_SLOTS:
     // its new key before the old is released, so no press finds it unheld.
     void grabsFollowTheKeyWhenTheMappingChanges()
     {
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, altQ), 0);
         QCOMPARE(registrar.registerHotkey(2, alt4), 0);
@@ -323,7 +328,8 @@ private Q_SLOTS:
 
     void serviceRunsTheStyleOfTheChordInEveryLayout()
     {
-        Rig rig;
+        x11::X11Connection connection;
+        Rig rig(connection);
         QCOMPARE(rig.app.failures, QStringList());
         const QStringList professional{"run style:professional in org.example.Editor paste=1 sample=0"};
 
@@ -344,7 +350,8 @@ private Q_SLOTS:
     {
         const KeyCode v = key(XK_v);
         grabForAnotherClient(v, Mod1Mask, true);
-        Rig rig;
+        x11::X11Connection connection;
+        Rig rig(connection);
         QCOMPARE(rig.app.failures, QStringList{"Could not register Alt+V: 10"});
         hold({key(XK_Alt_L), key(XK_4)});
         hold({key(XK_Alt_L), key(XK_i)});
