@@ -80,7 +80,12 @@ std::optional<RunningApplication> FocusService::rememberedApplication() const
 {
     if (!m_rememberedProcessIdentifier)
         return std::nullopt;
-    std::optional<RunningApplication> application = runningApplication(*m_rememberedProcessIdentifier);
+    // Mostly it is still in front (the user pressed a hotkey there): one look
+    // at the active window then does, where listing every window of the
+    // desktop takes a round trip to the X server for each.
+    std::optional<RunningApplication> application = m_workspace.frontmostApplication();
+    if (!application || application->processIdentifier != *m_rememberedProcessIdentifier)
+        application = runningApplication(*m_rememberedProcessIdentifier);
     if (!application || application->bundleIdentifier != m_rememberedBundleIdentifier)
         return std::nullopt;
     if (m_rememberedWindow)
@@ -90,15 +95,6 @@ std::optional<RunningApplication> FocusService::rememberedApplication() const
 
 bool FocusService::activateRemembered()
 {
-    // Mostly it is still in front (the user pressed a hotkey there): one look
-    // at the active window then does, where listing every window of the
-    // desktop takes a round trip to the X server for each.
-    if (m_rememberedProcessIdentifier) {
-        const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
-        if (front && front->processIdentifier == *m_rememberedProcessIdentifier
-            && front->bundleIdentifier == m_rememberedBundleIdentifier)
-            return true;
-    }
     if (std::optional<RunningApplication> application = rememberedApplication()) {
         if (isFrontmost(application->processIdentifier))
             return true;
