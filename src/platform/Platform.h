@@ -19,6 +19,7 @@ class SystemTransparency;
 class UrlOpener;
 class UserDefaults;
 class Workspace;
+class WindowSystem;
 
 // The desktop facilities MendoAI uses, each behind a small interface so that
 // tests run on in-memory fakes (tests/fakes/) and the application on the real
@@ -33,6 +34,7 @@ struct Platform {
     Pasteboard* primarySelection = nullptr;
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
+    WindowSystem* windowSystem = nullptr;
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
     LanguageDetector* languages = nullptr;
     InputSources* inputSources = nullptr;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "input/WindowCommands.h"
-
 namespace mendo {
 
 // What the application delegate asks of the built-in display switch: put the
@@ -32,18 +30,6 @@ public:
 class NoDragSwapMonitorControl final : public DragSwapMonitorControl {
 public:
     void start() override { }
-};
-
-// Until window tiling exists its hotkeys register but move nothing.
-class NoWindowCommands final : public WindowCommands {
-public:
-    void tileFocusedWindow(WindowTileSlot) override { }
-    void swapFocusedWindow(WindowSwapDirection) override { }
-    void tileAllWindows() override { }
-    bool popOutActiveTabIfNeeded(WindowTileSlot) override { return false; }
-    bool builtInDisplayDisabled() const override { return false; }
-    void disableBuiltIn() override { }
-    void enableBuiltIn() override { }
 };
 
 }  // namespace mendo

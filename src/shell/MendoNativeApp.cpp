@@ -6,12 +6,14 @@
 #include "model/NativeSettingsStore.h"
 #include "shell/ApplicationControl.h"
 #include "shell/DesktopServiceHooks.h"
+#include "shell/DesktopWindowCommands.h"
 #include "shell/MendoAppDelegate.h"
 #include "shell/MendoWindowPresenter.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardNotesService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
+#include "desktop/WindowTilingService.h"
 #include "engine/AccessibilityTextReader.h"
 #include "engine/AccountCredentials.h"
 #include "engine/FocusService.h"
@@ -190,7 +192,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
     m_builtInDisplay = std::make_unique<NoBuiltInDisplayControl>();
     m_dragSwapMonitor = std::make_unique<NoDragSwapMonitorControl>();
-    m_windowCommands = std::make_unique<NoWindowCommands>();
+    m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
+    m_windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling);
     m_application = factory.makeApplicationControl();
     m_presenter = std::make_unique<MendoWindowPresenter>(*m_application, *p.clock);
 

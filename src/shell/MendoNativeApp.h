@@ -45,6 +45,7 @@ class StatusHUDController;
 class TextActionEngine;
 class TranslationPreviewPanelController;
 class WindowCommands;
+class WindowTilingService;
 class HotkeyPanels;
 
 // The MendoAI process: makes every long-lived object once, owns them all,
@@ -140,6 +141,7 @@ private:
     std::unique_ptr<TextActionEngine> m_engine;
     std::unique_ptr<BuiltInDisplayControl> m_builtInDisplay;
     std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
+    std::unique_ptr<WindowTilingService> m_windowTiling;
     std::unique_ptr<WindowCommands> m_windowCommands;
     std::unique_ptr<ApplicationControl> m_application;
     std::unique_ptr<MendoWindowPresenter> m_presenter;

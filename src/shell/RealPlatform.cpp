@@ -18,6 +18,7 @@
 #include "platform/x11/X11PanelDesktop.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PostedKeys.h"
+#include "platform/x11/X11WindowSystem.h"
 #include "platform/x11/X11Workspace.h"
 #include "platform/x11/XkbInputSources.h"
 
@@ -35,6 +36,7 @@ struct RealPlatform::Parts {
     X11KeyboardEvents keyboard;
     ApplicationIdResolver applicationIds;
     X11Workspace workspace { x11, applicationIds };
+    X11WindowSystem windowSystem { x11 };
     X11HotkeyRegistrar hotkeyRegistrar { x11, &log };
     Cld2LanguageDetector languages;
     XkbInputSources inputSources { x11 };
@@ -60,6 +62,7 @@ RealPlatform::RealPlatform()
     m_platform.primarySelection = &d->primarySelection;
     m_platform.keyboard = &d->keyboard;
     m_platform.workspace = &d->workspace;
+    m_platform.windowSystem = &d->windowSystem;
     m_platform.hotkeyRegistrar = &d->hotkeyRegistrar;
     m_platform.languages = &d->languages;
     m_platform.inputSources = &d->inputSources;

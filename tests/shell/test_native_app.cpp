@@ -16,6 +16,7 @@
 #include "fakes/FakeProcesses.h"
 #include "fakes/FakeSystemTransparency.h"
 #include "fakes/FakeUrlOpener.h"
+#include "fakes/FakeWindowSystem.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/MemoryUserDefaults.h"
 #include "fakes/RecordingSystemLog.h"
@@ -231,6 +232,7 @@ struct Rig {
     FakePasteboard pasteboard;
     FakeKeyboardEvents keyboard;
     FakeWorkspace workspace;
+    FakeWindowSystem windowSystem;
     FakeHotkeyRegistrar registrar { log };
     FakeLanguageDetector languages;
     FakeInputSources inputSources;
@@ -254,6 +256,7 @@ struct Rig {
         p.pasteboard = &pasteboard;
         p.keyboard = &keyboard;
         p.workspace = &workspace;
+        p.windowSystem = &windowSystem;
         p.hotkeyRegistrar = &registrar;
         p.languages = &languages;
         p.inputSources = &inputSources;

@@ -4,13 +4,19 @@
 // it. A line "ready" follows once the window is shown.
 //
 //   mendo_target_app [--text TEXT] [--title TITLE] [--class NAME] [--multiline]
-//                    [--labels N] [--paste-delay MS]
+//                    [--labels N] [--paste-delay MS] [--geometry WxH+X+Y]
+//                    [--min-size WxH] [--size-increment WxH]
+//                    [--window-type normal|dialog|utility]
+//                    [--state normal|maximized|fullscreen|minimized]
 //
 // --class sets the WM_CLASS class (the application name); --multiline uses a
 // plain text editor instead of a one-line field; --labels puts N labels above
 // the field, for an accessibility tree as large as a real application's;
 // --paste-delay makes the one-line field fetch the clipboard only MS
 // milliseconds after Control+V, as the slowest real applications do.
+// The window options make windows that the window manager has to size or
+// place differently: a minimum size, steps of growth (as a terminal's
+// character cells), a dialog or tool window, a maximized or hidden one.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,12 +27,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -67,6 +75,14 @@ private:
     int m_delayMs;
 };
 
+std::optional<QSize> parseSize(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    if (parts.size() != 2)
+        return std::nullopt;
+    return QSize(parts[0].toInt(), parts[1].toInt());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -92,11 +108,28 @@ int main(int argc, char** argv)
         QStringLiteral("count"), QStringLiteral("0"));
     const QCommandLineOption pasteDelayOption(QStringLiteral("paste-delay"),
         QStringLiteral("Fetch the clipboard this long after Control+V."), QStringLiteral("ms"), QStringLiteral("0"));
-    parser.addOptions({ textOption, titleOption, classOption, multilineOption, labelsOption, pasteDelayOption });
+    const QCommandLineOption geometryOption(QStringLiteral("geometry"), QStringLiteral("Size and place."),
+        QStringLiteral("WxH+X+Y"));
+    const QCommandLineOption minSizeOption(QStringLiteral("min-size"), QStringLiteral("Minimum size."),
+        QStringLiteral("WxH"));
+    const QCommandLineOption incrementOption(QStringLiteral("size-increment"), QStringLiteral("Steps of growth."),
+        QStringLiteral("WxH"));
+    const QCommandLineOption typeOption(QStringLiteral("window-type"), QStringLiteral("normal, dialog or utility."),
+        QStringLiteral("type"), QStringLiteral("normal"));
+    const QCommandLineOption stateOption(QStringLiteral("state"),
+        QStringLiteral("normal, maximized, fullscreen or minimized."), QStringLiteral("state"),
+        QStringLiteral("normal"));
+    parser.addOptions({ textOption, titleOption, classOption, multilineOption, labelsOption, pasteDelayOption,
+        geometryOption, minSizeOption, incrementOption, typeOption, stateOption });
     parser.addHelpOption();
     parser.process(app);
 
     QWidget window;
+    const QString type = parser.value(typeOption);
+    if (type == QLatin1String("dialog"))
+        window.setWindowFlags(Qt::Dialog);
+    else if (type == QLatin1String("utility"))
+        window.setWindowFlags(Qt::Tool);
     window.setWindowTitle(parser.value(titleOption));
     auto* layout = new QVBoxLayout(&window);
     QWidget* field = nullptr;
@@ -129,7 +162,28 @@ int main(int argc, char** argv)
     }
     layout->addWidget(field);
     window.resize(480, 160);
-    window.show();
+    if (const auto size = parseSize(parser.value(minSizeOption)))
+        window.setMinimumSize(*size);
+    if (const auto step = parseSize(parser.value(incrementOption))) {
+        window.setBaseSize(window.minimumSize());
+        window.setSizeIncrement(*step);
+    }
+    if (parser.isSet(geometryOption)) {
+        static const QRegularExpression pattern(QStringLiteral("^(\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)$"));
+        const auto match = pattern.match(parser.value(geometryOption));
+        if (match.hasMatch())
+            window.setGeometry(match.captured(3).toInt(), match.captured(4).toInt(), match.captured(1).toInt(),
+                match.captured(2).toInt());
+    }
+    const QString state = parser.value(stateOption);
+    if (state == QLatin1String("maximized"))
+        window.showMaximized();
+    else if (state == QLatin1String("fullscreen"))
+        window.showFullScreen();
+    else if (state == QLatin1String("minimized"))
+        window.showMinimized();
+    else
+        window.show();
     window.activateWindow();
     field->setFocus();
     QTimer::singleShot(0, &window, [] {

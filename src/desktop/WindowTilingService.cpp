@@ -1,0 +1,244 @@
+#include "desktop/WindowTilingService.h"
+
+#include <QPointer>
+
+#include <memory>
+
+namespace mendo {
+
+namespace {
+
+qint64 overlapArea(const QRect& a, const QRect& b)
+{
+    const QRect common = a.intersected(b);
+    return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+bool alignsRight(WindowTileSlot slot)
+{
+    return slot == WindowTileSlot::rightHalf || slot == WindowTileSlot::topRight || slot == WindowTileSlot::bottomRight;
+}
+
+bool alignsBottom(WindowTileSlot slot)
+{
+    return slot == WindowTileSlot::bottomLeft || slot == WindowTileSlot::bottomRight;
+}
+
+// One wait for the window manager's answer, ended by the answer or by the
+// clock, whichever comes first.
+struct ConfigureWait {
+    bool done = false;
+    std::coroutine_handle<> waiting;
+
+    void finish()
+    {
+        if (done)
+            return;
+        done = true;
+        if (waiting)
+            std::exchange(waiting, {}).resume();
+    }
+
+    struct Awaiter {
+        std::shared_ptr<ConfigureWait> wait;
+        bool await_ready() const noexcept { return wait->done; }
+        void await_suspend(std::coroutine_handle<> handle) { wait->waiting = handle; }
+        void await_resume() noexcept { }
+    };
+};
+
+}  // namespace
+
+WindowTilingService::WindowTilingService(WindowSystem& windows, Clock& clock)
+    : m_windows(windows)
+    , m_clock(clock)
+{
+}
+
+Task<> WindowTilingService::tileFocusedWindow(WindowTileSlot slot)
+{
+    const SerialTurns::Turn turn = co_await m_turns.acquire();
+    const auto window = m_windows.focusedWindow();
+    if (!window || !isTileable(*window))
+        co_return;
+    const auto frame = m_windows.frame(*window);
+    if (!frame)
+        co_return;
+    auto target = screen(*frame);
+    if (!target)
+        target = mainScreen();
+    if (!target)
+        co_return;
+    co_await place(*window, cell(slot, target->visibleFrame), slot);
+}
+
+Task<> WindowTilingService::tileAllWindows()
+{
+    const SerialTurns::Turn turn = co_await m_turns.acquire();
+    std::optional<MonitorFrame> target;
+    // The focused window only chooses the monitor: it need not be tileable.
+    if (const auto window = m_windows.focusedWindow()) {
+        if (const auto frame = m_windows.frame(*window))
+            target = screen(*frame);
+    }
+    if (!target)
+        target = mainScreen();
+    if (!target)
+        co_return;
+    QList<WindowId> windows = windowsInStackingOrder(*target);
+    if (windows.isEmpty())
+        co_return;
+    windows = windows.mid(0, 4);
+    const QList<WindowTileSlot> slots = layout(int(windows.size()));
+    for (qsizetype i = 0; i < windows.size(); ++i)
+        co_await place(windows[i], cell(slots[i], target->visibleFrame), slots[i]);
+}
+
+bool WindowTilingService::isTileable(WindowId window)
+{
+    const auto facts = m_windows.facts(window);
+    return facts && facts->standard && !facts->minimized && !facts->fullScreen;
+}
+
+std::optional<MonitorFrame> WindowTilingService::screen(const QRect& frame)
+{
+    return screen(frame, m_windows.screens());
+}
+
+std::optional<MonitorFrame> WindowTilingService::screen(const QRect& frame, const QList<MonitorFrame>& screens)
+{
+    std::optional<MonitorFrame> best;
+    qint64 bestArea = 0;
+    for (const MonitorFrame& monitor : screens) {
+        const qint64 area = overlapArea(monitor.frame, frame);
+        if (area > bestArea) {
+            bestArea = area;
+            best = monitor;
+        }
+    }
+    return best;
+}
+
+std::optional<MonitorFrame> WindowTilingService::mainScreen()
+{
+    const QList<MonitorFrame> monitors = m_windows.screens();
+    if (monitors.isEmpty())
+        return std::nullopt;
+    if (const auto pointer = m_windows.pointerPosition()) {
+        for (const MonitorFrame& monitor : monitors) {
+            if (monitor.frame.contains(*pointer))
+                return monitor;
+        }
+    }
+    return monitors.first();
+}
+
+QRect WindowTilingService::cell(WindowTileSlot slot, const QRect& visible)
+{
+    const int x = visible.x(), y = visible.y(), w = visible.width(), h = visible.height();
+    // Integer division floors for the non-negative sizes a frame has.
+    const int halfW = w / 2, halfH = h / 2;
+    switch (slot) {
+    case WindowTileSlot::full:
+        return visible;
+    case WindowTileSlot::leftHalf:
+        return QRect(x, y, halfW, h);
+    case WindowTileSlot::rightHalf:
+        return QRect(x + halfW, y, w - halfW, h);
+    case WindowTileSlot::topLeft:
+        return QRect(x, y, halfW, halfH);
+    case WindowTileSlot::topRight:
+        return QRect(x + halfW, y, w - halfW, halfH);
+    case WindowTileSlot::bottomLeft:
+        return QRect(x, y + halfH, halfW, h - halfH);
+    case WindowTileSlot::bottomRight:
+        return QRect(x + halfW, y + halfH, w - halfW, h - halfH);
+    }
+    return visible;
+}
+
+QList<WindowTileSlot> WindowTilingService::layout(int count)
+{
+    using S = WindowTileSlot;
+    switch (count) {
+    case 1:
+        return { S::full };
+    case 2:
+        return { S::leftHalf, S::rightHalf };
+    case 3:
+        return { S::leftHalf, S::topRight, S::bottomRight };
+    case 4:
+        return { S::topLeft, S::topRight, S::bottomLeft, S::bottomRight };
+    default:
+        return {};
+    }
+}
+
+Task<> WindowTilingService::place(WindowId window, QRect target, WindowTileSlot slot)
+{
+    if (!co_await moveAndSettle(window, target))
+        co_return;
+    const auto actual = m_windows.frame(window);
+    if (!actual)
+        co_return;
+    // A window at most one pixel too large is left alone.
+    if (actual->width() <= target.width() + 1 && actual->height() <= target.height() + 1)
+        co_return;
+    const int x = alignsRight(slot) ? target.x() + target.width() - actual->width() : target.x();
+    const int y = alignsBottom(slot) ? target.y() + target.height() - actual->height() : target.y();
+    co_await moveAndSettle(window, QRect(QPoint(x, y), actual->size()));
+}
+
+Task<> WindowTilingService::setFrame(WindowId window, QRect frame)
+{
+    co_await moveAndSettle(window, frame);
+}
+
+QList<WindowId> WindowTilingService::windowsInStackingOrder(const MonitorFrame& target)
+{
+    QList<WindowId> result;
+    // Read once: the monitors' docks are a query of every window.
+    const QList<MonitorFrame> screens = m_windows.screens();
+    for (const StackedWindow& entry : m_windows.stackingOrder()) {
+        if (entry.own || (entry.opacity && *entry.opacity <= 0))
+            continue;
+        if (entry.frame.width() < minimumArrangedWidth || entry.frame.height() < minimumArrangedHeight)
+            continue;
+        const auto on = screen(entry.frame, screens);
+        if (!on || *on != target)
+            continue;
+        if (isTileable(entry.id))
+            result << entry.id;
+    }
+    return result;
+}
+
+Task<bool> WindowTilingService::moveAndSettle(WindowId window, QRect frame)
+{
+    const auto facts = m_windows.facts(window);
+    if (!facts)
+        co_return false;
+    // Taken out of the maximized state first and apart: its answer would
+    // otherwise pass for the answer to the move.
+    if (facts->maximized && !co_await settle(window, [this, window] { return m_windows.removeMaximized(window); }))
+        co_return false;
+    co_return co_await settle(window, [this, window, frame] { return m_windows.setFrame(window, frame); });
+}
+
+Task<bool> WindowTilingService::settle(WindowId window, std::function<bool()> request)
+{
+    auto wait = std::make_shared<ConfigureWait>();
+    // Listening before asking: a window manager may answer at once.
+    QObject listener;
+    QObject::connect(&m_windows, &WindowSystem::windowConfigured, &listener, [wait, window](WindowId configured) {
+        if (configured == window)
+            wait->finish();
+    });
+    if (!request())
+        co_return false;
+    const std::unique_ptr<Timer> timeout = m_clock.singleShot(configureTimeout, [wait] { wait->finish(); });
+    co_await ConfigureWait::Awaiter { wait };
+    co_return true;
+}
+
+}  // namespace mendo
