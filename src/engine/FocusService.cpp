@@ -35,7 +35,20 @@ void FocusService::remember(const RunningApplication& application)
         ? std::optional<qint32>(application.processIdentifier)
         : std::nullopt;
     m_rememberedWindow = application.window != 0 ? std::optional<WindowId>(application.window) : std::nullopt;
-    m_rememberedAccessibleWindow = accessibleWindowOf(application.processIdentifier);
+    m_rememberedAccessibleWindow = nullptr;
+    const quint64 generation = ++m_rememberGeneration;
+    if (!m_accessibility || application.processIdentifier <= 0)
+        return;
+    // The accessibility bus takes milliseconds to answer, which a hotkey's
+    // action would wait for before it starts; read from the event loop, the
+    // window is read while the action pauses for the activation.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, processIdentifier = application.processIdentifier] {
+            if (generation == m_rememberGeneration)
+                m_rememberedAccessibleWindow = accessibleWindowOf(processIdentifier);
+        },
+        Qt::QueuedConnection);
 }
 
 bool FocusService::activate(const QString& bundleIdentifier)
@@ -67,7 +80,12 @@ std::optional<RunningApplication> FocusService::rememberedApplication() const
 {
     if (!m_rememberedProcessIdentifier)
         return std::nullopt;
-    std::optional<RunningApplication> application = runningApplication(*m_rememberedProcessIdentifier);
+    // Mostly it is still in front (the user pressed a hotkey there): one look
+    // at the active window then does, where listing every window of the
+    // desktop takes a round trip to the X server for each.
+    std::optional<RunningApplication> application = m_workspace.frontmostApplication();
+    if (!application || application->processIdentifier != *m_rememberedProcessIdentifier)
+        application = runningApplication(*m_rememberedProcessIdentifier);
     if (!application || application->bundleIdentifier != m_rememberedBundleIdentifier)
         return std::nullopt;
     if (m_rememberedWindow)

@@ -74,7 +74,7 @@ public:
     }
 
     // The remembered application's focused window as an accessible element,
-    // read when it was remembered; absent without accessibility.
+    // read right after it was remembered; absent without accessibility.
     const AXElement& rememberedAccessibleWindow() const { return m_rememberedAccessibleWindow; }
 
     // Starts a reply paste into the process: activations of it no longer
@@ -106,6 +106,7 @@ private:
     std::optional<qint32> m_rememberedProcessIdentifier;
     std::optional<WindowId> m_rememberedWindow;
     std::optional<qint32> m_restoringProcessIdentifier;
+    quint64 m_rememberGeneration = 0;
 };
 
 }  // namespace mendo

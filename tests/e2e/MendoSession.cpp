@@ -150,7 +150,18 @@ bool MendoSession::start()
     QString baseURL;
     if (!startService(&baseURL) || !writeDefaults(baseURL))
         return false;
+    return startMendo();
+}
 
+bool MendoSession::restartMendo()
+{
+    stop(m_mendo);
+    m_mendoOutput.clear();
+    return startMendo();
+}
+
+bool MendoSession::startMendo()
+{
     // Configuration, data and the single-instance socket all in the test's
     // own directory: no other mendo and no user file is touched.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -266,6 +277,15 @@ std::unique_ptr<testing::OtherApp> MendoSession::startInFront(const QString& pro
     // soon as it is here.
     QTest::qWait(200);
     return app;
+}
+
+bool MendoSession::bringToFront(const testing::OtherApp& app)
+{
+    for (const RunningApplication& running : m_workspace.runningApplications()) {
+        if (running.processIdentifier == app.pid())
+            return m_workspace.activate(running) && testing::waitUntilFrontmost(m_workspace, app.pid());
+    }
+    return false;
 }
 
 std::unique_ptr<testing::OtherApp> MendoSession::userCopies(const QList<QPair<QString, QByteArray>>& formats)

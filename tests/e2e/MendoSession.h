@@ -64,10 +64,14 @@ public:
     // False with failure() telling why.
     bool start();
     QString failure() const { return m_failure; }
+    // Ends mendo and starts it again over the same configuration and service.
+    bool restartMendo();
 
     // Starts another application and waits until it is in front and mendo's
     // focus memory can have learnt of it; null when it never came to front.
     std::unique_ptr<testing::OtherApp> startInFront(const QString& program, const QStringList& arguments);
+    // Activates an application started before and waits until it is in front.
+    bool bringToFront(const testing::OtherApp& app);
     // The user's own copy, owned by another application.
     std::unique_ptr<testing::OtherApp> userCopies(const QList<QPair<QString, QByteArray>>& formats);
 
@@ -93,6 +97,7 @@ public:
     QStringList visibleWindowTitles() const;
 
 private:
+    bool startMendo();
     bool writeDefaults(const QString& baseURL);
     bool startService(QString* baseURL);
     bool waitForHotkeys();

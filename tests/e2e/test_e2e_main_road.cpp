@@ -85,6 +85,7 @@ private Q_SLOTS:
     void layoutFixConvertsInPlaceAndSelectsRussian();
     void aFailedRequestLeavesTextAndClipboard_data();
     void aFailedRequestLeavesTextAndClipboard();
+    void theFirstActionAfterEveryStartArrives();
     void theHistoryKeepsOnlyTheUsersCopies();
     void checksForUpdatesOnceAtStart();
 };
@@ -226,6 +227,40 @@ void TestE2eMainRoad::aFailedRequestLeavesTextAndClipboard()
     QVERIFY(clipboardIsUsers());
     // The field reports every change of its text: there was none.
     QVERIFY2(!target->output().contains("\"text\""), target->output().constData());
+}
+
+// A new user's first hotkey comes right after start. Typing that moves from
+// one keyboard to another (the user's, XTest's) makes X announce a keyboard
+// change, here just before the press: mendo must hold its hotkeys throughout.
+void TestE2eMainRoad::theFirstActionAfterEveryStartArrives()
+{
+    constexpr int kStarts = 20;
+    QJsonArray answers;
+    for (int i = 0; i < kStarts; ++i)
+        answers.append(resultAnswer(QStringLiteral("Answer number %1.").arg(i)));
+    MendoSession session({ .answers = answers, .serviceDown = false, .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto target = startField(session, Field::qt, QStringLiteral("teh first words"));
+    QVERIFY(target);
+
+    for (int i = 0; i < kStarts; ++i) {
+        if (i > 0) {
+            QVERIFY2(session.restartMendo(), qPrintable(session.failure()));
+            // mendo's window (shown as there is no tray) took the focus.
+            QVERIFY(session.bringToFront(*target));
+        }
+        QCOMPARE(
+            QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("-layout"), QStringLiteral("us,ru") }), 0);
+        MendoSession::press(QStringLiteral("ctrl+a"));
+        MendoSession::press(QStringLiteral("alt+4"));
+        const QString expected = QStringLiteral("Answer number %1.").arg(i);
+        QTRY_VERIFY2_WITH_TIMEOUT(target->reportedText() == expected,
+            qPrintable(QStringLiteral("start %1: %2 request(s) in all, field \"%3\", mendo said:\n%4")
+                           .arg(i)
+                           .arg(session.requests().size())
+                           .arg(target->reportedText(), QString::fromUtf8(session.mendoOutput()))),
+            kActionTimeoutMs);
+    }
 }
 
 // The texts of the clipboard history in mendo's user-defaults file.

@@ -79,7 +79,9 @@ private Q_SLOTS:
     {
         Rig rig;
         // The editor quit and its pid now runs something else.
-        rig.workspace.applications = { kFirstEditor, { 101, QStringLiteral("org.example.Stranger"), 13 } };
+        const RunningApplication stranger{ 101, QStringLiteral("org.example.Stranger"), 13 };
+        rig.workspace.applications = { kFirstEditor, stranger };
+        rig.workspace.front = stranger;
         QCOMPARE(rig.reader.selectedTextForLayout(), QString());
         QVERIFY(!rig.reader.replaceSelectedText(QStringLiteral("x")));
         QVERIFY(rig.ax.writes.isEmpty());

@@ -1,4 +1,5 @@
 #include "engine/FocusService.h"
+#include "fakes/FakeAccessibility.h"
 #include "fakes/FakeWorkspace.h"
 
 #include <QTest>
@@ -23,6 +24,7 @@ private Q_SLOTS:
     void remembersForeignActivations();
     void activateByIdentifier_data();
     void activateByIdentifier();
+    void readsTheAccessibleWindowOnceTheEventLoopRuns();
 };
 
 void TestFocusService::remembersForeignActivations_data()
@@ -103,6 +105,33 @@ void TestFocusService::activateByIdentifier()
     for (const RunningApplication& application : workspace.activations)
         pids << application.processIdentifier;
     QCOMPARE(pids, activatedPids);
+}
+
+// The accessibility bus is asked after the remembering call has returned: a
+// hotkey's action starts without waiting for it.
+void TestFocusService::readsTheAccessibleWindowOnceTheEventLoopRuns()
+{
+    FakeWorkspace workspace;
+    FakeAccessibility ax;
+    FocusService focus(workspace, ax);
+    FakeAXNodePtr windows[2];
+    for (const RunningApplication& application : { kEditor, kOther }) {
+        FakeAXNodePtr app = ax.addApplication(application.processIdentifier);
+        FakeAXNodePtr& window = windows[application == kEditor ? 0 : 1];
+        window = ax.addChild(app, ax::WindowRole, application.bundleIdentifier);
+        ax.application(application.processIdentifier)->focusedWindow = window.get();
+    }
+
+    focus.remember(kEditor);
+    QVERIFY(!focus.rememberedAccessibleWindow());
+    QCoreApplication::processEvents();
+    QCOMPARE(focus.rememberedAccessibleWindow(), AXElement(windows[0]));
+
+    // A later application's window replaces it, read the same way.
+    focus.remember(kOther);
+    QVERIFY(!focus.rememberedAccessibleWindow());
+    QCoreApplication::processEvents();
+    QCOMPARE(focus.rememberedAccessibleWindow(), AXElement(windows[1]));
 }
 
 QTEST_GUILESS_MAIN(TestFocusService)

@@ -5,6 +5,7 @@
 #include "platform/x11/X11Errors.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <map>
 
 // Xlib's macros (Bool, Status, None, KeyPress) clash with Qt: include it last.
@@ -224,9 +225,19 @@ struct X11HotkeyRegistrar::Impl {
 
     void ungrab(KeyCode keycode, unsigned mods)
     {
-        x11::X11ErrorTrap trap(display);
+        std::vector<unsigned> states;
         for (unsigned lock : lockVariants())
-            XUngrabKey(display, keycode, mods | lock, root);
+            states.push_back(mods | lock);
+        ungrabStates(keycode, states);
+    }
+
+    void ungrabStates(KeyCode keycode, const std::vector<unsigned>& states)
+    {
+        if (states.empty())
+            return;
+        x11::X11ErrorTrap trap(display);
+        for (unsigned state : states)
+            XUngrabKey(display, keycode, state, root);
         trap.sync();
         connection.drainEventsLater();
     }
@@ -268,33 +279,50 @@ struct X11HotkeyRegistrar::Impl {
     }
 
     // After a keyboard change a key name may sit on another key, and the
-    // modifiers on other bits: grab every chord again where it now is.
+    // modifiers on other bits. X announces a change also whenever typing
+    // moves from one keyboard to another (the user's, XTest's), which mostly
+    // leaves every chord where it was: a grab is only touched when its chord
+    // moved, and then taken at its new place before the old one is let go, so
+    // that a press arriving meanwhile never finds the chord unheld.
     void regrabAll()
     {
         regrabQueued = false;
         if (!display)
             return;
         dropKeymap();
-        for (auto& [id, grabbed] : grabs) {
-            if (grabbed.keycode)
-                ungrab(grabbed.keycode, grabbed.mods);
-            grabbed.keycode = 0;
-        }
+        const std::vector<unsigned> oldLocks = lockVariants();
         readModifierMapping();
+        const std::vector<unsigned> newLocks = lockVariants();
         std::vector<std::pair<quint32, int>> lost;
         for (auto& [id, grabbed] : grabs) {
-            grabbed.down = false;
-            grabbed.mods = xMods(grabbed.chord.modifiers);
             const KeyCode keycode = keycodeFor(keysymForKeyCode(grabbed.chord.keyCode));
+            const unsigned mods = xMods(grabbed.chord.modifiers);
+            if (keycode == grabbed.keycode && mods == grabbed.mods && newLocks == oldLocks)
+                continue;
+            const Grab old = grabbed;
+            grabbed.down = false;
+            grabbed.mods = mods;
             int status = noSuchKey;
             if (keycode)
-                status = takenByAnother(id, keycode, grabbed.mods) ? refused : grab(keycode, grabbed.mods);
-            if (status == 0) {
-                grabbed.keycode = keycode;
-                continue;
+                status = takenByAnother(id, keycode, mods) ? refused : grab(keycode, mods);
+            grabbed.keycode = status == 0 ? keycode : 0;
+            if (old.keycode) {
+                // What the new grab holds stays held.
+                std::vector<unsigned> stale;
+                for (const unsigned lock : oldLocks) {
+                    const unsigned state = old.mods | lock;
+                    const bool heldAgain = grabbed.keycode == old.keycode
+                        && std::any_of(newLocks.begin(), newLocks.end(),
+                            [&](unsigned newLock) { return (mods | newLock) == state; });
+                    if (!heldAgain)
+                        stale.push_back(state);
+                }
+                ungrabStates(old.keycode, stale);
             }
-            write(QStringLiteral("hotkey %1 lost after a keyboard change").arg(id));
-            lost.emplace_back(id, status);
+            if (!grabbed.keycode) {
+                write(QStringLiteral("hotkey %1 lost after a keyboard change").arg(id));
+                lost.emplace_back(id, status);
+            }
         }
         // Told once every grab is settled: a listener may register again.
         for (const auto& [id, status] : lost)

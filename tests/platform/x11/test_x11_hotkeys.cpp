@@ -11,7 +11,9 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/record.h>
 #include <X11/keysym.h>
 
 using namespace mendo;
@@ -39,6 +41,96 @@ void settle(int ms)
     while (timer.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
+
+// Every key grab and release any client asks the server for, in order, as the
+// X RECORD extension reports them.
+class KeyGrabRecorder {
+public:
+    struct Request {
+        bool grab = false;
+        int keycode = 0;
+        unsigned modifiers = 0;
+    };
+
+    KeyGrabRecorder()
+        : m_control(XOpenDisplay(nullptr))
+        , m_data(XOpenDisplay(nullptr))
+    {
+        XRecordRange* range = XRecordAllocRange();
+        range->core_requests.first = X_GrabKey;
+        range->core_requests.last = X_UngrabKey;
+        XRecordClientSpec clients = XRecordAllClients;
+        m_context = XRecordCreateContext(m_control, 0, &clients, 1, &range, 1);
+        XFree(range);
+        XSync(m_control, False);
+        XRecordEnableContextAsync(m_data, m_context, &KeyGrabRecorder::intercept, reinterpret_cast<XPointer>(this));
+    }
+    ~KeyGrabRecorder()
+    {
+        // The data connection answers nothing else until its stream has ended.
+        XRecordDisableContext(m_control, m_context);
+        XSync(m_control, False);
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_ended && timer.elapsed() < 5000) {
+            XRecordProcessReplies(m_data);
+            settle(5);
+        }
+        XRecordFreeContext(m_control, m_context);
+        XCloseDisplay(m_data);
+        XCloseDisplay(m_control);
+    }
+
+    // What was asked until now: a release of a marker chord of its own is
+    // asked last, and everything before it has arrived once it has.
+    QList<Request> requests()
+    {
+        const KeyCode marker = XKeysymToKeycode(m_control, XK_F12);
+        const unsigned markerModifiers = ControlMask | ShiftMask | Mod1Mask | Mod4Mask;
+        XUngrabKey(m_control, marker, markerModifiers, DefaultRootWindow(m_control));
+        XSync(m_control, False);
+        QElapsedTimer timer;
+        timer.start();
+        auto markerSeen = [&] {
+            return !m_requests.isEmpty() && m_requests.last().keycode == marker
+                && m_requests.last().modifiers == markerModifiers;
+        };
+        while (!markerSeen() && timer.elapsed() < 5000) {
+            XRecordProcessReplies(m_data);
+            settle(5);
+        }
+        QList<Request> result = m_requests;
+        if (markerSeen())
+            result.removeLast();
+        m_requests.clear();
+        return result;
+    }
+
+private:
+    static void intercept(XPointer self, XRecordInterceptData* data)
+    {
+        auto* recorder = reinterpret_cast<KeyGrabRecorder*>(self);
+        if (data->category == XRecordEndOfData)
+            recorder->m_ended = true;
+        if (data->category == XRecordFromClient && data->data) {
+            const auto* request = reinterpret_cast<const unsigned char*>(data->data);
+            if (request[0] == X_GrabKey) {
+                const auto* grab = reinterpret_cast<const xGrabKeyReq*>(request);
+                recorder->m_requests.append({ true, grab->key, grab->modifiers });
+            } else if (request[0] == X_UngrabKey) {
+                const auto* ungrab = reinterpret_cast<const xUngrabKeyReq*>(request);
+                recorder->m_requests.append({ false, ungrab->key, ungrab->modifiers });
+            }
+        }
+        XRecordFreeData(data);
+    }
+
+    Display* m_control;
+    Display* m_data;
+    XRecordContext m_context = 0;
+    QList<Request> m_requests;
+    bool m_ended = false;
+};
 
 }  // namespace
 
@@ -177,14 +269,19 @@ private Q_SLOTS:
         QTRY_COMPARE(ids(spy), (QList<quint32>{1, 2}));
     }
 
+    // X announces a keyboard change on every switch between keyboards too:
+    // a chord whose key stayed is never let go, and one that moved is held at
+    // its new key before the old is released, so no press finds it unheld.
     void grabsFollowTheKeyWhenTheMappingChanges()
     {
         x11::X11Connection connection;
         X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, altQ), 0);
-        const KeyCode usQ = key(XK_q), alt = key(XK_Alt_L);
+        QCOMPARE(registrar.registerHotkey(2, alt4), 0);
+        const KeyCode usQ = key(XK_q), four = key(XK_4), alt = key(XK_Alt_L);
         QSignalSpy spy(&registrar, &HotkeyRegistrar::pressed);
+        KeyGrabRecorder recorder;
 
         setLayout({"-layout", "us", "-variant", "dvorak"});
         Display* fresh = XOpenDisplay(nullptr);  // a connection that knows only the new mapping
@@ -204,6 +301,29 @@ private Q_SLOTS:
         hold({alt, usQ});  // now the apostrophe key
         settle(300);
         QCOMPARE(ids(spy), (QList<quint32>{1}));
+
+        const auto neverTouches = [](const QList<KeyGrabRecorder::Request>& requests, KeyCode keycode) {
+            return std::none_of(requests.begin(), requests.end(),
+                [&](const KeyGrabRecorder::Request& request) { return request.keycode == keycode; });
+        };
+        int lastGrabAtNewKey = -1, firstReleaseAtOldKey = -1;
+        const QList<KeyGrabRecorder::Request> requests = recorder.requests();
+        QVERIFY2(neverTouches(requests, four), "Alt+4 was let go although its key stayed");
+        for (int i = 0; i < requests.size(); ++i) {
+            const KeyGrabRecorder::Request& request = requests[i];
+            if (request.grab && request.keycode == dvorakQ)
+                lastGrabAtNewKey = i;
+            if (!request.grab && request.keycode == usQ && firstReleaseAtOldKey < 0)
+                firstReleaseAtOldKey = i;
+        }
+        QVERIFY(lastGrabAtNewKey >= 0);
+        QVERIFY(firstReleaseAtOldKey > lastGrabAtNewKey);
+
+        setLayout({"-layout", "us"});
+        settle(300);
+        QVERIFY(neverTouches(recorder.requests(), four));
+        hold({alt, four});
+        QTRY_COMPARE(ids(spy), (QList<quint32>{1, 2}));
     }
 
     void serviceRunsTheStyleOfTheChordInEveryLayout()
