@@ -19,6 +19,7 @@ class AppUpdateManager;
 class ApplicationControl;
 class AssistantPanelController;
 class BuiltInDisplayControl;
+class BuiltInDisplaySwitch;
 class ClipboardHistoryService;
 class ClipboardPanelController;
 class DefaultsAccountCredentials;
@@ -69,7 +70,7 @@ public:
         virtual std::unique_ptr<StatusHUDController> makeStatusHUD();
         virtual std::unique_ptr<HotkeyService> makeHotkeys(
             const Platform& platform, FocusService& focus, WindowCommands& windows);
-        virtual std::unique_ptr<MenuBarController> makeMenuBar();
+        virtual std::unique_ptr<MenuBarController> makeMenuBar(BuiltInDisplaySwitch& displaySwitch);
         virtual std::unique_ptr<FloatingButtonController> makeFloatingButton();
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
@@ -133,6 +134,7 @@ private:
     std::unique_ptr<SelectionTransfer> m_selection;
     std::unique_ptr<TextActionEngine> m_engine;
     std::unique_ptr<BuiltInDisplayControl> m_builtInDisplay;
+    std::unique_ptr<BuiltInDisplaySwitch> m_builtInDisplaySwitch;
     std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
     std::unique_ptr<WindowCommands> m_windowCommands;
     std::unique_ptr<ApplicationControl> m_application;
