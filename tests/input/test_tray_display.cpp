@@ -161,13 +161,30 @@ void press(const QString& keys)
     runTool(QStringLiteral("xdotool"), QStringList { QStringLiteral("key") } + keys.split(QLatin1Char(' ')));
 }
 
-bool saveShot(const QRect& area, const QString& name)
+// The screen's `area`, saved as an artifact; null when it could not be.
+QImage saveShot(const QRect& area, const QString& name)
 {
     const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
     QDir().mkpath(dir);
     const QImage shot
         = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-    return !shot.isNull() && shot.save(dir + QLatin1Char('/') + name);
+    if (!shot.save(dir + QLatin1Char('/') + name))
+        return {};
+    return shot;
+}
+
+// How many pixels of `area` are near white and near black.
+std::pair<int, int> lightAndDark(const QImage& image, const QRect& area)
+{
+    int light = 0;
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int lightness = image.pixelColor(x, y).lightness();
+            light += lightness > 220;
+            dark += lightness < 40;
+        }
+    return { light, dark };
 }
 
 // One mendo with its own configuration; ended with the test.
@@ -231,7 +248,11 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(dockedIcon(mendo.pid()), 15000);
         const QRect icon = *dockedIcon(mendo.pid());
         QTest::qWait(300);  // painted
-        QVERIFY(saveShot(QRect(0, 0, icon.right() + 24, 28), QStringLiteral("tray-icon-dark.png")));
+        const QImage shot
+            = saveShot(QRect(0, 0, icon.left() + icon.right() + 1, 28), QStringLiteral("tray-icon-dark.png"));
+        QVERIFY(!shot.isNull());
+        // The letters and keys stand out light.
+        QVERIFY(lightAndDark(shot, icon).first > 30);
         // Only the tray item: no window was asked for.
         QCOMPARE(shownWindows(mendo.pid()).size(), 1);
 
@@ -239,7 +260,7 @@ private Q_SLOTS:
         click(icon.center());
         QTRY_VERIFY_WITH_TIMEOUT(openMenu(mendo.pid()), 5000);
         QTest::qWait(300);
-        QVERIFY(saveShot(openMenu(mendo.pid())->adjusted(-8, -8, 8, 8), QStringLiteral("tray-menu.png")));
+        QVERIFY(!saveShot(openMenu(mendo.pid())->adjusted(-8, -8, 8, 8), QStringLiteral("tray-menu.png")).isNull());
         press(QStringLiteral("Escape"));
         QTRY_VERIFY_WITH_TIMEOUT(!openMenu(mendo.pid()), 5000);
         click(icon.center(), 3);
@@ -260,7 +281,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(dockedIcon(mendo.pid()), 15000);
         const QRect icon = *dockedIcon(mendo.pid());
         QTest::qWait(300);
-        QVERIFY(saveShot(QRect(0, 0, icon.right() + 24, 28), QStringLiteral("tray-icon-light.png")));
+        const QImage shot
+            = saveShot(QRect(0, 0, icon.left() + icon.right() + 1, 28), QStringLiteral("tray-icon-light.png"));
+        QVERIFY(!shot.isNull());
+        // The light shapes keep their dark rim against the light panel.
+        const auto [light, dark] = lightAndDark(shot, icon);
+        QVERIFY2(light > 30 && dark > 30, qPrintable(QStringLiteral("%1 light, %2 dark").arg(light).arg(dark)));
     }
 
     // Switched off in the settings, nothing docks and the main window shows

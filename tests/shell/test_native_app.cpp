@@ -532,7 +532,11 @@ void TestNativeApp::trayItemFollowsTheSettings()
     QVERIFY(app.menuBar().statusItem());
     QCOMPARE(app.menuBar().statusItem()->toolTip(), QStringLiteral("MendoAI"));
 
-    // The menu's permissions command opens the main window on that page.
+    // The menu's permissions command opens the main window on that page,
+    // also after the user closed it.
+    app.openMainWindow();
+    app.mainWindow()->close();
+    QVERIFY(!app.mainWindow()->isVisible());
     QAction* permissions = nullptr;
     for (QAction* action : app.menuBar().menu()->actions())
         if (action->text() == QStringLiteral("Permissions"))
