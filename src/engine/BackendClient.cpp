@@ -1,12 +1,13 @@
 #include "engine/BackendClient.h"
 
-#include "model/AIReplyStyleLibrary.h"
 #include "base/Clock.h"
 #include "base/Json.h"
+#include "base/SystemLog.h"
 #include "base/Text.h"
 #include "engine/AccountCredentials.h"
 #include "engine/BackendClientError.h"
 #include "engine/BackendText.h"
+#include "model/AIReplyStyleLibrary.h"
 #include "platform/LanguageDetector.h"
 
 #include <QHostAddress>
@@ -98,12 +99,13 @@ struct BackendClient::HttpAnswer {
 };
 
 BackendClient::BackendClient(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network,
-    Clock& clock, const LanguageDetector& languages)
+    Clock& clock, const LanguageDetector& languages, SystemLog* log)
     : m_apiURL(std::move(apiURL))
     , m_credentials(credentials)
     , m_network(network)
     , m_clock(clock)
     , m_languages(languages)
+    , m_log(log)
 {
 }
 
@@ -200,8 +202,13 @@ Task<QString> BackendClient::sendPiece(
 
     QString parseError;
     const auto object = json::parseObject(answer.body, &parseError);
-    if (!object)
+    if (!object) {
+        if (m_log)
+            m_log->write(QStringLiteral("AI service answer (HTTP %1) could not be decoded: %2")
+                             .arg(answer.status)
+                             .arg(parseError));
         throw DecodingError(parseError);
+    }
     const QString result = optionalString(*object, QStringLiteral("result"));
     const QString error = optionalString(*object, QStringLiteral("error"));
 
@@ -365,9 +372,13 @@ bool looksLikeBadReply(const QString& reply, const QString& source)
     for (const QString& marker : markers)
         if (r.contains(marker))
             return true;
-    // A message of only emoji or punctuation has an empty form, which every
-    // answer "contains": it must not reject every reply to "👍".
-    if (!s.isEmpty() && r.contains(s))
+    // A message of only emoji or punctuation has no words, yet its form may
+    // keep a presentation selector ("❤️") that a reply naturally repeats:
+    // without a letter or digit it must not reject every reply to it.
+    const QList<uint> sourceCodePoints = s.toUcs4();
+    const bool sourceHasWords = std::any_of(sourceCodePoints.cbegin(), sourceCodePoints.cend(),
+        [](uint c) { return QChar::isLetterOrNumber(char32_t(c)); });
+    if (sourceHasWords && r.contains(s))
         return true;
     const qsizetype sLength = text::graphemeCount(s);
     if (sLength >= 25 && r.contains(text::graphemePrefix(s, 80)))

@@ -16,6 +16,7 @@ namespace mendo {
 class AccountCredentials;
 class Clock;
 class LanguageDetector;
+class SystemLog;
 
 // Everything a call passes besides the text, the action and the style.
 struct BackendSendOptions {
@@ -41,8 +42,10 @@ class BackendClient {
 public:
     static constexpr qsizetype maxPieceChars = 2500;
 
+    // `log` receives the detail of answers that could not be decoded, which
+    // the user is spared.
     BackendClient(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network, Clock& clock,
-        const LanguageDetector& languages);
+        const LanguageDetector& languages, SystemLog* log = nullptr);
 
     const QString& apiURL() const { return m_apiURL; }
 
@@ -71,6 +74,7 @@ private:
     QNetworkAccessManager& m_network;
     Clock& m_clock;
     const LanguageDetector& m_languages;
+    SystemLog* m_log;
 };
 
 // The comparison form of the reply check: lower-case words of letters, marks

@@ -54,7 +54,8 @@ QString NetworkError::description() const
 
 QString DecodingError::description() const
 {
-    return QStringLiteral("The AI service sent an answer that could not be read: %1").arg(m_detail);
+    // The parser's detail means nothing to the user; it goes to the log.
+    return QStringLiteral("The AI service's answer could not be read.");
 }
 
 }  // namespace mendo

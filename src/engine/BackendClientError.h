@@ -59,6 +59,7 @@ public:
     {
     }
     QString description() const override;
+    const QString& detail() const { return m_detail; }
 
 private:
     QString m_detail;

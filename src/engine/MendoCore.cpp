@@ -3,8 +3,8 @@
 namespace mendo {
 
 MendoCore::MendoCore(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network, Clock& clock,
-    const LanguageDetector& languages)
-    : m_backend(std::move(apiURL), credentials, network, clock, languages)
+    const LanguageDetector& languages, SystemLog* log)
+    : m_backend(std::move(apiURL), credentials, network, clock, languages, log)
     , m_actions(m_backend)
 {
 }

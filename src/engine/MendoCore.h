@@ -12,7 +12,7 @@ namespace mendo {
 class MendoCore {
 public:
     MendoCore(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network, Clock& clock,
-        const LanguageDetector& languages);
+        const LanguageDetector& languages, SystemLog* log = nullptr);
 
     NativeActionService& actions() { return m_actions; }
 

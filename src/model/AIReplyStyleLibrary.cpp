@@ -53,21 +53,11 @@ QList<AIReplyStyle> restoredStyles(const QList<AIReplyStyle>& saved)
 {
     if (saved.isEmpty())
         return defaultStyles();
-    const auto byId = style_lists::firstById(saved);
-
-    QList<AIReplyStyle> result;
-    result.reserve(defaultStyles().size() + saved.size());
-    for (const AIReplyStyle& builtIn : defaultStyles()) {
-        const AIReplyStyle* s = byId.value(builtIn.id);
-        if (!s) {
-            result.append(builtIn);
-            continue;
-        }
-        result.append(AIReplyStyle { builtIn.id, style_lists::orDefault(s->name, builtIn.name),
-            style_lists::orDefault(s->prompt, builtIn.prompt), style_lists::orDefault(s->hotkey, builtIn.hotkey) });
-    }
-    style_lists::appendUserStyles(result, saved, builtInStyleIds());
-    return result;
+    return style_lists::mergeOverBuiltIns(
+        defaultStyles(), builtInStyleIds(), saved, [](const AIReplyStyle& builtIn, const AIReplyStyle& s) {
+            return AIReplyStyle { builtIn.id, style_lists::orDefault(s.name, builtIn.name),
+                style_lists::orDefault(s.prompt, builtIn.prompt), style_lists::orDefault(s.hotkey, builtIn.hotkey) };
+        });
 }
 
 QString backendStyleName(const AIReplyStyle& style)

@@ -153,31 +153,21 @@ const QStringList& languages()
     return names;
 }
 
-QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool forceEmojiHotkey)
+QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool firstMigration)
 {
-    const auto byId = style_lists::firstById(saved);
-
-    QList<PromptStyle> result;
-    result.reserve(defaultStyles().size() + saved.size());
-    for (const PromptStyle& builtIn : defaultStyles()) {
-        const PromptStyle* savedStyle = byId.value(builtIn.id);
-        if (!savedStyle) {
-            result.append(builtIn);
-            continue;
-        }
-        const bool outdated = isOutdated(builtIn.id, savedStyle->prompt);
-        PromptStyle merged;
-        merged.id = builtIn.id;
-        merged.name = outdated ? builtIn.name : style_lists::orDefault(savedStyle->name, builtIn.name);
-        merged.prompt = outdated ? builtIn.prompt : style_lists::orDefault(savedStyle->prompt, builtIn.prompt);
-        merged.hotkey = forceEmojiHotkey && builtIn.id == u"emoji"
-            ? builtIn.hotkey
-            : style_lists::orDefault(savedStyle->hotkey, builtIn.hotkey);
-        merged.autoReplace = savedStyle->autoReplace;
-        result.append(merged);
-    }
-    style_lists::appendUserStyles(result, saved, builtInStyleIds());
-    return result;
+    return style_lists::mergeOverBuiltIns(defaultStyles(), builtInStyleIds(), saved,
+        [firstMigration](const PromptStyle& builtIn, const PromptStyle& savedStyle) {
+            const bool outdated = firstMigration && isOutdated(builtIn.id, savedStyle.prompt);
+            PromptStyle merged;
+            merged.id = builtIn.id;
+            merged.name = outdated ? builtIn.name : style_lists::orDefault(savedStyle.name, builtIn.name);
+            merged.prompt = outdated ? builtIn.prompt : style_lists::orDefault(savedStyle.prompt, builtIn.prompt);
+            merged.hotkey = firstMigration && builtIn.id == u"emoji"
+                ? builtIn.hotkey
+                : style_lists::orDefault(savedStyle.hotkey, builtIn.hotkey);
+            merged.autoReplace = savedStyle.autoReplace;
+            return merged;
+        });
 }
 
 std::optional<PromptStyle> style(const QString& id, const QList<PromptStyle>& styles)

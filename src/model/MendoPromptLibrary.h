@@ -28,11 +28,12 @@ const QHash<QString, QString>& oldBuiltInStylePromptMarkers();
 const QStringList& languages();
 
 // The working list from a saved one: the 17 built-ins first (the saved edit
-// of each where it is still current), then the user's own styles in saved
-// order. When a built-in id is saved twice, the first occurrence is used.
-// `forceEmojiHotkey` resets the emoji style's hotkey to its built-in one;
-// the settings store asks for it only on a profile's first migration.
-QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool forceEmojiHotkey = true);
+// of each), then the user's own styles in saved order. When a built-in id is
+// saved twice, the first occurrence is used. `firstMigration` (the settings
+// store asks for it only on a profile's first migration) replaces built-in
+// styles still saved with an outdated prompt by today's and resets the emoji
+// style's hotkey; later loads keep whatever the user has edited since.
+QList<PromptStyle> mergeSavedStyles(const QList<PromptStyle>& saved, bool firstMigration = true);
 
 // The first style in `styles` with this id, else the built-in one, else nothing.
 std::optional<PromptStyle> style(const QString& id, const QList<PromptStyle>& styles);

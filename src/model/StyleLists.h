@@ -20,23 +20,29 @@ template <class Style> QSet<QString> idsOf(const QList<Style>& styles)
     return result;
 }
 
-// Saved ids should be unique; where one repeats, its first occurrence counts.
-template <class Style> QHash<QString, const Style*> firstById(const QList<Style>& styles)
+// Rebuilds a saved list on top of the built-in styles: every built-in style
+// keeps its place, merged with the saved style of its id where there is one
+// (the first, where a saved id repeats); the user's own styles follow in saved
+// order, repeats included.
+template <class Style, class Merge>
+QList<Style> mergeOverBuiltIns(
+    const QList<Style>& builtIns, const QSet<QString>& builtInIds, const QList<Style>& saved, Merge merge)
 {
-    QHash<QString, const Style*> result;
-    for (const Style& s : styles)
-        if (!result.contains(s.id))
-            result.insert(s.id, &s);
-    return result;
-}
+    QHash<QString, const Style*> byId;
+    for (const Style& s : saved)
+        if (!byId.contains(s.id))
+            byId.insert(s.id, &s);
 
-// The user's own styles follow the built-ins in saved order, repeats included.
-template <class Style>
-void appendUserStyles(QList<Style>& result, const QList<Style>& saved, const QSet<QString>& builtInIds)
-{
+    QList<Style> result;
+    result.reserve(builtIns.size() + saved.size());
+    for (const Style& builtIn : builtIns) {
+        const Style* savedStyle = byId.value(builtIn.id);
+        result.append(savedStyle ? merge(builtIn, *savedStyle) : builtIn);
+    }
     for (const Style& s : saved)
         if (!builtInIds.contains(s.id))
             result.append(s);
+    return result;
 }
 
 // The four texts every stored style has; nothing unless the value is an

@@ -151,7 +151,8 @@ std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(con
 std::unique_ptr<AppLayoutSwitchService> MendoNativeApp::Factory::makeAppLayoutSwitchService(
     const Platform& platform, KeyboardLayoutService& layouts)
 {
-    return std::make_unique<AppLayoutSwitchService>(*platform.workspace, layouts, *platform.log);
+    return std::make_unique<AppLayoutSwitchService>(
+        *platform.workspace, *platform.inputSources, layouts, *platform.clock, *platform.log);
 }
 
 bool MendoNativeApp::Factory::systemTrayAvailable()
@@ -174,7 +175,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_pasteboard = std::make_unique<PasteboardService>(
         *p.clock, *p.pasteboard, *p.keyboard, *m_focus, *m_clipboardHistory, *m_textReader);
     m_layouts = std::make_unique<KeyboardLayoutService>(*p.inputSources);
-    m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages);
+    m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages, p.log);
     m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);

@@ -28,7 +28,7 @@ struct RealPlatform::Parts {
     ApplicationIdResolver applicationIds;
     X11Workspace workspace { applicationIds };
     X11HotkeyRegistrar hotkeyRegistrar { &log };
-    ScriptLanguageDetector languages;
+    Cld2LanguageDetector languages;
     XkbInputSources inputSources;
     AtspiAccessibility accessibility { clock };
     AtspiPermissions permissions;

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/UiLanguage.h"
 #include "model/MendoSettings.h"
 #include "model/SettingsValueTypes.h"
-#include "base/UiLanguage.h"
 
 namespace mendo {
 

@@ -1,6 +1,7 @@
 #include "ServiceFixture.h"
 
 #include "engine/BackendClientError.h"
+#include "fakes/RecordingSystemLog.h"
 
 #include <QJsonArray>
 #include <QTcpServer>
@@ -21,6 +22,7 @@ private Q_SLOTS:
     void assistantAndReplyAreNeverSplit();
     void statusAndBodyRules_data();
     void statusAndBodyRules();
+    void unreadableAnswerDetailGoesToTheLog();
     void cleansDashesAndBlanks();
     void unchangedTranslationIsAskedOnceMore();
     void failsBeforeSendingAnything_data();
@@ -204,7 +206,7 @@ void TestBackendClient::statusAndBodyRules_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("expected");
 
-    const QString decoding = QStringLiteral("The AI service sent an answer that could not be read: ");
+    const QString decoding = QStringLiteral("The AI service's answer could not be read.");
     QTest::newRow("500 with error") << 500 << QByteArray(R"({"error":"Model overloaded"})") << "Model overloaded";
     QTest::newRow("404 empty object") << 404 << QByteArray("{}") << "Backend returned HTTP 404.";
     QTest::newRow("500 null error") << 500 << QByteArray(R"({"error":null})") << "Backend returned HTTP 500.";
@@ -239,6 +241,21 @@ void TestBackendClient::statusAndBodyRules()
             qPrintable(outcome.error));
     }
     QCOMPARE(f.mock.requests().size(), 1);
+}
+
+void TestBackendClient::unreadableAnswerDetailGoesToTheLog()
+{
+    ServiceFixture f;
+    RecordingSystemLog log;
+    BackendClient client { f.mock.aiURL(), f.credentials, f.network, f.clock, f.languages, &log };
+    Answer page;
+    page.status = 502;
+    page.body = "<html><body>Bad gateway</body></html>";
+    f.mock.enqueue(page);
+    const auto outcome = finish(client.send("text", BackendAction::fix, promptStyle("original"), {}));
+    QCOMPARE(outcome.error, QStringLiteral("The AI service's answer could not be read."));
+    QCOMPARE(log.lines.size(), 1);
+    QVERIFY2(log.lines.first().contains("HTTP 502") && log.lines.first().contains("offset"), qPrintable(log.lines.first()));
 }
 
 void TestBackendClient::cleansDashesAndBlanks()

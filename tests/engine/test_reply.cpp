@@ -1,6 +1,7 @@
 #include "ServiceFixture.h"
 
 #include "model/AIReplyStyleLibrary.h"
+#include "platform/LanguageDetector.h"
 
 #include <QTest>
 
@@ -15,8 +16,7 @@ private Q_SLOTS:
     void instructionOnlyWhenChanged();
     void composesTheReplyRequest();
     void asksOnceMoreThenGivesUp();
-    void detectsLanguages_data();
-    void detectsLanguages();
+    void detectedLanguageOnTheWire();
 };
 
 namespace {
@@ -72,6 +72,14 @@ void TestReply::judgesAnswers_data()
     // An emoji-only message has no words: no answer "contains" it.
     QTest::newRow("reply to an emoji") << "Thanks, glad you like it!"
                                        << "👍" << false;
+    // A presentation selector or skin tone leaves a mark or symbol behind,
+    // still no word of the message.
+    QTest::newRow("heart with its selector") << "Love you too ❤️"
+                                             << "❤️" << false;
+    QTest::newRow("smile with its selector") << "☺️ Same to you!"
+                                             << "☺️" << false;
+    QTest::newRow("thumb with a skin tone") << "Great, 👍🏽 see you then"
+                                            << "👍🏽" << false;
 }
 
 void TestReply::judgesAnswers()
@@ -152,35 +160,16 @@ void TestReply::asksOnceMoreThenGivesUp()
     QCOMPARE(f.mock.requests().size(), 1);
 }
 
-void TestReply::detectsLanguages_data()
+void TestReply::detectedLanguageOnTheWire()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("English") << "Hey, are you free for lunch today?"
-                             << "en";
-    QTest::newRow("German") << "Hast du heute Zeit für ein Mittagessen?"
-                            << "de";
-    QTest::newRow("French") << "Bonjour, tu es libre pour déjeuner avec nous?"
-                            << "fr";
-    QTest::newRow("Spanish") << "¿Hola, tienes tiempo para comer mañana?"
-                             << "es";
-    QTest::newRow("Russian") << "Привет, ты сегодня свободен на обед?"
-                             << "ru";
-    QTest::newRow("Ukrainian") << "Привіт, ти сьогодні вільний на обід?"
-                               << "uk";
-    QTest::newRow("Japanese") << "今日はお昼ご飯に行けますか"
-                              << "ja";
-    QTest::newRow("Latin script, mostly Cyrillic") << "Встреча в 5 pm, ок?"
-                                                   << "ru";
-    QTest::newRow("no letters") << "12:30 👍 !!"
-                                << "";
-}
-
-void TestReply::detectsLanguages()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, code);
-    QCOMPARE(ScriptLanguageDetector().dominantLanguage(text), code);
+    ServiceFixture f;
+    const Cld2LanguageDetector detector;
+    BackendClient client { f.mock.aiURL(), f.credentials, f.network, f.clock, detector };
+    f.mock.enqueue(Answer::result(QString::fromUtf8("Добре, ще се видим утре сутринта.")));
+    const QString message
+        = QString::fromUtf8("Здравейте, ще дойдете ли утре на срещата в офиса? Трябва да обсъдим новия проект.");
+    QVERIFY(finish(client.sendReply(message, builtIn("friendly"), QStringLiteral("English"))).ok());
+    QCOMPARE(f.body(0).value("keyboardLanguage").toString(), QStringLiteral("bg"));
 }
 
 QTEST_GUILESS_MAIN(TestReply)

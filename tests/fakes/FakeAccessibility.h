@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fakes/EventLog.h"
+
 #include "platform/Accessibility.h"
 #include "platform/Permissions.h"
 
@@ -88,17 +90,35 @@ private:
     QList<std::shared_ptr<FakeApp>> m_apps;
 };
 
+// With a log, reads and requests are logged as "permissions read" and
+// "permissions request".
 class FakePermissions final : public Permissions {
 public:
+    FakePermissions() = default;
+    explicit FakePermissions(EventLog& log)
+        : m_log(&log)
+    {
+    }
+
     bool granted = true;
     int requests = 0;
-    bool accessibilityGranted() override { return granted; }
+    bool accessibilityGranted() override
+    {
+        if (m_log)
+            m_log->add(QStringLiteral("permissions read"));
+        return granted;
+    }
     bool requestAccessibility() override
     {
+        if (m_log)
+            m_log->add(QStringLiteral("permissions request"));
         ++requests;
         granted = true;
         return granted;
     }
+
+private:
+    EventLog* m_log = nullptr;
 };
 
 }  // namespace mendo

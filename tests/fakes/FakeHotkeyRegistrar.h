@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakes/EventLog.h"
 #include "platform/HotkeyRegistrar.h"
 
 #include <QList>
@@ -8,10 +9,19 @@
 namespace mendo {
 
 // Records what is registered; `press` plays the user pressing a chord.
+// With a log, installing is logged as "hotkeys install".
 class FakeHotkeyRegistrar final : public HotkeyRegistrar {
 public:
+    FakeHotkeyRegistrar() = default;
+    explicit FakeHotkeyRegistrar(EventLog& log)
+        : m_log(&log)
+    {
+    }
+
     int install() override
     {
+        if (m_log)
+            m_log->add(QStringLiteral("hotkeys install"));
         if (installStatus)
             return installStatus;
         installed = true;
@@ -51,6 +61,9 @@ public:
     bool installed = false;
     QMap<quint32, HotkeyChord> registered;
     int registrations = 0;
+
+private:
+    EventLog* m_log = nullptr;
 };
 
 }  // namespace mendo

@@ -15,7 +15,7 @@ private Q_SLOTS:
     void scalarFields();
     void quickMenuLists_data();
     void quickMenuLists();
-    void emojiMigrationRunsOncePerProfile();
+    void migrationsRunOncePerProfile();
     void styleListsDropOnlyMalformedElements();
     void corruptStyleListsFallBack_data();
     void corruptStyleListsFallBack();
@@ -182,27 +182,41 @@ void TestSettingsStore::quickMenuLists()
     }
 }
 
-void TestSettingsStore::emojiMigrationRunsOncePerProfile()
+void TestSettingsStore::migrationsRunOncePerProfile()
 {
     MemoryUserDefaults defaults;
     defaults.values.insert("mendo.quickMenu.actions", QByteArray(R"(["ai","style:polite"])"));
     PromptStyle emoji = *MendoPromptLibrary::style("emoji", {});
     emoji.hotkey = "Alt+0";
-    defaults.values.insert("mendo.promptStyles", json(QJsonArray { emoji.toJson() }));
+    // An edit of the fix style that keeps the opening of a prompt shipped long ago.
+    const PromptStyle builtInFix = *MendoPromptLibrary::style("original", {});
+    PromptStyle fix = builtInFix;
+    fix.name = "My fix";
+    fix.prompt = "Fix obvious typos, and never touch my slang.";
+    defaults.values.insert("mendo.promptStyles", json(QJsonArray { fix.toJson(), emoji.toJson() }));
     NativeSettingsStore store(defaults);
 
-    // First load of an old profile: both migrations happen.
+    // First load of an old profile: every migration happens.
     MendoSettings settings = store.load();
     QCOMPARE(settings.quickMenuActions, (QStringList { "ai", "style:emoji", "style:polite" }));
     QCOMPARE(settings.promptStyles.at(2).hotkey, QStringLiteral("Alt+E"));
+    QCOMPARE(settings.promptStyles.at(0).prompt, builtInFix.prompt);
+    QCOMPARE(settings.promptStyles.at(0).name, builtInFix.name);
 
-    // The user then removes the emoji action and picks another hotkey: both stay.
+    // The user then removes the emoji action, picks another hotkey and edits
+    // the fix style again the same way: all of it stays, load after load.
     settings.quickMenuActions.removeAll("style:emoji");
     settings.promptStyles[2].hotkey = "Alt+0";
+    settings.promptStyles[0].name = fix.name;
+    settings.promptStyles[0].prompt = fix.prompt;
     store.save(settings);
-    const MendoSettings reloaded = store.load();
-    QCOMPARE(reloaded.quickMenuActions, (QStringList { "ai", "style:polite" }));
-    QCOMPARE(reloaded.promptStyles.at(2).hotkey, QStringLiteral("Alt+0"));
+    for (int load = 0; load < 2; ++load) {
+        const MendoSettings reloaded = store.load();
+        QCOMPARE(reloaded.quickMenuActions, (QStringList { "ai", "style:polite" }));
+        QCOMPARE(reloaded.promptStyles.at(2).hotkey, QStringLiteral("Alt+0"));
+        QCOMPARE(reloaded.promptStyles.at(0).prompt, fix.prompt);
+        QCOMPARE(reloaded.promptStyles.at(0).name, fix.name);
+    }
 }
 
 void TestSettingsStore::styleListsDropOnlyMalformedElements()

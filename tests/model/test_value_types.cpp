@@ -8,16 +8,14 @@ using namespace mendo;
 class TestValueTypes : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void appearanceModes();
-    void menuScales();
-    void settingsPages();
-    void plainEnums();
+    void enums_data();
+    void enums();
+    void settingsPageSymbols();
     void exactConstruction_data();
     void exactConstruction();
 };
 
-template <class E>
-static QStringList raws()
+template <class E> static QStringList raws()
 {
     QStringList result;
     for (E value : allCases<E>())
@@ -25,8 +23,7 @@ static QStringList raws()
     return result;
 }
 
-template <class E>
-static QStringList titles(UiLanguage language)
+template <class E> static QStringList titles(UiLanguage language)
 {
     QStringList result;
     for (E value : allCases<E>())
@@ -34,46 +31,75 @@ static QStringList titles(UiLanguage language)
     return result;
 }
 
-void TestValueTypes::appearanceModes()
+// Each enum's cases as their raw values and, where it has titles, the English
+// and Russian ones; expected lists are written '|'-separated.
+void TestValueTypes::enums_data()
 {
-    QCOMPARE(raws<AppearanceMode>(), QString("system liquid-sky liquid-violet liquid-mint liquid-rose liquid-noir").split(' '));
-    QCOMPARE(titles<AppearanceMode>(UiLanguage::en),
-             QString("System|Sky Glass|Violet Glass|Mint Glass|Rose Glass|Noir Glass").split('|'));
-    QCOMPARE(titles<AppearanceMode>(UiLanguage::ru),
-             QString::fromUtf8("Системный|Небесное стекло|Фиолетовое стекло|Мятное стекло|Розовое стекло|Темное стекло").split('|'));
+    QTest::addColumn<QStringList>("actualRaws");
+    QTest::addColumn<QStringList>("actualEnglish");
+    QTest::addColumn<QStringList>("actualRussian");
+    QTest::addColumn<QString>("expectedRaws");
+    QTest::addColumn<QString>("expectedEnglish");
+    QTest::addColumn<QString>("expectedRussian");
+
+    QTest::newRow("AppearanceMode")
+        << raws<AppearanceMode>() << titles<AppearanceMode>(UiLanguage::en) << titles<AppearanceMode>(UiLanguage::ru)
+        << "system|liquid-sky|liquid-violet|liquid-mint|liquid-rose|liquid-noir"
+        << "System|Sky Glass|Violet Glass|Mint Glass|Rose Glass|Noir Glass"
+        << QString::fromUtf8("Системный|Небесное стекло|Фиолетовое стекло|Мятное стекло|Розовое стекло|Темное стекло");
+    QTest::newRow("MenuScale") << raws<MenuScale>() << titles<MenuScale>(UiLanguage::en)
+                               << titles<MenuScale>(UiLanguage::ru) << "tiny|small|medium|large|xlarge"
+                               << "Tiny|Small|Medium|Large|Extra Large"
+                               << QString::fromUtf8("Мини|Маленький|Средний|Большой|Очень большой");
+    QTest::newRow("SettingsPage")
+        << raws<SettingsPage>() << titles<SettingsPage>(UiLanguage::en) << titles<SettingsPage>(UiLanguage::ru)
+        << "general|actions|styles|aiReply|quickMenu|clipboard|layout|permissions|shortcuts|updates"
+        << "General|Actions|Styles|AI Reply|Quick Menu|Clipboard|Layout|Permissions|Shortcuts|Updates"
+        << QString::fromUtf8(
+               "Основные|Действия|Стили|AI Reply|Быстрое меню|Буфер|Раскладка|Разрешения|Хоткеи|Обновления");
+    const QStringList none;
+    QTest::newRow("SurfaceMode") << raws<SurfaceMode>() << none << none << "translucent|solid"
+                                 << ""
+                                 << "";
+    QTest::newRow("UiLanguage") << raws<UiLanguage>() << none << none << "en|ru"
+                                << ""
+                                << "";
+    QTest::newRow("QuickMenuOpenMode") << raws<QuickMenuOpenMode>() << none << none << "input|button"
+                                       << ""
+                                       << "";
+    QTest::newRow("WindowTileSlot") << raws<WindowTileSlot>() << none << none
+                                    << "full|leftHalf|rightHalf|topLeft|topRight|bottomLeft|bottomRight"
+                                    << ""
+                                    << "";
+    QTest::newRow("WindowSwapDirection") << raws<WindowSwapDirection>() << none << none << "left|right|up|down"
+                                         << ""
+                                         << "";
+}
+
+void TestValueTypes::enums()
+{
+    QFETCH(QStringList, actualRaws);
+    QFETCH(QStringList, actualEnglish);
+    QFETCH(QStringList, actualRussian);
+    QFETCH(QString, expectedRaws);
+    QFETCH(QString, expectedEnglish);
+    QFETCH(QString, expectedRussian);
+    const auto split = [](const QString& s) { return s.isEmpty() ? QStringList() : s.split(u'|'); };
+    QCOMPARE(actualRaws, split(expectedRaws));
+    QCOMPARE(actualEnglish, split(expectedEnglish));
+    QCOMPARE(actualRussian, split(expectedRussian));
+}
+
+void TestValueTypes::settingsPageSymbols()
+{
     QCOMPARE(enumId(AppearanceMode::liquidNoir), QStringLiteral("liquid-noir"));
-}
-
-void TestValueTypes::menuScales()
-{
-    QCOMPARE(raws<MenuScale>(), QString("tiny small medium large xlarge").split(' '));
-    QCOMPARE(titles<MenuScale>(UiLanguage::en), QString("Tiny|Small|Medium|Large|Extra Large").split('|'));
-    QCOMPARE(titles<MenuScale>(UiLanguage::ru),
-             QString::fromUtf8("Мини|Маленький|Средний|Большой|Очень большой").split('|'));
-}
-
-void TestValueTypes::settingsPages()
-{
-    QCOMPARE(raws<SettingsPage>(),
-             QString("general actions styles aiReply quickMenu clipboard layout permissions shortcuts updates").split(' '));
-    QCOMPARE(titles<SettingsPage>(UiLanguage::en),
-             QString("General|Actions|Styles|AI Reply|Quick Menu|Clipboard|Layout|Permissions|Shortcuts|Updates").split('|'));
-    QCOMPARE(titles<SettingsPage>(UiLanguage::ru),
-             QString::fromUtf8("Основные|Действия|Стили|AI Reply|Быстрое меню|Буфер|Раскладка|Разрешения|Хоткеи|Обновления").split('|'));
     QStringList symbols;
     for (SettingsPage page : allCases<SettingsPage>())
         symbols << symbolName(page);
-    QCOMPARE(symbols, QString("gearshape sparkles text.badge.star bubble.left.and.text.bubble.right bolt.circle "
-                              "clipboard keyboard lock.shield keyboard arrow.down.circle").split(' '));
-}
-
-void TestValueTypes::plainEnums()
-{
-    QCOMPARE(raws<SurfaceMode>(), QString("translucent solid").split(' '));
-    QCOMPARE(raws<UiLanguage>(), QString("en ru").split(' '));
-    QCOMPARE(raws<QuickMenuOpenMode>(), QString("input button").split(' '));
-    QCOMPARE(raws<WindowTileSlot>(), QString("full leftHalf rightHalf topLeft topRight bottomLeft bottomRight").split(' '));
-    QCOMPARE(raws<WindowSwapDirection>(), QString("left right up down").split(' '));
+    QCOMPARE(symbols,
+        QString("gearshape sparkles text.badge.star bubble.left.and.text.bubble.right bolt.circle "
+                "clipboard keyboard lock.shield keyboard arrow.down.circle")
+            .split(' '));
 }
 
 void TestValueTypes::exactConstruction_data()

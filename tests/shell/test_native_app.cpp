@@ -1,13 +1,11 @@
 #include "app/MendoAppState.h"
-#include "model/NativeSettingsStore.h"
-#include "shell/MendoAppDelegate.h"
-#include "shell/MendoNativeApp.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
 #include "fakes/EventLog.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeHotkeyRegistrar.h"
 #include "fakes/FakeInputMonitoring.h"
 #include "fakes/FakeInputSources.h"
 #include "fakes/FakeKeyboardEvents.h"
@@ -25,9 +23,12 @@
 #include "input/QuickPanelController.h"
 #include "input/SelectionTriggerService.h"
 #include "input/StatusHUDController.h"
+#include "model/NativeSettingsStore.h"
 #include "panels/AssistantPanelController.h"
 #include "panels/TranslationPreviewPanelController.h"
 #include "settings/MainSettingsView.h"
+#include "shell/MendoAppDelegate.h"
+#include "shell/MendoNativeApp.h"
 #include "updates/AppUpdateManager.h"
 
 #include <QAction>
@@ -40,78 +41,6 @@
 using namespace mendo;
 
 namespace {
-
-// Hotkeys as the fake desktop sees them: installing is logged, and `press`
-// plays a chord.
-class RecordingRegistrar final : public HotkeyRegistrar {
-public:
-    explicit RecordingRegistrar(EventLog& log)
-        : m_log(log)
-    {
-    }
-    int install() override
-    {
-        m_log.add(QStringLiteral("hotkeys install"));
-        return 0;
-    }
-    void uninstall() override { registered.clear(); }
-    int registerHotkey(quint32 id, HotkeyChord chord) override
-    {
-        registered.insert(id, chord);
-        return 0;
-    }
-    void unregisterHotkey(quint32 id) override { registered.remove(id); }
-    void press(const QString& text)
-    {
-        const HotkeyChord chord = ParsedHotkey::parse(text)->chord();
-        for (auto it = registered.cbegin(); it != registered.cend(); ++it)
-            if (it.value() == chord)
-                Q_EMIT pressed(it.key());
-    }
-    QMap<quint32, HotkeyChord> registered;
-
-private:
-    EventLog& m_log;
-};
-
-class RecordingPermissions final : public Permissions {
-public:
-    explicit RecordingPermissions(EventLog& log)
-        : m_log(log)
-    {
-    }
-    bool accessibilityGranted() override
-    {
-        m_log.add(QStringLiteral("permissions read"));
-        return true;
-    }
-    bool requestAccessibility() override
-    {
-        m_log.add(QStringLiteral("permissions request"));
-        return true;
-    }
-
-private:
-    EventLog& m_log;
-};
-
-class RecordingTransparency final : public SystemTransparency {
-public:
-    explicit RecordingTransparency(EventLog& log)
-        : m_log(log)
-    {
-    }
-    bool reduceTransparency() const override
-    {
-        m_log.add(QStringLiteral("surface read"));
-        return false;
-    }
-    std::optional<QVariant> glassDiffusion() const override { return std::nullopt; }
-    std::optional<QVariant> globalGlassDiffusion() const override { return std::nullopt; }
-
-private:
-    EventLog& m_log;
-};
 
 // Each stand-in logs the launch call it receives, then does what the real
 // object does.
@@ -186,8 +115,8 @@ public:
 
 class RecordingLayoutSwitch final : public AppLayoutSwitchService {
 public:
-    RecordingLayoutSwitch(EventLog& log, Workspace& workspace, KeyboardLayoutService& layouts, SystemLog& systemLog)
-        : AppLayoutSwitchService(workspace, layouts, systemLog)
+    RecordingLayoutSwitch(EventLog& log, const Platform& p, KeyboardLayoutService& layouts)
+        : AppLayoutSwitchService(*p.workspace, *p.inputSources, layouts, *p.clock, *p.log)
         , m_log(log)
     {
     }
@@ -281,7 +210,7 @@ public:
         const Platform& p, KeyboardLayoutService& layouts) override
     {
         return made<AppLayoutSwitchService>(
-            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, *p.workspace, layouts, *p.log));
+            "appLayoutSwitchService", std::make_unique<RecordingLayoutSwitch>(m_log, p, layouts));
     }
     bool systemTrayAvailable() override { return trayAvailable; }
 
@@ -301,14 +230,14 @@ struct Rig {
     FakePasteboard pasteboard;
     FakeKeyboardEvents keyboard;
     FakeWorkspace workspace;
-    RecordingRegistrar registrar { log };
+    FakeHotkeyRegistrar registrar { log };
     FakeLanguageDetector languages;
     FakeInputSources inputSources;
     FakeAccessibility accessibility;
-    RecordingPermissions permissions { log };
+    FakePermissions permissions { log };
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
-    RecordingTransparency transparency { log };
+    FakeSystemTransparency transparency { log };
     RecordingFactory factory { log };
     std::unique_ptr<MendoNativeApp> app;
 
@@ -557,7 +486,7 @@ void TestNativeApp::hotkeysReachThePanels()
     MendoNativeApp& app = rig.make();
     app.launch();
     rig.settle();
-    rig.registrar.press(QStringLiteral("Alt+Q"));
+    rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+Q"))->chord());
     rig.settle();
     QVERIFY(app.quickPanel().isPanelVisible());
 }
