@@ -28,10 +28,11 @@ namespace {
 void BM_ReadAndPasteQuick(benchmark::State& state)
 {
     RealClock clock;
-    X11Pasteboard pasteboard;
+    x11::X11Connection connection;
+    X11Pasteboard pasteboard(connection);
     X11KeyboardEvents keyboard;
     ApplicationIdResolver resolver;
-    X11Workspace workspace(resolver);
+    X11Workspace workspace(connection, resolver);
     FocusService focus(workspace);
     RecordingClipboardSuppression history;
     FakeFocusedTextAccess focusedText;

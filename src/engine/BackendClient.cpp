@@ -7,17 +7,16 @@
 #include "engine/AccountCredentials.h"
 #include "engine/BackendClientError.h"
 #include "engine/BackendText.h"
+#include "engine/HttpExchange.h"
 #include "model/AIReplyStyleLibrary.h"
 #include "platform/LanguageDetector.h"
 
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
-#include <qcoro/qcoronetworkreply.h>
 
 #include <chrono>
 
@@ -53,32 +52,6 @@ Words wordsFor(BackendAction action)
     return {};
 }
 
-// The token travels only where nobody between us and the service can read it.
-bool isAcceptableServiceURL(const QUrl& url)
-{
-    if (!url.isValid() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme().toLower();
-    if (scheme == u"https")
-        return true;
-    if (scheme != u"http")
-        return false;
-    const QString host = url.host();
-    if (host.compare(u"localhost", Qt::CaseInsensitive) == 0)
-        return true;
-    const QHostAddress address(host);
-    return !address.isNull() && address.isLoopback();
-}
-
-// The connection or the proxy failed, as opposed to an answer whose status
-// Qt also reports as an error (4xx, 5xx, a redirect going nowhere): such an
-// answer's body and status still decide.
-bool isTransportError(QNetworkReply::NetworkError error)
-{
-    const int code = int(error);
-    return code > 0 && code < 200;
-}
-
 QString optionalString(const QJsonObject& object, const QString& key)
 {
     const QJsonValue value = object.value(key);
@@ -93,10 +66,6 @@ const QString badReplyMessage = QStringLiteral("AI Reply returned the original m
 
 }  // namespace
 
-struct BackendClient::HttpAnswer {
-    int status = 0;
-    QByteArray body;
-};
 
 BackendClient::BackendClient(QString apiURL, AccountCredentials& credentials, QNetworkAccessManager& network,
     Clock& clock, const LanguageDetector& languages, SystemLog* log)
@@ -239,55 +208,17 @@ Task<QString> BackendClient::sendPiece(
     co_return cleaned;
 }
 
-Task<BackendClient::HttpAnswer> BackendClient::post(QUrl url, QByteArray body)
+Task<HttpAnswer> BackendClient::post(QUrl url, QByteArray body)
 {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     request.setRawHeader(
         QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + m_credentials.accessToken().toUtf8());
     request.setRawHeader(QByteArrayLiteral("x-mendo-device-id"), m_credentials.deviceId().toUtf8());
-    // A redirect elsewhere would carry the token along.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-
-    // Also when the call is torn down mid-transfer (at exit): nothing may
-    // reach this frame through the reply's signals any more.
-    std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(m_network.post(request, body), [](QNetworkReply* r) {
-        QObject::disconnect(r, nullptr, nullptr, nullptr);
-        r->abort();
-        r->deleteLater();
-    });
-    QNetworkReply* const raw = reply.get();
-
     // Up to 60 s for the answer to begin, then up to 90 s between pieces of
-    // data, and 180 s for the whole transfer. Aborting is queued so that the
-    // coroutine never resumes inside a timer callback.
-    bool timedOut = false;
-    auto expire = [raw, &timedOut] {
-        timedOut = true;
-        QMetaObject::invokeMethod(raw, &QNetworkReply::abort, Qt::QueuedConnection);
-    };
-    std::unique_ptr<Timer> whole = m_clock.singleShot(180s, expire);
-    std::unique_ptr<Timer> idle = m_clock.singleShot(60s, expire);
-    auto dataArrived = [this, &idle, expire] { idle = m_clock.singleShot(90s, expire); };
-    const auto c1 = QObject::connect(raw, &QNetworkReply::metaDataChanged, raw, dataArrived);
-    const auto c2 = QObject::connect(raw, &QNetworkReply::readyRead, raw, dataArrived);
-
-    co_await qCoro(raw).waitForFinished(std::chrono::milliseconds(-1));
-
-    QObject::disconnect(c1);
-    QObject::disconnect(c2);
-    whole.reset();
-    idle.reset();
-
-    if (timedOut)
-        throw NetworkError::timedOut();
-    const QVariant status = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (isTransportError(raw->error()) || (!status.isValid() && raw->error() != QNetworkReply::NoError))
-        throw NetworkError(raw->error(), raw->errorString());
-    HttpAnswer answer;
-    answer.status = status.isValid() ? status.toInt() : 0;
-    answer.body = raw->readAll();
-    co_return answer;
+    // data, and 180 s for the whole transfer.
+    co_return co_await exchangeHttp(
+        m_network, m_clock, request, QByteArrayLiteral("POST"), std::move(body), { 60s, 90s, 180s });
 }
 
 Task<QString> BackendClient::sendReply(QString message, AIReplyStyle style, QString targetLanguage)

@@ -4,6 +4,7 @@
 #include "model/BackendAction.h"
 #include "model/PromptStyle.h"
 #include "base/Async.h"
+#include "engine/HttpExchange.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -64,8 +65,6 @@ public:
         const QString& text, BackendAction action, const PromptStyle& style, const BackendSendOptions& options);
 
 private:
-    struct HttpAnswer;
-
     Task<QString> sendPiece(QString text, BackendAction action, PromptStyle style, BackendSendOptions options);
     Task<HttpAnswer> post(QUrl url, QByteArray body);
 

@@ -31,6 +31,7 @@
 #include "panels/TranslationPreviewPanelController.h"
 #include "platform/UserDefaults.h"
 #include "settings/MainSettingsView.h"
+#include "updates/AppUpdateClient.h"
 #include "updates/AppUpdateManager.h"
 
 #include <QAction>
@@ -143,9 +144,10 @@ std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::make
     return std::make_unique<TranslationPreviewPanelController>();
 }
 
-std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(const Platform& platform)
+std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(
+    const Platform& platform, AppUpdateClient& client)
 {
-    return std::make_unique<AppUpdateManager>(*platform.clock);
+    return std::make_unique<AppUpdateManager>(client, *platform.defaults, *platform.urlOpener, *platform.clock);
 }
 
 std::unique_ptr<AppLayoutSwitchService> MendoNativeApp::Factory::makeAppLayoutSwitchService(
@@ -168,6 +170,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     const Platform& p = m_platform;
     m_network = std::make_unique<QNetworkAccessManager>();
     m_credentials = std::make_unique<DefaultsAccountCredentials>(*p.defaults);
+    m_updateClient = std::make_unique<AppUpdateClient>(serviceBaseURL(*p.defaults), *m_network, *p.clock, p.log);
     m_settingsStore = std::make_unique<NativeSettingsStore>(*p.defaults);
     m_clipboardHistory = factory.makeClipboardHistory(p);
     m_focus = std::make_unique<FocusService>(*p.workspace, *p.accessibility);
@@ -199,7 +202,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_clipboardPanel = factory.makeClipboardPanel();
     m_assistantPanel = factory.makeAssistantPanel();
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel();
-    m_updateManager = factory.makeUpdateManager(p);
+    m_updateManager = factory.makeUpdateManager(p, *m_updateClient);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
 
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);

@@ -14,6 +14,7 @@ namespace mendo {
 
 class AccessibilityTextReader;
 class AppLayoutSwitchService;
+class AppUpdateClient;
 class AppStateHotkeyBridge;
 class AppUpdateManager;
 class ApplicationControl;
@@ -76,7 +77,7 @@ public:
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
         virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
         virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel();
-        virtual std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& platform);
+        virtual std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& platform, AppUpdateClient& client);
         virtual std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
             const Platform& platform, KeyboardLayoutService& layouts);
         // Whether the desktop shows tray items at all.
@@ -122,6 +123,7 @@ private:
     // The engine and what it stands on, before the objects that use them.
     std::unique_ptr<QNetworkAccessManager> m_network;
     std::unique_ptr<DefaultsAccountCredentials> m_credentials;
+    std::unique_ptr<AppUpdateClient> m_updateClient;
     std::unique_ptr<NativeSettingsStore> m_settingsStore;
     // Made early: the pasteboard service keeps the history out of its way.
     std::unique_ptr<ClipboardHistoryService> m_clipboardHistory;

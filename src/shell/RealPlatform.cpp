@@ -10,6 +10,7 @@
 #include "platform/atspi/AtspiPermissions.h"
 #include "platform/x11/ApplicationIdResolver.h"
 #include "platform/x11/DesktopUrlOpener.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 #include "platform/x11/X11InputMonitoring.h"
 #include "platform/x11/X11KeyboardEvents.h"
@@ -22,14 +23,17 @@ namespace mendo {
 struct RealPlatform::Parts {
     RealClock clock;
     SyslogSystemLog log;
+    // The one X connection every X11 class reads its events through; first,
+    // so that it outlives them all.
+    x11::X11Connection x11;
     JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard { x11 };
     X11KeyboardEvents keyboard;
     ApplicationIdResolver applicationIds;
-    X11Workspace workspace { applicationIds };
-    X11HotkeyRegistrar hotkeyRegistrar { &log };
+    X11Workspace workspace { x11, applicationIds };
+    X11HotkeyRegistrar hotkeyRegistrar { x11, &log };
     Cld2LanguageDetector languages;
-    XkbInputSources inputSources;
+    XkbInputSources inputSources { x11 };
     AtspiAccessibility accessibility { clock };
     AtspiPermissions permissions;
     X11InputMonitoring inputMonitoring;

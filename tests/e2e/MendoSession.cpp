@@ -113,7 +113,8 @@ MendoSession::MendoSession(Options options)
     QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("-layout"), QStringLiteral("us,ru") });
     // setxkbmap keeps the locked group: a test before this one (or an earlier
     // run in the same X session) may have left Russian selected.
-    XkbInputSources sources;
+    x11::X11Connection connection;
+    XkbInputSources sources(connection);
     const auto all = sources.sources();
     if (!all.isEmpty())
         sources.select(all.first());
@@ -280,7 +281,7 @@ ClipboardContents MendoSession::clipboard(const QStringList& types)
     return contents;
 }
 
-QList<QJsonObject> MendoSession::requests() const
+QList<QJsonObject> MendoSession::requests(const QString& path) const
 {
     QList<QJsonObject> result;
     QFile file(m_dir.filePath(QStringLiteral("requests.jsonl")));
@@ -288,7 +289,7 @@ QList<QJsonObject> MendoSession::requests() const
         return result;
     for (const QByteArray& line : file.readAll().split('\n')) {
         QJsonObject request = QJsonDocument::fromJson(line).object();
-        if (request.isEmpty())
+        if (request.isEmpty() || request.value(QStringLiteral("path")).toString().section(u'?', 0, 0) != path)
             continue;
         request.insert(QStringLiteral("body"),
             QJsonDocument::fromJson(request.value(QStringLiteral("body")).toString().toUtf8()).object());
@@ -299,7 +300,8 @@ QList<QJsonObject> MendoSession::requests() const
 
 QString MendoSession::currentLayoutName()
 {
-    XkbInputSources sources;
+    x11::X11Connection connection;
+    XkbInputSources sources(connection);
     const auto current = sources.current();
     return current ? current->name : QString();
 }

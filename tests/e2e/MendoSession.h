@@ -77,7 +77,7 @@ public:
 
     // What the service was asked so far: each request with its "method",
     // "path", "headers" (names in lower case) and "body" (parsed JSON).
-    QList<QJsonObject> requests() const;
+    QList<QJsonObject> requests(const QString& path = QStringLiteral("/macos/ai")) const;
 
     // The name of the current keyboard layout ("English (US)", "Russian").
     static QString currentLayoutName();
@@ -98,7 +98,8 @@ private:
 
     Options m_options;
     ApplicationIdResolver m_resolver{QStringList{}};
-    X11Workspace m_workspace{m_resolver};
+    x11::X11Connection m_connection;
+    X11Workspace m_workspace{m_connection, m_resolver};
     QTemporaryDir m_dir;
     QString m_failure;
     QByteArray m_previousLayout;
@@ -118,9 +119,12 @@ inline const QList<QPair<QString, QByteArray>> usersClipboard{
 bool clipboardIsUsers();
 
 // A scripted answer of the mock service.
+// It answers the AI endpoint only, never the update check that mendo makes
+// at start.
 inline QJsonObject serviceAnswer(int status, const QJsonObject& body)
 {
-    return { { QStringLiteral("status"), status }, { QStringLiteral("json"), body } };
+    return { { QStringLiteral("status"), status }, { QStringLiteral("json"), body },
+        { QStringLiteral("path"), QStringLiteral("/macos/ai") } };
 }
 
 }  // namespace mendo::e2e

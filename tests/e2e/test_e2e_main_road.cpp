@@ -7,6 +7,8 @@
 
 #include <QJsonDocument>
 #include <QStandardPaths>
+#include <QTest>
+#include <QUrlQuery>
 
 using namespace mendo;
 using namespace mendo::e2e;
@@ -83,6 +85,7 @@ private Q_SLOTS:
     void layoutFixConvertsInPlaceAndSelectsRussian();
     void aFailedRequestLeavesTextAndClipboard_data();
     void aFailedRequestLeavesTextAndClipboard();
+    void checksForUpdatesOnceAtStart();
 };
 
 void TestE2eMainRoad::initTestCase()
@@ -226,5 +229,23 @@ void TestE2eMainRoad::aFailedRequestLeavesTextAndClipboard()
 
 // No windows of its own: the test process stays off the accessibility bus
 // that it reads the other applications through.
+void TestE2eMainRoad::checksForUpdatesOnceAtStart()
+{
+    QJsonObject update = serviceAnswer(200, { { QStringLiteral("latest_build"), 1 } });
+    update.insert(QStringLiteral("path"), QStringLiteral("/macos/app/version"));
+    MendoSession session({ .answers = { update }, .serviceDown = false, .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    const QString path = QStringLiteral("/macos/app/version");
+    QTRY_COMPARE_WITH_TIMEOUT(session.requests(path).size(), 1, kActionTimeoutMs);
+    const QJsonObject request = session.requests(path).first();
+    QCOMPARE(request.value(QStringLiteral("method")).toString(), QStringLiteral("GET"));
+    const QUrlQuery query(QUrl(QStringLiteral("http://host") + request.value(QStringLiteral("path")).toString()));
+    QCOMPARE(query.queryItemValue(QStringLiteral("channel")), QStringLiteral("release"));
+    QCOMPARE(query.queryItemValue(QStringLiteral("bundle_id")), QStringLiteral("ai.mendo.MendoAI"));
+    // One only: the next comes from the six-hour timer.
+    QTest::qWait(500);
+    QCOMPARE(session.requests(path).size(), 1);
+}
+
 QTEST_GUILESS_MAIN(TestE2eMainRoad)
 #include "test_e2e_main_road.moc"

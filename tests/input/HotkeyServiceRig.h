@@ -16,7 +16,9 @@ struct HotkeyServiceRig {
     RecordingHotkeyTargets app;
     HotkeyService service{registrar, workspace, focus, app};
 
-    HotkeyServiceRig()
+    // `args` build the registrar.
+    template <class... Args>
+    explicit HotkeyServiceRig(Args&&... args) : registrar(std::forward<Args>(args)...)
     {
         app.focus = &focus;
         workspace.front = RunningApplication{42, QStringLiteral("org.example.Editor"), 7};

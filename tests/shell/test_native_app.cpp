@@ -13,6 +13,7 @@
 #include "fakes/FakePasteboard.h"
 #include "fakes/FakeProcesses.h"
 #include "fakes/FakeSystemTransparency.h"
+#include "fakes/FakeUrlOpener.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/MemoryUserDefaults.h"
 #include "fakes/RecordingSystemLog.h"
@@ -100,8 +101,8 @@ public:
 
 class RecordingUpdateManager final : public AppUpdateManager {
 public:
-    RecordingUpdateManager(EventLog& log, Clock& clock)
-        : AppUpdateManager(clock)
+    RecordingUpdateManager(EventLog& log, const Platform& p, AppUpdateClient& client)
+        : AppUpdateManager(client, *p.defaults, *p.urlOpener, *p.clock)
         , m_log(log)
     {
     }
@@ -202,9 +203,9 @@ public:
         return made<TranslationPreviewPanelController>("translationPreviewPanel",
             std::make_unique<RecordingFollower<TranslationPreviewPanelController>>(m_log, "translationPreviewPanel"));
     }
-    std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p) override
+    std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p, AppUpdateClient& client) override
     {
-        return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, *p.clock));
+        return made<AppUpdateManager>("updateManager", std::make_unique<RecordingUpdateManager>(m_log, p, client));
     }
     std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
         const Platform& p, KeyboardLayoutService& layouts) override
@@ -238,6 +239,7 @@ struct Rig {
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
     FakeSystemTransparency transparency { log };
+    FakeUrlOpener urlOpener;
     RecordingFactory factory { log };
     std::unique_ptr<MendoNativeApp> app;
 
@@ -258,6 +260,7 @@ struct Rig {
         p.inputMonitoring = &inputMonitoring;
         p.processes = &processes;
         p.transparency = &transparency;
+        p.urlOpener = &urlOpener;
         return p;
     }
     MendoNativeApp& make()

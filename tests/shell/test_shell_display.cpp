@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QFile>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -151,6 +152,13 @@ void TestShellDisplay::mendoLivesInTheTray()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+    // The launch update check goes to a closed port on this machine, never
+    // to the real service.
+    QVERIFY(QDir().mkpath(runtime.path() + QStringLiteral("/config/MendoAI")));
+    QFile defaults(runtime.path() + QStringLiteral("/config/MendoAI/defaults.json"));
+    QVERIFY(defaults.open(QIODevice::WriteOnly));
+    defaults.write(R"({"mendo.service.baseURL": "http://127.0.0.1:9"})");
+    defaults.close();
     const QString socket = runtime.path() + QStringLiteral("/MendoAI/instance.socket");
     auto launch = [&](QProcess& process) {
         process.setProcessEnvironment(env);

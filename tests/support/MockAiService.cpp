@@ -216,8 +216,10 @@ void MockAiService::onReadyRead(Connection* connection)
     }
 }
 
-MockAiService::Answer MockAiService::takeAnswer(const QString& path)
+MockAiService::Answer MockAiService::takeAnswer(const QString& target)
 {
+    // An answer is bound to a path, whatever the query.
+    const QString path = target.section(u'?', 0, 0);
     for (auto it = m_script.begin(); it != m_script.end(); ++it) {
         if (!it->path.isEmpty() && it->path != path)
             continue;

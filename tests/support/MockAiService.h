@@ -43,7 +43,8 @@ public:
         Millis delay { 0 };
         // Never answer: the connection stays open and silent.
         bool hold = false;
-        // Only for requests to this path; empty means any path.
+        // Only for requests to this path (the query aside); empty means any
+        // path.
         QString path;
         // Stays in the script after it was given.
         bool repeat = false;
@@ -66,6 +67,7 @@ public:
     quint16 port() const;
     QString baseURL() const;
     QString aiURL() const { return baseURL() + QStringLiteral("/macos/ai"); }
+    static constexpr const char* updatePath = "/macos/app/version";
 
     // Answers are given in the order they were queued, the first one whose
     // path matches; with none left, the fallback (500 with an "error").

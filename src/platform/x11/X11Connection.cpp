@@ -2,12 +2,18 @@
 
 #include "platform/x11/X11Errors.h"
 
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <algorithm>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace mendo::x11 {
 
 X11Connection::X11Connection(const QByteArray& displayName)
+    : m_context(std::make_unique<QObject>())
 {
     installX11ErrorHandler();
     m_display = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData());
@@ -17,6 +23,8 @@ X11Connection::X11Connection(const QByteArray& displayName)
 
 X11Connection::~X11Connection()
 {
+    m_notifier.reset();
+    m_context.reset();
     if (m_display)
         XCloseDisplay(m_display);
 }
@@ -59,7 +67,7 @@ bool readProperty(Display* display, XWindow window, XAtom property, XAtom type, 
     X11ErrorTrap trap(display);
     unsigned long bytesAfter = 0;
     const int status = XGetWindowProperty(display, window, property, 0, 1L << 18, False, type, &reply.actualType,
-                                          &reply.actualFormat, &reply.count, &bytesAfter, &reply.data);
+        &reply.actualFormat, &reply.count, &bytesAfter, &reply.data);
     return status == Success && !trap.failed() && reply.data && reply.actualType != 0;
 }
 
@@ -96,6 +104,89 @@ void X11Connection::flush()
 {
     if (m_display)
         XFlush(m_display);
+}
+
+int X11Connection::addEventHandler(EventHandler handler)
+{
+    const int id = m_nextHandlerId++;
+    m_handlers.push_back({ id, std::make_shared<EventHandler>(std::move(handler)) });
+    if (m_display && !m_notifier) {
+        m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_context.get(), [this] { drainEvents(); });
+    }
+    return id;
+}
+
+void X11Connection::removeEventHandler(int id)
+{
+    const auto found
+        = std::find_if(m_handlers.begin(), m_handlers.end(), [id](const Handler& handler) { return handler.id == id; });
+    if (found == m_handlers.end())
+        return;
+    m_handlers.erase(found);
+    if (!m_handlers.empty() || !m_notifier)
+        return;
+    if (m_dispatching) {
+        // We may be inside the notifier's own signal: it must outlive it.
+        m_notifier->setEnabled(false);
+        m_notifier.release()->deleteLater();
+    } else {
+        m_notifier.reset();
+    }
+}
+
+bool X11Connection::hasHandler(int id) const
+{
+    return std::any_of(m_handlers.begin(), m_handlers.end(), [id](const Handler& handler) { return handler.id == id; });
+}
+
+void X11Connection::drainEvents()
+{
+    if (!m_display || m_dispatching)
+        return;
+    m_dispatching = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done { m_dispatching };
+    // XPending reads the socket too, so the events that the handlers' own
+    // requests pull in are handled in this same loop.
+    while (XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        // A copy: handlers may add or remove handlers, their own included.
+        const std::vector<Handler> handlers = m_handlers;
+        for (const Handler& handler : handlers) {
+            if (hasHandler(handler.id))
+                (*handler.call)(event);
+        }
+    }
+}
+
+void X11Connection::drainEventsLater()
+{
+    if (!m_display || m_drainQueued || XEventsQueued(m_display, QueuedAlready) == 0)
+        return;
+    m_drainQueued = true;
+    QMetaObject::invokeMethod(
+        m_context.get(),
+        [this] {
+            m_drainQueued = false;
+            drainEvents();
+        },
+        Qt::QueuedConnection);
+}
+
+void X11Connection::selectEvents(XWindow window, long mask)
+{
+    if (!m_display || window == 0)
+        return;
+    X11ErrorTrap trap(m_display);
+    XWindowAttributes attributes;
+    long selected = 0;
+    if (XGetWindowAttributes(m_display, window, &attributes) != 0 && !trap.failed())
+        selected = attributes.your_event_mask;
+    XSelectInput(m_display, window, selected | mask);
 }
 
 }  // namespace mendo::x11

@@ -1,10 +1,10 @@
 #include "platform/x11/X11HotkeyRegistrar.h"
 
 #include "base/SystemLog.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Errors.h"
 
 #include <QPointer>
-#include <QSocketNotifier>
 #include <map>
 
 // Xlib's macros (Bool, Status, None, KeyPress) clash with Qt: include it last.
@@ -46,24 +46,23 @@ struct X11HotkeyRegistrar::Impl {
         bool down = false;
     };
 
-    Impl(X11HotkeyRegistrar* owner, SystemLog* systemLog, QByteArray name)
-        : q(owner), log(systemLog), displayName(std::move(name))
+    Impl(X11HotkeyRegistrar* owner, x11::X11Connection& x11, SystemLog* systemLog)
+        : q(owner), connection(x11), log(systemLog)
     {
     }
 
     X11HotkeyRegistrar* q;
+    x11::X11Connection& connection;
     SystemLog* log;
-    QByteArray displayName;
-    Display* display = nullptr;
+    Display* display = nullptr;  // set while installed
+    int eventHandler = 0;
     Window root = 0;
     int xkbEventBase = 0;
     XkbDescPtr keymap = nullptr;
     unsigned altMask = Mod1Mask;
     unsigned superMask = Mod4Mask;
     unsigned numLockMask = Mod2Mask;
-    std::unique_ptr<QSocketNotifier> notifier;
     std::map<quint32, Grab> grabs;
-    bool drainQueued = false;
     bool regrabQueued = false;
 
     void write(const QString& message) const
@@ -170,7 +169,8 @@ struct X11HotkeyRegistrar::Impl {
             // would only fire in some lock states, so give all of them back.
             ungrab(keycode, mods);
         }
-        queueDrain();
+        // The syncs may have read key events into Xlib's queue.
+        connection.drainEventsLater();
         return error;
     }
 
@@ -180,6 +180,7 @@ struct X11HotkeyRegistrar::Impl {
         for (unsigned lock : lockVariants())
             XUngrabKey(display, keycode, mods | lock, root);
         trap.sync();
+        connection.drainEventsLater();
     }
 
     bool takenByAnother(quint32 id, KeyCode keycode, unsigned mods) const
@@ -242,39 +243,27 @@ struct X11HotkeyRegistrar::Impl {
         }
     }
 
-    // A round trip may have read events into Xlib's queue without the socket
-    // signalling again, so every request is followed by a deferred drain.
-    void queueDrain() { queueOnce(drainQueued, &Impl::drain); }
-    void queueRegrab() { queueOnce(regrabQueued, &Impl::regrabAll); }
-
-    // Runs `step` from the event loop, once however often it is asked for
-    // before then; never inside the caller (which may be a register call).
-    void queueOnce(bool& queued, void (Impl::*step)())
+    // Grabs again from the event loop, once however often it is asked for
+    // before then; never inside the event handler, whose dispatch is still
+    // reading the queue.
+    void queueRegrab()
     {
-        if (queued)
+        if (regrabQueued)
             return;
-        queued = true;
+        regrabQueued = true;
         QMetaObject::invokeMethod(
             q,
-            [self = QPointer<X11HotkeyRegistrar>(q), step] {
+            [self = QPointer<X11HotkeyRegistrar>(q)] {
                 if (self)
-                    (self->d.get()->*step)();
+                    self->d->regrabAll();
             },
             Qt::QueuedConnection);
     }
 
-    void drain()
+    void handle(const XEvent& received)
     {
-        drainQueued = false;
-        while (display && XPending(display)) {
-            XEvent event;
-            XNextEvent(display, &event);
-            handle(event);
-        }
-    }
-
-    void handle(XEvent& event)
-    {
+        // Xlib's mapping refreshes take the event by pointer to non-const.
+        XEvent event = received;
         if (event.type == KeyPress) {
             const unsigned mods = relevantMods(event.xkey.state);
             for (auto& [id, grabbed] : grabs) {
@@ -325,46 +314,49 @@ struct X11HotkeyRegistrar::Impl {
     {
         if (display)
             return 0;
-        display = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData());
-        if (!display) {
+        Display* shared = connection.display();
+        if (!shared) {
             write(QStringLiteral("hotkeys: cannot open the X display"));
             return notConnected;
         }
         int opcode = 0, errorBase = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
-        if (!XkbQueryExtension(display, &opcode, &xkbEventBase, &errorBase, &major, &minor)) {
+        if (!XkbQueryExtension(shared, &opcode, &xkbEventBase, &errorBase, &major, &minor)) {
             write(QStringLiteral("hotkeys: the X server has no keyboard extension"));
-            XCloseDisplay(display);
-            display = nullptr;
             return notConnected;
         }
-        root = DefaultRootWindow(display);
+        display = shared;
+        root = connection.rootWindow();
         Bool detectable = False;
         XkbSetDetectableAutoRepeat(display, True, &detectable);
+        // Only adds to what the connection selects: other classes listen for
+        // keyboard changes too.
         const unsigned long changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
         XkbSelectEvents(display, XkbUseCoreKbd, changes, changes);
         readModifierMapping();
         XFlush(display);
-        notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, q, [this] { drain(); });
-        queueDrain();
+        eventHandler = connection.addEventHandler([this](const XEvent& event) { handle(event); });
+        connection.drainEventsLater();
         return 0;
     }
 
+    // The keyboard selections and detectable auto-repeat stay: they belong to
+    // the shared connection, and nothing reaches this class once its handler
+    // is gone.
     void uninstall()
     {
         if (!display)
             return;
         while (!grabs.empty())
             unregisterHotkey(grabs.begin()->first);
-        notifier.reset();
+        connection.removeEventHandler(eventHandler);
+        eventHandler = 0;
         dropKeymap();
-        XCloseDisplay(display);
         display = nullptr;
     }
 };
 
-X11HotkeyRegistrar::X11HotkeyRegistrar(SystemLog* log, QByteArray displayName, QObject* parent)
-    : HotkeyRegistrar(parent), d(std::make_unique<Impl>(this, log, std::move(displayName)))
+X11HotkeyRegistrar::X11HotkeyRegistrar(x11::X11Connection& connection, SystemLog* log, QObject* parent)
+    : HotkeyRegistrar(parent), d(std::make_unique<Impl>(this, connection, log))
 {
 }
 

@@ -8,8 +8,13 @@ namespace mendo {
 
 class SystemLog;
 
-// Global hotkeys as passive key grabs on the root window, over an X connection
-// of their own so that the grabs and their key events never mix with Qt's.
+namespace x11 {
+class X11Connection;
+}
+
+// Global hotkeys as passive key grabs on the root window, over MendoAI's own
+// X connection (not Qt's), so that the grabs and their key events never mix
+// with Qt's.
 // Each chord is grabbed four times, with and without CapsLock and NumLock, so
 // that it fires whatever the lock state. Key names resolve through the first
 // keyboard layout group: "Alt+A" is the key that types "a" in the first
@@ -18,8 +23,8 @@ class SystemLog;
 class X11HotkeyRegistrar final : public HotkeyRegistrar {
     Q_OBJECT
 public:
-    // `displayName` empty means $DISPLAY. `log` may be null.
-    explicit X11HotkeyRegistrar(SystemLog* log = nullptr, QByteArray displayName = {}, QObject* parent = nullptr);
+    // `connection` must outlive the registrar. `log` may be null.
+    explicit X11HotkeyRegistrar(x11::X11Connection& connection, SystemLog* log = nullptr, QObject* parent = nullptr);
     ~X11HotkeyRegistrar() override;
 
     int install() override;

@@ -12,7 +12,8 @@
 
 namespace mendo {
 
-X11Pasteboard::X11Pasteboard(QObject* parent) : Pasteboard(parent), m_clipboard(QGuiApplication::clipboard())
+X11Pasteboard::X11Pasteboard(x11::X11Connection& connection, QObject* parent)
+    : Pasteboard(parent), m_clipboard(QGuiApplication::clipboard()), m_connection(connection)
 {
     // Qt follows the selection owner through XFixes, so copies made by other
     // clients arrive here too.
@@ -94,6 +95,7 @@ void X11Pasteboard::clearContents()
             XSetSelectionOwner(display, clipboard, None, CurrentTime);
             XFlush(display);
         }
+        m_connection.drainEventsLater();
     }
     bump();
 }
@@ -144,15 +146,21 @@ void X11Pasteboard::publish(const std::function<QMimeData*()>& makeContents)
     // the text. The event that tells Qt of that client is on its way: let Qt
     // read it (no timers, no input, so nothing else of ours runs meanwhile)
     // and try again.
+    // The owner queries may read the connection's events into Xlib's queue:
+    // their handling is asked for when the loop below is over, not in the
+    // middle of it.
     for (int attempt = 0; attempt < 20; ++attempt) {
         const Window owner = XGetSelectionOwner(display, clipboard);
-        if (owner != None && (owner & ~m_qtResourceMask) == m_qtResourceBase)
+        if (owner != None && (owner & ~m_qtResourceMask) == m_qtResourceBase) {
+            m_connection.drainEventsLater();
             return;
+        }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers
                                             | QEventLoop::X11ExcludeTimers,
                                         5);
         m_clipboard->setMimeData(makeContents(), QClipboard::Clipboard);
     }
+    m_connection.drainEventsLater();
     qWarning("MendoAI could not take the clipboard");
 }
 

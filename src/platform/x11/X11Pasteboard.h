@@ -16,8 +16,9 @@ namespace mendo {
 class X11Pasteboard final : public Pasteboard {
     Q_OBJECT
 public:
-    // Needs a QGuiApplication on the xcb platform.
-    explicit X11Pasteboard(QObject* parent = nullptr);
+    // Needs a QGuiApplication on the xcb platform. `connection` must outlive
+    // the pasteboard.
+    explicit X11Pasteboard(x11::X11Connection& connection, QObject* parent = nullptr);
 
     qint64 changeCount() const override { return m_changeCount; }
     QList<QStringList> itemTypes() const override;
@@ -36,8 +37,8 @@ private:
     void publish(const std::function<QMimeData*()>& makeContents);
 
     QClipboard* m_clipboard;
-    // Our own connection, to check the selection owner behind Qt's back.
-    x11::X11Connection m_connection;
+    // Our own connection (not Qt's), to check the selection owner behind Qt's back.
+    x11::X11Connection& m_connection;
     // Qt's connection's resource ids: the clipboard's owner window is Qt's
     // exactly when its id lies in this range.
     unsigned long m_qtResourceBase = 0;

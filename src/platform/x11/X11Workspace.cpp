@@ -3,9 +3,7 @@
 #include "platform/x11/Ewmh.h"
 #include "platform/x11/OwnApplicationIds.h"
 
-#include <QCoreApplication>
 #include <QSet>
-#include <QSocketNotifier>
 
 #include <unistd.h>
 
@@ -22,30 +20,31 @@ QString applicationKey(const RunningApplication& application)
 
 }  // namespace
 
-X11Workspace::X11Workspace(ApplicationIdResolver& resolver, QObject* parent)
-    : Workspace(parent), m_resolver(resolver)
+X11Workspace::X11Workspace(x11::X11Connection& connection, ApplicationIdResolver& resolver, QObject* parent)
+    : Workspace(parent)
+    , m_connection(connection)
+    , m_resolver(resolver)
 {
     if (!m_connection.isOpen())
         return;
-    XSelectInput(m_connection.display(), m_connection.rootWindow(), PropertyChangeMask);
+    m_connection.selectEvents(m_connection.rootWindow(), PropertyChangeMask);
     m_connection.flush();
-    m_notifier = std::make_unique<QSocketNotifier>(m_connection.fileDescriptor(), QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11Workspace::processEvents);
+    m_eventHandler = m_connection.addEventHandler([this](const XEvent& event) { handleEvent(event); });
     if (const auto active = x11::ewmh::activeWindow(m_connection); active && m_connection.windowExists(*active)) {
         m_lastActive = describe(*active);
         m_lastActiveWindow.insert(applicationKey(m_lastActive), *active);
     }
+    handleQueuedEventsLater();
 }
 
-X11Workspace::~X11Workspace() = default;
+X11Workspace::~X11Workspace()
+{
+    m_connection.removeEventHandler(m_eventHandler);
+}
 
 void X11Workspace::handleQueuedEventsLater() const
 {
-    Display* display = m_connection.display();
-    if (!display || m_handlingScheduled || XEventsQueued(display, QueuedAlready) == 0)
-        return;
-    m_handlingScheduled = true;
-    QMetaObject::invokeMethod(const_cast<X11Workspace*>(this), &X11Workspace::processEvents, Qt::QueuedConnection);
+    m_connection.drainEventsLater();
 }
 
 RunningApplication X11Workspace::describe(x11::XWindow window) const
@@ -129,23 +128,13 @@ bool X11Workspace::isOwnApplication(const RunningApplication& application) const
         || ownApplicationIds().contains(application.bundleIdentifier);
 }
 
-void X11Workspace::processEvents()
+void X11Workspace::handleEvent(const XEvent& event)
 {
-    m_handlingScheduled = false;
-    Display* display = m_connection.display();
-    if (!display)
-        return;
-    bool activeChanged = false;
-    while (XPending(display) > 0) {
-        XEvent event;
-        XNextEvent(display, &event);
-        if (event.type == PropertyNotify && event.xproperty.window == m_connection.rootWindow()
-            && event.xproperty.atom == m_connection.atom("_NET_ACTIVE_WINDOW"))
-            activeChanged = true;
-    }
-    if (activeChanged)
+    // Several changes in one batch end in one report: the property is read
+    // when handled, so the later ones find the same window and stay quiet.
+    if (event.type == PropertyNotify && event.xproperty.window == m_connection.rootWindow()
+        && event.xproperty.atom == m_connection.atom("_NET_ACTIVE_WINDOW"))
         activeWindowMayHaveChanged();
-    handleQueuedEventsLater();
 }
 
 void X11Workspace::activeWindowMayHaveChanged()

@@ -6,10 +6,6 @@
 
 #include <QHash>
 
-#include <memory>
-
-class QSocketNotifier;
-
 namespace mendo {
 
 // The workspace of an EWMH window manager: the front application from
@@ -19,9 +15,10 @@ namespace mendo {
 class X11Workspace final : public Workspace {
     Q_OBJECT
 public:
-    // `resolver` is shared with every other user of application ids and must
-    // outlive the workspace. Without a display the workspace is empty.
-    explicit X11Workspace(ApplicationIdResolver& resolver, QObject* parent = nullptr);
+    // `connection` and `resolver` are shared with the other X11 classes and
+    // users of application ids and must outlive the workspace. Without a
+    // display the workspace is empty.
+    X11Workspace(x11::X11Connection& connection, ApplicationIdResolver& resolver, QObject* parent = nullptr);
     ~X11Workspace() override;
 
     std::optional<RunningApplication> frontmostApplication() const override;
@@ -34,19 +31,18 @@ public:
 
 private:
     RunningApplication describe(x11::XWindow window) const;
-    void processEvents();
+    void handleEvent(const _XEvent& event);
     // Queries read replies off the socket and with them any events that came
-    // first; those then sit in Xlib's queue where the socket notifier cannot
-    // see them. Called after every query, it has them handled soon.
+    // first; those then sit in Xlib's queue where the socket cannot wake us
+    // for them. Called after every query, it has them handled soon.
     void handleQueuedEventsLater() const;
     void activeWindowMayHaveChanged();
 
+    // Property queries and atom interning through a const workspace do not
+    // change what it reports.
+    x11::X11Connection& m_connection;
     ApplicationIdResolver& m_resolver;
-    // Reads go through `mutable` state: property queries and atom interning
-    // do not change what the workspace reports.
-    mutable x11::X11Connection m_connection;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    mutable bool m_handlingScheduled = false;
+    int m_eventHandler = 0;
     RunningApplication m_lastActive;
     // Most recently active window per application (pid + id), for activate().
     QHash<QString, x11::XWindow> m_lastActiveWindow;

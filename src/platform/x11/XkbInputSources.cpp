@@ -1,7 +1,8 @@
 #include "platform/x11/XkbInputSources.h"
 
+#include "platform/x11/X11Connection.h"
+
 #include <QMetaObject>
-#include <QSocketNotifier>
 #include <QStringList>
 
 // X11 after Qt: Xlib's macros (None, Bool, Status) clash with Qt's headers.
@@ -15,10 +16,48 @@
 namespace mendo {
 
 struct XkbInputSources::Private {
-    Display* display = nullptr;
+    XkbInputSources* q;
+    x11::X11Connection& connection;
+    Display* display = nullptr;  // null without the keyboard extension
     int xkbEventBase = 0;
-    QSocketNotifier* notifier = nullptr;
-    bool drainQueued = false;
+    int eventHandler = 0;
+    bool changeQueued = false;
+
+    void handle(const XEvent& event)
+    {
+        if (event.type != xkbEventBase)
+            return;
+        const auto* xkbEvent = reinterpret_cast<const XkbEvent*>(&event);
+        switch (xkbEvent->any.xkb_type) {
+        case XkbStateNotify:
+            if (xkbEvent->state.changed & (XkbGroupStateMask | XkbGroupLockMask))
+                announceChange();
+            break;
+        case XkbNewKeyboardNotify:
+        case XkbMapNotify:
+        case XkbNamesNotify:
+            announceChange();
+            break;
+        default:
+            break;
+        }
+    }
+
+    // One layout switch or setxkbmap brings several events: one signal for
+    // all of them, from the event loop once they are read.
+    void announceChange()
+    {
+        if (changeQueued)
+            return;
+        changeQueued = true;
+        QMetaObject::invokeMethod(
+            q,
+            [this] {
+                changeQueued = false;
+                Q_EMIT q->changed();
+            },
+            Qt::QueuedConnection);
+    }
 };
 
 namespace {
@@ -114,16 +153,18 @@ int groupCount(Display* display, XkbDescPtr xkb)
 
 }  // namespace
 
-XkbInputSources::XkbInputSources(QObject* parent)
+XkbInputSources::XkbInputSources(x11::X11Connection& connection, QObject* parent)
     : InputSources(parent)
-    , d(std::make_unique<Private>())
+    , d(std::make_unique<Private>(Private { this, connection }))
 {
+    Display* display = connection.display();
+    int opcode = 0;
+    int errorBase = 0;
     int major = XkbMajorVersion;
     int minor = XkbMinorVersion;
-    int reason = 0;
-    d->display = XkbOpenDisplay(nullptr, &d->xkbEventBase, nullptr, &major, &minor, &reason);
-    if (!d->display)
+    if (!display || !XkbQueryExtension(display, &opcode, &d->xkbEventBase, &errorBase, &major, &minor))
         return;
+    d->display = display;
 
     const unsigned keyboardChanges = XkbNewKeyboardNotifyMask | XkbMapNotifyMask | XkbNamesNotifyMask;
     XkbSelectEvents(d->display, XkbUseCoreKbd, keyboardChanges, keyboardChanges);
@@ -131,64 +172,18 @@ XkbInputSources::XkbInputSources(QObject* parent)
     const unsigned long groupChanges = XkbGroupStateMask | XkbGroupLockMask;
     XkbSelectEventDetails(d->display, XkbUseCoreKbd, XkbStateNotify, groupChanges, groupChanges);
     XFlush(d->display);
-
-    d->notifier = new QSocketNotifier(ConnectionNumber(d->display), QSocketNotifier::Read, this);
-    connect(d->notifier, &QSocketNotifier::activated, this, [this] { drainEvents(); });
+    d->eventHandler = connection.addEventHandler([this](const XEvent& event) { d->handle(event); });
 }
 
 XkbInputSources::~XkbInputSources()
 {
-    delete d->notifier;
-    if (d->display)
-        XCloseDisplay(d->display);
+    if (d->eventHandler)
+        d->connection.removeEventHandler(d->eventHandler);
 }
 
 bool XkbInputSources::isConnected() const
 {
     return d->display != nullptr;
-}
-
-void XkbInputSources::drainEvents()
-{
-    bool changedNow = false;
-    while (XPending(d->display) > 0) {
-        XEvent event;
-        XNextEvent(d->display, &event);
-        if (event.type != d->xkbEventBase)
-            continue;
-        const auto* xkbEvent = reinterpret_cast<const XkbEvent*>(&event);
-        switch (xkbEvent->any.xkb_type) {
-        case XkbStateNotify:
-            changedNow = changedNow || (xkbEvent->state.changed & (XkbGroupStateMask | XkbGroupLockMask));
-            break;
-        case XkbNewKeyboardNotify:
-        case XkbMapNotify:
-        case XkbNamesNotify:
-            changedNow = true;
-            break;
-        default:
-            break;
-        }
-    }
-    if (changedNow)
-        Q_EMIT changed();
-}
-
-// Replies to our own requests can pull events into Xlib's queue, where the
-// socket notifier no longer sees them.
-void XkbInputSources::drainLater() const
-{
-    if (!d->display || d->drainQueued || XQLength(d->display) == 0)
-        return;
-    d->drainQueued = true;
-    auto* self = const_cast<XkbInputSources*>(this);
-    QMetaObject::invokeMethod(
-        self,
-        [self] {
-            self->d->drainQueued = false;
-            self->drainEvents();
-        },
-        Qt::QueuedConnection);
 }
 
 QList<InputSource> XkbInputSources::sources() const
@@ -206,7 +201,7 @@ QList<InputSource> XkbInputSources::sources() const
             result.append({ group, ids.value(group), atomName(d->display, xkb->names->groups[group]) });
     }
     XkbFreeKeyboard(xkb, 0, True);
-    drainLater();
+    d->connection.drainEventsLater();
     return result;
 }
 
@@ -216,7 +211,7 @@ std::optional<InputSource> XkbInputSources::current() const
         return std::nullopt;
     XkbStateRec state {};
     const bool read = XkbGetState(d->display, XkbUseCoreKbd, &state) == Success;
-    drainLater();
+    d->connection.drainEventsLater();
     if (!read)
         return std::nullopt;
     for (const InputSource& source : sources()) {
@@ -232,7 +227,7 @@ std::optional<KeyLayout> XkbInputSources::keyLayout(const InputSource& source) c
     if (!sources().contains(source))
         return std::nullopt;
     XkbDescPtr xkb = XkbGetMap(d->display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
-    drainLater();
+    d->connection.drainEventsLater();
     if (!xkb)
         return std::nullopt;
 
@@ -264,7 +259,7 @@ int XkbInputSources::select(const InputSource& source)
     XSync(d->display, False);
     XkbStateRec state {};
     const bool read = XkbGetState(d->display, XkbUseCoreKbd, &state) == Success;
-    drainLater();
+    d->connection.drainEventsLater();
     if (!read || state.locked_group != source.index)
         return BadAccess;
     return 0;

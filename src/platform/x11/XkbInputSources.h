@@ -6,18 +6,23 @@
 
 namespace mendo {
 
+namespace x11 {
+class X11Connection;
+}
+
 // Input sources on X11: one source per XKB group of the core keyboard's
 // keymap, named as the keymap names the group ("English (US)") and
 // identified by its layout code with variant ("us", "ru(phonetic)"). Works
-// over its own Xlib connection, so its requests and events never mix with
-// Qt's or other components' traffic.
+// over MendoAI's own X connection, so its requests and events never mix with
+// Qt's traffic.
 class XkbInputSources final : public InputSources {
     Q_OBJECT
 public:
     // Statuses of select() besides 0 and the X protocol's error codes.
     static constexpr int noConnection = -1;
 
-    explicit XkbInputSources(QObject* parent = nullptr);
+    // `connection` must outlive the sources.
+    explicit XkbInputSources(x11::X11Connection& connection, QObject* parent = nullptr);
     ~XkbInputSources() override;
 
     // False when no X server with the keyboard extension could be reached;
@@ -34,8 +39,6 @@ public:
 
 private:
     struct Private;
-    void drainEvents();
-    void drainLater() const;
 
     std::unique_ptr<Private> d;
 };

@@ -24,10 +24,11 @@ namespace {
 struct Desk {
     RealClock clock;
     AtspiAccessibility ax { clock };
-    X11Pasteboard pasteboard;
+    x11::X11Connection connection;
+    X11Pasteboard pasteboard { connection };
     X11KeyboardEvents keyboard;
     ApplicationIdResolver resolver { QStringList {} };
-    X11Workspace workspace { resolver };
+    X11Workspace workspace { connection, resolver };
     FocusService focus { workspace, ax };
     AccessibilityTextReader reader { ax, workspace, focus };
     RecordingClipboardSuppression history;

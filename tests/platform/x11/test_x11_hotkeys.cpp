@@ -1,6 +1,7 @@
 #include "model/AIReplyStyleLibrary.h"
 #include "model/MendoPromptLibrary.h"
 #include "input/HotkeyServiceRig.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 
 #include <QElapsedTimer>
@@ -76,7 +77,7 @@ class TestX11Hotkeys : public QObject {
 
     // The service with the real grabs over the default settings and styles.
     struct Rig : HotkeyServiceRig<X11HotkeyRegistrar> {
-        Rig()
+        explicit Rig(x11::X11Connection& connection) : HotkeyServiceRig(connection)
         {
             app.styles = MendoPromptLibrary::defaultStyles();
             app.replies = AIReplyStyleLibrary::defaultStyles();
@@ -101,7 +102,8 @@ private Q_SLOTS:
 
     void eachPressFiresItsOwnIdOnce()
     {
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, alt4), 0);
         QCOMPARE(registrar.registerHotkey(2, controlShiftF5), 0);
@@ -135,7 +137,8 @@ private Q_SLOTS:
         const KeyCode k = key(XK_k);
         grabForAnotherClient(k, Mod1Mask, true);
 
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, altK), HotkeyRegistrar::refused);
         QCOMPARE(registrar.registerHotkey(2, alt4), 0);
@@ -153,7 +156,8 @@ private Q_SLOTS:
 
     void firesInTheSecondLayoutGroup()
     {
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, altA), 0);
         QCOMPARE(registrar.registerHotkey(2, alt4), 0);
@@ -175,7 +179,8 @@ private Q_SLOTS:
 
     void grabsFollowTheKeyWhenTheMappingChanges()
     {
-        X11HotkeyRegistrar registrar;
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
         QCOMPARE(registrar.install(), 0);
         QCOMPARE(registrar.registerHotkey(1, altQ), 0);
         const KeyCode usQ = key(XK_q), alt = key(XK_Alt_L);
@@ -203,7 +208,8 @@ private Q_SLOTS:
 
     void serviceRunsTheStyleOfTheChordInEveryLayout()
     {
-        Rig rig;
+        x11::X11Connection connection;
+        Rig rig(connection);
         QCOMPARE(rig.app.failures, QStringList());
         const QStringList professional{"run style:professional in org.example.Editor paste=1 sample=0"};
 
@@ -224,7 +230,8 @@ private Q_SLOTS:
     {
         const KeyCode v = key(XK_v);
         grabForAnotherClient(v, Mod1Mask, true);
-        Rig rig;
+        x11::X11Connection connection;
+        Rig rig(connection);
         QCOMPARE(rig.app.failures, QStringList{"Could not register Alt+V: 10"});
         hold({key(XK_Alt_L), key(XK_4)});
         hold({key(XK_Alt_L), key(XK_i)});

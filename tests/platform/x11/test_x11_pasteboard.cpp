@@ -26,6 +26,7 @@ private:
     // Starts a clipboard owner offering these formats; waits until it owns.
     std::unique_ptr<OtherApp> offer(const QList<QPair<QString, QByteArray>>& formats);
     QTemporaryDir m_dir;
+    x11::X11Connection m_connection;
 };
 
 void TestX11Pasteboard::init()
@@ -40,7 +41,7 @@ std::unique_ptr<OtherApp> TestX11Pasteboard::offer(const QList<QPair<QString, QB
 
 void TestX11Pasteboard::readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     // Bytes that a text conversion would mangle: NUL, a lone 0xff, CR LF.
     QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18);
     const QList<QPair<QString, QByteArray>> formats{
@@ -87,7 +88,7 @@ void TestX11Pasteboard::readsEveryFormatOfAnotherOwnerAndGivesItBackByteForByte(
 
 void TestX11Pasteboard::countsChangesMadeByOtherClients()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     const qint64 start = pasteboard.changeCount();
     QSignalSpy changed(&pasteboard, &Pasteboard::changed);
 
@@ -115,7 +116,7 @@ void TestX11Pasteboard::countsChangesMadeByOtherClients()
 
 void TestX11Pasteboard::plainTextRoundTrip()
 {
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     const QString text = QStringLiteral("  line one\nline two 👋  ");
     pasteboard.setString(text);
     QCOMPARE(pasteboard.string(), text);
@@ -148,7 +149,7 @@ void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet()
 {
     QFETCH(bool, write);
     QFETCH(QByteArray, expected);
-    X11Pasteboard pasteboard;
+    X11Pasteboard pasteboard(m_connection);
     QTest::qWait(50);
     QFile file(m_dir.filePath(QStringLiteral("text")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the user's clipboard") > 0);

@@ -26,10 +26,11 @@ namespace {
 // Everything the service needs, real where the desktop is concerned.
 struct Road {
     RealClock clock;
-    X11Pasteboard pasteboard;
+    x11::X11Connection connection;
+    X11Pasteboard pasteboard{connection};
     X11KeyboardEvents keyboard;
     ApplicationIdResolver resolver{QStringList{}};
-    X11Workspace workspace{resolver};
+    X11Workspace workspace{connection, resolver};
     FocusService focus{workspace};
     RecordingClipboardSuppression history;
     FakeFocusedTextAccess focusedText;
@@ -172,7 +173,7 @@ void TestX11TextRoad::copiesWhileTheRussianLayoutIsActive()
     auto target = startFront(road, startTargetApp(QStringLiteral("привет")));
     QVERIFY(target);
     runTool(QStringLiteral("setxkbmap"), {"-layout", "us,ru"});
-    XkbInputSources layouts;
+    XkbInputSources layouts(road.connection);
     const QList<InputSource> sources = layouts.sources();
     QCOMPARE(sources.size(), 2);
     layouts.select(sources[1]);

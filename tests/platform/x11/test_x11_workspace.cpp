@@ -24,6 +24,7 @@ private:
     std::unique_ptr<OtherApp> startFront(X11Workspace& workspace, const QString& className);
     // No desktop entries: ids are the WM_CLASS classes.
     ApplicationIdResolver m_resolver{QStringList{}};
+    x11::X11Connection m_connection;
 };
 
 void TestX11Workspace::initTestCase()
@@ -43,7 +44,7 @@ std::unique_ptr<OtherApp> TestX11Workspace::startFront(X11Workspace& workspace, 
 
 void TestX11Workspace::findsAndActivatesOtherApplications()
 {
-    X11Workspace workspace(m_resolver);
+    X11Workspace workspace(m_connection, m_resolver);
     FocusService focus(workspace);
     QSignalSpy activated(&workspace, &Workspace::applicationActivated);
 
@@ -83,7 +84,7 @@ void TestX11Workspace::findsAndActivatesOtherApplications()
 
 void TestX11Workspace::ownWindowsAreRecognisedAndNeverRemembered()
 {
-    X11Workspace workspace(m_resolver);
+    X11Workspace workspace(m_connection, m_resolver);
     FocusService focus(workspace);
     auto other = startFront(workspace, QStringLiteral("MendoTargetThree"));
     QVERIFY(other);
@@ -107,7 +108,7 @@ void TestX11Workspace::ownWindowsAreRecognisedAndNeverRemembered()
 
 void TestX11Workspace::staleWindowsAreOrdinaryFailures()
 {
-    X11Workspace workspace(m_resolver);
+    X11Workspace workspace(m_connection, m_resolver);
     auto gone = startFront(workspace, QStringLiteral("MendoTargetGone"));
     QVERIFY(gone);
     const RunningApplication record = *workspace.frontmostApplication();

@@ -1,5 +1,6 @@
 #include "engine/KeyboardLayoutService.h"
 #include "engine/LayoutConversionCases.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/XkbInputSources.h"
 
 #include <QProcess>
@@ -47,7 +48,8 @@ class TestXkbInputSources : public QObject {
     QString m_savedLayout;
     QString m_savedVariant;
     QString m_activeLayout;
-    XkbInputSources m_sources;
+    x11::X11Connection m_connection;
+    XkbInputSources m_sources { m_connection };
 
     void useLayouts(const QString& layouts)
     {
@@ -118,7 +120,7 @@ private Q_SLOTS:
     {
         useLayouts("us,ru");
         const auto sources = m_sources.sources();
-        XkbInputSources observer;
+        XkbInputSources observer(m_connection);
         QSignalSpy changes(&observer, &InputSources::changed);
 
         QCOMPARE(m_sources.select(sources[1]), 0);
