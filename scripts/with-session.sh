@@ -4,7 +4,16 @@
 # it starts is stopped when the command ends; the command's exit code is kept.
 set -euo pipefail
 if [ "${1:-}" != "--inner" ]; then
-  exec dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" "$0" --inner "$@"
+  # A runtime directory of its own: the accessibility bus puts its socket
+  # there, so sessions that run side by side never share (or remove) it.
+  runtime="$(mktemp -d)"
+  chmod 700 "$runtime"
+  set +e
+  XDG_RUNTIME_DIR="$runtime" dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+    "$0" --inner "$@"
+  status=$?
+  rm -rf "$runtime"
+  exit $status
 fi
 shift
 

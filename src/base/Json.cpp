@@ -1,5 +1,7 @@
 #include "base/Json.h"
 
+#include <QStringEncoder>
+
 #include <cmath>
 
 namespace mendo::json {
@@ -46,6 +48,57 @@ std::optional<QJsonArray> parseArray(const QByteArray& bytes, QString* error)
         return std::nullopt;
     }
     return document->array();
+}
+
+void appendString(QByteArray& out, QStringView s)
+{
+    // Converted straight into `out`, without a temporary per run.
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    auto appendRun = [&](QStringView run) {
+        if (run.isEmpty())
+            return;
+        const qsizetype start = out.size();
+        out.resize(start + utf8.requiredSpace(run.size()));
+        char* end = utf8.appendToBuffer(out.data() + start, run);
+        out.truncate(end - out.constData());
+    };
+    out += '"';
+    // Unescaped runs are converted whole, so surrogate pairs stay together.
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t u = s[i].unicode();
+        if (u >= 0x20 && u != '"' && u != '\\')
+            continue;
+        appendRun(s.mid(run, i - run));
+        run = i + 1;
+        switch (u) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        default:
+            out += "\\u00" + QByteArray::number(u, 16).rightJustified(2, '0');
+        }
+    }
+    appendRun(s.mid(run));
+    out += '"';
 }
 
 QByteArray compact(const QJsonObject& object)

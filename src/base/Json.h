@@ -18,6 +18,10 @@ std::optional<QJsonArray> parseArray(const QByteArray& bytes, QString* error = n
 QByteArray compact(const QJsonObject& object);
 QByteArray compact(const QJsonArray& array);
 
+// Appends `s` as a JSON string literal: quoted, escaped, UTF-8. For writers
+// that build large documents without the cost of a QJsonDocument.
+void appendString(QByteArray& out, QStringView s);
+
 // Typed reads that give nothing when the key is missing or of another type.
 std::optional<QString> string(const QJsonObject& object, const QString& key);
 std::optional<bool> boolean(const QJsonObject& object, const QString& key);

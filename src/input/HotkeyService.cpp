@@ -48,10 +48,23 @@ void HotkeyService::stop()
 
 void HotkeyService::reloadConfiguredHotkeys()
 {
-    if (!m_started || !m_appState)
+    if (!m_started || !m_appState || isSuspended())
         return;
     unregisterAll();
     registerAndReport();
+}
+
+void HotkeyService::suspend()
+{
+    if (m_suspensions++ == 0)
+        unregisterAll();
+}
+
+void HotkeyService::resume()
+{
+    if (m_suspensions == 0 || --m_suspensions > 0)
+        return;
+    reloadConfiguredHotkeys();
 }
 
 bool HotkeyService::installHandler()
@@ -68,7 +81,7 @@ bool HotkeyService::installHandler()
 
 void HotkeyService::registerAndReport()
 {
-    if (!m_appState || !installHandler())
+    if (!m_appState || isSuspended() || !installHandler())
         return;
     const QList<HotkeyServiceError> failures = registerConfiguredHotkeys();
     if (!failures.isEmpty())

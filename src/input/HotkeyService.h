@@ -39,6 +39,13 @@ public:
 
     void reloadConfiguredHotkeys();
 
+    // While a hotkey field records, the chords held here must reach it instead
+    // of running their actions: the first `suspend` lets every hotkey go, and
+    // the last matching `resume` registers them again from the stored texts.
+    void suspend();
+    void resume();
+    bool isSuspended() const { return m_suspensions > 0; }
+
     // One registration pass with ids from 1. Returns the failures worth
     // showing, in registration order (window-command hotkeys fail silently).
     QList<HotkeyServiceError> registerConfiguredHotkeys();
@@ -70,6 +77,7 @@ private:
     HotkeyPanels* m_panels = nullptr;
     bool m_started = false;
     bool m_handlerInstalled = false;
+    int m_suspensions = 0;
     QMap<quint32, RegisteredHotkeyAction> m_registeredActions;
     QMetaObject::Connection m_subscription;
 };

@@ -1,5 +1,7 @@
 #include "platform/DefaultsFileFormat.h"
 
+#include "base/Json.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QTimeZone>
@@ -29,43 +31,7 @@ bool isTagKey(const QString& key)
 
 void writeString(QByteArray& out, const QString& s)
 {
-    out += '"';
-    // Unescaped runs are converted whole, so surrogate pairs stay together.
-    qsizetype run = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char16_t u = s[i].unicode();
-        if (u >= 0x20 && u != '"' && u != '\\')
-            continue;
-        out += QStringView(s).mid(run, i - run).toUtf8();
-        run = i + 1;
-        switch (u) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\b':
-            out += "\\b";
-            break;
-        case '\f':
-            out += "\\f";
-            break;
-        default:
-            out += "\\u00" + QByteArray::number(u, 16).rightJustified(2, '0');
-        }
-    }
-    out += QStringView(s).mid(run).toUtf8();
-    out += '"';
+    json::appendString(out, s);
 }
 
 // Doubles always carry a point or an exponent so that 2.0 reads back as a
@@ -78,6 +44,33 @@ QByteArray doubleText(double d)
     if (!text.contains('.') && !text.contains('e'))
         text += ".0";
     return text;
+}
+
+// Straight into `out`: stored data can be megabytes (a long clipboard
+// history), and QByteArray::toBase64 plus the copy cost several times this.
+void appendBase64(QByteArray& out, const QByteArray& data)
+{
+    static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const auto* in = reinterpret_cast<const unsigned char*>(data.constData());
+    const qsizetype n = data.size();
+    const qsizetype start = out.size();
+    out.resize(start + (n + 2) / 3 * 4);
+    char* p = out.data() + start;
+    qsizetype i = 0;
+    for (; i + 3 <= n; i += 3) {
+        const quint32 v = quint32(in[i]) << 16 | quint32(in[i + 1]) << 8 | in[i + 2];
+        *p++ = alphabet[v >> 18];
+        *p++ = alphabet[(v >> 12) & 63];
+        *p++ = alphabet[(v >> 6) & 63];
+        *p++ = alphabet[v & 63];
+    }
+    if (i < n) {
+        const quint32 v = quint32(in[i]) << 16 | (i + 1 < n ? quint32(in[i + 1]) << 8 : 0);
+        *p++ = alphabet[v >> 18];
+        *p++ = alphabet[(v >> 12) & 63];
+        *p++ = i + 1 < n ? alphabet[(v >> 6) & 63] : '=';
+        *p++ = '=';
+    }
 }
 
 void writeValue(QByteArray& out, const QVariant& value);
@@ -127,7 +120,9 @@ void writeValue(QByteArray& out, const QVariant& value)
     } else if (type == QMetaType::Double || type == QMetaType::Float) {
         out += doubleText(value.toDouble());
     } else if (type == QMetaType::QByteArray) {
-        out += "{\"$data\":\"" + value.toByteArray().toBase64() + "\"}";
+        out += "{\"$data\":\"";
+        appendBase64(out, value.toByteArray());
+        out += "\"}";
     } else if (type == QMetaType::QDateTime) {
         out += "{\"$date\":" + doubleText(double(value.toDateTime().toMSecsSinceEpoch()) / 1000.0) + '}';
     } else if (type == QMetaType::QVariantMap) {
@@ -497,6 +492,15 @@ QByteArray encode(const QVariantMap& values)
     writeMembers(out, values, ",\n", ": ");
     out += "\n}\n";
     return out;
+}
+
+std::optional<QVariant> decodeDocument(const QByteArray& text, QString* error)
+{
+    Reader reader(text);
+    auto document = reader.document();
+    if (!document && error)
+        *error = reader.error;
+    return document;
 }
 
 std::optional<QVariantMap> decode(const QByteArray& text, QString* error)

@@ -21,4 +21,9 @@ QByteArray encodeValue(const QVariant& value);
 // not a JSON object. Nulls are skipped.
 std::optional<QVariantMap> decode(const QByteArray& text, QString* error = nullptr);
 
+// Any JSON document as plain values (objects as maps, no tags read), integers
+// as qint64 and other numbers as doubles. Faster than QJsonDocument on long
+// texts with escapes (newlines, quotes).
+std::optional<QVariant> decodeDocument(const QByteArray& text, QString* error = nullptr);
+
 }  // namespace mendo::defaults_file

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QtGlobal>
+#include <optional>
 
 namespace mendo {
 
@@ -48,6 +49,24 @@ public:
 
     virtual int registerHotkey(quint32 id, HotkeyChord chord) = 0;
     virtual void unregisterHotkey(quint32 id) = 0;
+
+    // The two directions of the key resolution, for recording a chord from a
+    // key press. `keyCodeForNativeKey` names the key with this native key code
+    // (the X key code) by the symbol it has in the first layout group where
+    // that symbol is a key of the hotkey text format and registering it would
+    // grab this very key; none for any other key. `nativeKeyForKeyCode` is
+    // the key that registering a virtual key code grabs. Both are none while
+    // nothing is installed.
+    virtual std::optional<quint16> keyCodeForNativeKey(quint32 nativeKey)
+    {
+        Q_UNUSED(nativeKey);
+        return std::nullopt;
+    }
+    virtual std::optional<quint32> nativeKeyForKeyCode(quint16 keyCode)
+    {
+        Q_UNUSED(keyCode);
+        return std::nullopt;
+    }
 
 Q_SIGNALS:
     // Emitted from the event loop, never from inside a register call.

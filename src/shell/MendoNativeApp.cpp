@@ -9,6 +9,7 @@
 #include "shell/MendoAppDelegate.h"
 #include "shell/MendoWindowPresenter.h"
 #include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardNotesService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
 #include "desktop/BuiltInDisplaySwitch.h"
@@ -79,7 +80,8 @@ std::unique_ptr<ApplicationControl> MendoNativeApp::Factory::makeApplicationCont
 
 std::unique_ptr<ClipboardHistoryService> MendoNativeApp::Factory::makeClipboardHistory(const Platform& platform)
 {
-    return std::make_unique<ClipboardHistoryService>(*platform.clock, *platform.pasteboard);
+    return std::make_unique<ClipboardHistoryService>(
+        *platform.clock, *platform.pasteboard, *platform.defaults, platform.log);
 }
 
 std::unique_ptr<MendoAppDelegate> MendoNativeApp::Factory::makeDelegate(const Platform& platform,
@@ -173,6 +175,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_updateClient = std::make_unique<AppUpdateClient>(serviceBaseURL(*p.defaults), *m_network, *p.clock, p.log);
     m_settingsStore = std::make_unique<NativeSettingsStore>(*p.defaults);
     m_clipboardHistory = factory.makeClipboardHistory(p);
+    m_clipboardNotes = std::make_unique<ClipboardNotesService>(
+        ClipboardNotesService::standardFolder(), *p.defaults, *p.clock, p.log);
     m_focus = std::make_unique<FocusService>(*p.workspace, *p.accessibility);
     m_textReader = std::make_unique<AccessibilityTextReader>(*p.accessibility, *p.workspace, *m_focus);
     m_pasteboard = std::make_unique<PasteboardService>(
@@ -205,6 +209,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_updateManager = factory.makeUpdateManager(p, *m_updateClient);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
 
+    m_appState->setClipboardHistory(m_clipboardHistory.get());
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);
     m_hotkeyPanels = std::make_unique<ShellHotkeyPanels>(*m_appState, *m_quickPanel, *m_clipboardPanel);
     // The settings window sends the user here to grant permissions.

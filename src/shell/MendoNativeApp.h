@@ -22,6 +22,7 @@ class AssistantPanelController;
 class BuiltInDisplayControl;
 class BuiltInDisplaySwitch;
 class ClipboardHistoryService;
+class ClipboardNotesService;
 class ClipboardPanelController;
 class DefaultsAccountCredentials;
 class DragSwapMonitorControl;
@@ -111,6 +112,7 @@ public:
     HotkeyService& hotkeys() { return *m_hotkeys; }
     MenuBarController& menuBar() { return *m_menuBar; }
     ClipboardHistoryService& clipboardHistory() { return *m_clipboardHistory; }
+    ClipboardNotesService& clipboardNotes() { return *m_clipboardNotes; }
     QMainWindow* mainWindow() const;
     QAction* showQuickMenuAction() const;
 
@@ -127,6 +129,8 @@ private:
     std::unique_ptr<NativeSettingsStore> m_settingsStore;
     // Made early: the pasteboard service keeps the history out of its way.
     std::unique_ptr<ClipboardHistoryService> m_clipboardHistory;
+    // Reads its file when the clipboard window first shows, not at start.
+    std::unique_ptr<ClipboardNotesService> m_clipboardNotes;
     std::unique_ptr<FocusService> m_focus;
     std::unique_ptr<AccessibilityTextReader> m_textReader;
     std::unique_ptr<PasteboardService> m_pasteboard;

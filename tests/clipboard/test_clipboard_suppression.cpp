@@ -1,6 +1,7 @@
 #include "clipboard/ClipboardHistoryService.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakePasteboard.h"
+#include "fakes/MemoryUserDefaults.h"
 
 #include <QTest>
 
@@ -18,7 +19,8 @@ void TestClipboardSuppression::suppressionKeepsTheLaterDeadline()
 {
     FakeClock clock;
     FakePasteboard pasteboard;
-    ClipboardHistoryService history(clock, pasteboard);
+    MemoryUserDefaults defaults;
+    ClipboardHistoryService history(clock, pasteboard, defaults);
     QVERIFY(!history.isCaptureSuppressed());
 
     history.suppressCapture(3.5);
@@ -38,7 +40,8 @@ void TestClipboardSuppression::finishTakesPresentContentsAsSeen()
 {
     FakeClock clock;
     FakePasteboard pasteboard;
-    ClipboardHistoryService history(clock, pasteboard);
+    MemoryUserDefaults defaults;
+    ClipboardHistoryService history(clock, pasteboard, defaults);
     history.suppressCapture(3.5);
     pasteboard.copyFromOutside(QStringLiteral("  restored text\n"));
     history.finishTransientPasteboardUse();
@@ -48,7 +51,7 @@ void TestClipboardSuppression::finishTakesPresentContentsAsSeen()
     QCOMPARE(history.lastText(), QStringLiteral("restored text"));
 
     // Contents without text leave the last text as it was.
-    pasteboard.copyFromOutside(QList<PasteboardItem>{{{{QStringLiteral("image/png"), "PNG"}}}});
+    pasteboard.copyFromOutside(QList<PasteboardItem> { { { { QStringLiteral("image/png"), "PNG" } } } });
     history.finishTransientPasteboardUse();
     QCOMPARE(history.lastChangeCount(), pasteboard.changeCount());
     QCOMPARE(history.lastText(), QStringLiteral("restored text"));

@@ -229,6 +229,14 @@ bool MendoSession::writeDefaults(const QString& baseURL)
     return true;
 }
 
+QJsonObject MendoSession::storedDefaults() const
+{
+    QFile file(m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI/defaults.json")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
 bool MendoSession::waitForHotkeys()
 {
     QDeadlineTimer deadline(kStartTimeoutMs);

@@ -87,6 +87,8 @@ public:
     qint64 mendoPid() const { return m_mendo.processId(); }
     // From mendo's launch until it held its hotkeys.
     qint64 startupMs() const { return m_startupMs; }
+    // The user defaults as mendo last wrote them to its file.
+    QJsonObject storedDefaults() const;
     // The titles of mendo's visible windows.
     QStringList visibleWindowTitles() const;
 

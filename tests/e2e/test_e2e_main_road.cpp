@@ -85,6 +85,7 @@ private Q_SLOTS:
     void layoutFixConvertsInPlaceAndSelectsRussian();
     void aFailedRequestLeavesTextAndClipboard_data();
     void aFailedRequestLeavesTextAndClipboard();
+    void theHistoryKeepsOnlyTheUsersCopies();
     void checksForUpdatesOnceAtStart();
 };
 
@@ -225,6 +226,39 @@ void TestE2eMainRoad::aFailedRequestLeavesTextAndClipboard()
     QVERIFY(clipboardIsUsers());
     // The field reports every change of its text: there was none.
     QVERIFY2(!target->output().contains("\"text\""), target->output().constData());
+}
+
+// The texts of the clipboard history in mendo's user-defaults file.
+QStringList storedHistory(const MendoSession& session)
+{
+    const QJsonValue stored = session.storedDefaults().value(QStringLiteral("mendo.clipboardItems.native"));
+    const QByteArray data = QByteArray::fromBase64(stored[QStringLiteral("$data")].toString().toLatin1());
+    QStringList texts;
+    for (const QJsonValue& item : QJsonDocument::fromJson(data).array())
+        texts << item[QStringLiteral("text")].toString();
+    return texts;
+}
+
+void TestE2eMainRoad::theHistoryKeepsOnlyTheUsersCopies()
+{
+    const QString answer = QStringLiteral("Could you please send the report?");
+    MendoSession session({ .answers = { resultAnswer(answer) }, .serviceDown = false, .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto clipboard = session.userCopies(usersClipboard);
+    QVERIFY(clipboard);
+    const QStringList usersCopies{ QString::fromUtf8(usersClipboard[0].second) };
+    QTRY_COMPARE_WITH_TIMEOUT(storedHistory(session), usersCopies, kActionTimeoutMs);
+    auto target = startField(session, Field::qt, QStringLiteral("hey can u send teh report"));
+    QVERIFY(target);
+
+    MendoSession::press(QStringLiteral("ctrl+a"));
+    MendoSession::press(QStringLiteral("alt+4"));
+    QTRY_COMPARE_WITH_TIMEOUT(target->reportedText(), answer, kActionTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(clipboardIsUsers(), kActionTimeoutMs);
+
+    // Several polls later, neither the selection nor the answer got in.
+    QTest::qWait(2000);
+    QCOMPARE(storedHistory(session), usersCopies);
 }
 
 // No windows of its own: the test process stays off the accessibility bus

@@ -5,6 +5,8 @@
 
 #include <QList>
 #include <QMap>
+#include <QStringList>
+#include <map>
 
 namespace mendo {
 
@@ -44,6 +46,66 @@ public:
     }
     void unregisterHotkey(quint32 id) override { registered.remove(id); }
 
+    // Resolves like the desktop's registrar over `keyboard`: the first group
+    // whose symbol names a key and resolves back to the pressed key.
+    std::optional<quint16> keyCodeForNativeKey(quint32 nativeKey) override
+    {
+        const auto key = keyboard.find(nativeKey);
+        if (key == keyboard.end())
+            return std::nullopt;
+        for (const std::optional<quint16>& code : key->second) {
+            if (code && nativeKeyForKeyCode(*code) == nativeKey)
+                return code;
+        }
+        return std::nullopt;
+    }
+    std::optional<quint32> nativeKeyForKeyCode(quint16 keyCode) override
+    {
+        for (int group = 0; group < 4; ++group) {
+            for (const auto& [nativeKey, groups] : keyboard) {
+                if (group < groups.size() && groups[group] == keyCode)
+                    return nativeKey;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // A few keys of a PC keyboard by their X key codes, in the layout groups
+    // named ("us", "ru"): what each key's symbol names in each group.
+    void useLayouts(const QStringList& layouts)
+    {
+        // X key code, its name in us, its name in ru (none: no symbol of the
+        // hotkey text format, a Cyrillic letter say).
+        const struct {
+            quint32 nativeKey;
+            std::optional<quint16> us, ru;
+        } keys[] = {
+            { 9, 53, 53 },  // Escape
+            { 10, 18, 18 },  // 1
+            { 13, 21, 21 },  // 4
+            { 22, {}, {} },  // BackSpace
+            { 23, 48, 48 },  // Tab
+            { 24, 12, {} },  // Q, Cyrillic short i
+            { 38, 0, {} },  // A, Cyrillic ef
+            { 36, 36, 36 },  // Return
+            { 50, {}, {} },  // Shift
+            { 60, 47, {} },  // period, Cyrillic yu
+            { 61, 44, 47 },  // slash, period
+            { 64, {}, {} },  // Alt
+            { 65, 49, 49 },  // space
+            { 71, 96, 96 },  // F5
+            { 87, {}, {} },  // keypad 1 (End, KP_1)
+            { 113, 123, 123 },  // Left
+            { 119, {}, {} },  // Delete
+        };
+        keyboard.clear();
+        for (const auto& key : keys) {
+            QList<std::optional<quint16>>& groups = keyboard[key.nativeKey];
+            for (const QString& layout : layouts)
+                groups.append(layout == u"ru" ? key.ru : key.us);
+        }
+    }
+
     // Fires the id that holds the chord; false when none does.
     bool press(HotkeyChord chord)
     {
@@ -61,6 +123,8 @@ public:
     bool installed = false;
     QMap<quint32, HotkeyChord> registered;
     int registrations = 0;
+    // X key code -> per layout group, the virtual key code its symbol names.
+    std::map<quint32, QList<std::optional<quint16>>> keyboard;
 
 private:
     EventLog* m_log = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/Pasteboard.h"
 
 #include <QSet>
+#include <functional>
 
 namespace mendo {
 
@@ -17,6 +18,8 @@ public:
     {
         if (log)
             log->add(QStringLiteral("read items"));
+        if (onReadTypes)
+            onReadTypes();
         QList<QStringList> types;
         for (const PasteboardItem& item : items) {
             QStringList itemTypes;
@@ -89,6 +92,8 @@ public:
     QSet<QString> unreadableTypes;
     QStringList writes;
     EventLog* log = nullptr;
+    // Runs at each type read, to change hands between two reads of a reader.
+    std::function<void()> onReadTypes;
 
 private:
     void record(const QString& event)

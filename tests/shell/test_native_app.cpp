@@ -147,7 +147,7 @@ public:
     {
         return made<ClipboardHistoryService>("clipboardHistory",
             std::make_unique<RecordingFollower<ClipboardHistoryService>>(
-                m_log, "clipboardHistory", *p.clock, *p.pasteboard));
+                m_log, "clipboardHistory", *p.clock, *p.pasteboard, *p.defaults));
     }
     std::unique_ptr<MendoAppDelegate> makeDelegate(const Platform& p, ApplicationControl& a, MendoWindowPresenter& w,
         BuiltInDisplayControl& d, DragSwapMonitorControl& s) override
@@ -298,6 +298,7 @@ private Q_SLOTS:
     void mainWindowAtStart();
     void trayItemFollowsTheSettings();
     void hotkeysReachThePanels();
+    void clearingTheHistoryEmptiesTheStoredHistory();
 };
 
 void TestNativeApp::createsThenWiresInOrder()
@@ -340,6 +341,8 @@ void TestNativeApp::createsThenWiresInOrder()
             "updateManager startAutomaticChecks",
             "appLayoutSwitchService start",
             "permissions read",
+            // The history's launch save is a change of the user defaults.
+            "surface read",
         }));
     QVERIFY(rig.app->appState().isObservingSystemSurface());
     rig.app->appState().setStatus(ActionStatus::running(QStringLiteral("Fixing")));
@@ -492,6 +495,21 @@ void TestNativeApp::hotkeysReachThePanels()
     rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+Q"))->chord());
     rig.settle();
     QVERIFY(app.quickPanel().isPanelVisible());
+}
+
+void TestNativeApp::clearingTheHistoryEmptiesTheStoredHistory()
+{
+    Rig rig;
+    MendoNativeApp& app = rig.make();
+    app.launch();
+    rig.settle();
+    rig.pasteboard.copyFromOutside(QStringLiteral("copied elsewhere"));
+    rig.clock.advance(ClipboardHistoryService::pollInterval);
+    QCOMPARE(app.clipboardHistory().items().size(), 1);
+
+    app.appState().clearClipboardHistory();
+    QVERIFY(app.clipboardHistory().items().isEmpty());
+    QCOMPARE(rig.defaults.data(ClipboardHistoryService::storageKey), std::optional<QByteArray>("[]"));
 }
 
 QTEST_MAIN(TestNativeApp)

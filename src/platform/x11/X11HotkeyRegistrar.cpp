@@ -18,7 +18,7 @@ namespace {
 
 // The keysym that each virtual key code of the hotkey text format stands for
 // in a US layout.
-KeySym keysymForKeyCode(quint16 keyCode)
+const std::map<quint16, KeySym>& keysymTable()
 {
     static const std::map<quint16, KeySym> table = {
         {0, XK_a}, {1, XK_s}, {2, XK_d}, {3, XK_f}, {4, XK_h}, {5, XK_g}, {6, XK_z}, {7, XK_x}, {8, XK_c},
@@ -32,8 +32,22 @@ KeySym keysymForKeyCode(quint16 keyCode)
         {120, XK_F2}, {99, XK_F3}, {118, XK_F4}, {96, XK_F5}, {97, XK_F6}, {98, XK_F7}, {100, XK_F8},
         {101, XK_F9}, {109, XK_F10}, {103, XK_F11}, {111, XK_F12},
     };
-    const auto found = table.find(keyCode);
-    return found == table.end() ? NoSymbol : found->second;
+    return table;
+}
+
+KeySym keysymForKeyCode(quint16 keyCode)
+{
+    const auto found = keysymTable().find(keyCode);
+    return found == keysymTable().end() ? NoSymbol : found->second;
+}
+
+std::optional<quint16> keyCodeForKeysym(KeySym sym)
+{
+    for (const auto& [keyCode, tableSym] : keysymTable()) {
+        if (tableSym == sym)
+            return keyCode;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -155,6 +169,40 @@ struct X11HotkeyRegistrar::Impl {
             }
         }
         return 0;
+    }
+
+    // The inverse of `keycodeFor`: a symbol of the key counts only where
+    // resolving it comes back to this key, so that a chord recorded from a
+    // press grabs the key that was pressed (and not, say, the top-row 1 for
+    // the keypad's).
+    std::optional<quint16> keyCodeForNativeKey(quint32 nativeKey)
+    {
+        if (!display || nativeKey > 255)
+            return std::nullopt;
+        if (!keymap)
+            keymap = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+        if (!keymap || int(nativeKey) < keymap->min_key_code || int(nativeKey) > keymap->max_key_code)
+            return std::nullopt;
+        const KeyCode keycode = KeyCode(nativeKey);
+        for (int group = 0; group < XkbKeyNumGroups(keymap, keycode); ++group) {
+            const int levels = std::min<int>(XkbKeyGroupWidth(keymap, keycode, group), 2);
+            for (int level = 0; level < levels; ++level) {
+                const KeySym sym = XkbKeySymEntry(keymap, keycode, level, group);
+                const auto code = keyCodeForKeysym(sym);
+                if (code && keycodeFor(sym) == keycode)
+                    return code;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::optional<quint32> nativeKeyForKeyCode(quint16 keyCode)
+    {
+        if (!display)
+            return std::nullopt;
+        if (const KeyCode keycode = keycodeFor(keysymForKeyCode(keyCode)))
+            return keycode;
+        return std::nullopt;
     }
 
     int grab(KeyCode keycode, unsigned mods)
@@ -383,6 +431,16 @@ int X11HotkeyRegistrar::registerHotkey(quint32 id, HotkeyChord chord)
 void X11HotkeyRegistrar::unregisterHotkey(quint32 id)
 {
     d->unregisterHotkey(id);
+}
+
+std::optional<quint16> X11HotkeyRegistrar::keyCodeForNativeKey(quint32 nativeKey)
+{
+    return d->keyCodeForNativeKey(nativeKey);
+}
+
+std::optional<quint32> X11HotkeyRegistrar::nativeKeyForKeyCode(quint16 keyCode)
+{
+    return d->nativeKeyForKeyCode(keyCode);
 }
 
 }  // namespace mendo

@@ -31,6 +31,8 @@ public:
     void uninstall() override;
     int registerHotkey(quint32 id, HotkeyChord chord) override;
     void unregisterHotkey(quint32 id) override;
+    std::optional<quint16> keyCodeForNativeKey(quint32 nativeKey) override;
+    std::optional<quint32> nativeKeyForKeyCode(quint16 keyCode) override;
 
 private:
     struct Impl;
