@@ -4,6 +4,7 @@
 #include "app/SelectionTransfer.h"
 #include "app/TextActionEngine.h"
 #include "base/BiText.h"
+#include "base/SystemLog.h"
 #include "base/Text.h"
 #include "engine/FocusedTextAccess.h"
 #include "engine/KeyboardLayoutService.h"
@@ -29,6 +30,8 @@ struct ActionDriver::Run {
     bool silent = false;
     bool updateSampleText = false;
     QPointer<MendoAppState> state;
+    // The window the selection is read from and the result pasted into.
+    std::optional<RunningApplication> source;
 
     void ensureAlive() const
     {
@@ -48,9 +51,29 @@ void ActionDriver::setRunning(const QString& en, const QString& ru)
     m_state.setStatus(ActionStatus::running(pick(m_state.settings().uiLanguage, en, ru)));
 }
 
+QString ActionDriver::sourceKey(const std::optional<RunningApplication>& source)
+{
+    if (!source)
+        return QStringLiteral("front");
+    if (source->window)
+        return QStringLiteral("window %1").arg(source->window);
+    return QStringLiteral("%1 %2").arg(source->bundleIdentifier).arg(source->processIdentifier);
+}
+
 void ActionDriver::run(const QuickAction& action, bool pasteResult, bool updateSampleText)
 {
-    Run run { action, pasteResult, pasteResult && action.id == layoutId, updateSampleText, &m_state };
+    Run run { action, pasteResult, pasteResult && action.id == layoutId, updateSampleText, &m_state, std::nullopt };
+    if (pasteResult) {
+        run.source = m_services.selection.selectionSource();
+        const QString key = sourceKey(run.source);
+        if (m_pastingSources.contains(key)) {
+            if (m_services.log)
+                m_services.log->write(
+                    QStringLiteral("%1 not started: another action is pasting into the same window").arg(action.id));
+            return;
+        }
+        m_pastingSources.insert(key);
+    }
     if (!run.silent) {
         const QString title = m_state.title(action);
         setRunning(title + QStringLiteral(" running"), QStringLiteral("Выполняю: ") + title);
@@ -60,6 +83,17 @@ void ActionDriver::run(const QuickAction& action, bool pasteResult, bool updateS
 
 Task<> ActionDriver::runTask(Run run)
 {
+    // However the run ends, its window is free for the next one (the driver
+    // is gone with the state).
+    struct PastingRelease {
+        const Run& run;
+        ActionDriver& driver;
+        ~PastingRelease()
+        {
+            if (run.pasteResult && run.state)
+                driver.m_pastingSources.remove(sourceKey(run.source));
+        }
+    } release { run, *this };
     try {
         QString input;
         bool readThroughAccessibility = false;
@@ -68,13 +102,13 @@ Task<> ActionDriver::runTask(Run run)
             static const QStringList noSelectAll { QStringLiteral("ai"), QStringLiteral("clipboard"), layoutId };
             const bool selectAll = m_state.settings().autoSelectAllBeforeAction && !noSelectAll.contains(run.action.id);
             input = co_await m_services.selection.readSelectedTextTransient(
-                selectAll, true, PasteboardTiming::standard());
+                selectAll, true, PasteboardTiming::standard(), run.source);
             run.ensureAlive();
         } else if (run.silent) {
             const QString selected = m_services.focusedText.selectedTextForLayout();
             if (text::isBlank(selected)) {
-                input
-                    = co_await m_services.selection.readSelectedTextTransient(false, false, PasteboardTiming::quick());
+                input = co_await m_services.selection.readSelectedTextTransient(
+                    false, false, PasteboardTiming::quick(), run.source);
                 run.ensureAlive();
             } else {
                 input = selected;
@@ -102,13 +136,18 @@ Task<> ActionDriver::runTask(Run run)
 Task<> ActionDriver::layoutRoad(const Run& run, QString input, bool readThroughAccessibility)
 {
     const KeyboardLayoutFixResult fixed = m_services.layouts.fix(input, m_state.settings());
+    // Recorded before pasting, as on the engine road: a paste that fails
+    // (its window closed meanwhile) leaves the text to be taken from there.
+    m_state.setLatestOutput(fixed.text);
+    if (run.updateSampleText)
+        m_state.setSampleText(fixed.text);
     QString message = fixed.text;
     if (run.pasteResult) {
         if (!run.silent) {
             setRunning(QStringLiteral("Pasting"), QStringLiteral("Вставляю"));
-            co_await m_services.selection.pasteTransient(fixed.text, std::nullopt, PasteboardTiming::standard());
+            co_await m_services.selection.pasteTransient(fixed.text, run.source, PasteboardTiming::standard());
         } else if (!readThroughAccessibility || !m_services.selection.replaceSelectedTextViaAccessibility(fixed.text)) {
-            co_await m_services.selection.pasteTransient(fixed.text, std::nullopt, PasteboardTiming::quick());
+            co_await m_services.selection.pasteTransient(fixed.text, run.source, PasteboardTiming::quick());
         }
         run.ensureAlive();
 
@@ -123,10 +162,6 @@ Task<> ActionDriver::layoutRoad(const Run& run, QString input, bool readThroughA
             }
         }
     }
-
-    m_state.setLatestOutput(fixed.text);
-    if (run.updateSampleText)
-        m_state.setSampleText(fixed.text);
     m_state.setStatus(run.silent ? ActionStatus::idle() : ActionStatus::done(message));
 }
 
@@ -148,7 +183,7 @@ Task<> ActionDriver::engineRoad(const Run& run, QString input, QString targetLan
 
     setRunning(QStringLiteral("Pasting"), QStringLiteral("Вставляю"));
     co_await m_services.selection.pasteTransient(
-        withSelectionWhitespace(input, result), std::nullopt, PasteboardTiming::standard());
+        withSelectionWhitespace(input, result), run.source, PasteboardTiming::standard());
     run.ensureAlive();
     m_state.setStatus(
         ActionStatus::done(pick(m_state.settings().uiLanguage, QStringLiteral("Pasted"), QStringLiteral("Вставлено"))));

@@ -45,7 +45,8 @@ MendoAppState::MendoAppState(Services services, QObject* parent)
     m_targetLanguage = m_settings.targetLanguage;
     m_systemSurfaceMode = theme::systemResolvedSurfaceMode(m_services.transparency);
     m_driver = std::make_unique<ActionDriver>(*this,
-        ActionDriver::Services { m_services.selection, m_services.focusedText, m_services.layouts, m_services.engine });
+        ActionDriver::Services {
+            m_services.selection, m_services.focusedText, m_services.layouts, m_services.engine, m_services.log });
 }
 
 MendoAppState::~MendoAppState()

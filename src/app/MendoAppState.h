@@ -27,6 +27,7 @@ class FocusedTextAccess;
 class KeyboardLayoutService;
 class NativeSettingsStore;
 class SelectionTransfer;
+class SystemLog;
 class SystemTransparency;
 class TextActionEngine;
 class Timer;
@@ -49,6 +50,7 @@ public:
         FocusedTextAccess& focusedText;
         KeyboardLayoutService& layouts;
         TextActionEngine& engine;
+        SystemLog* log = nullptr;
     };
 
     static inline const QString initialSampleText = QStringLiteral("Hi, how are you?");

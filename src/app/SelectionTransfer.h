@@ -16,11 +16,16 @@ class SelectionTransfer {
 public:
     virtual ~SelectionTransfer() = default;
 
-    virtual Task<QString> readSelectedTextTransient(
-        bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing)
+    // The window a read now would come from; nothing when no application
+    // other than MendoAI is known.
+    virtual std::optional<RunningApplication> selectionSource() = 0;
+    // Reads from `source`, or without one from the remembered application.
+    virtual Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
+        PasteboardTiming timing, std::optional<RunningApplication> source)
         = 0;
-    virtual Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing)
-        = 0;
+    // Pastes into exactly `target` (failing when it is gone), or without one
+    // into the remembered application.
+    virtual Task<> pasteTransient(QString text, std::optional<RunningApplication> target, PasteboardTiming timing) = 0;
     virtual bool replaceSelectedTextViaAccessibility(const QString& text) = 0;
 };
 
@@ -31,14 +36,18 @@ public:
     {
     }
 
-    Task<QString> readSelectedTextTransient(
-        bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing) override
+    std::optional<RunningApplication> selectionSource() override { return m_pasteboard.selectionSource(); }
+    Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
+        PasteboardTiming timing, std::optional<RunningApplication> source) override
     {
-        return m_pasteboard.readSelectedTextTransient(selectAllBeforeCopy, includeFocusedTextFallback, timing);
+        return m_pasteboard.readSelectedTextTransient(
+            selectAllBeforeCopy, includeFocusedTextFallback, timing, std::move(source));
     }
-    Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing) override
+    Task<> pasteTransient(QString text, std::optional<RunningApplication> target, PasteboardTiming timing) override
     {
-        return m_pasteboard.pasteTransient(std::move(text), std::move(targetBundleIdentifier), timing);
+        if (target)
+            return m_pasteboard.pasteTransient(std::move(text), std::move(*target), timing);
+        return m_pasteboard.pasteTransient(std::move(text), std::optional<QString>(), timing);
     }
     bool replaceSelectedTextViaAccessibility(const QString& text) override
     {

@@ -87,6 +87,29 @@ bool FocusService::activateRemembered()
     return false;
 }
 
+std::optional<RunningApplication> FocusService::selectionSource() const
+{
+    if (std::optional<RunningApplication> application = rememberedApplication())
+        return application;
+    std::optional<RunningApplication> front = m_workspace.frontmostApplication();
+    if (!front || front->bundleIdentifier.isEmpty() || mendoBundleIdentifiers().contains(front->bundleIdentifier))
+        return std::nullopt;
+    return front;
+}
+
+bool FocusService::activateWindow(const RunningApplication& application)
+{
+    if (application.window != 0 && frontmostWindow() == application.window)
+        return true;
+    return m_workspace.activateWindow(application);
+}
+
+WindowId FocusService::frontmostWindow() const
+{
+    const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
+    return front ? front->window : 0;
+}
+
 bool FocusService::isFrontmost(qint32 processIdentifier) const
 {
     const std::optional<RunningApplication> front = m_workspace.frontmostApplication();

@@ -45,6 +45,18 @@ public:
     // application with its id. False when there is nothing to activate.
     bool activateRemembered();
 
+    // The window the user reads a selection from and a result goes back to:
+    // the remembered application's remembered window while that application
+    // runs, else the frontmost application unless it is MendoAI's own.
+    std::optional<RunningApplication> selectionSource() const;
+
+    // Brings exactly this window to the front (true at once when it is
+    // already); false when the window is gone, never another window.
+    bool activateWindow(const RunningApplication& application);
+
+    // The active window, 0 when none.
+    WindowId frontmostWindow() const;
+
     // Whether the application of this process is the frontmost one.
     bool isFrontmost(qint32 processIdentifier) const;
 

@@ -26,7 +26,10 @@ constexpr Millis kActivationPollStep{20};
 constexpr int kEditorFocusChecks = 16;
 constexpr Millis kEditorFocusPollStep{25};
 constexpr int kConfirmationChecks = 60;
-constexpr Millis kConfirmationPollStep{20};
+constexpr Millis kConfirmationPollStep { 20 };
+constexpr Millis kFetchPollStep { 10 };
+constexpr int kWriteRetries = 10;
+constexpr Millis kWriteRetryStep { 5 };
 
 }  // namespace
 
@@ -42,58 +45,92 @@ PasteboardService::PasteboardService(Clock& clock, Pasteboard& pasteboard, Keybo
 {
 }
 
+std::optional<RunningApplication> PasteboardService::selectionSource() const
+{
+    return m_focus.selectionSource();
+}
+
+Task<QString> PasteboardService::readSelectedTextTransient(
+    bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing)
+{
+    return readSelectedTextTransient(selectAllBeforeCopy, includeFocusedTextFallback, timing, std::nullopt);
+}
+
 Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
-                                                           PasteboardTiming timing)
+    PasteboardTiming timing, std::optional<RunningApplication> source)
 {
     PasteboardBorrows::Borrow borrow = co_await m_borrows.acquire();
 
     m_clipboardHistory.suppressCapture(kSuppressionSeconds);
+    // What the user had copied, to tell a clipboard manager's refill of the
+    // emptied clipboard from a copy.
+    const std::optional<QString> usersText = m_pasteboard.string();
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
     // Never fails: without a target the shortcuts reach whatever is in front.
-    m_focus.activateRemembered();
+    if (source)
+        m_focus.activateWindow(*source);
+    else
+        m_focus.activateRemembered();
 
-    bool givenBack = false;
-    auto giveBack = [&] {
-        if (givenBack)
-            return;
-        givenBack = true;
-        snapshot.restore(m_pasteboard);
-        m_clipboardHistory.finishTransientPasteboardUse();
-    };
-
+    bool cleared = false;
     QString copied;
     bool selectAllSent = false;
+    std::exception_ptr failure;
     try {
         co_await pause(timing.activationDelay);
-        if (selectAllBeforeCopy) {
-            if (timing.waitForModifiers)
-                co_await waitForModifierKeysToClear();
-            const Posting posting = sendShortcut(EditShortcut::SelectAll);
-            if (posting == Posting::Failed)
-                throw PasteboardServiceError(PasteboardServiceError::copyEventFailed);
-            selectAllSent = posting == Posting::Sent;
-            co_await pause(timing.selectAllDelay);
-        }
-        for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
-            m_pasteboard.clearContents();
-            if (timing.waitForModifiers)
-                co_await waitForModifierKeysToClear();
-            if (sendShortcut(EditShortcut::Copy) == Posting::Failed)
-                throw PasteboardServiceError(PasteboardServiceError::copyEventFailed);
-            if (timing.copyDelay == 0) {
-                copied = co_await waitForCopiedText(kCopyPollLimitMs);
-            } else {
-                co_await pause(timing.copyDelay + attempt * timing.copyRetryStep);
-                copied = m_pasteboard.string().value_or(QString());
+        const WindowId focusedWindow = m_focus.frontmostWindow();
+        if (m_keyboard.focusedEditingStyle() != EditingStyle::Standard) {
+            // A terminal: its selection is on PRIMARY. Someone else's
+            // selection there is not what the user selected in it.
+            if (m_primary && m_primary->isOwnedByClientOf(focusedWindow))
+                copied = m_primary->string().value_or(QString());
+        } else {
+            const auto copiedText = [&] {
+                const QString text = m_pasteboard.string().value_or(QString());
+                // Some clipboard managers put the old contents back as soon
+                // as the clipboard is empty: when nothing was copied, that
+                // refill is not a selection of the focused application.
+                if (usersText && text == *usersText && focusedWindow != 0
+                    && !m_pasteboard.isOwnedByClientOf(focusedWindow))
+                    return QString();
+                return text;
+            };
+            if (selectAllBeforeCopy) {
+                if (timing.waitForModifiers)
+                    co_await waitForModifierKeysToClear();
+                const Posting posting = sendShortcut(EditShortcut::SelectAll);
+                if (posting == Posting::Failed)
+                    throw PasteboardServiceError(PasteboardServiceError::copyEventFailed);
+                selectAllSent = posting == Posting::Sent;
+                co_await pause(timing.selectAllDelay);
             }
-            if (!text::isBlank(copied))
-                break;
+            for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+                m_pasteboard.clearContents();
+                cleared = true;
+                if (timing.waitForModifiers)
+                    co_await waitForModifierKeysToClear();
+                if (sendShortcut(EditShortcut::Copy) == Posting::Failed)
+                    throw PasteboardServiceError(PasteboardServiceError::copyEventFailed);
+                if (timing.copyDelay == 0) {
+                    copied = co_await waitForCopiedText(kCopyPollLimitMs, copiedText);
+                } else {
+                    co_await pause(timing.copyDelay + attempt * timing.copyRetryStep);
+                    copied = copiedText();
+                }
+                if (!text::isBlank(copied))
+                    break;
+            }
         }
     } catch (...) {
-        giveBack();
-        throw;
+        failure = std::current_exception();
     }
-    giveBack();
+    // A clipboard that was never touched (a terminal's read) stays with its
+    // owner.
+    if (cleared)
+        co_await restore(snapshot, m_pasteboard);
+    m_clipboardHistory.finishTransientPasteboardUse();
+    if (failure)
+        std::rethrow_exception(failure);
 
     if (!text::isBlank(copied))
         co_return copied;
@@ -114,8 +151,25 @@ Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeC
     throw PasteboardServiceError(PasteboardServiceError::emptySelection);
 }
 
-Task<> PasteboardService::pasteTransient(QString text, std::optional<QString> targetBundleIdentifier,
-                                         PasteboardTiming timing)
+// Where a paste goes: a window that must still be there, an application id,
+// or (neither) the remembered application.
+struct PasteboardService::PasteTarget {
+    std::optional<RunningApplication> window;
+    std::optional<QString> bundleIdentifier;
+};
+
+Task<> PasteboardService::pasteTransient(
+    QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing)
+{
+    return paste(std::move(text), PasteTarget { std::nullopt, std::move(targetBundleIdentifier) }, timing);
+}
+
+Task<> PasteboardService::pasteTransient(QString text, RunningApplication target, PasteboardTiming timing)
+{
+    return paste(std::move(text), PasteTarget { std::move(target), std::nullopt }, timing);
+}
+
+Task<> PasteboardService::paste(QString text, PasteTarget target, PasteboardTiming timing)
 {
     if (text.isEmpty())
         throw PasteboardServiceError(PasteboardServiceError::emptyText);
@@ -123,29 +177,93 @@ Task<> PasteboardService::pasteTransient(QString text, std::optional<QString> ta
     PasteboardBorrows::Borrow borrow = co_await m_borrows.acquire();
 
     m_clipboardHistory.suppressCapture(kSuppressionSeconds);
-    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
-    const bool activated = targetBundleIdentifier ? m_focus.activate(*targetBundleIdentifier)
-                                                  : m_focus.activateRemembered();
+    const PasteboardSnapshot clipboardSnapshot = PasteboardSnapshot::capture(m_pasteboard);
+    const bool activated = target.window ? m_focus.activateWindow(*target.window)
+        : target.bundleIdentifier        ? m_focus.activate(*target.bundleIdentifier)
+                                         : m_focus.activateRemembered();
     if (!activated) {
         m_clipboardHistory.finishTransientPasteboardUse();
         throw PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable);
     }
 
     co_await pause(timing.activationDelay);
-    m_pasteboard.setString(text);
+    // The window manager may not have obeyed (or the window closed): the
+    // text must not go into whatever is in front instead.
+    if (target.window && !co_await waitUntilFrontmost(target.window->window)) {
+        m_clipboardHistory.finishTransientPasteboardUse();
+        throw PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable);
+    }
+    const WindowId targetWindow = m_focus.frontmostWindow();
+
+    // A terminal without a clipboard paste key pastes PRIMARY, which is then
+    // given back like the clipboard.
+    Pasteboard* board = &m_pasteboard;
+    std::optional<PasteboardSnapshot> primarySnapshot;
+    if (m_primary && m_keyboard.focusedEditingStyle() == EditingStyle::TerminalPrimary) {
+        board = m_primary;
+        primarySnapshot = PasteboardSnapshot::capture(*m_primary);
+    }
+    const PasteboardSnapshot& snapshot = primarySnapshot ? *primarySnapshot : clipboardSnapshot;
+
+    if (!co_await write([&] { return board->setString(text); })) {
+        // The paste key would insert the user's own clipboard instead.
+        m_clipboardHistory.finishTransientPasteboardUse();
+        throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
+    }
     co_await pause(timing.pasteDelay);
     if (timing.waitForModifiers)
         co_await waitForModifierKeysToClear();
+    const qint64 servedBefore = board->servedRequestCount(targetWindow);
     // The text stays on the pasteboard so the user can still paste it by
     // hand; the history's suppression runs out by itself.
     if (sendShortcut(EditShortcut::Paste) == Posting::Failed)
         throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
-    co_await pause(timing.restoreDelay);
+    co_await waitForPasteFetch(*board, targetWindow, servedBefore, timing);
 
     // Whatever the user copied meanwhile is theirs now and stays.
-    if (m_pasteboard.string() == text)
-        snapshot.restore(m_pasteboard);
+    if (board->string() == text)
+        co_await restore(snapshot, *board);
     m_clipboardHistory.finishTransientPasteboardUse();
+}
+
+Task<bool> PasteboardService::write(std::function<bool()> attempt)
+{
+    // Refused when another client took the pasteboard after the last event
+    // this process read; the event loop reads it during the pause.
+    for (int retry = 0; retry < kWriteRetries; ++retry) {
+        if (attempt())
+            co_return true;
+        co_await m_clock.sleep(kWriteRetryStep);
+    }
+    co_return attempt();
+}
+
+Task<> PasteboardService::restore(const PasteboardSnapshot& snapshot, Pasteboard& board)
+{
+    co_await write([&] { return snapshot.restore(board); });
+}
+
+Task<bool> PasteboardService::waitUntilFrontmost(WindowId window)
+{
+    for (int check = 0; check < kActivationChecks; ++check) {
+        if (m_focus.frontmostWindow() == window)
+            co_return true;
+        co_await m_clock.sleep(kActivationPollStep);
+    }
+    co_return m_focus.frontmostWindow() == window;
+}
+
+Task<> PasteboardService::waitForPasteFetch(
+    const Pasteboard& board, WindowId target, qint64 servedBefore, PasteboardTiming timing)
+{
+    // An X11 paste is pulled: the target asks for the text only once it
+    // handles the key, the slowest (Chromium and Electron fields) well after
+    // a quick restore delay. Giving the clipboard back before that would
+    // paste the user's old clipboard over the selection.
+    const Millis pastedAt = m_clock.monotonicNow();
+    co_await pause(timing.restoreDelay);
+    while (board.servedRequestCount(target) == servedBefore && m_clock.monotonicNow() - pastedAt < kFetchWaitLimit)
+        co_await m_clock.sleep(kFetchPollStep);
 }
 
 Task<> PasteboardService::pasteAIReply(QString text, qint32 targetProcessIdentifier)
@@ -157,14 +275,7 @@ Task<> PasteboardService::pasteAIReply(QString text, qint32 targetProcessIdentif
 
     m_clipboardHistory.suppressCapture(kSuppressionSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
-    auto finish = [&] {
-        if (m_pasteboard.string() == text)
-            snapshot.restore(m_pasteboard);
-        m_focus.clearReplyEditor();
-        m_focus.setRestoringProcessIdentifier(std::nullopt);
-        m_clipboardHistory.finishTransientPasteboardUse();
-    };
-
+    std::exception_ptr failure;
     try {
         if (!m_focus.beginAIReplyPaste(targetProcessIdentifier))
             throw PasteboardServiceError(PasteboardServiceError::pasteTargetUnavailable);
@@ -173,17 +284,23 @@ Task<> PasteboardService::pasteAIReply(QString text, qint32 targetProcessIdentif
         if (!co_await waitForAIReplyEditorFocus(targetProcessIdentifier))
             throw PasteboardServiceError(PasteboardServiceError::pasteEditorUnavailable);
         const std::optional<AIReplyEditorState> before = m_focus.replyEditorState();
-        m_pasteboard.setString(text);
+        if (!co_await write([&] { return m_pasteboard.setString(text); }))
+            throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
         co_await waitForModifierKeysToClear();
         if (sendShortcut(EditShortcut::Paste) == Posting::Failed)
             throw PasteboardServiceError(PasteboardServiceError::pasteEventFailed);
         if (!co_await waitForAIReplyPasteConfirmation(before))
             throw PasteboardServiceError(PasteboardServiceError::pasteNotApplied);
     } catch (...) {
-        finish();
-        throw;
+        failure = std::current_exception();
     }
-    finish();
+    if (m_pasteboard.string() == text)
+        co_await restore(snapshot, m_pasteboard);
+    m_focus.clearReplyEditor();
+    m_focus.setRestoringProcessIdentifier(std::nullopt);
+    m_clipboardHistory.finishTransientPasteboardUse();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 Task<bool> PasteboardService::waitForTargetActivation(qint32 processIdentifier)
@@ -267,11 +384,11 @@ Task<> PasteboardService::waitForModifierKeysToClear()
     // Held too long: go on anyway, the posted events carry their own modifiers.
 }
 
-Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds)
+Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds, std::function<QString()> read)
 {
     const Millis deadline = m_clock.monotonicNow() + Millis(milliseconds);
     for (;;) {
-        const QString current = m_pasteboard.string().value_or(QString());
+        const QString current = read();
         if (!text::isBlank(current) || m_clock.monotonicNow() >= deadline)
             co_return current;
         co_await m_clock.sleep(kCopyPollStep);

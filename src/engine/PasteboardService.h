@@ -5,8 +5,12 @@
 #include "engine/PasteboardBorrows.h"
 #include "engine/PasteboardTiming.h"
 #include "platform/KeyboardEvents.h"
+#include "platform/Workspace.h"
+
+#include "base/Clock.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace mendo {
@@ -16,6 +20,7 @@ class ClipboardSuppression;
 class FocusService;
 class FocusedTextAccess;
 class Pasteboard;
+struct PasteboardSnapshot;
 
 // The one service that borrows the system pasteboard to move text between
 // MendoAI and the application the user works in: it reads the selection by
@@ -26,16 +31,32 @@ public:
     PasteboardService(Clock& clock, Pasteboard& pasteboard, KeyboardEvents& keyboard, FocusService& focus,
                       ClipboardSuppression& clipboardHistory, FocusedTextAccess& focusedText);
 
+    // Where terminals keep their selection; without it a terminal yields no
+    // selection and pastes only through the clipboard.
+    void setPrimarySelection(Pasteboard& primary) { m_primary = &primary; }
+
+    // The window a selection read now would come from (FocusService).
+    std::optional<RunningApplication> selectionSource() const;
+
     // The text selected in the remembered application, exactly as copied (not
     // trimmed). Throws PasteboardServiceError copyEventFailed or
-    // emptySelection.
+    // emptySelection. In a terminal emulator nothing is typed: the text is
+    // PRIMARY's, while the terminal's own client owns it.
+    Task<QString> readSelectedTextTransient(
+        bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing);
+    // The same from this window (brought to the front first) rather than the
+    // remembered one.
     Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy, bool includeFocusedTextFallback,
-                                            PasteboardTiming timing);
+        PasteboardTiming timing, std::optional<RunningApplication> source);
 
     // Pastes `text` into the application with this id, or, without one, into
     // the remembered application. Throws PasteboardServiceError emptyText,
-    // pasteTargetUnavailable or pasteEventFailed.
+    // pasteTargetUnavailable or pasteEventFailed (also when the pasteboard
+    // refused the text: then nothing is pasted).
     Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing);
+    // Pastes into exactly this window; pasteTargetUnavailable when it is gone
+    // or does not come to the front, never another window of its program.
+    Task<> pasteTransient(QString text, RunningApplication target, PasteboardTiming timing);
 
     // Pastes a chat reply into the reply editor of the process: activates it,
     // finds and focuses the editor, pastes, and checks that the editor
@@ -57,7 +78,18 @@ public:
     // empty for web content (the caller then copies instead).
     QString selectedTextForLayoutViaAccessibility();
 
+    // The latest a paste waits for the target to fetch the text before the
+    // pasteboard is given back, counted from the paste key.
+    static constexpr Millis kFetchWaitLimit { 1300 };
+
 private:
+    struct PasteTarget;
+    Task<> paste(QString text, PasteTarget target, PasteboardTiming timing);
+    Task<bool> waitUntilFrontmost(WindowId window);
+    Task<bool> write(std::function<bool()> attempt);
+    Task<> restore(const PasteboardSnapshot& snapshot, Pasteboard& board);
+    Task<> waitForPasteFetch(const Pasteboard& board, WindowId target, qint64 servedBefore, PasteboardTiming timing);
+
     Task<bool> waitForTargetActivation(qint32 processIdentifier);
     Task<bool> waitForAIReplyEditorFocus(qint32 processIdentifier);
     Task<bool> waitForAIReplyPasteConfirmation(std::optional<AIReplyEditorState> before);
@@ -65,11 +97,12 @@ private:
     enum class Posting { Sent, Skipped, Failed };
     Posting sendShortcut(EditShortcut shortcut);
     Task<> waitForModifierKeysToClear();
-    Task<QString> waitForCopiedText(qint64 milliseconds);
+    Task<QString> waitForCopiedText(qint64 milliseconds, std::function<QString()> read);
     Task<> pause(qint64 milliseconds);
 
     Clock& m_clock;
     Pasteboard& m_pasteboard;
+    Pasteboard* m_primary = nullptr;
     KeyboardEvents& m_keyboard;
     FocusService& m_focus;
     ClipboardSuppression& m_clipboardHistory;

@@ -17,11 +17,10 @@ PasteboardSnapshot PasteboardSnapshot::capture(const Pasteboard& pasteboard)
     return snapshot;
 }
 
-void PasteboardSnapshot::restore(Pasteboard& pasteboard) const
+bool PasteboardSnapshot::restore(Pasteboard& pasteboard) const
 {
     pasteboard.clearContents();
-    if (!items.isEmpty())
-        pasteboard.writeItems(items);
+    return items.isEmpty() || pasteboard.writeItems(items);
 }
 
 }  // namespace mendo

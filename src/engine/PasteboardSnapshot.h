@@ -14,7 +14,8 @@ struct PasteboardSnapshot {
     // even when none of its types could be read.
     static PasteboardSnapshot capture(const Pasteboard& pasteboard);
     // Always clears first, so an empty snapshot leaves the pasteboard empty.
-    void restore(Pasteboard& pasteboard) const;
+    // False when the pasteboard refused the contents.
+    bool restore(Pasteboard& pasteboard) const;
 };
 
 }  // namespace mendo

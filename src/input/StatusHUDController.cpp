@@ -1,34 +1,22 @@
 #include "input/StatusHUDController.h"
 
 #include "app/MendoAppState.h"
+#include "input/StatusHUD.h"
+#include "model/MendoSettings.h"
+#include "platform/PanelDesktop.h"
+#include "ui/FloatingPanel.h"
+#include "ui/MendoTheme.h"
+#include "ui/PanelPlacement.h"
 
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QScreen>
-#include <QWidget>
+#include <QTimer>
 
 namespace mendo {
 
-namespace {
-
-struct Look {
-    QString symbol;
-    QString colour;
-};
-
-Look lookOf(const ActionStatus& status)
+StatusHUDController::StatusHUDController(PanelDesktop& desktop, QObject* parent)
+    : QObject(parent)
+    , m_desktop(desktop)
 {
-    if (status.isRunning())
-        return { QStringLiteral("\u25CC"), QStringLiteral("#2f7bf5") };
-    if (status.kind() == ActionStatus::Kind::done)
-        return { QStringLiteral("\u2714"), QStringLiteral("#2fa84f") };
-    return { QStringLiteral("\u26A0"), QStringLiteral("#f08a24") };
 }
-
-}  // namespace
-
-StatusHUDController::StatusHUDController(QObject* parent) : QObject(parent) {}
 
 StatusHUDController::~StatusHUDController() = default;
 
@@ -37,53 +25,56 @@ void StatusHUDController::attach(MendoAppState& appState)
     m_appState = &appState;
     disconnect(m_subscription);
     m_subscription = connect(
-        &appState, &MendoAppState::statusChanged, this, [this](const ActionStatus& status) { show(status); },
+        &appState, &MendoAppState::statusChanged, this, [this](const ActionStatus& status) { handle(status); },
         Qt::QueuedConnection);
+    // The subscription starts with the value current now.
+    QTimer::singleShot(0, this, [this, status = appState.status()] { handle(status); });
 }
 
-void StatusHUDController::show(const ActionStatus& status)
+void StatusHUDController::handle(const ActionStatus& status)
 {
     m_shown = status;
     if (status.isIdle()) {
         if (m_panel)
             m_panel->hide();
     } else {
-        if (!m_panel) {
-            // Outside the window manager's care, so that it can never take
-            // the focus from the field the action works on.
-            m_panel = std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                                                             | Qt::WindowDoesNotAcceptFocus
-                                                             | Qt::X11BypassWindowManagerHint);
-            m_panel->setAttribute(Qt::WA_ShowWithoutActivating);
-            m_panel->setFixedSize(panelWidth, panelHeight);
-            auto* row = new QHBoxLayout(m_panel.get());
-            row->setContentsMargins(16, 13, 16, 13);
-            row->setSpacing(10);
-            m_symbol = new QLabel(m_panel.get());
-            m_text = new QLabel(m_panel.get());
-            row->addWidget(m_symbol);
-            row->addWidget(m_text, 1);
-        }
-        const Look look = lookOf(status);
-        m_symbol->setText(look.symbol);
-        m_symbol->setStyleSheet(QStringLiteral("color: %1; font-size: 18px; font-weight: 600;").arg(look.colour));
-        m_text->setText(status.text());
-        m_text->setStyleSheet(QStringLiteral("font-size: 14px; font-weight: 600;"));
-        // The title carries the text too: it is what screen readers and
-        // window lists tell of the panel.
-        m_panel->setWindowTitle(status.text());
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->availableGeometry() : QRect();
-        m_panel->move(area.x() + area.width() / 2 - panelWidth / 2, area.bottom() + 1 - bottomMargin - panelHeight);
-        m_panel->show();
-        m_panel->raise();
+        show(status);
     }
     Q_EMIT statusShown(status);
+}
+
+void StatusHUDController::show(const ActionStatus& status)
+{
+    if (!m_panel) {
+        m_panel = std::make_unique<FloatingPanel>(m_desktop, FloatingPanel::Focus::never);
+        m_panel->setObjectName(QStringLiteral("statusHUD"));
+        // It only shows; outside the window manager's care it can never be
+        // given the focus of the field the action works on.
+        m_panel->setOutsideWindowManager(true);
+        m_panel->setFixedSize(panelWidth, panelHeight);
+    }
+    AppearanceMode mode = MendoSettings().appearanceMode;
+    // What the desktop resolves to when the state is gone: X11 desktops
+    // never ask for less transparency.
+    SurfaceMode surfaceMode = SurfaceMode::translucent;
+    if (m_appState) {
+        mode = m_appState->settings().appearanceMode;
+        surfaceMode = m_appState->systemSurfaceMode();
+    }
+    m_panel->setSurface(new StatusHUD(status, mode, surfaceMode), panelMargin);
+    m_panel->setWindowTitle(status.text());
+    m_panel->move(placeAboveBottom(m_desktop.pointerPosition(), m_desktop.monitors(), m_panel->size(), bottomMargin));
+    m_panel->present();
 }
 
 MendoAppState* StatusHUDController::appState() const
 {
     return m_appState;
+}
+
+StatusHUD* StatusHUDController::view() const
+{
+    return m_panel ? static_cast<StatusHUD*>(m_panel->surface()) : nullptr;
 }
 
 }  // namespace mendo

@@ -7,14 +7,27 @@ namespace mendo {
 // The editing shortcuts MendoAI types into other applications.
 enum class EditShortcut {
     SelectAll,  // Control+A
-    Copy,       // Control+C (Control+Shift+C in a terminal emulator)
-    Paste,      // Control+V (Control+Shift+V in a terminal emulator)
+    Copy,       // Control+C
+    Paste,      // Control+V; in a terminal emulator its own paste key (EditingStyle)
+};
+
+// How the focused window takes copy and paste.
+enum class EditingStyle {
+    // Control+A, Control+C and Control+V over the clipboard.
+    Standard,
+    // A terminal emulator: Control+C (and in xterm even Control+Shift+C)
+    // interrupts the running program and Control+A moves the cursor, so
+    // neither is ever sent; the selection is read from PRIMARY, where every
+    // X terminal puts it. Control+Shift+V pastes the clipboard.
+    TerminalClipboard,
+    // A terminal emulator without a clipboard paste key (xterm, rxvt):
+    // Shift+Insert pastes PRIMARY.
+    TerminalPrimary,
 };
 
 enum class ShortcutResult {
     Posted,        // the key events were sent
-    Skipped,       // deliberately not sent: select-all in a terminal emulator, where
-                   // Control+A would move the cursor instead of selecting
+    Skipped,       // deliberately not sent: select-all or copy in a terminal emulator
     NotPermitted,  // synthetic input is not available (no XTEST on the display)
     Failed,        // the key events could not be created or sent
 };
@@ -34,8 +47,11 @@ public:
     // still holds (a hotkey's Shift or Alt, say) are released first, or
     // Control+C would arrive as Control+Alt+Shift+C and copy nothing. Which
     // keys make the shortcut is the implementation's choice for the focused
-    // window (terminal emulators use Control+Shift for copy and paste).
+    // window (see EditingStyle).
     virtual ShortcutResult postShortcut(EditShortcut shortcut) = 0;
+
+    // The editing style of the window that has the focus now.
+    virtual EditingStyle focusedEditingStyle() = 0;
 
     // The modifier keys physically held right now, among Shift, Control, Alt
     // and Super (Qt::ShiftModifier, ControlModifier, AltModifier,

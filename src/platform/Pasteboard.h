@@ -71,11 +71,29 @@ public:
     virtual void clearContents() = 0;
 
     // Replaces the contents with these items, every value byte for byte. An
-    // empty list is the same as clearContents().
-    virtual void writeItems(const QList<PasteboardItem>& items) = 0;
+    // empty list is the same as clearContents(). False when the system
+    // refused the write; the pasteboard then still holds what it held. On
+    // X11 that happens when another client took the selection after the last
+    // event this process read: once the event loop has read that event, a
+    // new attempt takes effect.
+    virtual bool writeItems(const QList<PasteboardItem>& items) = 0;
 
-    // Replaces the contents with one item holding only this text as plain text.
-    virtual void setString(const QString& text) = 0;
+    // Replaces the contents with one item holding only this text as plain
+    // text. False when the system refused the write, as for writeItems().
+    virtual bool setString(const QString& text) = 0;
+
+    // How many times other applications fetched the data of a type that
+    // MendoAI had written (the type list and other protocol requests do not
+    // count): those of the client (the connection to the display) that owns
+    // `window`, or of every client for 0. It never decreases. On X11 a paste
+    // is pulled: the target asks for the text only once it handles the paste
+    // key, and this count tells when it has.
+    virtual qint64 servedRequestCount(quint64 window) const = 0;
+
+    // Whether the pasteboard's current owner is the same client (the same
+    // connection to the display) as the one that owns `window`; false when
+    // nobody owns the pasteboard or the window is 0.
+    virtual bool isOwnedByClientOf(quint64 window) const = 0;
 
 Q_SIGNALS:
     // changeCount() has increased. It may arrive some time after the change

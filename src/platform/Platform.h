@@ -4,6 +4,7 @@ namespace mendo {
 
 class Accessibility;
 class Clock;
+class GlobalInputMonitor;
 class HotkeyRegistrar;
 class InputMonitoring;
 class InputSources;
@@ -11,6 +12,7 @@ class KeyboardEvents;
 class LanguageDetector;
 class Pasteboard;
 class Permissions;
+class PanelDesktop;
 class Processes;
 class SystemLog;
 class SystemTransparency;
@@ -27,6 +29,8 @@ struct Platform {
     SystemLog* log = nullptr;
     UserDefaults* defaults = nullptr;
     Pasteboard* pasteboard = nullptr;
+    // PRIMARY: where X applications (terminals above all) put what is selected.
+    Pasteboard* primarySelection = nullptr;
     KeyboardEvents* keyboard = nullptr;
     Workspace* workspace = nullptr;
     HotkeyRegistrar* hotkeyRegistrar = nullptr;
@@ -38,6 +42,8 @@ struct Platform {
     Processes* processes = nullptr;
     SystemTransparency* transparency = nullptr;
     UrlOpener* urlOpener = nullptr;
+    GlobalInputMonitor* globalInput = nullptr;
+    PanelDesktop* panelDesktop = nullptr;
 };
 
 }  // namespace mendo

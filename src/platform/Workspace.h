@@ -52,6 +52,11 @@ public:
     // applicationActivated() notice.
     virtual bool activate(const RunningApplication& application) = 0;
 
+    // Asks the window manager to activate exactly `application.window`. False
+    // when that window is gone or no longer belongs to the application: never
+    // another window of it.
+    virtual bool activateWindow(const RunningApplication& application) = 0;
+
     // The application ids under which MendoAI's own windows appear (one per
     // build of the application); the focus memory never remembers these.
     virtual QStringList ownBundleIdentifiers() const = 0;

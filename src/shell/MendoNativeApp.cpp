@@ -97,7 +97,8 @@ std::unique_ptr<MendoAppState> MendoNativeApp::Factory::makeAppState(const Platf
     AccessibilityTextReader& focusedText, KeyboardLayoutService& layouts, TextActionEngine& engine)
 {
     return std::make_unique<MendoAppState>(MendoAppState::Services {
-        *platform.clock, store, *platform.transparency, permissions, selection, focusedText, layouts, engine });
+        *platform.clock, store, *platform.transparency, permissions, selection, focusedText, layouts, engine,
+        platform.log });
 }
 
 std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel()
@@ -105,9 +106,9 @@ std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel()
     return std::make_unique<QuickPanelController>();
 }
 
-std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD()
+std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD(const Platform& platform)
 {
-    return std::make_unique<StatusHUDController>();
+    return std::make_unique<StatusHUDController>(*platform.panelDesktop);
 }
 
 std::unique_ptr<HotkeyService> MendoNativeApp::Factory::makeHotkeys(
@@ -181,6 +182,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_textReader = std::make_unique<AccessibilityTextReader>(*p.accessibility, *p.workspace, *m_focus);
     m_pasteboard = std::make_unique<PasteboardService>(
         *p.clock, *p.pasteboard, *p.keyboard, *m_focus, *m_clipboardHistory, *m_textReader);
+    if (p.primarySelection)
+        m_pasteboard->setPrimarySelection(*p.primarySelection);
     m_layouts = std::make_unique<KeyboardLayoutService>(*p.inputSources);
     m_core = std::make_unique<MendoCore>(aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.clock, *p.languages, p.log);
     m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);
@@ -198,7 +201,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_appState
         = factory.makeAppState(p, *m_settingsStore, *m_permissions, *m_selection, *m_textReader, *m_layouts, *m_engine);
     m_quickPanel = factory.makeQuickPanel();
-    m_statusHUD = factory.makeStatusHUD();
+    m_statusHUD = factory.makeStatusHUD(p);
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
     m_menuBar = factory.makeMenuBar(*m_builtInDisplaySwitch);
     m_floatingButton = factory.makeFloatingButton();

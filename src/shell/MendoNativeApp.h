@@ -69,7 +69,7 @@ public:
             PermissionService& permissions, SelectionTransfer& selection, AccessibilityTextReader& focusedText,
             KeyboardLayoutService& layouts, TextActionEngine& engine);
         virtual std::unique_ptr<QuickPanelController> makeQuickPanel();
-        virtual std::unique_ptr<StatusHUDController> makeStatusHUD();
+        virtual std::unique_ptr<StatusHUDController> makeStatusHUD(const Platform& platform);
         virtual std::unique_ptr<HotkeyService> makeHotkeys(
             const Platform& platform, FocusService& focus, WindowCommands& windows);
         virtual std::unique_ptr<MenuBarController> makeMenuBar(BuiltInDisplaySwitch& displaySwitch);

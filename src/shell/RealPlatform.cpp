@@ -11,10 +11,13 @@
 #include "platform/x11/ApplicationIdResolver.h"
 #include "platform/x11/DesktopUrlOpener.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11GlobalInputMonitor.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 #include "platform/x11/X11InputMonitoring.h"
 #include "platform/x11/X11KeyboardEvents.h"
+#include "platform/x11/X11PanelDesktop.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11PostedKeys.h"
 #include "platform/x11/X11Workspace.h"
 #include "platform/x11/XkbInputSources.h"
 
@@ -28,6 +31,7 @@ struct RealPlatform::Parts {
     x11::X11Connection x11;
     JsonFileUserDefaults defaults { JsonFileUserDefaults::standardPath(), &log };
     X11Pasteboard pasteboard { x11 };
+    X11Pasteboard primarySelection { x11, X11Pasteboard::Selection::Primary };
     X11KeyboardEvents keyboard;
     ApplicationIdResolver applicationIds;
     X11Workspace workspace { x11, applicationIds };
@@ -40,6 +44,10 @@ struct RealPlatform::Parts {
     QtProcesses processes;
     UnsetSystemTransparency transparency;
     DesktopUrlOpener urlOpener;
+    // MendoAI's own keystrokes, which the global input monitor drops.
+    x11::X11PostedKeys postedKeys { clock };
+    X11GlobalInputMonitor globalInput { x11, postedKeys };
+    X11PanelDesktop panelDesktop { x11 };
 };
 
 RealPlatform::RealPlatform()
@@ -49,6 +57,7 @@ RealPlatform::RealPlatform()
     m_platform.log = &d->log;
     m_platform.defaults = &d->defaults;
     m_platform.pasteboard = &d->pasteboard;
+    m_platform.primarySelection = &d->primarySelection;
     m_platform.keyboard = &d->keyboard;
     m_platform.workspace = &d->workspace;
     m_platform.hotkeyRegistrar = &d->hotkeyRegistrar;
@@ -60,6 +69,9 @@ RealPlatform::RealPlatform()
     m_platform.processes = &d->processes;
     m_platform.transparency = &d->transparency;
     m_platform.urlOpener = &d->urlOpener;
+    m_platform.globalInput = &d->globalInput;
+    m_platform.panelDesktop = &d->panelDesktop;
+    d->keyboard.setPostedKeys(&d->postedKeys);
 }
 
 RealPlatform::~RealPlatform() = default;

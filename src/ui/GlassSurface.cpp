@@ -266,6 +266,14 @@ void MendoFloatingSurface::setTranslucentWindow(bool translucent)
     update();
 }
 
+void MendoFloatingSurface::setShadow(bool shadow)
+{
+    m_glass.shadow = shadow;
+    m_shadowCache = {};
+    relayout();
+    update();
+}
+
 QRectF MendoFloatingSurface::cardRect() const
 {
     const QMargins margins

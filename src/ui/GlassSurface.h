@@ -63,6 +63,9 @@ public:
     // opaque and, as a window, shaped to its rounded outline.
     void setTranslucentWindow(bool translucent);
     bool translucentWindow() const { return m_translucentWindow; }
+    // A card that fills a panel's own margin casts no shadow (the status
+    // display's); the shadow is on by default.
+    void setShadow(bool shadow);
 
     QWidget* content() const { return m_content; }
     QRectF cardRect() const;

@@ -4,6 +4,7 @@
 #include "engine/MendoCoreError.h"
 #include "engine/PasteboardServiceError.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace mendo;
@@ -38,6 +39,10 @@ private Q_SLOTS:
     void sampleTextOnlyWhenAsked();
     void selectionWhitespaceIsPutBack_data();
     void selectionWhitespaceIsPutBack();
+    void resultGoesBackToItsWindow_data();
+    void resultGoesBackToItsWindow();
+    void onePastingRunPerWindow_data();
+    void onePastingRunPerWindow();
 };
 
 void TestActionDriver::statusSequences_data()
@@ -99,7 +104,7 @@ void TestActionDriver::statusSequences_data()
     QTest::newRow("silent, copy fails, ru") << ru << "layout" << true << "" << Fault::read
                                             << QStringList { "10 failed No selected text.", "1310 idle" } << "";
     QTest::newRow("silent, paste fails") << en << "layout" << true << "ghbdtn" << Fault::paste
-                                         << QStringList { "20 failed No app to paste into.", "1320 idle" } << "";
+                                         << QStringList { "20 failed No app to paste into.", "1320 idle" } << "привет";
     QTest::newRow("assistant reaches the engine")
         << en << "ai" << true << "" << Fault::none
         << QStringList { "0 running AI assistant running", "0 running Reading selection",
@@ -296,6 +301,110 @@ void TestActionDriver::selectionWhitespaceIsPutBack()
 
     QCOMPARE(rig.selection.calls.value(1), QStringLiteral("paste ") + pasted + QStringLiteral(" standard"));
     QCOMPARE(rig.state->latestOutput(), result);
+}
+
+void TestActionDriver::resultGoesBackToItsWindow_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<quint64>("pastedInto");  // 0: nowhere
+    QTest::addColumn<QString>("outcome");
+
+    const quint64 editor = FakeDesktop::editor.window;
+    const QString pasted = QStringLiteral("done Pasted");
+    const QString gone = QStringLiteral("failed No app to paste into.");
+    QTest::newRow("user moved to another application") << "other" << editor << pasted;
+    QTest::newRow("user moved to another window of the same program") << "sibling" << editor << pasted;
+    QTest::newRow("source window closed") << "close" << quint64(0) << gone;
+    QTest::newRow("source window closed, another of its program open") << "close sibling" << quint64(0) << gone;
+}
+
+// The service takes its time; the user works on elsewhere meanwhile.
+void TestActionDriver::resultGoesBackToItsWindow()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(quint64, pastedInto);
+    QFETCH(QString, outcome);
+
+    AppStateRig rig({}, true);
+    FakeDesktop& desktop = *rig.desktop;
+    const RunningApplication sibling { FakeDesktop::editor.processIdentifier, FakeDesktop::editor.bundleIdentifier,
+        FakeDesktop::editor.window + 1 };
+    desktop.pasteboard.copyFromOutside(QStringLiteral("user's own"));
+    rig.engine.delay = 2s;
+    QList<quint64> pastes;
+    desktop.keyboard.onPost = [&](EditShortcut shortcut) {
+        const quint64 front = desktop.workspace.front ? desktop.workspace.front->window : 0;
+        if (shortcut == EditShortcut::Copy)
+            desktop.pasteboard.copyFromOutside(QStringLiteral("teh text"), front);
+        if (shortcut == EditShortcut::Paste) {
+            pastes << front;
+            desktop.pasteboard.serve(front);
+        }
+    };
+
+    rig.state->run(QuickAction { QStringLiteral("style:professional") }, true, false);
+    rig.clock.advance(1s);
+    if (meanwhile.startsWith(QLatin1String("close")))
+        desktop.workspace.closedWindows << FakeDesktop::editor.window;
+    if (meanwhile.endsWith(QLatin1String("sibling"))) {
+        desktop.workspace.applications << sibling;
+        desktop.workspace.bringToFront(sibling);
+    } else {
+        desktop.workspace.bringToFront(FakeDesktop::other);
+    }
+    rig.clock.advance(10s);
+
+    QCOMPARE(pastes, pastedInto ? QList<quint64> { pastedInto } : QList<quint64> {});
+    QVERIFY2(rig.statuses.join(QLatin1Char('\n')).contains(outcome), qPrintable(rig.statuses.join(QLatin1Char('\n'))));
+    // The answer is kept either way.
+    QCOMPARE(rig.state->latestOutput(), QStringLiteral("result"));
+    QCOMPARE(desktop.pasteboard.string(), std::optional<QString>(QStringLiteral("user's own")));
+}
+
+void TestActionDriver::onePastingRunPerWindow_data()
+{
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("secondAtMs");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<int>("pastes");
+    QTest::addColumn<int>("logLines");
+
+    QTest::newRow("a second press in the same window") << "same" << 50 << 1 << 1 << 1;
+    QTest::newRow("a quiet layout fix in the same window") << "layout" << 50 << 1 << 1 << 1;
+    QTest::newRow("a press in another window") << "other" << 50 << 2 << 2 << 0;
+    QTest::newRow("a sample run of the settings window") << "sample" << 50 << 2 << 1 << 0;
+    QTest::newRow("a press after the first run ended") << "same" << 3000 << 2 << 2 << 0;
+}
+
+void TestActionDriver::onePastingRunPerWindow()
+{
+    QFETCH(QString, second);
+    QFETCH(int, secondAtMs);
+    QFETCH(int, requests);
+    QFETCH(int, pastes);
+    QFETCH(int, logLines);
+
+    AppStateRig rig;
+    rig.engine.delay = 1s;
+    rig.focused.layoutSelection = QStringLiteral("ghbdtn");
+    const QuickAction action { QStringLiteral("style:friendly") };
+    rig.state->run(action, true, false);
+    rig.clock.advance(Millis(secondAtMs));
+    const QStringList statusesBefore = rig.statuses;
+    if (second == QLatin1String("other"))
+        rig.selection.source = RunningApplication { 200, QStringLiteral("org.example.Other"), 21 };
+    if (second == QLatin1String("layout"))
+        rig.state->run(QuickAction { QStringLiteral("layout") }, true, false);
+    else
+        rig.state->run(action, second != QLatin1String("sample"), false);
+    if (logLines)
+        QCOMPARE(rig.statuses, statusesBefore);  // the running one's status stays
+    rig.clock.advance(10s);
+
+    const qsizetype layoutPastes = rig.selection.calls.filter(QStringLiteral("replace ")).size();
+    QCOMPARE(rig.engine.calls.size(), requests);
+    QCOMPARE(rig.selection.calls.filter(QRegularExpression(QStringLiteral("^paste "))).size() + layoutPastes, pastes);
+    QCOMPARE(rig.log.lines.size(), logLines);
 }
 
 QTEST_GUILESS_MAIN(TestActionDriver)

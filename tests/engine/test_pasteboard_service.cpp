@@ -17,6 +17,7 @@ using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(mendo::PasteboardTiming)
 Q_DECLARE_METATYPE(mendo::ShortcutResult)
 Q_DECLARE_METATYPE(mendo::EditShortcut)
+Q_DECLARE_METATYPE(mendo::EditingStyle)
 
 namespace {
 
@@ -56,6 +57,7 @@ struct Rig {
     FakeClock clock;
     EventLog log{&clock, {}};
     FakePasteboard pasteboard;
+    FakePasteboard primary;
     FakeKeyboardEvents keyboard;
     FakeWorkspace workspace;
     RecordingClipboardSuppression history;
@@ -71,6 +73,7 @@ struct Rig {
         if (rememberEditor)
             workspace.bringToFront(kEditor);
         workspace.front = kSelf;
+        service.setPrimarySelection(primary);
         pasteboard.copyFromOutside(kUserClipboard);
         keyboard.onPost = [this](EditShortcut shortcut) {
             if (shortcut == EditShortcut::Copy && selection)
@@ -118,6 +121,14 @@ private Q_SLOTS:
     void pasteOutcomes();
     void pasteTarget_data();
     void pasteTarget();
+    void pasteWaitsForTheTargetToFetch_data();
+    void pasteWaitsForTheTargetToFetch();
+    void readIgnoresAClipboardManagersRefill_data();
+    void readIgnoresAClipboardManagersRefill();
+    void terminalReadsPrimaryWithoutKeys_data();
+    void terminalReadsPrimaryWithoutKeys();
+    void terminalPastesWithItsOwnKey_data();
+    void terminalPastesWithItsOwnKey();
     void readWithoutTargetUsesFrontApplication();
     void overlappingBorrowsKeepUserClipboard();
     void replaceViaAccessibility();
@@ -381,13 +392,14 @@ void TestPasteboardService::pasteSequence_data()
                              QStringLiteral("0 activate org.example.Editor 100")};
     QTest::newRow("standard") << PasteboardTiming::standard()
                               << borrow
-            + QStringList{QStringLiteral("180 set \"Fixed\""), QStringLiteral("360 modifiers"),
-                          QStringLiteral("360 post Paste"), QStringLiteral("1660 clear"),
-                          QStringLiteral("1660 ") + kRestoreUser, QStringLiteral("1660 finish")};
+            + QStringList { QStringLiteral("180 set \"Fixed\""), QStringLiteral("360 modifiers"),
+                  QStringLiteral("360 post Paste"), QStringLiteral("360 served"), QStringLiteral("1660 clear"),
+                  QStringLiteral("1660 ") + kRestoreUser, QStringLiteral("1660 finish") };
     QTest::newRow("quick") << PasteboardTiming::quick()
                            << borrow
-            + QStringList{QStringLiteral("0 set \"Fixed\""), QStringLiteral("0 post Paste"), QStringLiteral("60 clear"),
-                          QStringLiteral("60 ") + kRestoreUser, QStringLiteral("60 finish")};
+            + QStringList { QStringLiteral("0 set \"Fixed\""), QStringLiteral("0 post Paste"),
+                  QStringLiteral("0 served"), QStringLiteral("60 clear"), QStringLiteral("60 ") + kRestoreUser,
+                  QStringLiteral("60 finish") };
 }
 
 void TestPasteboardService::pasteSequence()
@@ -397,7 +409,7 @@ void TestPasteboardService::pasteSequence()
 
     Rig rig;
     QString pastedInto;
-    rig.keyboard.onPost = [&](EditShortcut) { pastedInto = rig.pasteboard.string().value_or(QString()); };
+    rig.keyboard.onPost = [&](EditShortcut) { pastedInto = rig.pasteboard.serve(kEditor.window).value_or(QString()); };
     Result result;
     rig.start(rig.service.pasteTransient(QStringLiteral("Fixed"), std::nullopt, timing), result);
     rig.finish();
@@ -432,9 +444,15 @@ void TestPasteboardService::pasteOutcomes_data()
                                         << err(PasteboardServiceError::pasteTargetUnavailable) << borrowed
                                         << QStringList{} << user;
     QTest::newRow("paste shortcut fails: text stays for a manual paste")
-        << "paste fails" << "Fixed" << err(PasteboardServiceError::pasteEventFailed)
-        << QStringList{QStringLiteral("suppress 3.5")} << QStringList{QStringLiteral("set \"Fixed\"")}
-        << QStringLiteral("text/plain=Fixed");
+        << "paste fails"
+        << "Fixed" << err(PasteboardServiceError::pasteEventFailed) << QStringList { QStringLiteral("suppress 3.5") }
+        << QStringList { QStringLiteral("set \"Fixed\"") } << QStringLiteral("text/plain=Fixed");
+    QTest::newRow("clipboard refuses the text: no paste key, nothing written back")
+        << "refuse writes" << "Fixed" << err(PasteboardServiceError::pasteEventFailed) << borrowed << QStringList{}
+        << user;
+    QTest::newRow("clipboard refuses the first write: taken on a retry")
+        << "refuse once" << "Fixed" << QString() << borrowed
+        << QStringList{QStringLiteral("set \"Fixed\""), QStringLiteral("clear"), kRestoreUser} << user;
     QTest::newRow("user copies during the restore delay: theirs stays")
         << "user copies" << "Fixed" << QString() << borrowed << QStringList{QStringLiteral("set \"Fixed\"")}
         << QStringLiteral("text/plain=mine");
@@ -455,6 +473,10 @@ void TestPasteboardService::pasteOutcomes()
         rig.workspace.activationSucceeds = false;
     if (scenario == QLatin1String("paste fails"))
         rig.keyboard.results[EditShortcut::Paste] = ShortcutResult::Failed;
+    if (scenario == QLatin1String("refuse writes"))
+        rig.pasteboard.refuseWrites = 1000;
+    if (scenario == QLatin1String("refuse once"))
+        rig.pasteboard.refuseWrites = 1;
     if (scenario == QLatin1String("user copies"))
         userCopy = rig.clock.singleShot(1000ms, [&] { rig.pasteboard.copyFromOutside(QStringLiteral("mine")); });
 
@@ -467,6 +489,148 @@ void TestPasteboardService::pasteOutcomes()
     QCOMPARE(rig.history.calls, expectedHistory);
     QCOMPARE(rig.pasteboard.writes, expectedWrites);
     QCOMPARE(FakePasteboard::describe(rig.pasteboard.items), pasteboardAfter);
+    QCOMPARE(rig.keyboard.posted.contains(EditShortcut::Paste), expectedError.isEmpty());
+}
+
+void TestPasteboardService::pasteWaitsForTheTargetToFetch_data()
+{
+    QTest::addColumn<PasteboardTiming>("timing");
+    QTest::addColumn<int>("targetFetchMs");  // after the paste key; -1: never
+    QTest::addColumn<int>("managerFetchMs");  // a clipboard manager's fetch; -1: none
+    QTest::addColumn<int>("restoredAt");
+
+    const auto quick = PasteboardTiming::quick();
+    QTest::newRow("quick, fetched at once: back after its 60 ms") << quick << 0 << -1 << 60;
+    QTest::newRow("quick, a slow target fetches after 400 ms") << quick << 400 << -1 << 400;
+    QTest::newRow("quick, a clipboard manager's fetch is not the target's") << quick << 400 << 0 << 400;
+    QTest::newRow("quick, never fetched: back after 1300 ms") << quick << -1 << -1 << 1300;
+    QTest::newRow("standard: never sooner than its delay") << PasteboardTiming::standard() << 0 << -1 << 360 + 1300;
+}
+
+void TestPasteboardService::pasteWaitsForTheTargetToFetch()
+{
+    QFETCH(PasteboardTiming, timing);
+    QFETCH(int, targetFetchMs);
+    QFETCH(int, managerFetchMs);
+    QFETCH(int, restoredAt);
+
+    Rig rig;
+    QString fetched;
+    std::vector<std::unique_ptr<Timer>> fetches;
+    rig.keyboard.onPost = [&](EditShortcut) {
+        if (managerFetchMs >= 0)
+            fetches.push_back(rig.clock.singleShot(Millis(managerFetchMs), [&] { rig.pasteboard.serve(); }));
+        if (targetFetchMs >= 0)
+            fetches.push_back(rig.clock.singleShot(
+                Millis(targetFetchMs), [&] { fetched = rig.pasteboard.serve(kEditor.window).value_or(QString()); }));
+    };
+    Result result;
+    rig.start(rig.service.pasteTransient(QStringLiteral("Fixed"), std::nullopt, timing), result);
+    rig.finish();
+
+    QCOMPARE(result.error, QString());
+    if (targetFetchMs >= 0)
+        QCOMPARE(fetched, QStringLiteral("Fixed"));
+    const qsizetype restore = rig.log.entries.indexOf(QStringLiteral("%1 ").arg(restoredAt) + kRestoreUser);
+    QVERIFY2(restore > 0, qPrintable(rig.log.entries.join(QLatin1Char('\n'))));
+    QCOMPARE(rig.pasteboard.items, kUserClipboard);
+}
+
+void TestPasteboardService::readIgnoresAClipboardManagersRefill_data()
+{
+    QTest::addColumn<quint64>("copyOwner");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a manager puts the user's clipboard back: nothing was selected")
+        << quint64(FakePasteboard::kOutsideWindow) << err(PasteboardServiceError::emptySelection);
+    QTest::newRow("the application copies text equal to the user's clipboard")
+        << quint64(kEditor.window) << QStringLiteral("user");
+}
+
+void TestPasteboardService::readIgnoresAClipboardManagersRefill()
+{
+    QFETCH(quint64, copyOwner);
+    QFETCH(QString, expected);
+
+    Rig rig;
+    rig.keyboard.onPost = [&](EditShortcut shortcut) {
+        if (shortcut == EditShortcut::Copy)
+            rig.pasteboard.copyFromOutside(kUserClipboard, copyOwner);
+    };
+    Result result;
+    rig.start(rig.service.readSelectedTextTransient(false, false, PasteboardTiming::quick()), result);
+    rig.finish();
+
+    QCOMPARE(result.error.isEmpty() ? result.value : result.error, expected);
+    QCOMPARE(rig.pasteboard.items, kUserClipboard);
+}
+
+void TestPasteboardService::terminalReadsPrimaryWithoutKeys_data()
+{
+    QTest::addColumn<EditingStyle>("style");
+    QTest::addColumn<quint64>("primaryOwner");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("PRIMARY of the terminal itself")
+        << EditingStyle::TerminalClipboard << quint64(kEditor.window) << QStringLiteral(" make test\n");
+    QTest::newRow("xterm-like terminal") << EditingStyle::TerminalPrimary << quint64(kEditor.window)
+                                         << QStringLiteral(" make test\n");
+    QTest::newRow("PRIMARY of another program: nothing selected here")
+        << EditingStyle::TerminalClipboard << quint64(FakePasteboard::kOutsideWindow)
+        << err(PasteboardServiceError::emptySelection);
+}
+
+void TestPasteboardService::terminalReadsPrimaryWithoutKeys()
+{
+    QFETCH(EditingStyle, style);
+    QFETCH(quint64, primaryOwner);
+    QFETCH(QString, expected);
+
+    Rig rig;
+    rig.selection = QStringLiteral("never copied");
+    rig.keyboard.style = style;
+    rig.primary.copyFromOutside(QStringLiteral(" make test\n"), primaryOwner);
+    Result result;
+    rig.start(rig.service.readSelectedTextTransient(true, false, PasteboardTiming::standard()), result);
+    rig.finish();
+
+    QCOMPARE(result.error.isEmpty() ? result.value : result.error, expected);
+    // No select-all (a cursor move) and no copy key (an interrupt in xterm);
+    // the clipboard and PRIMARY stay as they were, with their owners.
+    QVERIFY(rig.keyboard.posted.isEmpty());
+    QVERIFY(rig.pasteboard.writes.isEmpty());
+    QVERIFY(rig.primary.writes.isEmpty());
+    QCOMPARE(rig.history.calls, (QStringList { QStringLiteral("suppress 3.5"), QStringLiteral("finish") }));
+}
+
+void TestPasteboardService::terminalPastesWithItsOwnKey_data()
+{
+    QTest::addColumn<EditingStyle>("style");
+    QTest::addColumn<bool>("throughPrimary");
+    QTest::newRow("Control+Shift+V pastes the clipboard") << EditingStyle::TerminalClipboard << false;
+    QTest::newRow("Shift+Insert pastes PRIMARY") << EditingStyle::TerminalPrimary << true;
+}
+
+void TestPasteboardService::terminalPastesWithItsOwnKey()
+{
+    QFETCH(EditingStyle, style);
+    QFETCH(bool, throughPrimary);
+
+    Rig rig;
+    rig.keyboard.style = style;
+    const QList<PasteboardItem> usersPrimary { FakePasteboard::textItem(QStringLiteral("selected in the terminal")) };
+    rig.primary.copyFromOutside(usersPrimary, kEditor.window);
+    FakePasteboard& board = throughPrimary ? rig.primary : rig.pasteboard;
+    QString fetched;
+    rig.keyboard.onPost = [&](EditShortcut) { fetched = board.serve(kEditor.window).value_or(QString()); };
+    Result result;
+    rig.start(rig.service.pasteTransient(QStringLiteral("Fixed"), std::nullopt, PasteboardTiming::quick()), result);
+    rig.finish();
+
+    QCOMPARE(result.error, QString());
+    QCOMPARE(fetched, QStringLiteral("Fixed"));
+    QCOMPARE(rig.keyboard.posted, QList<EditShortcut> { EditShortcut::Paste });
+    QCOMPARE(rig.pasteboard.items, kUserClipboard);
+    QCOMPARE(rig.primary.items, usersPrimary);
+    QCOMPARE((throughPrimary ? rig.pasteboard : rig.primary).writes, QStringList());
 }
 
 void TestPasteboardService::pasteTarget_data()

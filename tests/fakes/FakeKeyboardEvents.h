@@ -43,6 +43,8 @@ public:
         return result;
     }
 
+    EditingStyle focusedEditingStyle() override { return style; }
+
     Qt::KeyboardModifiers heldModifiers() const override
     {
         if (log)
@@ -53,6 +55,7 @@ public:
     QList<EditShortcut> posted;
     QMap<EditShortcut, ShortcutResult> results;
     Qt::KeyboardModifiers held;
+    EditingStyle style = EditingStyle::Standard;
     std::function<void(EditShortcut)> onPost;
     EventLog* log = nullptr;
 };

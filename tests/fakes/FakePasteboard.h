@@ -54,24 +54,68 @@ public:
     {
         record(QStringLiteral("clear"));
         replace({});
+        ownerWindow = 0;
     }
 
-    void writeItems(const QList<PasteboardItem>& newItems) override
+    bool writeItems(const QList<PasteboardItem>& newItems) override
     {
+        if (refuseWrites > 0) {
+            --refuseWrites;
+            ++refusedWrites;
+            return false;
+        }
         record(QStringLiteral("write ") + describe(newItems));
         replace(newItems);
+        ownerWindow = ownWindow;
+        return true;
     }
 
-    void setString(const QString& text) override
+    bool setString(const QString& text) override
     {
+        if (refuseWrites > 0) {
+            --refuseWrites;
+            ++refusedWrites;
+            return false;
+        }
         record(QStringLiteral("set \"%1\"").arg(text));
-        replace({textItem(text)});
+        replace({ textItem(text) });
+        ownerWindow = ownWindow;
+        return true;
+    }
+
+    qint64 servedRequestCount(quint64 window) const override
+    {
+        return window == 0 ? m_served.size() : m_served.count(window >> 16);
+    }
+
+    // Windows of one client share the bits above the lowest 16 here.
+    bool isOwnedByClientOf(quint64 window) const override
+    {
+        return window != 0 && ownerWindow != 0 && (ownerWindow >> 16) == (window >> 16);
+    }
+
+    // Another application fetches the text, as a paste target does once it
+    // handles the paste key (logged as "served").
+    std::optional<QString> serve(quint64 requestor = kOutsideWindow)
+    {
+        m_served << (requestor >> 16);
+        if (log)
+            log->add(QStringLiteral("served"));
+        return string();
     }
 
     // What another application (or the user) does: takes the pasteboard
     // over without being recorded as a write of MendoAI's.
-    void copyFromOutside(const QList<PasteboardItem>& newItems) { replace(newItems); }
-    void copyFromOutside(const QString& text) { replace({textItem(text)}); }
+    void copyFromOutside(const QList<PasteboardItem>& newItems, quint64 owner = kOutsideWindow)
+    {
+        replace(newItems);
+        ownerWindow = owner;
+    }
+    void copyFromOutside(const QString& text, quint64 owner = kOutsideWindow)
+    {
+        replace({ textItem(text) });
+        ownerWindow = owner;
+    }
 
     static PasteboardItem textItem(const QString& text) { return {{{plainTextType(), text.toUtf8()}}}; }
 
@@ -88,7 +132,18 @@ public:
         return parts.join(QLatin1Char('|'));
     }
 
+    // The owner of outside copies unless a test names one: a client of its own.
+    static constexpr quint64 kOutsideWindow = 0xEE0001;
+
     QList<PasteboardItem> items;
+    // The window that owns the contents (0: nobody); MendoAI's writes own
+    // them through `ownWindow`.
+    quint64 ownerWindow = 0;
+    quint64 ownWindow = 0x500001;
+    // The system refuses this many of the next writes (another client took
+    // the selection); they are counted in `refusedWrites`, not in `writes`.
+    int refuseWrites = 0;
+    int refusedWrites = 0;
     QSet<QString> unreadableTypes;
     QStringList writes;
     EventLog* log = nullptr;
@@ -110,6 +165,7 @@ private:
     }
 
     qint64 m_changeCount = 1;
+    QList<quint64> m_served;  // the requesting clients
 };
 
 }  // namespace mendo

@@ -24,6 +24,18 @@ public:
         return true;
     }
 
+    // Logged as "activate window <id>".
+    bool activateWindow(const RunningApplication& application) override
+    {
+        if (log)
+            log->add(QStringLiteral("activate window %1").arg(application.window));
+        if (!application.window || closedWindows.contains(application.window) || !activationSucceeds)
+            return false;
+        activations << application;
+        bringToFront(application);
+        return true;
+    }
+
     QStringList ownBundleIdentifiers() const override { return ownIdentifiers; }
 
     // The user (or the window manager) activates an application.
@@ -37,6 +49,8 @@ public:
     std::optional<RunningApplication> front;
     QStringList ownIdentifiers{QStringLiteral("ai.mendo.MendoAI")};
     bool activationSucceeds = true;
+    // Windows that were closed: activateWindow() refuses them.
+    QList<WindowId> closedWindows;
     QList<RunningApplication> activations;
     EventLog* log = nullptr;
 };

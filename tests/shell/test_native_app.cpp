@@ -5,6 +5,8 @@
 #include "fakes/EventLog.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeGlobalInputMonitor.h"
+#include "fakes/FakePanelDesktop.h"
 #include "fakes/FakeHotkeyRegistrar.h"
 #include "fakes/FakeInputMonitoring.h"
 #include "fakes/FakeInputSources.h"
@@ -164,10 +166,10 @@ public:
     {
         return made("quickPanel", Factory::makeQuickPanel());
     }
-    std::unique_ptr<StatusHUDController> makeStatusHUD() override
+    std::unique_ptr<StatusHUDController> makeStatusHUD(const Platform& p) override
     {
-        return made<StatusHUDController>(
-            "statusHUD", std::make_unique<RecordingFollower<StatusHUDController>>(m_log, "statusHUD"));
+        return made<StatusHUDController>("statusHUD",
+            std::make_unique<RecordingFollower<StatusHUDController>>(m_log, "statusHUD", *p.panelDesktop));
     }
     std::unique_ptr<HotkeyService> makeHotkeys(const Platform& p, FocusService& focus, WindowCommands& w) override
     {
@@ -238,6 +240,8 @@ struct Rig {
     FakePermissions permissions { log };
     FakeInputMonitoring inputMonitoring;
     FakeProcesses processes;
+    FakeGlobalInputMonitor globalInput;
+    FakePanelDesktop panelDesktop;
     FakeSystemTransparency transparency { log };
     FakeUrlOpener urlOpener;
     RecordingFactory factory { log };
@@ -261,6 +265,8 @@ struct Rig {
         p.processes = &processes;
         p.transparency = &transparency;
         p.urlOpener = &urlOpener;
+        p.globalInput = &globalInput;
+        p.panelDesktop = &panelDesktop;
         return p;
     }
     MendoNativeApp& make()

@@ -4,17 +4,21 @@
 // it. A line "ready" follows once the window is shown.
 //
 //   mendo_target_app [--text TEXT] [--title TITLE] [--class NAME] [--multiline]
-//                    [--labels N]
+//                    [--labels N] [--paste-delay MS]
 //
 // --class sets the WM_CLASS class (the application name); --multiline uses a
 // plain text editor instead of a one-line field; --labels puts N labels above
-// the field, for an accessibility tree as large as a real application's.
+// the field, for an accessibility tree as large as a real application's;
+// --paste-delay makes the one-line field fetch the clipboard only MS
+// milliseconds after Control+V, as the slowest real applications do.
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -33,6 +37,35 @@ void report(const QString& text)
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
+
+// Takes Control+V off the field and pastes later.
+class DelayedPaste : public QObject {
+public:
+    DelayedPaste(QLineEdit* editor, int delayMs)
+        : QObject(editor)
+        , m_editor(editor)
+        , m_delayMs(delayMs)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+            if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+                if (event->type() == QEvent::KeyPress)
+                    QTimer::singleShot(m_delayMs, m_editor, [editor = m_editor] { editor->paste(); });
+                event->accept();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QLineEdit* m_editor;
+    int m_delayMs;
+};
 
 }  // namespace
 
@@ -56,8 +89,10 @@ int main(int argc, char** argv)
                                          QStringLiteral("name"));
     const QCommandLineOption multilineOption(QStringLiteral("multiline"), QStringLiteral("A multi-line editor."));
     const QCommandLineOption labelsOption(QStringLiteral("labels"), QStringLiteral("Labels above the field."),
-                                          QStringLiteral("count"), QStringLiteral("0"));
-    parser.addOptions({textOption, titleOption, classOption, multilineOption, labelsOption});
+        QStringLiteral("count"), QStringLiteral("0"));
+    const QCommandLineOption pasteDelayOption(QStringLiteral("paste-delay"),
+        QStringLiteral("Fetch the clipboard this long after Control+V."), QStringLiteral("ms"), QStringLiteral("0"));
+    parser.addOptions({ textOption, titleOption, classOption, multilineOption, labelsOption, pasteDelayOption });
     parser.addHelpOption();
     parser.process(app);
 
@@ -72,6 +107,8 @@ int main(int argc, char** argv)
     } else {
         auto* editor = new QLineEdit(parser.value(textOption));
         QObject::connect(editor, &QLineEdit::textChanged, editor, [](const QString& text) { report(text); });
+        if (const int delay = parser.value(pasteDelayOption).toInt(); delay > 0)
+            editor->installEventFilter(new DelayedPaste(editor, delay));
         field = editor;
     }
     field->setObjectName(QStringLiteral("field"));

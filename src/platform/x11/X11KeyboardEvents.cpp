@@ -1,6 +1,7 @@
 #include "platform/x11/X11KeyboardEvents.h"
 
 #include "platform/x11/Ewmh.h"
+#include "platform/x11/X11PostedKeys.h"
 
 #include <QSet>
 
@@ -14,26 +15,51 @@
 
 namespace mendo {
 
-bool isTerminalWindowClass(const QString& wmInstance, const QString& wmClass)
+EditingStyle editingStyleOfWindowClass(const QString& wmInstance, const QString& wmClass)
 {
-    static const QSet<QString> terminals{
-        QStringLiteral("xterm"),          QStringLiteral("uxterm"),
-        QStringLiteral("urxvt"),          QStringLiteral("rxvt"),
-        QStringLiteral("gnome-terminal"), QStringLiteral("gnome-terminal-server"),
-        QStringLiteral("konsole"),        QStringLiteral("xfce4-terminal"),
-        QStringLiteral("mate-terminal"),  QStringLiteral("lxterminal"),
-        QStringLiteral("qterminal"),      QStringLiteral("terminator"),
-        QStringLiteral("tilix"),          QStringLiteral("alacritty"),
-        QStringLiteral("kitty"),          QStringLiteral("st-256color"),
-        QStringLiteral("st"),             QStringLiteral("foot"),
-        QStringLiteral("sakura"),         QStringLiteral("terminology"),
-        QStringLiteral("guake"),          QStringLiteral("tilda"),
-        QStringLiteral("yakuake"),        QStringLiteral("cool-retro-term"),
-        QStringLiteral("org.wezfurlong.wezterm"), QStringLiteral("kgx"),
-        QStringLiteral("ptyxis"),         QStringLiteral("eterm"),
-        QStringLiteral("aterm"),          QStringLiteral("deepin-terminal"),
+    // Control+Shift+V pastes the clipboard in these.
+    static const QSet<QString> clipboardPasting {
+        QStringLiteral("gnome-terminal"),
+        QStringLiteral("gnome-terminal-server"),
+        QStringLiteral("konsole"),
+        QStringLiteral("xfce4-terminal"),
+        QStringLiteral("mate-terminal"),
+        QStringLiteral("lxterminal"),
+        QStringLiteral("qterminal"),
+        QStringLiteral("terminator"),
+        QStringLiteral("tilix"),
+        QStringLiteral("alacritty"),
+        QStringLiteral("kitty"),
+        QStringLiteral("st-256color"),
+        QStringLiteral("st"),
+        QStringLiteral("foot"),
+        QStringLiteral("sakura"),
+        QStringLiteral("terminology"),
+        QStringLiteral("guake"),
+        QStringLiteral("tilda"),
+        QStringLiteral("yakuake"),
+        QStringLiteral("cool-retro-term"),
+        QStringLiteral("org.wezfurlong.wezterm"),
+        QStringLiteral("kgx"),
+        QStringLiteral("ptyxis"),
+        QStringLiteral("deepin-terminal"),
     };
-    return terminals.contains(wmClass.toLower()) || terminals.contains(wmInstance.toLower());
+    // These have no clipboard paste key by default; Shift+Insert pastes PRIMARY.
+    static const QSet<QString> primaryPasting {
+        QStringLiteral("xterm"),
+        QStringLiteral("uxterm"),
+        QStringLiteral("urxvt"),
+        QStringLiteral("rxvt"),
+        QStringLiteral("eterm"),
+        QStringLiteral("aterm"),
+    };
+    const QString instance = wmInstance.toLower();
+    const QString className = wmClass.toLower();
+    if (primaryPasting.contains(className) || primaryPasting.contains(instance))
+        return EditingStyle::TerminalPrimary;
+    if (clipboardPasting.contains(className) || clipboardPasting.contains(instance))
+        return EditingStyle::TerminalClipboard;
+    return EditingStyle::Standard;
 }
 
 namespace {
@@ -106,6 +132,13 @@ X11KeyboardEvents::X11KeyboardEvents()
     m_hasXTest = XTestQueryExtension(m_connection.display(), &eventBase, &errorBase, &major, &minor);
 }
 
+void X11KeyboardEvents::fakeKey(unsigned int keycode, bool down, unsigned long delay)
+{
+    if (m_posted)
+        m_posted->record(int(keycode), down);
+    XTestFakeKeyEvent(m_connection.display(), keycode, down, delay);
+}
+
 Qt::KeyboardModifiers X11KeyboardEvents::heldModifiers() const
 {
     Display* display = m_connection.display();
@@ -129,42 +162,54 @@ void X11KeyboardEvents::releaseHeldModifiers()
     XQueryKeymap(display, keys);
     for (const KeyCode keycode : modifierKeys(display).keycodes) {
         if (isDown(keys, keycode))
-            XTestFakeKeyEvent(display, keycode, False, CurrentTime);
+            fakeKey(keycode, False, CurrentTime);
     }
 }
 
-bool X11KeyboardEvents::focusIsInTerminal()
+EditingStyle X11KeyboardEvents::focusedEditingStyle()
 {
     const auto active = x11::ewmh::activeWindow(m_connection);
     if (!active)
-        return false;
+        return EditingStyle::Standard;
     const auto windowClass = x11::ewmh::windowClass(m_connection, *active);
-    return windowClass && isTerminalWindowClass(windowClass->instance, windowClass->className);
+    return windowClass ? editingStyleOfWindowClass(windowClass->instance, windowClass->className)
+                       : EditingStyle::Standard;
 }
 
 ShortcutResult X11KeyboardEvents::postShortcut(EditShortcut shortcut)
 {
     if (!m_hasXTest)
         return ShortcutResult::NotPermitted;
-    const bool terminal = focusIsInTerminal();
-    // The letter's key, and where it sits on a PC keyboard under the evdev
-    // driver, for key maps without a Latin layout.
+    const EditingStyle style = focusedEditingStyle();
+    // The key, and where it sits on a PC keyboard under the evdev driver, for
+    // key maps without a Latin layout.
     KeySym letter = XK_a;
     KeyCode pcKey = 38;
+    bool withControl = true;
+    bool withShift = false;
     switch (shortcut) {
     case EditShortcut::SelectAll:
-        // Control+A moves a shell's cursor to the line start; terminals have
-        // no select-all key at all.
-        if (terminal)
-            return ShortcutResult::Skipped;
-        break;
     case EditShortcut::Copy:
-        letter = XK_c;
-        pcKey = 54;
+        // In a terminal both would reach the running program (an interrupt,
+        // a cursor move); its selection is read from PRIMARY instead.
+        if (style != EditingStyle::Standard)
+            return ShortcutResult::Skipped;
+        if (shortcut == EditShortcut::Copy) {
+            letter = XK_c;
+            pcKey = 54;
+        }
         break;
     case EditShortcut::Paste:
         letter = XK_v;
         pcKey = 55;
+        if (style == EditingStyle::TerminalClipboard) {
+            withShift = true;
+        } else if (style == EditingStyle::TerminalPrimary) {
+            letter = XK_Insert;
+            pcKey = 118;
+            withControl = false;
+            withShift = true;
+        }
         break;
     }
     Display* display = m_connection.display();
@@ -173,20 +218,22 @@ ShortcutResult X11KeyboardEvents::postShortcut(EditShortcut shortcut)
     KeyCode key = XKeysymToKeycode(display, letter);
     if (key == 0)
         key = pcKey;
-    if (control == 0 || (terminal && shift == 0))
+    if ((withControl && control == 0) || (withShift && shift == 0))
         return ShortcutResult::Failed;
 
     releaseHeldModifiers();
-    XTestFakeKeyEvent(display, control, True, CurrentTime);
-    if (terminal)
-        XTestFakeKeyEvent(display, shift, True, CurrentTime);
-    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    if (withControl)
+        fakeKey(control, True, CurrentTime);
+    if (withShift)
+        fakeKey(shift, True, CurrentTime);
+    fakeKey(key, True, CurrentTime);
     // The server holds the key for 20 ms before the key-up: some applications
     // miss a press and release that arrive together.
-    XTestFakeKeyEvent(display, key, False, 20);
-    if (terminal)
-        XTestFakeKeyEvent(display, shift, False, CurrentTime);
-    XTestFakeKeyEvent(display, control, False, CurrentTime);
+    fakeKey(key, False, 20);
+    if (withShift)
+        fakeKey(shift, False, CurrentTime);
+    if (withControl)
+        fakeKey(control, False, CurrentTime);
     XFlush(display);
     // No XSync: it would wait out the 20 ms hold. Errors of these requests
     // (a bad keycode) come back later and are ignored.

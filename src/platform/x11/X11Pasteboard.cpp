@@ -1,6 +1,7 @@
 #include "platform/x11/X11Pasteboard.h"
 
-#include <QClipboard>
+#include "platform/x11/X11Errors.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -8,13 +9,24 @@
 
 #include <xcb/xcb.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace mendo {
 
 X11Pasteboard::X11Pasteboard(x11::X11Connection& connection, QObject* parent)
-    : Pasteboard(parent), m_clipboard(QGuiApplication::clipboard()), m_connection(connection)
+    : X11Pasteboard(connection, Selection::Clipboard, parent)
 {
+}
+
+X11Pasteboard::X11Pasteboard(x11::X11Connection& connection, Selection selection, QObject* parent)
+    : Pasteboard(parent)
+    , m_clipboard(QGuiApplication::clipboard())
+    , m_mode(selection == Selection::Clipboard ? QClipboard::Clipboard : QClipboard::Selection)
+    , m_connection(connection)
+{
+    if (m_connection.isOpen())
+        m_selectionAtom = selection == Selection::Clipboard ? m_connection.atom("CLIPBOARD") : XA_PRIMARY;
     // Qt follows the selection owner through XFixes, so copies made by other
     // clients arrive here too.
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
@@ -23,9 +35,16 @@ X11Pasteboard::X11Pasteboard(x11::X11Connection& connection, QObject* parent)
         m_qtResourceMask = setup->resource_id_mask;
     }
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard)
+        if (mode == m_mode)
             bump();
     });
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11Pasteboard::~X11Pasteboard()
+{
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->removeNativeEventFilter(this);
 }
 
 void X11Pasteboard::bump()
@@ -46,7 +65,7 @@ bool X11Pasteboard::isMetaTarget(const QString& format)
 
 QList<QStringList> X11Pasteboard::itemTypes() const
 {
-    const QMimeData* mime = m_clipboard->mimeData(QClipboard::Clipboard);
+    const QMimeData* mime = m_clipboard->mimeData(m_mode);
     if (!mime)
         return {};
     QStringList types;
@@ -63,7 +82,7 @@ std::optional<QByteArray> X11Pasteboard::data(qsizetype item, const QString& typ
 {
     if (item != 0 || isMetaTarget(type))
         return std::nullopt;
-    const QMimeData* mime = m_clipboard->mimeData(QClipboard::Clipboard);
+    const QMimeData* mime = m_clipboard->mimeData(m_mode);
     if (!mime || !mime->formats().contains(type))
         return std::nullopt;
     // Qt answers an owner that does not reply in time with no data, which
@@ -76,7 +95,7 @@ std::optional<QByteArray> X11Pasteboard::data(qsizetype item, const QString& typ
 
 std::optional<QString> X11Pasteboard::string() const
 {
-    const QMimeData* mime = m_clipboard->mimeData(QClipboard::Clipboard);
+    const QMimeData* mime = m_clipboard->mimeData(m_mode);
     if (!mime || !mime->hasText())
         return std::nullopt;
     return mime->text();
@@ -84,15 +103,14 @@ std::optional<QString> X11Pasteboard::string() const
 
 void X11Pasteboard::clearContents()
 {
-    m_clipboard->clear(QClipboard::Clipboard);
+    m_clipboard->clear(m_mode);
     // Qt clears with the time of the last event it saw; a client that took
-    // the clipboard later keeps it then, and a copy that yields nothing
+    // the selection later keeps it then, and a copy that yields nothing
     // would find the old contents instead. Clearing at the server's own
     // time always takes effect.
     if (Display* display = m_connection.display()) {
-        const x11::XAtom clipboard = m_connection.atom("CLIPBOARD");
-        if (XGetSelectionOwner(display, clipboard) != None) {
-            XSetSelectionOwner(display, clipboard, None, CurrentTime);
+        if (XGetSelectionOwner(display, m_selectionAtom) != None) {
+            XSetSelectionOwner(display, m_selectionAtom, None, CurrentTime);
             XFlush(display);
         }
         m_connection.drainEventsLater();
@@ -100,13 +118,13 @@ void X11Pasteboard::clearContents()
     bump();
 }
 
-void X11Pasteboard::writeItems(const QList<PasteboardItem>& items)
+bool X11Pasteboard::writeItems(const QList<PasteboardItem>& items)
 {
     if (items.isEmpty()) {
         clearContents();
-        return;
+        return true;
     }
-    publish([&items] {
+    const bool taken = publish([&items] {
         auto* mime = new QMimeData;
         QSet<QString> written;
         for (const PasteboardItem& item : items) {
@@ -121,47 +139,90 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items)
         return mime;
     });
     bump();
+    return taken;
 }
 
-void X11Pasteboard::setString(const QString& text)
+bool X11Pasteboard::setString(const QString& text)
 {
-    publish([&text] {
+    const bool taken = publish([&text] {
         auto* mime = new QMimeData;
         mime->setText(text);
         return mime;
     });
     bump();
+    return taken;
 }
 
-void X11Pasteboard::publish(const std::function<QMimeData*()>& makeContents)
+bool X11Pasteboard::isOwnedByClientOf(quint64 window) const
 {
     Display* display = m_connection.display();
-    const x11::XAtom clipboard = m_connection.atom("CLIPBOARD");
-    m_clipboard->setMimeData(makeContents(), QClipboard::Clipboard);
-    if (!display || m_qtResourceMask == 0)
-        return;
-    // Qt takes the selection with the time of the last event it saw. When
-    // another client took the clipboard after that, the server ignores the
-    // request, and a paste would insert the user's old clipboard instead of
-    // the text. The event that tells Qt of that client is on its way: let Qt
-    // read it (no timers, no input, so nothing else of ours runs meanwhile)
-    // and try again.
-    // The owner queries may read the connection's events into Xlib's queue:
-    // their handling is asked for when the loop below is over, not in the
-    // middle of it.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        const Window owner = XGetSelectionOwner(display, clipboard);
-        if (owner != None && (owner & ~m_qtResourceMask) == m_qtResourceBase) {
-            m_connection.drainEventsLater();
-            return;
-        }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers
-                                            | QEventLoop::X11ExcludeTimers,
-                                        5);
-        m_clipboard->setMimeData(makeContents(), QClipboard::Clipboard);
-    }
+    if (!display || window == 0 || m_qtResourceMask == 0)
+        return false;
+    const Window owner = XGetSelectionOwner(display, m_selectionAtom);
+    // The query may have read events into Xlib's queue.
     m_connection.drainEventsLater();
-    qWarning("MendoAI could not take the clipboard");
+    return owner != None && (owner & ~m_qtResourceMask) == (window & ~m_qtResourceMask);
+}
+
+qint64 X11Pasteboard::servedRequestCount(quint64 window) const
+{
+    if (window == 0)
+        return m_servedRequests;
+    return m_servedByClient.value(window & ~quint64(m_qtResourceMask));
+}
+
+bool X11Pasteboard::ownedByQt(x11::XWindow owner) const
+{
+    return owner != None && m_qtResourceMask != 0 && (owner & ~m_qtResourceMask) == m_qtResourceBase;
+}
+
+bool X11Pasteboard::publish(const std::function<QMimeData*()>& makeContents)
+{
+    m_clipboard->setMimeData(makeContents(), m_mode);
+    Display* display = m_connection.display();
+    if (!display || m_qtResourceMask == 0)
+        return true;  // nothing to check with: trust Qt
+    // Qt takes the selection with the time of the last event it saw. When
+    // another client took it after that, the server ignores the request, and
+    // a paste would insert the user's old clipboard instead of the text. No
+    // event loop runs here (a hotkey, a timer or a network reply of ours
+    // would run in the middle of a write): the caller tries again once the
+    // event loop has read the newer owner's event.
+    const bool taken = ownedByQt(XGetSelectionOwner(display, m_selectionAtom));
+    m_connection.drainEventsLater();
+    return taken;
+}
+
+bool X11Pasteboard::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST)
+        return false;
+    const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+    if (request->selection != m_selectionAtom || !ownedByQt(request->owner))
+        return false;
+    // Atom names are asked once each: a paste asks for a handful of targets.
+    static QHash<xcb_atom_t, bool> metaTargets;
+    auto known = metaTargets.constFind(request->target);
+    if (known == metaTargets.constEnd()) {
+        bool meta = false;
+        if (Display* display = m_connection.display()) {
+            x11::X11ErrorTrap trap(display);
+            if (char* name = XGetAtomName(display, request->target)) {
+                meta = isMetaTarget(QString::fromLatin1(name));
+                XFree(name);
+            }
+            m_connection.drainEventsLater();
+        }
+        known = metaTargets.insert(request->target, meta);
+    }
+    if (!*known) {
+        ++m_servedRequests;
+        ++m_servedByClient[request->requestor & ~quint64(m_qtResourceMask)];
+    }
+    return false;  // Qt answers it
 }
 
 }  // namespace mendo

@@ -96,16 +96,22 @@ QList<RunningApplication> X11Workspace::runningApplications() const
     return result;
 }
 
+bool X11Workspace::activateWindow(const RunningApplication& application)
+{
+    // Only while the window still belongs to this application: a window id
+    // can be reused by another client after its window closed.
+    if (!application.window || !m_connection.windowExists(application.window)
+        || applicationKey(describe(application.window)) != applicationKey(application))
+        return false;
+    const bool requested = x11::ewmh::requestActivation(m_connection, application.window);
+    handleQueuedEventsLater();
+    return requested;
+}
+
 bool X11Workspace::activate(const RunningApplication& application)
 {
-    // The given window only while it still belongs to this application: a
-    // window id can be reused by another client after its window closed.
-    if (application.window && m_connection.windowExists(application.window)
-        && applicationKey(describe(application.window)) == applicationKey(application)) {
-        const bool requested = x11::ewmh::requestActivation(m_connection, application.window);
-        handleQueuedEventsLater();
-        return requested;
-    }
+    if (activateWindow(application))
+        return true;
     bool requested = false;
     for (const RunningApplication& candidate : runningApplications()) {
         if (applicationKey(candidate) == applicationKey(application)) {

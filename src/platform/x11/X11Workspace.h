@@ -24,6 +24,7 @@ public:
     std::optional<RunningApplication> frontmostApplication() const override;
     QList<RunningApplication> runningApplications() const override;
     bool activate(const RunningApplication& application) override;
+    bool activateWindow(const RunningApplication& application) override;
     QStringList ownBundleIdentifiers() const override;
 
     // MendoAI's own windows: those of this process or with one of its ids.

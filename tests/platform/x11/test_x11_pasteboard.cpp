@@ -6,6 +6,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void plainTextRoundTrip();
     void ourChangesWinOverAnOwnerQtHasNotSeenYet_data();
     void ourChangesWinOverAnOwnerQtHasNotSeenYet();
+    void countsTheFetchesOfItsContentsByClient();
+    void primarySelectionIsItsOwn();
 
 private:
     // Starts a clipboard owner offering these formats; waits until it owns.
@@ -159,11 +162,68 @@ void TestX11Pasteboard::ourChangesWinOverAnOwnerQtHasNotSeenYet()
     while (!owner.output().contains("owning"))
         QVERIFY(owner.process().waitForReadyRead(10000));
 
+    // What a network reply or a timer of ours would be: nothing of it may
+    // run inside the write.
+    bool othersRan = false;
+    QObject context;
+    QMetaObject::invokeMethod(
+        &context, [&othersRan] { othersRan = true; }, Qt::QueuedConnection);
+    QTimer::singleShot(0, &context, [&othersRan] { othersRan = true; });
+    bool taken = true;
     if (write)
-        pasteboard.setString(QString::fromUtf8(expected));
+        taken = pasteboard.setString(QString::fromUtf8(expected));
     else
         pasteboard.clearContents();
+    QVERIFY(!othersRan);
+    // A write the server ignored says so; once the event loop has read the
+    // newer owner's event, it takes effect.
+    const QByteArray now = runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"});
+    QCOMPARE(now == expected, taken);
+    QVERIFY(othersRan);
+    if (!taken)
+        QVERIFY(pasteboard.setString(QString::fromUtf8(expected)));
     QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"}), expected);
+}
+
+// A paste is complete once the target fetched the text: the type list and
+// other protocol requests do not count, and each client counts apart.
+void TestX11Pasteboard::countsTheFetchesOfItsContentsByClient()
+{
+    X11Pasteboard pasteboard(m_connection);
+    // A client that fetches nothing, alive throughout (X reuses the ids of
+    // clients that have gone).
+    auto other = startTargetApp(QStringLiteral("other client"));
+    QDeadlineTimer deadline(10000);
+    while (!other->output().contains("ready") && !deadline.hasExpired())
+        QTest::qWait(10);
+    const QByteArray found = runTool(QStringLiteral("xdotool"),
+                                     {"search", "--pid", QString::number(other->pid()), "--name", "Mendo target"});
+    const quint64 window = found.split('\n').first().trimmed().toULongLong();
+    QVERIFY(window != 0);
+
+    QVERIFY(pasteboard.setString(QStringLiteral("pasted")));
+    QCOMPARE(pasteboard.servedRequestCount(0), 0);
+    runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "TARGETS"});
+    QCOMPARE(pasteboard.servedRequestCount(0), 0);
+    QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"}), QByteArray("pasted"));
+    QCOMPARE(pasteboard.servedRequestCount(0), 1);
+    QCOMPARE(pasteboard.servedRequestCount(window), 0);
+}
+
+void TestX11Pasteboard::primarySelectionIsItsOwn()
+{
+    X11Pasteboard clipboard(m_connection);
+    X11Pasteboard primary(m_connection, X11Pasteboard::Selection::Primary);
+    QVERIFY(clipboard.setString(QStringLiteral("on the clipboard")));
+    QVERIFY(primary.setString(QStringLiteral("selected")));
+    QCOMPARE(runTool(QStringLiteral("xclip"), { "-selection", "primary", "-o" }), QByteArray("selected"));
+    QCOMPARE(runTool(QStringLiteral("xclip"), { "-selection", "clipboard", "-o" }), QByteArray("on the clipboard"));
+    QCOMPARE(primary.servedRequestCount(0), 1);
+    QCOMPARE(clipboard.servedRequestCount(0), 1);
+    QCOMPARE(primary.string(), std::optional<QString>(QStringLiteral("selected")));
+    primary.clearContents();
+    QCOMPARE(runTool(QStringLiteral("xclip"), { "-selection", "primary", "-o" }), QByteArray());
+    QCOMPARE(clipboard.string(), std::optional<QString>(QStringLiteral("on the clipboard")));
 }
 
 QTEST_MAIN(TestX11Pasteboard)

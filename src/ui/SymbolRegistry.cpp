@@ -1,0 +1,196 @@
+#include "ui/SymbolRegistry.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStandardPaths>
+#include <QtMath>
+
+namespace mendo {
+
+namespace {
+
+const QHash<QString, QString>& themeNames()
+{
+    static const QHash<QString, QString> names {
+        { QStringLiteral("progress.indicator"), QStringLiteral("process-working-symbolic") },
+        { QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning-symbolic") },
+        { QStringLiteral("exclamationmark.triangle"), QStringLiteral("dialog-warning-symbolic") },
+        { QStringLiteral("translate"), QStringLiteral("preferences-desktop-locale-symbolic") },
+        { QStringLiteral("face.smiling"), QStringLiteral("face-smile-symbolic") },
+        { QStringLiteral("heart"), QStringLiteral("emblem-favorite-symbolic") },
+        { QStringLiteral("heart.circle"), QStringLiteral("emblem-favorite-symbolic") },
+        { QStringLiteral("text.document"), QStringLiteral("x-office-document-symbolic") },
+        { QStringLiteral("clipboard"), QStringLiteral("edit-paste-symbolic") },
+        { QStringLiteral("keyboard"), QStringLiteral("input-keyboard-symbolic") },
+        { QStringLiteral("trash"), QStringLiteral("user-trash-symbolic") },
+        { QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy-symbolic") },
+        { QStringLiteral("xmark"), QStringLiteral("window-close-symbolic") },
+        { QStringLiteral("magnifyingglass"), QStringLiteral("system-search-symbolic") },
+    };
+    return names;
+}
+
+// Qt looks for icon themes only where its platform plugin says; without a
+// desktop theme (and offscreen) that misses the system's icon folders, and
+// the plain hicolor theme it then uses has no symbolic icons.
+void prepareIconTheme()
+{
+    static bool prepared = false;
+    if (prepared)
+        return;
+    prepared = true;
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& dir : QStandardPaths::locateAll(
+             QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory)) {
+        if (!paths.contains(dir))
+            paths << dir;
+    }
+    QIcon::setThemeSearchPaths(paths);
+    const QString theme = QIcon::themeName();
+    if (theme.isEmpty() || theme == QStringLiteral("hicolor"))
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
+// The glyphs, drawn into a 24 x 24 box.
+void drawCheck(QPainter& p, const QColor& stroke, qreal width)
+{
+    QPainterPath check;
+    check.moveTo(7.2, 12.4);
+    check.lineTo(10.6, 15.8);
+    check.lineTo(16.9, 8.7);
+    p.setPen(QPen(stroke, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(check);
+}
+
+void drawGlyph(QPainter& p, const QString& name, const QColor& color)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor knockout(Qt::transparent);
+    if (name == QLatin1String("checkmark.circle.fill")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(2, 2, 20, 20));
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        drawCheck(p, knockout, 2.4);
+    } else if (name == QLatin1String("checkmark.circle")) {
+        p.setPen(QPen(color, 1.8));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(2.9, 2.9, 18.2, 18.2));
+        drawCheck(p, color, 2.0);
+    } else if (name.startsWith(QLatin1String("exclamationmark.triangle"))) {
+        QPainterPath triangle;
+        triangle.moveTo(12, 2.5);
+        triangle.lineTo(22.5, 20.8);
+        triangle.lineTo(1.5, 20.8);
+        triangle.closeSubpath();
+        p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(color);
+        p.drawPath(triangle);
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(QPen(knockout, 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(12, 8.6), QPointF(12, 13.8));
+        p.setPen(Qt::NoPen);
+        p.setBrush(knockout);
+        p.drawEllipse(QPointF(12, 17.4), 1.4, 1.4);
+    } else if (name == QLatin1String("progress.indicator")) {
+        // Eight spokes fading round the circle, as a spinner at rest.
+        for (int i = 0; i < 8; ++i) {
+            QColor spoke = color;
+            spoke.setAlphaF(color.alphaF() * (0.25 + 0.75 * i / 7.0));
+            p.setPen(QPen(spoke, 2.4, Qt::SolidLine, Qt::RoundCap));
+            const qreal angle = qDegreesToRadians(45.0 * i - 90.0);
+            const QPointF dir(qCos(angle), qSin(angle));
+            p.drawLine(QPointF(12, 12) + dir * 5.0, QPointF(12, 12) + dir * 9.5);
+        }
+    } else if (name.startsWith(QLatin1String("bolt"))) {
+        QPainterPath bolt;
+        bolt.moveTo(13.8, 1.8);
+        bolt.lineTo(4.6, 13.6);
+        bolt.lineTo(11.2, 13.6);
+        bolt.lineTo(9.8, 22.2);
+        bolt.lineTo(19.4, 10.2);
+        bolt.lineTo(12.6, 10.2);
+        bolt.closeSubpath();
+        p.setPen(QPen(color, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(name.endsWith(QLatin1String(".fill")) ? QBrush(color) : QBrush(Qt::NoBrush));
+        p.drawPath(bolt);
+    } else if (name == QLatin1String("xmark")) {
+        p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(6, 6), QPointF(18, 18));
+        p.drawLine(QPointF(18, 6), QPointF(6, 18));
+    } else {
+        // Sparkles: a large and a small four-pointed star.
+        auto star = [&](QPointF c, qreal r) {
+            QPainterPath path;
+            path.moveTo(c + QPointF(0, -r));
+            path.quadTo(c, c + QPointF(r, 0));
+            path.quadTo(c, c + QPointF(0, r));
+            path.quadTo(c, c + QPointF(-r, 0));
+            path.quadTo(c, c + QPointF(0, -r));
+            p.drawPath(path);
+        };
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        star(QPointF(10, 13), 9);
+        star(QPointF(19, 5.5), 4.2);
+    }
+}
+
+}  // namespace
+
+QString SymbolRegistry::themeIconName(const QString& symbolName)
+{
+    return themeNames().value(symbolName);
+}
+
+QIcon SymbolRegistry::themeIcon(const QString& symbolName)
+{
+    const QString name = themeIconName(symbolName);
+    if (name.isEmpty())
+        return {};
+    prepareIconTheme();
+    // Only the exact icon: Qt would otherwise fall back to the colour icon
+    // without "-symbolic", which loses its detail when recoloured.
+    if (!QIcon::hasThemeIcon(name))
+        return {};
+    QIcon icon = QIcon::fromTheme(name);
+    return icon.name() == name ? icon : QIcon();
+}
+
+bool SymbolRegistry::fromTheme(const QString& symbolName)
+{
+    return !themeIcon(symbolName).isNull();
+}
+
+QPixmap SymbolRegistry::pixmap(const QString& symbolName, int size, const QColor& color, qreal devicePixelRatio)
+{
+    const int pixels = qMax(1, qRound(size * devicePixelRatio));
+    QPixmap result(pixels, pixels);
+    result.fill(Qt::transparent);
+    QPainter p(&result);
+    const QIcon icon = themeIcon(symbolName);
+    const QPixmap themed = icon.isNull() ? QPixmap() : icon.pixmap(QSize(pixels, pixels), 1.0);
+    if (!themed.isNull()) {
+        p.drawPixmap(QRect(0, 0, pixels, pixels), themed);
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(QRect(0, 0, pixels, pixels), color);
+    } else {
+        p.scale(pixels / 24.0, pixels / 24.0);
+        drawGlyph(p, symbolName, color);
+    }
+    p.end();
+    result.setDevicePixelRatio(devicePixelRatio);
+    return result;
+}
+
+QIcon SymbolRegistry::icon(const QString& symbolName, const QColor& color)
+{
+    QIcon result;
+    for (const int size : { 16, 24, 32, 48 })
+        result.addPixmap(pixmap(symbolName, size, color));
+    return result;
+}
+
+}  // namespace mendo
