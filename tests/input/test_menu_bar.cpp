@@ -1,6 +1,7 @@
 #include "app/AppStateRig.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/BuiltInDisplaySwitch.h"
+#include "fakes/FakePanelDesktop.h"
 #include "input/MendoMenuBarIcon.h"
 #include "input/MenuBarController.h"
 #include "input/QuickPanelController.h"
@@ -69,7 +70,8 @@ struct Rig {
     AppStateRig app;
     FakeDisplaySwitch displays;
     std::unique_ptr<QuickPanelController> quickPanel = std::make_unique<QuickPanelController>();
-    StatusHUDController statusHUD;
+    FakePanelDesktop panelDesktop;
+    StatusHUDController statusHUD { panelDesktop };
     std::unique_ptr<ClipboardPanelController> clipboard = std::make_unique<ClipboardPanelController>();
     std::unique_ptr<TranslationPreviewPanelController> translation
         = std::make_unique<TranslationPreviewPanelController>();
