@@ -11,6 +11,14 @@ public:
     using AppStateFollower::AppStateFollower;
 
     const QString& targetLanguage() const { return settings().translatePreviewTargetLanguage; }
+
+    // The panel is not built yet: a request to show it for the selection is
+    // only counted.
+    virtual void showFromSelection(MendoAppState&) { ++m_showFromSelectionRequests; }
+    int showFromSelectionRequests() const { return m_showFromSelectionRequests; }
+
+private:
+    int m_showFromSelectionRequests = 0;
 };
 
 }  // namespace mendo

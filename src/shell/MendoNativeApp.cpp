@@ -13,6 +13,7 @@
 #include "clipboard/ClipboardNotesService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
+#include "desktop/BuiltInDisplaySwitch.h"
 #include "desktop/WindowTilingService.h"
 #include "engine/AccessibilityTextReader.h"
 #include "engine/AccountCredentials.h"
@@ -118,9 +119,9 @@ std::unique_ptr<HotkeyService> MendoNativeApp::Factory::makeHotkeys(
     return std::make_unique<HotkeyService>(*platform.hotkeyRegistrar, *platform.workspace, focus, windows);
 }
 
-std::unique_ptr<MenuBarController> MendoNativeApp::Factory::makeMenuBar()
+std::unique_ptr<MenuBarController> MendoNativeApp::Factory::makeMenuBar(BuiltInDisplaySwitch& displaySwitch)
 {
-    return std::make_unique<MenuBarController>();
+    return std::make_unique<MenuBarController>(displaySwitch);
 }
 
 std::unique_ptr<FloatingButtonController> MendoNativeApp::Factory::makeFloatingButton()
@@ -191,6 +192,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
     m_builtInDisplay = std::make_unique<NoBuiltInDisplayControl>();
+    m_builtInDisplaySwitch = std::make_unique<NoBuiltInDisplaySwitch>();
     m_dragSwapMonitor = std::make_unique<NoDragSwapMonitorControl>();
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
     m_windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling);
@@ -204,7 +206,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_quickPanel = factory.makeQuickPanel();
     m_statusHUD = factory.makeStatusHUD(p);
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
-    m_menuBar = factory.makeMenuBar();
+    m_menuBar = factory.makeMenuBar(*m_builtInDisplaySwitch);
     m_floatingButton = factory.makeFloatingButton();
     m_selectionTrigger = factory.makeSelectionTrigger();
     m_clipboardPanel = factory.makeClipboardPanel();
@@ -293,7 +295,7 @@ void MendoNativeApp::launch()
     m_floatingButton->appState = &state;
     m_floatingButton->quickPanel = m_quickPanel.get();
     m_selectionTrigger->start(state, *m_quickPanel, *m_floatingButton);
-    m_menuBar->attach(state, *m_quickPanel, *m_statusHUD, *m_clipboardPanel,
+    m_menuBar->attach(state, *m_quickPanel, *m_statusHUD, *m_clipboardPanel, *m_translationPreviewPanel,
         [this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
     m_clipboardHistory->attach(state);
     m_clipboardPanel->attach(state);

@@ -20,6 +20,7 @@ class AppUpdateManager;
 class ApplicationControl;
 class AssistantPanelController;
 class BuiltInDisplayControl;
+class BuiltInDisplaySwitch;
 class ClipboardHistoryService;
 class ClipboardNotesService;
 class ClipboardPanelController;
@@ -72,7 +73,7 @@ public:
         virtual std::unique_ptr<StatusHUDController> makeStatusHUD(const Platform& platform);
         virtual std::unique_ptr<HotkeyService> makeHotkeys(
             const Platform& platform, FocusService& focus, WindowCommands& windows);
-        virtual std::unique_ptr<MenuBarController> makeMenuBar();
+        virtual std::unique_ptr<MenuBarController> makeMenuBar(BuiltInDisplaySwitch& displaySwitch);
         virtual std::unique_ptr<FloatingButtonController> makeFloatingButton();
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
@@ -140,6 +141,7 @@ private:
     std::unique_ptr<SelectionTransfer> m_selection;
     std::unique_ptr<TextActionEngine> m_engine;
     std::unique_ptr<BuiltInDisplayControl> m_builtInDisplay;
+    std::unique_ptr<BuiltInDisplaySwitch> m_builtInDisplaySwitch;
     std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
     std::unique_ptr<WindowTilingService> m_windowTiling;
     std::unique_ptr<WindowCommands> m_windowCommands;

@@ -68,15 +68,17 @@ public:
 
 class RecordingMenuBar final : public MenuBarController {
 public:
-    explicit RecordingMenuBar(EventLog& log)
-        : m_log(log)
+    RecordingMenuBar(EventLog& log, BuiltInDisplaySwitch& displaySwitch)
+        : MenuBarController(displaySwitch)
+        , m_log(log)
     {
     }
     void attach(MendoAppState& state, QuickPanelController& panel, StatusHUDController& hud,
-        ClipboardPanelController& clipboard, std::function<void()> openMainWindow) override
+        ClipboardPanelController& clipboard, TranslationPreviewPanelController& translationPreview,
+        std::function<void()> openMainWindow) override
     {
         m_log.add(QStringLiteral("menuBar attach"));
-        MenuBarController::attach(state, panel, hud, clipboard, std::move(openMainWindow));
+        MenuBarController::attach(state, panel, hud, clipboard, translationPreview, std::move(openMainWindow));
     }
     EventLog& m_log;
 };
@@ -174,9 +176,9 @@ public:
     {
         return made("hotkeys", Factory::makeHotkeys(p, focus, w));
     }
-    std::unique_ptr<MenuBarController> makeMenuBar() override
+    std::unique_ptr<MenuBarController> makeMenuBar(BuiltInDisplaySwitch& displaySwitch) override
     {
-        return made<MenuBarController>("menuBar", std::make_unique<RecordingMenuBar>(m_log));
+        return made<MenuBarController>("menuBar", std::make_unique<RecordingMenuBar>(m_log, displaySwitch));
     }
     std::unique_ptr<FloatingButtonController> makeFloatingButton() override
     {
@@ -474,7 +476,11 @@ void TestNativeApp::trayItemFollowsTheSettings()
     QVERIFY(app.menuBar().statusItem());
     QCOMPARE(app.menuBar().statusItem()->toolTip(), QStringLiteral("MendoAI"));
 
-    // The menu's permissions command opens the main window on that page.
+    // The menu's permissions command opens the main window on that page,
+    // also after the user closed it.
+    app.openMainWindow();
+    app.mainWindow()->close();
+    QVERIFY(!app.mainWindow()->isVisible());
     QAction* permissions = nullptr;
     for (QAction* action : app.menuBar().menu()->actions())
         if (action->text() == QStringLiteral("Permissions"))
