@@ -1,6 +1,7 @@
 #include "platform/JsonFileUserDefaults.h"
 
 #include "base/SystemLog.h"
+#include "platform/AtomicFile.h"
 #include "platform/DefaultsFileFormat.h"
 
 #include <QCoreApplication>
@@ -22,23 +23,6 @@ namespace {
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
 }
 
 }  // namespace
@@ -297,28 +281,10 @@ bool JsonFileUserDefaults::writeFile()
         fail(QStringLiteral("Settings were not saved: cannot create %1").arg(info.absolutePath()));
         return false;
     }
-    // A fresh file next to the old one, renamed over it once complete.
-    QByteArray temp = QFile::encodeName(m_path) + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temp.data());  // mode 0600
-    if (fd < 0) {
-        fail(QStringLiteral("Settings were not saved: cannot create a file in %1 (%2)")
-                 .arg(info.absolutePath(), systemError()));
+    QString error;
+    if (!AtomicFile::write(m_path, bytes, &error)) {
+        fail(QStringLiteral("Settings were not saved: %1").arg(error));
         return false;
-    }
-    const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const QString writeError = ok ? QString() : systemError();
-    ::close(fd);
-    if (!ok || ::rename(temp.constData(), QFile::encodeName(m_path).constData()) != 0) {
-        const QString error = ok ? systemError() : writeError;
-        ::unlink(temp.constData());
-        fail(QStringLiteral("Settings were not saved to %1 (%2)").arg(m_path, error));
-        return false;
-    }
-    // Make the rename itself durable.
-    const int dir = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
     }
     m_written = bytes;
     m_signature = currentSignature();
