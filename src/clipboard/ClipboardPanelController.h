@@ -13,6 +13,8 @@ public:
 
     // Shows the window, or hides it when it is showing.
     void toggle();
+    // Shows the window; it stays where it is when it is showing.
+    virtual void show() { m_visible = true; }
     bool isPanelVisible() const { return m_visible; }
 
 private:

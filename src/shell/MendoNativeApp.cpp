@@ -24,7 +24,7 @@
 #include "engine/PermissionService.h"
 #include "input/AppStateHotkeyBridge.h"
 #include "input/FloatingButtonController.h"
-#include "input/HotkeyPanels.h"
+#include "input/PanelHotkeys.h"
 #include "input/HotkeyService.h"
 #include "input/MenuBarController.h"
 #include "input/QuickPanelController.h"
@@ -50,28 +50,6 @@ namespace mendo {
 namespace {
 
 const QString requestPermissionsOnLaunchKey = QStringLiteral("mendo.requestPermissionsOnLaunch");
-
-// The panels the hotkeys open. Those not built yet do nothing.
-class ShellHotkeyPanels final : public HotkeyPanels {
-public:
-    ShellHotkeyPanels(
-        MendoAppState& appState, QuickPanelController& quickPanel, ClipboardPanelController& clipboardPanel)
-        : m_appState(appState)
-        , m_quickPanel(quickPanel)
-        , m_clipboardPanel(clipboardPanel)
-    {
-    }
-    void toggleQuickPanel() override { m_quickPanel.toggle(m_appState); }
-    void toggleClipboard() override { m_clipboardPanel.toggle(); }
-    void showAssistant() override { }
-    void showReply(const QString&) override { }
-    void showTranslationPreview() override { }
-
-private:
-    MendoAppState& m_appState;
-    QuickPanelController& m_quickPanel;
-    ClipboardPanelController& m_clipboardPanel;
-};
 
 }  // namespace
 
@@ -103,9 +81,11 @@ std::unique_ptr<MendoAppState> MendoNativeApp::Factory::makeAppState(const Platf
         platform.log });
 }
 
-std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel()
+std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel(
+    const Platform& platform, FocusService& focus, FocusedTextAccess& focusedText)
 {
-    return std::make_unique<QuickPanelController>();
+    return std::make_unique<QuickPanelController>(QuickPanelController::Services {
+        *platform.panelDesktop, *platform.globalInput, *platform.defaults, *platform.workspace, focus, focusedText });
 }
 
 std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD(const Platform& platform)
@@ -203,7 +183,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_delegate = factory.makeDelegate(p, *m_application, *m_presenter, *m_builtInDisplay, *m_dragSwapMonitor);
     m_appState
         = factory.makeAppState(p, *m_settingsStore, *m_permissions, *m_selection, *m_textReader, *m_layouts, *m_engine);
-    m_quickPanel = factory.makeQuickPanel();
+    m_quickPanel = factory.makeQuickPanel(p, *m_focus, *m_textReader);
     m_statusHUD = factory.makeStatusHUD(p);
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
     m_menuBar = factory.makeMenuBar(*m_builtInDisplaySwitch);
@@ -217,7 +197,11 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
 
     m_appState->setClipboardHistory(m_clipboardHistory.get());
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);
-    m_hotkeyPanels = std::make_unique<ShellHotkeyPanels>(*m_appState, *m_quickPanel, *m_clipboardPanel);
+    m_quickPanel->setPanels(m_assistantPanel.get(), m_clipboardPanel.get());
+    m_hotkeyPanels = std::make_unique<PanelHotkeys>(*m_appState,
+        PanelHotkeys::Services { *p.workspace, *m_focus, *m_textReader, *m_selection },
+        PanelHotkeys::Panels { m_quickPanel.get(), m_clipboardPanel.get(), m_assistantPanel.get(),
+            m_translationPreviewPanel.get() });
     // The settings window sends the user here to grant permissions.
     m_appState->setMainWindowOpener([this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
     connect(m_menuBar.get(), &MenuBarController::quitRequested, this, [this] { m_delegate->terminate(); });

@@ -28,6 +28,7 @@ class DefaultsAccountCredentials;
 class DragSwapMonitorControl;
 class FloatingButtonController;
 class FocusService;
+class FocusedTextAccess;
 class HotkeyService;
 class KeyboardLayoutService;
 class MainSettingsView;
@@ -69,7 +70,8 @@ public:
         virtual std::unique_ptr<MendoAppState> makeAppState(const Platform& platform, NativeSettingsStore& store,
             PermissionService& permissions, SelectionTransfer& selection, AccessibilityTextReader& focusedText,
             KeyboardLayoutService& layouts, TextActionEngine& engine);
-        virtual std::unique_ptr<QuickPanelController> makeQuickPanel();
+        virtual std::unique_ptr<QuickPanelController> makeQuickPanel(
+            const Platform& platform, FocusService& focus, FocusedTextAccess& focusedText);
         virtual std::unique_ptr<StatusHUDController> makeStatusHUD(const Platform& platform);
         virtual std::unique_ptr<HotkeyService> makeHotkeys(
             const Platform& platform, FocusService& focus, WindowCommands& windows);

@@ -299,12 +299,12 @@ void MendoFloatingSurface::relayout()
     m_content->setMask(QRegion(outline.toFillPolygon().toPolygon()));
     m_rim->setGeometry(rect());
     m_rim->raise();
-    if (isWindow()) {
-        if (m_translucentWindow)
-            clearMask();
-        else
-            setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
-    }
+    // A surface made without a parent starts as a window with its default
+    // size's shape: inside a panel that shape would cut it off.
+    if (isWindow() && !m_translucentWindow)
+        setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
+    else
+        clearMask();
 }
 
 void MendoFloatingSurface::paintEvent(QPaintEvent*)

@@ -116,6 +116,19 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
         p.setPen(QPen(color, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(name.endsWith(QLatin1String(".fill")) ? QBrush(color) : QBrush(Qt::NoBrush));
         p.drawPath(bolt);
+    } else if (name == QLatin1String("checkmark")) {
+        QPainterPath check;
+        check.moveTo(4.5, 12.8);
+        check.lineTo(9.6, 17.8);
+        check.lineTo(19.5, 6.2);
+        p.setPen(QPen(color, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(check);
+    } else if (name == QLatin1String("chevron.up.chevron.down")) {
+        p.setPen(QPen(color, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(QPolygonF({ QPointF(7, 9.5), QPointF(12, 4.5), QPointF(17, 9.5) }));
+        p.drawPolyline(QPolygonF({ QPointF(7, 14.5), QPointF(12, 19.5), QPointF(17, 14.5) }));
     } else if (name == QLatin1String("xmark")) {
         p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(6, 6), QPointF(18, 18));

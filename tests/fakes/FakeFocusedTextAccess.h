@@ -17,8 +17,16 @@ public:
         return acceptsReplacement;
     }
     QString selectedTextForLayout() override { return layoutSelection; }
+    QString selectedText() override
+    {
+        ++selectionReads;
+        return selection;
+    }
 
     FocusedText reading;
+    // What selectedText() reads.
+    QString selection;
+    int selectionReads = 0;
     QString layoutSelection;
     bool acceptsReplacement = true;
     QStringList replacements;

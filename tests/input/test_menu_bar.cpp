@@ -1,6 +1,7 @@
 #include "app/AppStateRig.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/BuiltInDisplaySwitch.h"
+#include "fakes/FakeGlobalInputMonitor.h"
 #include "fakes/FakePanelDesktop.h"
 #include "input/MendoMenuBarIcon.h"
 #include "input/MenuBarController.h"
@@ -69,8 +70,13 @@ const QString displayItemTitle = QStringLiteral("Turn Off Built-in Display");
 struct Rig {
     AppStateRig app;
     FakeDisplaySwitch displays;
-    std::unique_ptr<QuickPanelController> quickPanel = std::make_unique<QuickPanelController>();
     FakePanelDesktop panelDesktop;
+    FakeGlobalInputMonitor globalInput;
+    FakeWorkspace workspace;
+    FocusService focus { workspace };
+    std::unique_ptr<QuickPanelController> quickPanel
+        = std::make_unique<QuickPanelController>(QuickPanelController::Services {
+            panelDesktop, globalInput, app.defaults, workspace, focus, app.focused });
     StatusHUDController statusHUD { panelDesktop };
     std::unique_ptr<ClipboardPanelController> clipboard = std::make_unique<ClipboardPanelController>();
     std::unique_ptr<TranslationPreviewPanelController> translation

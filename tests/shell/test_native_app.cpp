@@ -163,9 +163,10 @@ public:
     {
         return made("appState", Factory::makeAppState(p, store, permissions, selection, text, layouts, engine));
     }
-    std::unique_ptr<QuickPanelController> makeQuickPanel() override
+    std::unique_ptr<QuickPanelController> makeQuickPanel(
+        const Platform& p, FocusService& focus, FocusedTextAccess& text) override
     {
-        return made("quickPanel", Factory::makeQuickPanel());
+        return made("quickPanel", Factory::makeQuickPanel(p, focus, text));
     }
     std::unique_ptr<StatusHUDController> makeStatusHUD(const Platform& p) override
     {

@@ -1,0 +1,245 @@
+// The quick panel of the real mendo: Alt+Q over a field with a selection opens
+// it at the pointer while the field keeps the focus, a row replaces the
+// selection, the language menu translates and keeps the language, a click
+// outside puts it away, and the size the window manager gives it is kept.
+// The panel's rows are found by name through the accessibility bus.
+
+#include "e2e/MendoSession.h"
+
+#include <QTest>
+
+#include <atspi/atspi.h>
+
+using namespace mendo;
+using namespace mendo::e2e;
+using mendo::testing::OtherApp;
+using mendo::testing::runTool;
+
+namespace {
+
+constexpr int kTimeoutMs = 20000;
+
+QString xdotool(const QStringList& arguments)
+{
+    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), arguments)).trimmed();
+}
+
+void moveTo(QPoint point)
+{
+    xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()) });
+}
+
+void clickAt(QPoint point)
+{
+    xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()), "click", "1" });
+}
+
+// The quick panel's window while it is shown; empty otherwise.
+QString quickPanelWindow(const MendoSession& session)
+{
+    const QString ids = xdotool({ "search", "--onlyvisible", "--pid", QString::number(session.mendoPid()) });
+    for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (xdotool({ "getwindowname", id }) == u"Quick Menu")
+            return id;
+    }
+    return {};
+}
+
+QRect geometry(const QString& window)
+{
+    QRect rect;
+    for (const QString& line : xdotool({ "getwindowgeometry", "--shell", window }).split(QLatin1Char('\n'))) {
+        const QString value = line.section(QLatin1Char('='), 1);
+        if (line.startsWith(QLatin1String("X=")))
+            rect.moveLeft(value.toInt());
+        else if (line.startsWith(QLatin1String("Y=")))
+            rect.moveTop(value.toInt());
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            rect.setWidth(value.toInt());
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            rect.setHeight(value.toInt());
+    }
+    return rect;
+}
+
+qint64 activeWindowPid()
+{
+    return xdotool({ "getactivewindow", "getwindowpid" }).toLongLong();
+}
+
+// The screen rectangle of the showing element of process `pid` with this
+// name and role; empty when there is none.
+QRect findShowing(AtspiAccessible* node, const QByteArray& name, AtspiRole role, int depth)
+{
+    QRect found;
+    if (!node || depth > 40)
+        return found;
+    gchar* nodeName = atspi_accessible_get_name(node, nullptr);
+    const bool named = nodeName && name == nodeName;
+    g_free(nodeName);
+    if (named && atspi_accessible_get_role(node, nullptr) == role) {
+        AtspiStateSet* states = atspi_accessible_get_state_set(node);
+        const bool showing = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
+        if (states)
+            g_object_unref(states);
+        AtspiComponent* component = atspi_accessible_get_component_iface(node);
+        if (showing && component) {
+            if (AtspiRect* extents = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
+                found = QRect(extents->x, extents->y, extents->width, extents->height);
+                g_free(extents);
+            }
+        }
+        if (component)
+            g_object_unref(component);
+        if (!found.isEmpty())
+            return found;
+    }
+    const int count = atspi_accessible_get_child_count(node, nullptr);
+    for (int i = 0; i < count && found.isEmpty(); ++i) {
+        AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
+        found = findShowing(child, name, role, depth + 1);
+        if (child)
+            g_object_unref(child);
+    }
+    return found;
+}
+
+QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role)
+{
+    atspi_init();
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    QRect found;
+    const int count = atspi_accessible_get_child_count(desktop, nullptr);
+    for (int i = 0; i < count && found.isEmpty(); ++i) {
+        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+        if (app && atspi_accessible_get_process_id(app, nullptr) == guint(pid)) {
+            atspi_accessible_clear_cache(app);
+            found = findShowing(app, name.toUtf8(), role, 0);
+        }
+        if (app)
+            g_object_unref(app);
+    }
+    g_object_unref(desktop);
+    return found;
+}
+
+QJsonObject resultAnswer(const QString& text)
+{
+    return serviceAnswer(200, { { QStringLiteral("result"), text } });
+}
+
+}  // namespace
+
+class TestE2eQuickPanel : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void altQOpensAtThePointerAndARowReplacesTheSelection();
+    void theLanguageMenuTranslatesAndIsKept();
+    void aClickOutsideHidesAndTheGivenSizeIsKept();
+};
+
+void TestE2eQuickPanel::altQOpensAtThePointerAndARowReplacesTheSelection()
+{
+    const QString answer = QStringLiteral("Could you please send the report?");
+    MendoSession session({ .answers = { resultAnswer(answer) }, .serviceDown = false, .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto target = session.startInFront(QStringLiteral(MENDO_TARGET_APP),
+        { QStringLiteral("--text"), QStringLiteral("hey can u send teh report"), QStringLiteral("--geometry"),
+            QStringLiteral("500x120+100+100") });
+    QVERIFY(target);
+    MendoSession::press(QStringLiteral("ctrl+a"));
+    moveTo(QPoint(900, 300));
+    MendoSession::press(QStringLiteral("alt+q"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
+    // Left edge 14 right of the pointer, top edge 18 above it.
+    QTRY_COMPARE_WITH_TIMEOUT(geometry(quickPanelWindow(session)).topLeft(), QPoint(914, 282), 5000);
+    QCOMPARE(activeWindowPid(), qint64(target->pid()));
+    // The field still takes the typing.
+    MendoSession::press(QStringLiteral("End"));
+    MendoSession::press(QStringLiteral("exclam"));
+    QTRY_COMPARE_WITH_TIMEOUT(target->reportedText(), QStringLiteral("hey can u send teh report!"), kTimeoutMs);
+    QVERIFY(!quickPanelWindow(session).isEmpty());
+    MendoSession::press(QStringLiteral("ctrl+a"));
+
+    QRect row;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(row = accessibleRect(session.mendoPid(), QStringLiteral("Professional"), ATSPI_ROLE_PUSH_BUTTON)).isEmpty(),
+        kTimeoutMs);
+    clickAt(row.center());
+    QTRY_VERIFY_WITH_TIMEOUT(quickPanelWindow(session).isEmpty(), kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(target->reportedText(), answer, kTimeoutMs);
+    const QList<QJsonObject> requests = session.requests();
+    QCOMPARE(requests.size(), 1);
+    const QJsonObject body = requests.first().value(QStringLiteral("body")).toObject();
+    QCOMPARE(body.value(QStringLiteral("styleId")).toString(), QStringLiteral("Professional"));
+    QCOMPARE(body.value(QStringLiteral("text")).toString(), QStringLiteral("hey can u send teh report!"));
+}
+
+void TestE2eQuickPanel::theLanguageMenuTranslatesAndIsKept()
+{
+    MendoSession session({ .answers = { resultAnswer(QStringLiteral("Guten Morgen")) },
+        .serviceDown = false,
+        .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto target = session.startInFront(QStringLiteral(MENDO_TARGET_APP),
+        { QStringLiteral("--text"), QStringLiteral("good morning"), QStringLiteral("--geometry"),
+            QStringLiteral("500x120+100+100") });
+    QVERIFY(target);
+    MendoSession::press(QStringLiteral("ctrl+a"));
+    moveTo(QPoint(700, 300));
+    MendoSession::press(QStringLiteral("alt+q"));
+    QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
+
+    QRect button;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(button = accessibleRect(session.mendoPid(), QStringLiteral("English"), ATSPI_ROLE_PUSH_BUTTON)).isEmpty(),
+        kTimeoutMs);
+    clickAt(button.center());
+    QRect german;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(german = accessibleRect(session.mendoPid(), QStringLiteral("German"), ATSPI_ROLE_MENU_ITEM)).isEmpty(),
+        kTimeoutMs);
+    clickAt(german.center());
+
+    QTRY_COMPARE_WITH_TIMEOUT(target->reportedText(), QStringLiteral("Guten Morgen"), kTimeoutMs);
+    QVERIFY(quickPanelWindow(session).isEmpty());
+    QCOMPARE(session.requests().size(), 1);
+    const QJsonObject body = session.requests().first().value(QStringLiteral("body")).toObject();
+    QCOMPARE(body.value(QStringLiteral("targetLanguage")).toString(), QStringLiteral("German"));
+    QCOMPARE(body.value(QStringLiteral("text")).toString(), QStringLiteral("good morning"));
+    QCOMPARE(session.storedDefaults().value(QStringLiteral("mendo.targetLanguage")).toString(),
+        QStringLiteral("German"));
+}
+
+void TestE2eQuickPanel::aClickOutsideHidesAndTheGivenSizeIsKept()
+{
+    MendoSession session({});
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto target = session.startInFront(QStringLiteral(MENDO_TARGET_APP),
+        { QStringLiteral("--text"), QStringLiteral("some text"), QStringLiteral("--geometry"),
+            QStringLiteral("500x120+100+100") });
+    QVERIFY(target);
+    moveTo(QPoint(900, 500));
+    MendoSession::press(QStringLiteral("alt+q"));
+    QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
+    // Into the field: another application.
+    clickAt(QPoint(300, 160));
+    QTRY_VERIFY_WITH_TIMEOUT(quickPanelWindow(session).isEmpty(), kTimeoutMs);
+
+    MendoSession::press(QStringLiteral("alt+q"));
+    QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
+    xdotool({ "windowsize", quickPanelWindow(session), "420", "500" });
+    QTRY_COMPARE_WITH_TIMEOUT(
+        session.storedDefaults().value(QStringLiteral("mendo.quickPanel.width")).toDouble(), 420.0, kTimeoutMs);
+    QCOMPARE(session.storedDefaults().value(QStringLiteral("mendo.quickPanel.height")).toDouble(), 500.0);
+
+    QVERIFY2(session.restartMendo(), qPrintable(session.failure()));
+    QVERIFY(session.bringToFront(*target));
+    MendoSession::press(QStringLiteral("alt+q"));
+    QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
+    QCOMPARE(geometry(quickPanelWindow(session)).size(), QSize(420, 500));
+}
+
+QTEST_GUILESS_MAIN(TestE2eQuickPanel)
+#include "test_e2e_quick_panel.moc"

@@ -1,0 +1,149 @@
+// The five panel hotkeys as the hotkey service runs them: the quick panel,
+// the assistant in chat and in reply mode, the clipboard window and the
+// translation preview.
+
+#include "app/AppStateRig.h"
+#include "clipboard/ClipboardPanelController.h"
+#include "fakes/FakeGlobalInputMonitor.h"
+#include "fakes/FakePanelDesktop.h"
+#include "input/PanelHotkeys.h"
+#include "input/QuickPanelController.h"
+#include "panels/AssistantPanelController.h"
+#include "panels/TranslationPreviewPanelController.h"
+
+#include <QTest>
+
+using namespace mendo;
+
+namespace {
+
+const RunningApplication editor { 100, QStringLiteral("org.example.Editor"), 11 };
+
+struct Rig {
+    AppStateRig app;
+    FakePanelDesktop desktop;
+    FakeGlobalInputMonitor globalInput;
+    FakeWorkspace workspace;
+    FocusService focus { workspace };
+    QuickPanelController quick { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
+    ClipboardPanelController clipboard;
+    AssistantPanelController assistant;
+    TranslationPreviewPanelController translation;
+    PanelHotkeys hotkeys { *app.state, { workspace, focus, app.focused, app.selection },
+        { &quick, &clipboard, &assistant, &translation } };
+
+    Rig()
+    {
+        workspace.applications = { editor };
+        workspace.front = editor;
+        app.state->setAIReplyStyles({ AIReplyStyle { "polite", "Polite", "Answer politely.", "Not assigned" } });
+    }
+    void settle()
+    {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            app.clock.advance(Millis(1000));
+        }
+    }
+};
+
+}  // namespace
+
+class TestPanelHotkeys : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void quickMenuAndClipboardToggle()
+    {
+        Rig rig;
+        rig.hotkeys.toggleQuickPanel();
+        QVERIFY(rig.quick.isPanelVisible());
+        QCOMPARE(rig.focus.rememberedBundleIdentifier(), editor.bundleIdentifier);
+        rig.hotkeys.toggleQuickPanel();
+        QVERIFY(!rig.quick.isPanelVisible());
+
+        rig.hotkeys.toggleClipboard();
+        QVERIFY(rig.clipboard.isPanelVisible());
+        rig.hotkeys.toggleClipboard();
+        QVERIFY(!rig.clipboard.isPanelVisible());
+    }
+
+    void translationPreviewShowsFromTheSelection()
+    {
+        Rig rig;
+        rig.hotkeys.showTranslationPreview();
+        QCOMPARE(rig.translation.showFromSelectionRequests(), 1);
+    }
+
+    // Chat mode reads accessibility only, and opens even with nothing
+    // selected.
+    void assistantTakesTheAccessibleSelection_data()
+    {
+        QTest::addColumn<QString>("selection");
+        QTest::newRow("selected") << "what about friday?";
+        QTest::newRow("nothing selected") << "";
+    }
+    void assistantTakesTheAccessibleSelection()
+    {
+        QFETCH(QString, selection);
+        Rig rig;
+        rig.app.focused.selection = selection;
+        rig.hotkeys.showAssistant();
+        QCOMPARE(rig.focus.rememberedBundleIdentifier(), editor.bundleIdentifier);
+        rig.settle();
+        QCOMPARE(rig.assistant.showRequests(), QStringList { QStringLiteral("chat [%1]").arg(selection) });
+        QVERIFY(rig.app.selection.calls.isEmpty());
+    }
+
+    void reply_data()
+    {
+        QTest::addColumn<QString>("styleId");
+        QTest::addColumn<QString>("accessible");
+        QTest::addColumn<QString>("copied");  // "!" for a failing copy
+        QTest::addColumn<UiLanguage>("language");
+        QTest::addColumn<QStringList>("copies");
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QString>("status");
+        // From the remembered application ("window 0": none named).
+        const QStringList copy { "read selectAll=0 fallback=0 quick window 0" };
+        QTest::newRow("accessible selection, no copy")
+            << "polite" << "  see you at 5?\n" << "" << UiLanguage::en << QStringList()
+            << QStringList { "reply [see you at 5?] polite English" } << "";
+        QTest::newRow("found only by the copy")
+            << "polite" << " " << "lunch tomorrow?" << UiLanguage::en << copy
+            << QStringList { "reply [lunch tomorrow?] polite English" } << "";
+        QTest::newRow("nothing selected") << "polite" << "" << "" << UiLanguage::en << copy << QStringList()
+                                          << "failed Select a message to reply to";
+        QTest::newRow("the copy fails, in Russian") << "polite" << "" << "!" << UiLanguage::ru << copy
+                                                    << QStringList() << "failed Выделите сообщение для ответа";
+        QTest::newRow("a deleted style") << "gone" << "hello" << "" << UiLanguage::en << QStringList()
+                                         << QStringList() << "";
+    }
+    void reply()
+    {
+        QFETCH(QString, styleId);
+        QFETCH(QString, accessible);
+        QFETCH(QString, copied);
+        QFETCH(UiLanguage, language);
+        QFETCH(QStringList, copies);
+        QFETCH(QStringList, opened);
+        QFETCH(QString, status);
+        Rig rig;
+        rig.app.setLanguage(language);
+        rig.app.focused.selection = accessible;
+        rig.app.selection.selection = copied;
+        if (copied == u"!")
+            rig.app.selection.readError = [] { throw std::runtime_error("No selected text."); };
+        rig.app.statuses.clear();
+
+        rig.hotkeys.showReply(styleId);
+        rig.settle();
+        QCOMPARE(rig.app.selection.calls, copies);
+        QCOMPARE(rig.assistant.showRequests(), opened);
+        QCOMPARE(rig.app.statuses.isEmpty() ? QString() : rig.app.statuses.first().section(' ', 1), status);
+        // A deleted style does not even remember the application.
+        QCOMPARE(rig.focus.rememberedBundleIdentifier().has_value(), styleId != u"gone");
+    }
+};
+
+QTEST_MAIN(TestPanelHotkeys)
+#include "test_panel_hotkeys.moc"
