@@ -273,6 +273,52 @@ private Q_SLOTS:
         QCOMPARE(mendo.process().exitCode(), 0);
     }
 
+    // "Quick Menu" opens the quick panel next to the pointer. Opening the tray
+    // menu again is a click into another of MendoAI's windows, which puts the
+    // panel away before the item is chosen; "Quick Menu" then shows it anew.
+    void quickMenuItemTogglesTheQuickPanel()
+    {
+        auto trayer = startTrayer(QStringLiteral("0x26272b"));
+        QVERIFY(trayer);
+        Mendo mendo(true);
+        QTRY_VERIFY_WITH_TIMEOUT(dockedIcon(mendo.pid()), 15000);
+        const QRect icon = *dockedIcon(mendo.pid());
+        const auto quickPanel = [&]() -> std::optional<QRect> {
+            for (const ShownWindow& window : shownWindows(mendo.pid()))
+                // Framed by the window manager: not a child of the root either.
+                if (!window.popup && window.geometry.width() >= 300
+                    && window.geometry.height() >= 260)
+                    return window.geometry;
+            return std::nullopt;
+        };
+
+        click(icon.center());
+        QTRY_VERIFY_WITH_TIMEOUT(openMenu(mendo.pid()), 5000);
+        press(QStringLiteral("Down Down Return"));  // the second item
+        const auto shown = [&] {
+            QStringList all;
+            for (const ShownWindow& window : shownWindows(mendo.pid()))
+                all << QStringLiteral("%1,%2 %3x%4%5%6")
+                           .arg(window.geometry.x())
+                           .arg(window.geometry.y())
+                           .arg(window.geometry.width())
+                           .arg(window.geometry.height())
+                           .arg(window.docked ? " docked" : "", window.popup ? " popup" : "");
+            return all.join(QStringLiteral("; "));
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(quickPanel(), qPrintable(shown()), 5000);
+        QVERIFY(!openMenu(mendo.pid()));
+
+        click(icon.center());
+        QTRY_VERIFY_WITH_TIMEOUT(!quickPanel(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(openMenu(mendo.pid()), 5000);
+        press(QStringLiteral("Down Down Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(quickPanel(), 5000);
+        // Escape reaches no MendoAI window here; a click on the desktop does.
+        click(QPoint(1500, 900));
+        QTRY_VERIFY_WITH_TIMEOUT(!quickPanel(), 5000);
+    }
+
     void readableOnALightPanel()
     {
         auto trayer = startTrayer(QStringLiteral("0xe9e9ec"));
