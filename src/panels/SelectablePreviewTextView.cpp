@@ -11,6 +11,8 @@ SelectablePreviewTextView::SelectablePreviewTextView(QWidget* parent)
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setUndoRedoEnabled(false);
+    // Read-only text shows its selection, not a blinking caret.
+    setCursorWidth(0);
     setFrameShape(QFrame::NoFrame);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -242,7 +242,7 @@ QWidget* TranslationPreviewPanel::makeHeader()
         [this] { m_controller.setSourceVisible(!m_controller.sourceVisible()); });
     row->addWidget(m_sourceToggle);
 
-    row->addWidget(makeFontControls());
+    row->addWidget(makeFontControls(), 0, Qt::AlignVCenter);
 
     m_picker = new QComboBox(header);
     m_picker->setFixedWidth(pickerWidth);
@@ -259,6 +259,7 @@ QWidget* TranslationPreviewPanel::makeHeader()
 QWidget* TranslationPreviewPanel::makeFontControls()
 {
     auto* capsule = new Capsule(this);
+    capsule->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(capsule);
     row->setContentsMargins(4, 3, 4, 3);
     row->setSpacing(2);

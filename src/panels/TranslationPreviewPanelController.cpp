@@ -300,7 +300,7 @@ void TranslationPreviewPanelController::show()
         const PanelLook& panelLook = look();
         m_panel = std::make_unique<FloatingPanel>(m_services.desktop, FloatingPanel::Focus::onPresent);
         m_panel->setObjectName(QStringLiteral("translationPreviewPanel"));
-        auto* surface = new MendoFloatingSurface(panelLook.appearance, panelLook.surfaceMode, 22);
+        auto* surface = new MendoFloatingSurface(panelLook.appearance, panelLook.surfaceMode, 22, m_panel.get());
         m_view = new TranslationPreviewPanel(*this, surface);
         m_panel->setSurface(surface, 0);
         m_panel->setMinimumSize(minPanelSize.toSize());
