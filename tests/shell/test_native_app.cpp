@@ -506,6 +506,10 @@ void TestNativeApp::hotkeysReachThePanels()
     rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+Q"))->chord());
     rig.settle();
     QVERIFY(app.quickPanel().isPanelVisible());
+    // The translation preview starts reading the selection.
+    rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+R"))->chord());
+    rig.settle();
+    QCOMPARE(app.appState().status(), ActionStatus::running(QStringLiteral("Reading selection")));
 }
 
 void TestNativeApp::clearingTheHistoryEmptiesTheStoredHistory()
