@@ -42,17 +42,16 @@ QFont pixelFont(QFont font, int pixels, QFont::Weight weight)
     return font;
 }
 
-// A rounded box behind a text pane: a faint fill and a hairline edge drawn
-// inside the shape, both in the text colour.
-class PaneFrame : public QWidget {
+// A rounded box in the text colour: a faint fill and a hairline edge drawn
+// inside the shape. A negative radius makes a capsule.
+class OutlinedBox : public QWidget {
 public:
-    explicit PaneFrame(QWidget* content, QWidget* parent = nullptr)
+    OutlinedBox(qreal radius, double fillOpacity, double edgeOpacity, QWidget* parent = nullptr)
         : QWidget(parent)
+        , m_radius(radius)
+        , m_fillOpacity(fillOpacity)
+        , m_edgeOpacity(edgeOpacity)
     {
-        auto* box = new QVBoxLayout(this);
-        box->setContentsMargins(1, 1, 1, 1);
-        box->addWidget(content);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     }
 
 protected:
@@ -62,30 +61,28 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         const QColor text = primary(this);
         const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        p.setPen(QPen(theme::withOpacity(text, 0.075), 1));
-        p.setBrush(theme::withOpacity(text, 0.014));
-        p.drawRoundedRect(box, paneCornerRadius, paneCornerRadius);
-    }
-};
-
-// The capsule that holds the text-size controls.
-class Capsule : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QColor text = primary(this);
-        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const qreal radius = box.height() / 2;
-        p.setPen(QPen(theme::withOpacity(text, 0.07), 1));
-        p.setBrush(theme::withOpacity(text, 0.045));
+        const qreal radius = m_radius < 0 ? box.height() / 2 : m_radius;
+        p.setPen(QPen(theme::withOpacity(text, m_edgeOpacity), 1));
+        p.setBrush(theme::withOpacity(text, m_fillOpacity));
         p.drawRoundedRect(box, radius, radius);
     }
+
+private:
+    qreal m_radius;
+    double m_fillOpacity;
+    double m_edgeOpacity;
 };
+
+// The box behind a text pane, the pane inside its edge.
+QWidget* paneFrame(QWidget* content, QWidget* parent)
+{
+    auto* frame = new OutlinedBox(paneCornerRadius, 0.014, 0.075, parent);
+    auto* box = new QVBoxLayout(frame);
+    box->setContentsMargins(1, 1, 1, 1);
+    box->addWidget(content);
+    frame->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    return frame;
+}
 
 QToolButton* textButton(const QString& text, QSize size, QWidget* parent)
 {
@@ -258,7 +255,7 @@ QWidget* TranslationPreviewPanel::makeHeader()
 
 QWidget* TranslationPreviewPanel::makeFontControls()
 {
-    auto* capsule = new Capsule(this);
+    auto* capsule = new OutlinedBox(-1, 0.045, 0.07, this);
     capsule->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(capsule);
     row->setContentsMargins(4, 3, 4, 3);
@@ -291,7 +288,7 @@ QWidget* TranslationPreviewPanel::makePane(QLabel*& title, SelectablePreviewText
     title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     view = new SelectablePreviewTextView;
     column->addWidget(title);
-    column->addWidget(new PaneFrame(view, pane), 1);
+    column->addWidget(paneFrame(view, pane), 1);
     return pane;
 }
 

@@ -39,16 +39,6 @@ using namespace mendo::testing;
 
 namespace {
 
-void xdotool(const QStringList& arguments)
-{
-    runTool(QStringLiteral("xdotool"), arguments);
-}
-
-void clickAt(QPoint point)
-{
-    xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()), "click", "1" });
-}
-
 void dragFrom(QPoint from, QPoint by)
 {
     const QPoint to = from + by;
@@ -60,11 +50,6 @@ void dragFrom(QPoint from, QPoint by)
     QTest::qWait(100);
     xdotool({ "mouseup", "1" });
     QTest::qWait(300);
-}
-
-QString activeWindow()
-{
-    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") })).trimmed();
 }
 
 QString artifact(const QString& name)
