@@ -124,9 +124,10 @@ std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistant
     return std::make_unique<AssistantPanelController>();
 }
 
-std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::makeTranslationPreviewPanel()
+std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::makeTranslationPreviewPanel(
+    const TranslationPreviewServices& services)
 {
-    return std::make_unique<TranslationPreviewPanelController>();
+    return std::make_unique<TranslationPreviewPanelController>(services);
 }
 
 std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(
@@ -191,7 +192,9 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_selectionTrigger = factory.makeSelectionTrigger();
     m_clipboardPanel = factory.makeClipboardPanel();
     m_assistantPanel = factory.makeAssistantPanel();
-    m_translationPreviewPanel = factory.makeTranslationPreviewPanel();
+    m_translationPreviewPanel = factory.makeTranslationPreviewPanel(TranslationPreviewServices { *p.clock, *p.defaults,
+        *p.pasteboard, *p.workspace, *m_focus, *m_textReader, *m_selection, *p.panelDesktop, *p.globalInput,
+        aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.languages, p.log });
     m_updateManager = factory.makeUpdateManager(p, *m_updateClient);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
 

@@ -299,12 +299,16 @@ void MendoFloatingSurface::relayout()
     m_content->setMask(QRegion(outline.toFillPolygon().toPolygon()));
     m_rim->setGeometry(rect());
     m_rim->raise();
-    // A surface made without a parent starts as a window with its default
-    // size's shape: inside a panel that shape would cut it off.
-    if (isWindow() && !m_translucentWindow)
-        setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
-    else
+    if (isWindow()) {
+        if (m_translucentWindow)
+            clearMask();
+        else
+            setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
+    } else if (!mask().isEmpty()) {
+        // The shape it had as a window of its own (made without a parent,
+        // then laid into a panel) would clip it to its old size.
         clearMask();
+    }
 }
 
 void MendoFloatingSurface::paintEvent(QPaintEvent*)

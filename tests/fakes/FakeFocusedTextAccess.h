@@ -16,17 +16,11 @@ public:
         replacements << text;
         return acceptsReplacement;
     }
+    QString selectedText() override { return selection; }
     QString selectedTextForLayout() override { return layoutSelection; }
-    QString selectedText() override
-    {
-        ++selectionReads;
-        return selection;
-    }
 
     FocusedText reading;
-    // What selectedText() reads.
     QString selection;
-    int selectionReads = 0;
     QString layoutSelection;
     bool acceptsReplacement = true;
     QStringList replacements;

@@ -9,6 +9,7 @@
 #include "input/PanelHotkeys.h"
 #include "input/QuickPanelController.h"
 #include "panels/AssistantPanelController.h"
+#include "panels/TranslationPreviewFakes.h"
 #include "panels/TranslationPreviewPanelController.h"
 
 #include <QTest>
@@ -19,6 +20,14 @@ namespace {
 
 const RunningApplication editor { 100, QStringLiteral("org.example.Editor"), 11 };
 
+// Counts the requests to show the translation preview instead of reading.
+class CountingTranslationPreview final : public TranslationPreviewPanelController {
+public:
+    using TranslationPreviewPanelController::TranslationPreviewPanelController;
+    void showFromSelection(MendoAppState&) override { ++requests; }
+    int requests = 0;
+};
+
 struct Rig {
     AppStateRig app;
     FakePanelDesktop desktop;
@@ -28,7 +37,8 @@ struct Rig {
     QuickPanelController quick { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
     ClipboardPanelController clipboard;
     AssistantPanelController assistant;
-    TranslationPreviewPanelController translation;
+    TranslationPreviewFakes previewFakes { app.clock, app.defaults, app.selection };
+    CountingTranslationPreview translation { previewFakes.services() };
     PanelHotkeys hotkeys { *app.state, { workspace, focus, app.focused, app.selection },
         { &quick, &clipboard, &assistant, &translation } };
 
@@ -71,7 +81,7 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.hotkeys.showTranslationPreview();
-        QCOMPARE(rig.translation.showFromSelectionRequests(), 1);
+        QCOMPARE(rig.translation.requests, 1);
     }
 
     // Chat mode reads accessibility only, and opens even with nothing
