@@ -104,14 +104,16 @@ std::unique_ptr<MenuBarController> MendoNativeApp::Factory::makeMenuBar(BuiltInD
     return std::make_unique<MenuBarController>(displaySwitch);
 }
 
-std::unique_ptr<FloatingButtonController> MendoNativeApp::Factory::makeFloatingButton()
+std::unique_ptr<FloatingButtonController> MendoNativeApp::Factory::makeFloatingButton(const Platform& platform)
 {
-    return std::make_unique<FloatingButtonController>();
+    return std::make_unique<FloatingButtonController>(*platform.panelDesktop);
 }
 
-std::unique_ptr<SelectionTriggerService> MendoNativeApp::Factory::makeSelectionTrigger()
+std::unique_ptr<SelectionTriggerService> MendoNativeApp::Factory::makeSelectionTrigger(
+    const Platform& platform, FocusService& focus, FocusedTextAccess& focusedText, SelectionTransfer& selection)
 {
-    return std::make_unique<SelectionTriggerService>();
+    return std::make_unique<SelectionTriggerService>(SelectionTriggerService::Services { *platform.clock,
+        *platform.workspace, focus, focusedText, selection, *platform.keyboard, *platform.globalInput });
 }
 
 std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboardPanel()
@@ -188,8 +190,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_statusHUD = factory.makeStatusHUD(p);
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
     m_menuBar = factory.makeMenuBar(*m_builtInDisplaySwitch);
-    m_floatingButton = factory.makeFloatingButton();
-    m_selectionTrigger = factory.makeSelectionTrigger();
+    m_floatingButton = factory.makeFloatingButton(p);
+    m_selectionTrigger = factory.makeSelectionTrigger(p, *m_focus, *m_textReader, *m_selection);
     m_clipboardPanel = factory.makeClipboardPanel();
     m_assistantPanel = factory.makeAssistantPanel();
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel(TranslationPreviewServices { *p.clock, *p.defaults,

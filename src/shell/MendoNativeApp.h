@@ -77,8 +77,9 @@ public:
         virtual std::unique_ptr<HotkeyService> makeHotkeys(
             const Platform& platform, FocusService& focus, WindowCommands& windows);
         virtual std::unique_ptr<MenuBarController> makeMenuBar(BuiltInDisplaySwitch& displaySwitch);
-        virtual std::unique_ptr<FloatingButtonController> makeFloatingButton();
-        virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
+        virtual std::unique_ptr<FloatingButtonController> makeFloatingButton(const Platform& platform);
+        virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger(const Platform& platform,
+            FocusService& focus, FocusedTextAccess& focusedText, SelectionTransfer& selection);
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
         virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
         virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(

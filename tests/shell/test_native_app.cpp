@@ -50,8 +50,9 @@ namespace {
 // object does.
 class RecordingSelectionTrigger final : public SelectionTriggerService {
 public:
-    RecordingSelectionTrigger(EventLog& log, FloatingButtonController*& button)
-        : m_log(log)
+    RecordingSelectionTrigger(Services services, EventLog& log, FloatingButtonController*& button)
+        : SelectionTriggerService(services)
+        , m_log(log)
         , m_button(button)
     {
     }
@@ -181,16 +182,20 @@ public:
     {
         return made<MenuBarController>("menuBar", std::make_unique<RecordingMenuBar>(m_log, displaySwitch));
     }
-    std::unique_ptr<FloatingButtonController> makeFloatingButton() override
+    std::unique_ptr<FloatingButtonController> makeFloatingButton(const Platform& p) override
     {
-        auto button = Factory::makeFloatingButton();
+        auto button = Factory::makeFloatingButton(p);
         floatingButton = button.get();
         return made("floatingButton", std::move(button));
     }
-    std::unique_ptr<SelectionTriggerService> makeSelectionTrigger() override
+    std::unique_ptr<SelectionTriggerService> makeSelectionTrigger(
+        const Platform& p, FocusService& focus, FocusedTextAccess& text, SelectionTransfer& selection) override
     {
-        return made<SelectionTriggerService>(
-            "selectionTrigger", std::make_unique<RecordingSelectionTrigger>(m_log, floatingButton));
+        return made<SelectionTriggerService>("selectionTrigger",
+            std::make_unique<RecordingSelectionTrigger>(
+                SelectionTriggerService::Services { *p.clock, *p.workspace, focus, text, selection, *p.keyboard,
+                    *p.globalInput },
+                m_log, floatingButton));
     }
     std::unique_ptr<ClipboardPanelController> makeClipboardPanel() override
     {
