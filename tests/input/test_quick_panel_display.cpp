@@ -4,6 +4,7 @@
 
 #include "app/AppStateRig.h"
 #include "clipboard/ClipboardPanelController.h"
+#include "input/FloatingButtonController.h"
 #include "input/QuickActionPanel.h"
 #include "input/QuickPanelController.h"
 #include "panels/AssistantPanelController.h"
@@ -122,6 +123,33 @@ private Q_SLOTS:
         QVERIFY(colours(shot) > 50);
         menu->close();
         controller.close();
+    }
+
+    // The floating button next to the pointer, and its click opening the
+    // quick panel while the focus stays where it was.
+    void floatingButton()
+    {
+        AppStateRig app;
+        // Set in memory: the stored settings always load it off.
+        app.state->editSettings([](MendoSettings& s) { s.floatingButtonVisible = true; });
+        FakeWorkspace workspace;
+        FocusService focus { workspace };
+        QuickPanelController quick { { *m_desktop, *m_global, app.defaults, workspace, focus, app.focused } };
+        FloatingButtonController button(*m_desktop);
+        runTool(QStringLiteral("xdotool"), { "mousemove", "400", "500" });
+        button.show(*app.state, quick);
+        QVERIFY(QTest::qWaitForWindowExposed(button.panel()));
+        QCOMPARE(button.panel()->geometry(), QRect(412, 500 - 8 - 54, 54, 54));
+        QTest::qWait(300);
+        const QImage shot = grab(button.panel()->frameGeometry().adjusted(-12, -12, 12, 12),
+            QStringLiteral("floating-button.png"));
+        QVERIFY(colours(shot) > 10);
+        const QPoint center = button.panel()->geometry().center();
+        runTool(QStringLiteral("xdotool"),
+            { "mousemove", QString::number(center.x()), QString::number(center.y()), "click", "1" });
+        QTRY_VERIFY(quick.isPanelVisible());
+        QVERIFY(!button.isPanelVisible());
+        quick.close();
     }
 
 private:
