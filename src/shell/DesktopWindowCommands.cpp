@@ -15,6 +15,11 @@ void DesktopWindowCommands::tileFocusedWindow(WindowTileSlot slot)
     detach(m_tiling.tileFocusedWindow(slot));
 }
 
+void DesktopWindowCommands::swapFocusedWindow(WindowSwapDirection direction)
+{
+    detach(m_tiling.swapFocusedWindow(direction));
+}
+
 void DesktopWindowCommands::tileAllWindows()
 {
     detach(m_tiling.tileAllWindows());

@@ -193,8 +193,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
     m_builtInDisplay = std::make_unique<NoBuiltInDisplayControl>();
     m_builtInDisplaySwitch = std::make_unique<NoBuiltInDisplaySwitch>();
-    m_dragSwapMonitor = std::make_unique<NoDragSwapMonitorControl>();
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
+    m_dragSwapMonitor = std::make_unique<WindowDragSwapMonitorControl>(*p.globalInput, *p.defaults, *m_windowTiling);
     m_windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling);
     m_application = factory.makeApplicationControl();
     m_presenter = std::make_unique<MendoWindowPresenter>(*m_application, *p.clock);

@@ -142,8 +142,8 @@ private:
     std::unique_ptr<TextActionEngine> m_engine;
     std::unique_ptr<BuiltInDisplayControl> m_builtInDisplay;
     std::unique_ptr<BuiltInDisplaySwitch> m_builtInDisplaySwitch;
-    std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
     std::unique_ptr<WindowTilingService> m_windowTiling;
+    std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
     std::unique_ptr<WindowCommands> m_windowCommands;
     std::unique_ptr<ApplicationControl> m_application;
     std::unique_ptr<MendoWindowPresenter> m_presenter;

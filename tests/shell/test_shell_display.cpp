@@ -90,7 +90,9 @@ void TestShellDisplay::minimisedMainWindowLeavesTheTaskbar()
     QtApplicationControl application;
     MendoWindowPresenter presenter(application, clock);
     NoBuiltInDisplayControl display;
-    NoDragSwapMonitorControl dragSwap;
+    struct : DragSwapMonitorControl {
+        void start() override { }
+    } dragSwap;
     MendoAppDelegate delegate(defaults, clock, application, presenter, display, dragSwap);
 
     QWidget main;
