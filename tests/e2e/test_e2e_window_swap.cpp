@@ -120,13 +120,15 @@ void TestE2eWindowSwap::altDrag()
     QVERIFY(startTwo(session, a, b));
 
     const QPoint from = a.center();
+    const QPoint halfway = from + QPoint(distance / 2, 0);
     const QPoint to = from + QPoint(distance, 0);
-    // Paced as a hand would: the window manager follows each step before the
-    // next.
+    // Paced as a hand would, in two steps: openbox starts the move on the
+    // first and moves the window from the second on.
     runTool(QStringLiteral("xdotool"),
         { "keydown", "alt", "mousemove", QString::number(from.x()), QString::number(from.y()), "sleep", "0.3",
-            "mousedown", "1", "sleep", "0.3", "mousemove", QString::number(to.x()), QString::number(to.y()), "sleep",
-            "0.5", "mouseup", "1", "sleep", "0.3", "keyup", "alt" });
+            "mousedown", "1", "sleep", "0.3", "mousemove", QString::number(halfway.x()),
+            QString::number(halfway.y()), "sleep", "0.2", "mousemove", QString::number(to.x()),
+            QString::number(to.y()), "sleep", "0.5", "mouseup", "1", "sleep", "0.3", "keyup", "alt" });
 
     if (exchanged) {
         QTRY_COMPARE_WITH_TIMEOUT(frame(m_a), b, 5000);
@@ -142,6 +144,8 @@ void TestE2eWindowSwap::altDrag()
         QCOMPARE(frame(m_b), b);
         QVERIFY2(frame(m_a) != b, qPrintable(text(frame(m_a))));
         // Only the window manager moved A, by the drag.
+        if (distance > 10)
+            QCOMPARE(frame(m_a), a.translated(distance, 0));
         QCOMPARE(frame(m_a).size(), a.size());
     }
 }
