@@ -76,18 +76,15 @@ WindowTilingService::WindowTilingService(WindowSystem& windows, Clock& clock)
 Task<> WindowTilingService::tileFocusedWindow(WindowTileSlot slot)
 {
     const SerialTurns::Turn turn = co_await m_turns.acquire();
-    const auto window = m_windows.focusedWindow();
-    if (!window || !isTileable(*window))
+    const auto focused = focusedTileableWindow();
+    if (!focused)
         co_return;
-    const auto frame = m_windows.frame(*window);
-    if (!frame)
-        co_return;
-    auto target = screen(*frame);
+    auto target = screen(focused->frame);
     if (!target)
         target = mainScreen();
     if (!target)
         co_return;
-    co_await place(*window, cell(slot, target->visibleFrame), slot);
+    co_await place(focused->window, cell(slot, target->visibleFrame), slot);
 }
 
 Task<> WindowTilingService::tileAllWindows()
@@ -115,26 +112,24 @@ Task<> WindowTilingService::tileAllWindows()
 Task<> WindowTilingService::swapFocusedWindow(WindowSwapDirection direction)
 {
     const SerialTurns::Turn turn = co_await m_turns.acquire();
-    const auto window = m_windows.focusedWindow();
-    if (!window || !isTileable(*window))
+    const auto focused = focusedTileableWindow();
+    if (!focused)
         co_return;
-    const auto frame = m_windows.frame(*window);
-    if (!frame)
-        co_return;
+    const WindowId window = focused->window;
     // No fall-back to the main monitor: a neighbour is a neighbour on the
     // monitor the window is on.
-    const auto target = screen(*frame);
+    const auto target = screen(focused->frame);
     if (!target)
         co_return;
     const QRect visible = target->visibleFrame;
-    const WindowTileSlot current = slotContaining(*frame, visible);
-    const auto next = adjacentSlot(*frame, direction, visible);
+    const WindowTileSlot current = slotContaining(focused->frame, visible);
+    const auto next = adjacentSlot(focused->frame, direction, visible);
     if (!next)
         co_return;
     const QRect targetCell = cell(*next, visible);
     std::optional<WindowId> partner;
     for (const WindowId other : windowsInStackingOrder(*target)) {
-        if (other == *window)
+        if (other == window)
             continue;
         const auto otherFrame = m_windows.frame(other);
         if (otherFrame && containsPoint(targetCell, centre(*otherFrame))) {
@@ -144,7 +139,7 @@ Task<> WindowTilingService::swapFocusedWindow(WindowSwapDirection direction)
     }
     if (partner)
         co_await place(*partner, cell(current, visible), current);
-    co_await place(*window, targetCell, *next);
+    co_await place(window, targetCell, *next);
 }
 
 Task<> WindowTilingService::swapDraggedWindow(WindowId dragged, QRect originalFrame, QPoint dropPoint)
@@ -152,35 +147,43 @@ Task<> WindowTilingService::swapDraggedWindow(WindowId dragged, QRect originalFr
     const SerialTurns::Turn turn = co_await m_turns.acquire();
     if (!isTileable(dragged))
         co_return;
-    const auto target = screen(QRect(dropPoint, QSize(1, 1)));
-    if (!target)
-        co_return;
     // The dragged window itself usually lies under the drop point: the window
     // manager moved it there.
-    std::optional<WindowId> other;
-    for (const WindowId candidate : windowsInStackingOrder(*target)) {
-        if (candidate == dragged)
-            continue;
-        if (m_windows.frame(candidate).value_or(QRect()).contains(dropPoint)) {
-            other = candidate;
-            break;
-        }
-    }
+    const auto other = windowContaining(dropPoint, dragged);
     if (!other)
         co_return;
-    const auto otherFrame = m_windows.frame(*other);
+    const auto otherFrame = m_windows.frame(other->window);
     if (!otherFrame)
         co_return;
     co_await setFrame(dragged, *otherFrame);
-    co_await setFrame(*other, originalFrame);
+    co_await setFrame(other->window, originalFrame);
 }
 
 std::optional<WindowTilingService::PointedWindow> WindowTilingService::windowAt(QPoint point)
+{
+    return windowContaining(point, std::nullopt);
+}
+
+std::optional<WindowTilingService::PointedWindow> WindowTilingService::focusedTileableWindow()
+{
+    const auto window = m_windows.focusedWindow();
+    if (!window || !isTileable(*window))
+        return std::nullopt;
+    const auto frame = m_windows.frame(*window);
+    if (!frame)
+        return std::nullopt;
+    return PointedWindow { *window, *frame };
+}
+
+std::optional<WindowTilingService::PointedWindow> WindowTilingService::windowContaining(
+    QPoint point, std::optional<WindowId> except)
 {
     const auto target = screen(QRect(point, QSize(1, 1)));
     if (!target)
         return std::nullopt;
     for (const WindowId window : windowsInStackingOrder(*target)) {
+        if (window == except)
+            continue;
         const QRect frame = m_windows.frame(window).value_or(QRect());
         if (frame.contains(point))
             return PointedWindow { window, frame };

@@ -93,6 +93,11 @@ public:
     SerialTurns& turns() { return m_turns; }
 
 private:
+    // The focused window with its frame, when it may be tiled.
+    std::optional<PointedWindow> focusedTileableWindow();
+    // The front tileable window of the point's monitor, other than `except`,
+    // whose frame holds `point`.
+    std::optional<PointedWindow> windowContaining(QPoint point, std::optional<WindowId> except);
     // Sends the move (taking a maximized window out of that state first) and
     // waits for the window manager to answer. False when the window has gone.
     Task<bool> moveAndSettle(WindowId window, QRect frame);
