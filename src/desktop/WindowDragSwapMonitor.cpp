@@ -3,7 +3,6 @@
 #include "base/Async.h"
 #include "platform/UserDefaults.h"
 
-
 #include <cstdlib>
 
 namespace mendo {

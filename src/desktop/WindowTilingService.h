@@ -18,10 +18,9 @@ namespace mendo {
 // Puts other applications' windows into a half, a quarter or the whole
 // visible frame of their monitor, and swaps two of them. Every operation is
 // silent: no window, no monitor or a window that vanishes halfway simply ends
-// it. Commands run one
-// at a time in the order they arrive, each to its end (the window manager's
-// answers included), so two quick hotkeys never interleave their moves.
-// Main thread.
+// it. Commands run one at a time in the order they arrive, each to its end
+// (the window manager's answers included), so two quick hotkeys never
+// interleave their moves. Main thread.
 class WindowTilingService {
 public:
     // How long a move waits for the window manager to answer before it reads
