@@ -304,6 +304,10 @@ void MendoFloatingSurface::relayout()
             clearMask();
         else
             setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
+    } else {
+        // A surface made as a window and then laid into a panel would keep
+        // the outline of its first size and clip everything beyond it.
+        clearMask();
     }
 }
 

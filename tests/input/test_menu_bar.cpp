@@ -1,5 +1,6 @@
 #include "app/AppStateRig.h"
 #include "clipboard/ClipboardPanelController.h"
+#include "clipboard/ClipboardPanelRig.h"
 #include "desktop/BuiltInDisplaySwitch.h"
 #include "fakes/FakePanelDesktop.h"
 #include "input/MendoMenuBarIcon.h"
@@ -72,7 +73,8 @@ struct Rig {
     std::unique_ptr<QuickPanelController> quickPanel = std::make_unique<QuickPanelController>();
     FakePanelDesktop panelDesktop;
     StatusHUDController statusHUD { panelDesktop };
-    std::unique_ptr<ClipboardPanelController> clipboard = std::make_unique<ClipboardPanelController>();
+    ClipboardPanelRig clipboardRig { app.clock, app.defaults };
+    std::unique_ptr<ClipboardPanelController>& clipboard = clipboardRig.controller;
     std::unique_ptr<TranslationPreviewPanelController> translation
         = std::make_unique<TranslationPreviewPanelController>();
     int mainWindowShown = 0;
