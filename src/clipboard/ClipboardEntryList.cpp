@@ -20,10 +20,13 @@ namespace {
 // More than four lines of any window width can show: a row never lays out
 // more of a long text than this.
 constexpr qsizetype shownPrefixLimit = 2000;
+// Characters narrower than this part of the font's average are rare enough
+// that four lines of them may be cut short.
+constexpr double narrowestCharacter = 0.45;
 
-QString shownPrefix(const QString& text, int maximumLines)
+QString shownPrefix(const QString& text, int maximumLines, qsizetype limit)
 {
-    qsizetype end = std::min(text.size(), shownPrefixLimit);
+    qsizetype end = std::min(text.size(), limit);
     qsizetype from = 0;
     for (int line = 0; line < maximumLines; ++line) {
         const qsizetype newline = text.indexOf(QLatin1Char('\n'), from);
@@ -42,6 +45,18 @@ QFont captionFont(const QFont& base)
 }
 
 }  // namespace
+
+QPixmap clipboardSymbol(const QString& symbolName, int size, const QColor& color, qreal devicePixelRatio)
+{
+    static QHash<QString, QPixmap> drawn;
+    const QString key = QStringLiteral("%1/%2/%3/%4").arg(symbolName).arg(size).arg(color.rgba()).arg(devicePixelRatio);
+    auto it = drawn.constFind(key);
+    if (it != drawn.constEnd())
+        return *it;
+    if (drawn.size() > 256)
+        drawn.clear();
+    return *drawn.insert(key, SymbolRegistry::pixmap(symbolName, size, color, devicePixelRatio));
+}
 
 QString clipboardCharsCaption(qint64 count, UiLanguage language)
 {
@@ -147,13 +162,13 @@ int ClipboardEntryList::textWidth() const
 
 const ClipboardEntryList::Layout& ClipboardEntryList::layoutOf(const Entry& entry) const
 {
-    const int width = textWidth();
+    const int width = m_textWidth;
     auto it = m_layouts.find(entry.id);
     if (it != m_layouts.end() && it->width == width && it->fontSize == m_fontSize && it->text == entry.text)
         return it->layout;
     Layout layout;
     // A text layout breaks lines only at line separators.
-    layout.shown = shownPrefix(entry.text, maximumLines).replace(QLatin1Char('\n'), QChar::LineSeparator);
+    layout.shown = shownPrefix(entry.text, maximumLines, m_prefixLimit).replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout text(layout.shown, textFont());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -174,33 +189,53 @@ const ClipboardEntryList::Layout& ClipboardEntryList::layoutOf(const Entry& entr
 
 int ClipboardEntryList::rowHeight(int index) const
 {
-    const QFontMetrics text(textFont());
-    const QFontMetrics caption(captionFont(font()));
-    const int textHeight = layoutOf(m_entries[index]).lines * text.lineSpacing() + 5 + caption.height();
+    const int textHeight = layoutOf(m_entries[index]).lines * m_lineSpacing + 5 + m_captionHeight;
     return 2 * rowPadding + std::max(textHeight, buttonSize);
 }
 
 void ClipboardEntryList::relayout()
 {
-    m_tops.clear();
-    m_tops.reserve(m_entries.size() + 1);
-    int top = 0;
-    for (int i = 0; i < m_entries.size(); ++i) {
-        m_tops.append(top);
-        top += rowHeight(i) + rowSpacing;
-    }
-    m_tops.append(std::max(0, top - rowSpacing));
-    verticalScrollBar()->setPageStep(viewport()->height());
-    verticalScrollBar()->setSingleStep(24);
-    verticalScrollBar()->setRange(0, std::max(0, m_tops.last() - viewport()->height()));
+    m_lineSpacing = QFontMetrics(textFont()).lineSpacing();
+    m_captionHeight = QFontMetrics(captionFont(font())).height();
+    m_textWidth = textWidth();
+    const double narrow = std::max(1.0, QFontMetrics(textFont()).averageCharWidth() * narrowestCharacter);
+    m_prefixLimit = std::min<qsizetype>(shownPrefixLimit, qsizetype(maximumLines * m_textWidth / narrow) + 8);
+    m_tops = { 0 };
     m_hoveredRow = -1;
+    layOutUntil(verticalScrollBar()->value() + viewport()->height());
     viewport()->update();
+}
+
+void ClipboardEntryList::layOutUntil(int y) const
+{
+    const qsizetype before = m_tops.size();
+    while (m_tops.size() <= m_entries.size() && m_tops.last() <= y) {
+        const int index = int(m_tops.size()) - 1;
+        m_tops.append(m_tops.last() + rowHeight(index) + rowSpacing);
+    }
+    if (m_tops.size() != before || m_tops.size() == 1)
+        const_cast<ClipboardEntryList*>(this)->updateScrollRange();
+}
+
+void ClipboardEntryList::updateScrollRange()
+{
+    const qsizetype laidOut = m_tops.size() - 1;
+    // Rows not laid out yet count as the average of those that are.
+    const int total = laidOut == m_entries.size() ? std::max(0, m_tops.last() - rowSpacing)
+        : laidOut == 0                            ? 0
+                                                  : int(qint64(m_tops.last()) * m_entries.size() / laidOut);
+    QScrollBar* bar = verticalScrollBar();
+    bar->setPageStep(viewport()->height());
+    bar->setSingleStep(24);
+    bar->setRange(0, std::max(0, total - viewport()->height()));
 }
 
 QRect ClipboardEntryList::rowRect(int index) const
 {
     if (index < 0 || index >= m_entries.size())
         return {};
+    while (m_tops.size() <= index + 1)
+        layOutUntil(m_tops.last());
     return QRect(0, m_tops[index], viewport()->width(), m_tops[index + 1] - m_tops[index] - rowSpacing);
 }
 
@@ -215,9 +250,12 @@ QRect ClipboardEntryList::buttonRect(int index, int button) const
 int ClipboardEntryList::rowAt(QPoint viewportPoint) const
 {
     const int y = viewportPoint.y() + verticalScrollBar()->value();
-    if (m_entries.isEmpty() || y < 0 || y >= m_tops.last())
+    if (m_entries.isEmpty() || y < 0)
         return -1;
-    const auto it = std::upper_bound(m_tops.cbegin(), m_tops.cend() - 1, y);
+    layOutUntil(y);
+    if (y >= m_tops.last())
+        return -1;
+    const auto it = std::upper_bound(m_tops.cbegin(), m_tops.cend(), y);
     const int index = int(it - m_tops.cbegin()) - 1;
     return rowRect(index).contains(QPoint(viewportPoint.x(), y)) ? index : -1;
 }
@@ -249,6 +287,7 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
     QPainter p(viewport());
     p.setRenderHint(QPainter::Antialiasing);
     const int offset = verticalScrollBar()->value();
+    layOutUntil(offset + viewport()->height());
     p.translate(0, -offset);
     const QColor primary = palette().color(QPalette::WindowText);
     const QColor accent = palette().color(QPalette::Highlight);
@@ -258,8 +297,8 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
     const QFont caption = captionFont(this->font());
     const QFontMetrics metrics(font);
 
-    const int first = std::max(0, rowAt(QPoint(1, 0)) >= 0 ? rowAt(QPoint(1, 0)) : 0);
-    for (int i = first; i < m_entries.size(); ++i) {
+    const int first = int(std::upper_bound(m_tops.cbegin(), m_tops.cend(), offset) - m_tops.cbegin()) - 1;
+    for (int i = std::max(0, first); i < m_entries.size() && i + 1 < m_tops.size(); ++i) {
         const QRect row = rowRect(i);
         if (row.top() > offset + viewport()->height())
             break;
@@ -325,7 +364,7 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
             const QColor color = rowButtons[b].destructive ? QColor(0xff, 0x3b, 0x30) : primary;
             const int size = 15;
             p.drawPixmap(QRect(box.center().x() - size / 2, box.center().y() - size / 2, size, size),
-                SymbolRegistry::pixmap(rowButtons[b].symbolName, size, color, devicePixelRatioF()));
+                clipboardSymbol(rowButtons[b].symbolName, size, color, devicePixelRatioF()));
         }
     }
 }

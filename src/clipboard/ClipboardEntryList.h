@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QHash>
+#include <QPixmap>
 #include <QList>
 #include <optional>
 
@@ -33,6 +34,10 @@ struct ClipboardNoteRow {
     static QString caption(const ClipboardNoteItem& note, UiLanguage language);
     static QList<ClipboardRowButton> buttons(UiLanguage language);
 };
+
+// A symbol of the window as SymbolRegistry draws it, kept once drawn: the
+// lists draw the same few symbols on every row of every redraw.
+QPixmap clipboardSymbol(const QString& symbolName, int size, const QColor& color, qreal devicePixelRatio);
 
 // "<n> chars" / "<n> симв.".
 QString clipboardCharsCaption(qint64 count, UiLanguage language);
@@ -99,6 +104,9 @@ private:
     const Layout& layoutOf(const Entry& entry) const;
     int rowHeight(int index) const;
     void relayout();
+    // Rows are laid out from the top as far as they are needed.
+    void layOutUntil(int y) const;
+    void updateScrollRange();
     int buttonAt(int index, QPoint contentPoint) const;
     QString captionOf(const Entry& entry) const;
 
@@ -107,7 +115,12 @@ private:
     std::optional<QString> m_highlighted;
     double m_fontSize = 13;
     UiLanguage m_language = UiLanguage::en;
-    QList<int> m_tops;  // each row's top, then the list's end
+    // The top of each row laid out so far, then the top of the next one.
+    mutable QList<int> m_tops { 0 };
+    int m_lineSpacing = 16;
+    int m_captionHeight = 13;
+    int m_textWidth = 100;
+    qsizetype m_prefixLimit = 2000;
     int m_hoveredRow = -1;
     int m_hoveredButton = -1;
     struct CachedLayout {

@@ -140,13 +140,13 @@ void ClipboardPlainButton::paintEvent(QPaintEvent*)
         p.drawRoundedRect(QRectF(rect()), radius, radius);
     }
     if (!m_symbol.isEmpty() && !text().isEmpty()) {
-        const QPixmap symbol = SymbolRegistry::pixmap(m_symbol, m_symbolSize, color, devicePixelRatioF());
+        const QPixmap symbol = clipboardSymbol(m_symbol, m_symbolSize, color, devicePixelRatioF());
         p.drawPixmap(QRect(10, (height() - m_symbolSize) / 2, m_symbolSize, m_symbolSize), symbol);
         p.setPen(color);
         p.setFont(font());
         p.drawText(rect().adjusted(10 + m_symbolSize + 5, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
     } else if (!m_symbol.isEmpty()) {
-        const QPixmap symbol = SymbolRegistry::pixmap(m_symbol, m_symbolSize, color, devicePixelRatioF());
+        const QPixmap symbol = clipboardSymbol(m_symbol, m_symbolSize, color, devicePixelRatioF());
         const QRect target((width() - m_symbolSize) / 2, (height() - m_symbolSize) / 2, m_symbolSize, m_symbolSize);
         p.drawPixmap(target, symbol);
     } else {
@@ -208,7 +208,7 @@ void ClipboardTabButton::paintEvent(QPaintEvent*)
     p.setBrush(theme::withOpacity(primary, m_selected ? 0.11 : 0.035));
     p.drawRoundedRect(box, 9, 9);
     const QColor color = m_selected ? primary : theme::withOpacity(primary, 0.5);
-    p.drawPixmap(QRect(10, (height() - 11) / 2, 11, 11), SymbolRegistry::pixmap(m_symbol, 11, color, devicePixelRatioF()));
+    p.drawPixmap(QRect(10, (height() - 11) / 2, 11, 11), clipboardSymbol(m_symbol, 11, color, devicePixelRatioF()));
     p.setPen(color);
     p.setFont(titleFont());
     p.drawText(rect().adjusted(10 + 11 + 5, 0, -10, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
@@ -721,7 +721,7 @@ void ClipboardHistoryPanel::refresh()
     const QColor secondary = secondaryColor();
     const QColor red = destructiveColor();
 
-    m_titleIcon->setPixmap(SymbolRegistry::pixmap(QStringLiteral("clipboard"), 16, primary, devicePixelRatioF()));
+    m_titleIcon->setPixmap(clipboardSymbol(QStringLiteral("clipboard"), 16, primary, devicePixelRatioF()));
     m_title->setText(tr2("Clipboard", "Буфер"));
 
     m_fontControls->setToolTip(tr2("Text size", "Размер текста"));
@@ -749,7 +749,7 @@ void ClipboardHistoryPanel::refresh()
     m_clearHistory->setToolTip(tr2("Clear clipboard history", "Очистить историю буфера"));
 
     m_searchIcon->setPixmap(
-        SymbolRegistry::pixmap(QStringLiteral("magnifyingglass"), 15, secondary, devicePixelRatioF()));
+        clipboardSymbol(QStringLiteral("magnifyingglass"), 15, secondary, devicePixelRatioF()));
     m_search->setPlaceholderText(tr2("Search", "Поиск"));
     if (m_search->text() != state.searchText())
         m_search->setText(state.searchText());

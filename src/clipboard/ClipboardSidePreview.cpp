@@ -127,16 +127,24 @@ void ClipboardPreviewCard::show(const QString& heading, const std::optional<QStr
     for (QPushButton* button : m_buttons)
         button->setEnabled(key.has_value());
     const QColor primary = palette().color(QPalette::WindowText);
-    QPalette headingPalette = m_heading->palette();
-    headingPalette.setColor(QPalette::WindowText, theme::withOpacity(primary, 0.5));
-    m_heading->setPalette(headingPalette);
-    m_count->setPalette(headingPalette);
-    QPalette textPalette = m_text->palette();
-    textPalette.setColor(QPalette::Text, key ? primary : theme::withOpacity(primary, 0.5));
-    m_text->setPalette(textPalette);
+    const QColor secondary = theme::withOpacity(primary, 0.5);
+    if (m_heading->palette().color(QPalette::WindowText) != secondary) {
+        QPalette headingPalette = m_heading->palette();
+        headingPalette.setColor(QPalette::WindowText, secondary);
+        m_heading->setPalette(headingPalette);
+        m_count->setPalette(headingPalette);
+    }
+    const QColor textColor = key ? primary : theme::withOpacity(primary, 0.5);
+    if (m_text->palette().color(QPalette::Text) != textColor) {
+        QPalette textPalette = m_text->palette();
+        textPalette.setColor(QPalette::Text, textColor);
+        m_text->setPalette(textPalette);
+    }
     if (m_shownKey == key && (key ? m_shownText == text : m_shownPlaceholder == placeholder))
         return;
+    m_shownKey = key;
     m_shownText = key ? text : QString();
+    m_shownPlaceholder = key ? QString() : placeholder;
     m_text->setPlainText(key ? text : placeholder);
 }
 
