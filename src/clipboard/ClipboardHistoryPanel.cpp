@@ -852,51 +852,47 @@ void ClipboardHistoryPanel::refreshContent()
     m_historyContent->setVisible(state.showsHistory());
     m_notesContent->setVisible(!state.showsHistory());
 
+    // One list with its card beside it, or the list's empty text.
+    auto showList = [&](ClipboardEntryList* list, QWidget* card, QLabel* empty, QList<ClipboardEntryList::Entry> entries,
+                        const std::optional<QString>& selectedID, const QString& emptyText) {
+        const bool listed = !entries.isEmpty();
+        list->setLanguage(m_look.language);
+        list->setFontSize(state.contentFontSize());
+        list->setEntries(std::move(entries));
+        list->setHighlightedID(wide ? selectedID : std::nullopt);
+        list->setVisible(listed);
+        card->setVisible(listed && wide);
+        if (listed && wide)
+            card->setFixedWidth(previewWidth);
+        empty->setVisible(!listed);
+        empty->setText(emptyText);
+        empty->setPalette(emptyPalette);
+        return listed && wide;
+    };
+
     if (state.showsHistory()) {
-        const QList<ClipboardHistoryItem> found = state.filteredHistoryItems();
         QList<ClipboardEntryList::Entry> entries;
-        entries.reserve(found.size());
-        for (const ClipboardHistoryItem& item : found)
+        for (const ClipboardHistoryItem& item : state.filteredHistoryItems())
             entries.append({ item.id, item.text, item.chars });
-        m_historyList->setLanguage(m_look.language);
-        m_historyList->setFontSize(state.contentFontSize());
-        m_historyList->setEntries(std::move(entries));
         const std::optional<ClipboardHistoryItem> selected = state.selectedItem();
-        m_historyList->setHighlightedID(wide && selected ? std::optional<QString>(selected->id) : std::nullopt);
-        m_historyList->setVisible(!found.isEmpty());
-        m_historyPreview->setVisible(!found.isEmpty() && wide);
-        if (!found.isEmpty() && wide) {
-            m_historyPreview->setFixedWidth(previewWidth);
+        if (showList(m_historyList, m_historyPreview, m_historyEmpty, std::move(entries),
+                selected ? std::optional<QString>(selected->id) : std::nullopt, state.emptyHistoryText())) {
             m_historyPreview->setFontSize(state.contentFontSize());
             m_historyPreview->setItem(selected, m_look.language);
         }
-        m_historyEmpty->setVisible(found.isEmpty());
-        m_historyEmpty->setText(state.emptyHistoryText());
-        m_historyEmpty->setPalette(emptyPalette);
         m_editorShown = false;
         return;
     }
 
-    const QList<ClipboardNoteItem> found = state.filteredNotes();
     QList<ClipboardEntryList::Entry> entries;
-    entries.reserve(found.size());
-    for (const ClipboardNoteItem& note : found)
+    for (const ClipboardNoteItem& note : state.filteredNotes())
         entries.append({ note.id, note.text, 0 });
-    m_notesList->setLanguage(m_look.language);
-    m_notesList->setFontSize(state.contentFontSize());
-    m_notesList->setEntries(std::move(entries));
     const std::optional<ClipboardNoteItem> selected = state.selectedNote();
-    m_notesList->setHighlightedID(wide && selected ? std::optional<QString>(selected->id) : std::nullopt);
-    m_notesList->setVisible(!found.isEmpty());
-    m_notePreview->setVisible(!found.isEmpty() && wide);
-    if (!found.isEmpty() && wide) {
-        m_notePreview->setFixedWidth(previewWidth);
+    if (showList(m_notesList, m_notePreview, m_notesEmpty, std::move(entries),
+            selected ? std::optional<QString>(selected->id) : std::nullopt, state.emptyNotesText())) {
         m_notePreview->setFontSize(state.contentFontSize());
         m_notePreview->setNote(selected, m_look.language);
     }
-    m_notesEmpty->setVisible(found.isEmpty());
-    m_notesEmpty->setText(state.emptyNotesText());
-    m_notesEmpty->setPalette(emptyPalette);
 
     const bool editing = state.isEditingNote();
     m_editorCard->setVisible(editing);

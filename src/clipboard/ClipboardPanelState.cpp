@@ -138,6 +138,22 @@ void ClipboardPanelState::setSelectedTabID(const QString& id)
     m_selectedTabID = id;
 }
 
+void ClipboardPanelState::selectFirstNote()
+{
+    const std::optional<ClipboardNoteTab> tab = shownTab();
+    if (tab && !tab->notes.isEmpty())
+        m_selectedNoteID = tab->notes.first().id;
+    else
+        m_selectedNoteID.reset();
+}
+
+void ClipboardPanelState::showFirstTab()
+{
+    const QList<ClipboardNoteTab>& tabs = m_notes.tabs();
+    setSelectedTabID(tabs.isEmpty() ? historyTabID : tabs.first().id);
+    selectFirstNote();
+}
+
 void ClipboardPanelState::appear()
 {
     const QList<ClipboardHistoryItem>& items = m_history.items();
@@ -167,13 +183,8 @@ void ClipboardPanelState::historyChanged()
 
 void ClipboardPanelState::tabsChanged()
 {
-    const QList<ClipboardNoteTab>& tabs = m_notes.tabs();
     if (!showsHistory() && !m_notes.tab(m_selectedTabID)) {
-        setSelectedTabID(tabs.isEmpty() ? historyTabID : tabs.first().id);
-        if (!tabs.isEmpty() && !tabs.first().notes.isEmpty())
-            m_selectedNoteID = tabs.first().notes.first().id;
-        else
-            m_selectedNoteID.reset();
+        showFirstTab();
         Q_EMIT changed();
         return;
     }
@@ -247,11 +258,7 @@ void ClipboardPanelState::selectTab(const QString& id)
 {
     setSelectedTabID(id);
     closeEditor();
-    const std::optional<ClipboardNoteTab> tab = shownTab();
-    if (tab && !tab->notes.isEmpty())
-        m_selectedNoteID = tab->notes.first().id;
-    else
-        m_selectedNoteID.reset();
+    selectFirstNote();
     Q_EMIT changed();
 }
 
@@ -383,12 +390,7 @@ void ClipboardPanelState::deleteCurrentTab()
     if (showsHistory())
         return;
     m_notes.deleteTab(m_selectedTabID);
-    const QList<ClipboardNoteTab>& tabs = m_notes.tabs();
-    setSelectedTabID(tabs.isEmpty() ? historyTabID : tabs.first().id);
-    if (!tabs.isEmpty() && !tabs.first().notes.isEmpty())
-        m_selectedNoteID = tabs.first().notes.first().id;
-    else
-        m_selectedNoteID.reset();
+    showFirstTab();
     closeEditor();
     Q_EMIT changed();
 }
@@ -421,13 +423,8 @@ void ClipboardPanelState::deleteNote(const ClipboardNoteItem& note)
     if (showsHistory())
         return;
     m_notes.deleteNote(m_selectedTabID, note.id);
-    if (m_selectedNoteID == note.id) {
-        const std::optional<ClipboardNoteTab> tab = shownTab();
-        if (tab && !tab->notes.isEmpty())
-            m_selectedNoteID = tab->notes.first().id;
-        else
-            m_selectedNoteID.reset();
-    }
+    if (m_selectedNoteID == note.id)
+        selectFirstNote();
     if (m_editingNoteID == note.id)
         cancelNoteEditing();
     Q_EMIT changed();

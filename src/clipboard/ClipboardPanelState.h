@@ -139,6 +139,9 @@ private:
     // must never carry over to a list the user has not seen it count.
     void setSelectedTabID(const QString& id);
     std::optional<ClipboardNoteTab> shownTab() const;
+    void selectFirstNote();
+    // The first notes tab with its first note, else the history.
+    void showFirstTab();
     QString query() const;
     QString defaultTabTitle() const;
     void closeEditor();
