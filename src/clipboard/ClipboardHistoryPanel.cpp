@@ -632,13 +632,13 @@ QWidget* ClipboardHistoryPanel::makeFontControls()
     m_sample->setAlignment(Qt::AlignCenter);
     m_sample->setFixedSize(25, 22);
     m_sample->setFont(systemFont(font(), sampleSize(m_state->contentFontSize()), QFont::Bold));
-    auto* animation = new QVariantAnimation(m_sample);
-    animation->setDuration(160);
-    animation->setEasingCurve(QEasingCurve::OutBack);
-    connect(animation, &QVariantAnimation::valueChanged, m_sample, [this](const QVariant& value) {
+    // A short springy step, as the size changes.
+    m_sampleAnimation = new QVariantAnimation(m_sample);
+    m_sampleAnimation->setDuration(160);
+    m_sampleAnimation->setEasingCurve(QEasingCurve::OutBack);
+    connect(m_sampleAnimation, &QVariantAnimation::valueChanged, m_sample, [this](const QVariant& value) {
         m_sample->setFont(systemFont(font(), int(std::lround(value.toDouble())), QFont::Bold));
     });
-    m_sample->setProperty("animation", QVariant::fromValue(static_cast<QObject*>(animation)));
 
     m_increase = new ClipboardPlainButton;
     m_increase->setObjectName(QStringLiteral("increaseText"));
@@ -730,13 +730,13 @@ void ClipboardHistoryPanel::refresh()
     m_decrease->setEnabled(state.contentFontSize() > ClipboardPanelState::minimumFontSize);
     m_increase->setEnabled(state.contentFontSize() < ClipboardPanelState::maximumFontSize);
     const int sample = sampleSize(state.contentFontSize());
-    if (m_sample->font().pixelSize() != sample) {
-        auto* animation = qobject_cast<QVariantAnimation*>(m_sample->property("animation").value<QObject*>());
-        if (animation && isVisible()) {
-            animation->stop();
-            animation->setStartValue(double(m_sample->font().pixelSize()));
-            animation->setEndValue(double(sample));
-            animation->start();
+    if (m_sample->font().pixelSize() != sample
+        && (m_sampleAnimation->state() != QAbstractAnimation::Running || m_sampleAnimation->endValue() != double(sample))) {
+        if (isVisible()) {
+            m_sampleAnimation->stop();
+            m_sampleAnimation->setStartValue(double(m_sample->font().pixelSize()));
+            m_sampleAnimation->setEndValue(double(sample));
+            m_sampleAnimation->start();
         } else {
             m_sample->setFont(systemFont(font(), sample, QFont::Bold));
         }

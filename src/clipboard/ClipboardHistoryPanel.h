@@ -12,6 +12,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 class QVBoxLayout;
+class QVariantAnimation;
 
 namespace mendo {
 
@@ -170,6 +171,7 @@ private:
     QWidget* m_fontControls = nullptr;
     ClipboardPlainButton* m_decrease = nullptr;
     QLabel* m_sample = nullptr;
+    QVariantAnimation* m_sampleAnimation = nullptr;
     ClipboardPlainButton* m_increase = nullptr;
     ClipboardPlainButton* m_clearHistory = nullptr;
     QLabel* m_searchIcon = nullptr;

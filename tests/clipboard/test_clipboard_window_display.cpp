@@ -110,7 +110,10 @@ void TestClipboardWindowDisplay::initTestCase()
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
     // The target first: MendoAI learns of it as the application in front.
     m_target = startTargetApp(QStringLiteral("target"));
-    QTRY_VERIFY_WITH_TIMEOUT(!activeWindow().isEmpty(), 10000);
+    // The target's own window, not one an earlier test left active.
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(runTool(QStringLiteral("xdotool"), { "getactivewindow", "getwindowpid" }))
+                                  .trimmed(),
+        QString::number(m_target->pid()), 10000);
     m_targetWindow = activeWindow();
 
     m_platform = std::make_unique<RealPlatform>();
@@ -451,6 +454,9 @@ void TestClipboardWindowDisplay::sizeSurvivesIntoANewMendo()
             geometries += QString::fromUtf8(runTool(QStringLiteral("xdotool"), { "getwindowgeometry", window }));
     }
     QVERIFY2(geometries.contains(QStringLiteral("Geometry: 760x860")), qPrintable(geometries + mendo.output()));
+    // The session as it was: the target in front when the tests end, not a
+    // window of a process about to go.
+    xdotool({ "windowactivate", "--sync", m_targetWindow });
 }
 
 QTEST_MAIN(TestClipboardWindowDisplay)
