@@ -304,9 +304,9 @@ void MendoFloatingSurface::relayout()
             clearMask();
         else
             setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
-    } else {
-        // A surface made as a window and then laid into a panel would keep
-        // the outline of its first size and clip everything beyond it.
+    } else if (!mask().isEmpty()) {
+        // The shape it had as a window of its own (made without a parent,
+        // then laid into a panel) would clip it to its old size.
         clearMask();
     }
 }

@@ -31,6 +31,10 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("pencil"), QStringLiteral("document-edit-symbolic") },
         { QStringLiteral("note.text"), QStringLiteral("text-x-generic-symbolic") },
         { QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic") },
+        { QStringLiteral("sidebar.left"), QStringLiteral("sidebar-show-symbolic") },
+        { QStringLiteral("sidebar.leading"), QStringLiteral("sidebar-show-symbolic") },
+        { QStringLiteral("doc.on.clipboard"), QStringLiteral("edit-paste-symbolic") },
+        { QStringLiteral("arrow.turn.down.left"), QStringLiteral("mail-reply-sender-symbolic") },
     };
     return names;
 }

@@ -34,24 +34,9 @@ using namespace mendo::testing;
 
 namespace {
 
-void xdotool(const QStringList& arguments)
-{
-    runTool(QStringLiteral("xdotool"), arguments);
-}
-
 void moveTo(QPoint point)
 {
     xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()) });
-}
-
-void clickAt(QPoint point)
-{
-    xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()), "click", "1" });
-}
-
-QString activeWindow()
-{
-    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") })).trimmed();
 }
 
 QString artifact(const QString& name)
