@@ -136,9 +136,10 @@ std::unique_ptr<SelectionTriggerService> MendoNativeApp::Factory::makeSelectionT
     return std::make_unique<SelectionTriggerService>();
 }
 
-std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboardPanel()
+std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboardPanel(
+    const ClipboardPanelController::Services& services)
 {
-    return std::make_unique<ClipboardPanelController>();
+    return std::make_unique<ClipboardPanelController>(services);
 }
 
 std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistantPanel()
@@ -212,7 +213,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_menuBar = factory.makeMenuBar(*m_builtInDisplaySwitch);
     m_floatingButton = factory.makeFloatingButton();
     m_selectionTrigger = factory.makeSelectionTrigger();
-    m_clipboardPanel = factory.makeClipboardPanel();
+    m_clipboardPanel = factory.makeClipboardPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.globalInput,
+        *p.workspace, *m_focus, *m_pasteboard, *p.pasteboard, *m_clipboardHistory, *m_clipboardNotes });
     m_assistantPanel = factory.makeAssistantPanel();
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel(TranslationPreviewServices { *p.clock, *p.defaults,
         *p.pasteboard, *p.workspace, *m_focus, *m_textReader, *m_selection, *p.panelDesktop, *p.globalInput,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clipboard/ClipboardPanelController.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -77,7 +78,8 @@ public:
         virtual std::unique_ptr<MenuBarController> makeMenuBar(BuiltInDisplaySwitch& displaySwitch);
         virtual std::unique_ptr<FloatingButtonController> makeFloatingButton();
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
-        virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
+        virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel(
+            const ClipboardPanelController::Services& services);
         virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
         virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(
             const TranslationPreviewServices& services);
@@ -116,6 +118,7 @@ public:
     MenuBarController& menuBar() { return *m_menuBar; }
     ClipboardHistoryService& clipboardHistory() { return *m_clipboardHistory; }
     ClipboardNotesService& clipboardNotes() { return *m_clipboardNotes; }
+    ClipboardPanelController& clipboardPanel() { return *m_clipboardPanel; }
     QMainWindow* mainWindow() const;
     QAction* showQuickMenuAction() const;
 

@@ -191,10 +191,11 @@ public:
         return made<SelectionTriggerService>(
             "selectionTrigger", std::make_unique<RecordingSelectionTrigger>(m_log, floatingButton));
     }
-    std::unique_ptr<ClipboardPanelController> makeClipboardPanel() override
+    std::unique_ptr<ClipboardPanelController> makeClipboardPanel(
+        const ClipboardPanelController::Services& services) override
     {
-        return made<ClipboardPanelController>(
-            "clipboardPanel", std::make_unique<RecordingFollower<ClipboardPanelController>>(m_log, "clipboardPanel"));
+        return made<ClipboardPanelController>("clipboardPanel",
+            std::make_unique<RecordingFollower<ClipboardPanelController>>(m_log, "clipboardPanel", services));
     }
     std::unique_ptr<AssistantPanelController> makeAssistantPanel() override
     {
