@@ -13,6 +13,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace mendo;
@@ -21,14 +22,20 @@ namespace {
 
 const QString key = BuiltInDisplayService::disabledIDKey;
 
-// `xrandr` on one server: what it prints, or nothing when it failed.
-QString xrandr(const QString& display, QStringList arguments = {})
+// `xrandr` on one server: whether it worked, and what it printed.
+std::optional<QString> runXrandr(const QString& display, const QStringList& arguments)
 {
     QProcess process;
     process.start(QStringLiteral("xrandr"), QStringList { QStringLiteral("-d"), display } + arguments);
     if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {};
+        return std::nullopt;
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// What `xrandr` shows of the server's outputs.
+QString xrandr(const QString& display)
+{
+    return runXrandr(display, {}).value_or(QString());
 }
 
 // One output's line of `xrandr`, e.g. "DUMMY0 connected primary 1024x768+0+0 ...".
@@ -87,6 +94,7 @@ private:
     std::unique_ptr<x11::X11Connection> m_connection;
     std::unique_ptr<Switch> m_switch;
     DisplayId m_panel = 0;
+    DisplayId m_external = 0;
 };
 
 void TestBuiltInDisplayX11::initTestCase()
@@ -97,11 +105,16 @@ void TestBuiltInDisplayX11::initTestCase()
         return;
     m_connection = std::make_unique<x11::X11Connection>(m_display.toUtf8());
     QVERIFY(m_connection->isOpen());
+    // DUMMY1 starts disconnected and without modes; one added connects it.
+    QVERIFY(runXrandr(m_display, { "--addmode", "DUMMY1", "1024x768" }));
 }
 
 void TestBuiltInDisplayX11::arrange(const QStringList& arguments)
 {
-    QVERIFY(!xrandr(m_display, arguments).isNull());
+    QVERIFY(runXrandr(m_display, arguments));
+    // The driver tells a connection that a mode change made only when the
+    // server probes its outputs, which a plain query does.
+    QVERIFY(runXrandr(m_display, {}));
     // Notices of the arrangement itself must not reach the next service.
     QTest::qWait(100);
 }
@@ -121,7 +134,9 @@ void TestBuiltInDisplayX11::init()
     const auto panel = m_switch->service.activeBuiltInDisplay();
     QVERIFY(panel);
     m_panel = *panel;
-    QCOMPARE(m_switch->service.otherActiveDisplays(m_panel).size(), 1);
+    const QList<DisplayId> others = m_switch->service.otherActiveDisplays(m_panel);
+    QCOMPARE(others.size(), 1);
+    m_external = others.first();
 }
 
 void TestBuiltInDisplayX11::cleanup()
@@ -149,9 +164,13 @@ void TestBuiltInDisplayX11::switchesOffAndComesBackWhenTheExternalGoes()
     QVERIFY(m_switch->log.lines.isEmpty());
     expectSomethingShows();
 
-    // The notice of the monitor switched off (no watchdog tick needed).
+    QSignalSpy notices(&m_switch->displays, &Displays::reconfigured);
     arrange({ "--output", "DUMMY1", "--off" });
-    QTRY_VERIFY_WITH_TIMEOUT(showing(line("DUMMY0")), 2000);
+    QTRY_VERIFY2_WITH_TIMEOUT(showing(line("DUMMY0")), qPrintable(m_switch->log.lines.join(u'\n')), 2000);
+    // It came back on the server's notice, not only on a watchdog tick.
+    const DisplayChange gone { m_external, true, false };
+    QVERIFY(std::any_of(notices.cbegin(), notices.cend(),
+        [&](const QList<QVariant>& notice) { return notice[0].value<QList<DisplayChange>>().contains(gone); }));
     QVERIFY(!m_switch->defaults.contains(key));
     QVERIFY(!service.disabledDisplayID());
     expectSomethingShows();

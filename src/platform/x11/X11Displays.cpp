@@ -110,15 +110,29 @@ QSize screenSizeFor(Display* display, Window root, XRRScreenResources* resources
     return size;
 }
 
+// The screen's size as the server has it now: Xlib's own record changes only
+// with the screen-change events a client passes it, which this connection
+// does not ask for.
+QSize currentScreenSize(Display* display, Window root)
+{
+    Window rootReturn = 0;
+    int x = 0, y = 0;
+    unsigned int width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, root, &rootReturn, &x, &y, &width, &height, &border, &depth))
+        return { DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display)) };
+    return { int(width), int(height) };
+}
+
 // Changes the screen's size keeping its pixel density. Returns the X error
 // code, 0 when it worked.
 int resizeScreen(Display* display, Window root, QSize size)
 {
     const int screen = DefaultScreen(display);
+    if (size == currentScreenSize(display, root))
+        return 0;
+    // Xlib's record may be old, but its density is the one the server keeps.
     const int width = DisplayWidth(display, screen);
     const int height = DisplayHeight(display, screen);
-    if (size == QSize(width, height))
-        return 0;
     const double mmPerPixelX = DisplayWidthMM(display, screen) > 0 ? double(DisplayWidthMM(display, screen)) / width
                                                                     : 25.4 / 96;
     const double mmPerPixelY = DisplayHeightMM(display, screen) > 0
@@ -407,8 +421,7 @@ DisplaySwitchResult X11Displays::switchOn(DisplayId id)
     const QRect shown(target.x, target.y, int(sideways ? mode->height : mode->width),
         int(sideways ? mode->width : mode->height));
 
-    const int screen = DefaultScreen(display);
-    const QSize before(DisplayWidth(display, screen), DisplayHeight(display, screen));
+    const QSize before = currentScreenSize(display, root);
     const QSize needed = screenSizeFor(display, root, resources.get(), 0, shown);
     if (const int code = resizeScreen(display, root, before.expandedTo(needed)))
         return { Step::complete, code };
