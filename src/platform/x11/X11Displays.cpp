@@ -3,6 +3,7 @@
 #include "platform/x11/X11Errors.h"
 
 #include <QRect>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
