@@ -204,6 +204,25 @@ Resources screenResources(Display* display, Window root, bool current)
     return resources;
 }
 
+// One output as the current configuration has it, with the configuration it
+// was read from (which later requests about it need).
+struct OutputQuery {
+    Resources resources;
+    OutputInfo info;
+    // The X error of a failed read of the output.
+    int error = 0;
+    explicit operator bool() const { return info != nullptr; }
+};
+
+OutputQuery queryOutput(Display* display, Window root, bool current, DisplayId id)
+{
+    OutputQuery query;
+    query.resources = screenResources(display, root, current);
+    if (query.resources)
+        query.info = outputInfo(display, query.resources.get(), id, &query.error);
+    return query;
+}
+
 }  // namespace
 
 QList<DisplayId> X11Displays::activeDisplays()
@@ -225,12 +244,10 @@ bool X11Displays::isBuiltin(DisplayId id)
 {
     if (!m_configureEnabled)
         return false;
-    Display* display = m_connection.display();
-    const Resources resources = screenResources(display, m_connection.rootWindow(), m_hasPrimary);
-    const OutputInfo info = resources ? outputInfo(display, resources.get(), id) : OutputInfo();
-    if (!info)
+    const OutputQuery output = queryOutput(m_connection.display(), m_connection.rootWindow(), m_hasPrimary, id);
+    if (!output)
         return false;
-    const QString name = QString::fromUtf8(info->name, info->nameLen);
+    const QString name = QString::fromUtf8(output.info->name, output.info->nameLen);
     for (const QString& prefix : m_builtInPrefixes)
         if (name.startsWith(prefix))
             return true;
@@ -241,10 +258,8 @@ bool X11Displays::isOnline(DisplayId id)
 {
     if (!m_configureEnabled)
         return false;
-    Display* display = m_connection.display();
-    const Resources resources = screenResources(display, m_connection.rootWindow(), m_hasPrimary);
-    const OutputInfo info = resources ? outputInfo(display, resources.get(), id) : OutputInfo();
-    return info && info->connection == RR_Connected;
+    const OutputQuery output = queryOutput(m_connection.display(), m_connection.rootWindow(), m_hasPrimary, id);
+    return output && output.info->connection == RR_Connected;
 }
 
 bool X11Displays::isInMirrorSet(DisplayId id)
@@ -252,11 +267,11 @@ bool X11Displays::isInMirrorSet(DisplayId id)
     if (!m_configureEnabled)
         return false;
     Display* display = m_connection.display();
-    const Resources resources = screenResources(display, m_connection.rootWindow(), m_hasPrimary);
-    const OutputInfo info = resources ? outputInfo(display, resources.get(), id) : OutputInfo();
-    if (!info || !showing(*info))
+    const OutputQuery output = queryOutput(display, m_connection.rootWindow(), m_hasPrimary, id);
+    if (!output || !showing(*output.info))
         return false;
-    const CrtcInfo crtc = crtcInfo(display, resources.get(), info->crtc);
+    XRRScreenResources* resources = output.resources.get();
+    const CrtcInfo crtc = crtcInfo(display, resources, output.info->crtc);
     if (!crtc)
         return false;
     if (crtc->noutput > 1)
@@ -265,10 +280,10 @@ bool X11Displays::isInMirrorSet(DisplayId id)
     for (int i = 0; i < resources->noutput; ++i) {
         if (DisplayId(resources->outputs[i]) == id)
             continue;
-        const OutputInfo other = outputInfo(display, resources.get(), resources->outputs[i]);
+        const OutputInfo other = outputInfo(display, resources, resources->outputs[i]);
         if (!other || !showing(*other))
             continue;
-        const CrtcInfo otherCrtc = crtcInfo(display, resources.get(), other->crtc);
+        const CrtcInfo otherCrtc = crtcInfo(display, resources, other->crtc);
         if (otherCrtc && crtcRect(*otherCrtc) == shown)
             return true;
     }
@@ -282,33 +297,35 @@ DisplaySwitchResult X11Displays::setEnabled(DisplayId display, bool enabled)
     DisplaySwitchResult result;
     {
         ServerGrab grab(m_connection.display());
-        result = enabled ? switchOn(display) : switchOff(display);
+        const OutputQuery output
+            = queryOutput(m_connection.display(), m_connection.rootWindow(), m_hasPrimary, display);
+        if (!output.resources)
+            result = { DisplaySwitchResult::Step::unavailable, 0 };
+        else if (!output)
+            result = { DisplaySwitchResult::Step::configure, output.error };
+        else if (enabled)
+            result = switchOn(display, output.resources.get(), *output.info);
+        else
+            result = switchOff(display, output.resources.get(), *output.info);
     }
     // The grab's round trips may have read our own notices into Xlib's queue.
     m_connection.drainEventsLater();
     return result;
 }
 
-DisplaySwitchResult X11Displays::switchOff(DisplayId id)
+DisplaySwitchResult X11Displays::switchOff(DisplayId id, XRRScreenResources* resources, const XRROutputInfo& info)
 {
     using Step = DisplaySwitchResult::Step;
     Display* display = m_connection.display();
     const Window root = m_connection.rootWindow();
-    const Resources resources = screenResources(display, root, m_hasPrimary);
-    if (!resources)
-        return { Step::unavailable, 0 };
-    int error = 0;
-    const OutputInfo info = outputInfo(display, resources.get(), id, &error);
-    if (!info)
-        return { Step::configure, error };
-    if (info->crtc == 0)
+    if (info.crtc == 0)
         return {};
-    const CrtcInfo crtc = crtcInfo(display, resources.get(), info->crtc);
+    const CrtcInfo crtc = crtcInfo(display, resources, info.crtc);
     if (!crtc)
         return { Step::configure, BadRRCrtc + m_errorBase };
 
     Remembered was;
-    was.crtc = info->crtc;
+    was.crtc = info.crtc;
     was.mode = crtc->mode;
     was.x = crtc->x;
     was.y = crtc->y;
@@ -323,16 +340,16 @@ DisplaySwitchResult X11Displays::switchOff(DisplayId id)
     for (const unsigned long output : was.outputs)
         if (output != id)
             staying << output;
-    if (const int code = configureCrtc(display, resources.get(), was.crtc, was.x, was.y,
+    if (const int code = configureCrtc(display, resources, was.crtc, was.x, was.y,
             staying.isEmpty() ? None : was.mode, was.rotation, staying))
         return { Step::configure, code };
 
-    const QSize size = screenSizeFor(display, root, resources.get(), staying.isEmpty() ? was.crtc : 0);
+    const QSize size = screenSizeFor(display, root, resources, staying.isEmpty() ? was.crtc : 0);
     if (const int code = resizeScreen(display, root, size)) {
         QList<RROutput> all;
         for (const unsigned long output : was.outputs)
             all << output;
-        configureCrtc(display, resources.get(), was.crtc, was.x, was.y, was.mode, was.rotation, all);
+        configureCrtc(display, resources, was.crtc, was.x, was.y, was.mode, was.rotation, all);
         return { Step::complete, code };
     }
     m_remembered.insert(id, was);
@@ -342,7 +359,7 @@ DisplaySwitchResult X11Displays::switchOff(DisplayId id)
             const RROutput other = resources->outputs[i];
             if (other == id)
                 continue;
-            const OutputInfo otherInfo = outputInfo(display, resources.get(), other);
+            const OutputInfo otherInfo = outputInfo(display, resources, other);
             if (otherInfo && showing(*otherInfo)) {
                 x11::X11ErrorTrap trap(display);
                 XRRSetOutputPrimary(display, root, other);
@@ -354,33 +371,26 @@ DisplaySwitchResult X11Displays::switchOff(DisplayId id)
     return {};
 }
 
-DisplaySwitchResult X11Displays::switchOn(DisplayId id)
+DisplaySwitchResult X11Displays::switchOn(DisplayId id, XRRScreenResources* resources, const XRROutputInfo& info)
 {
     using Step = DisplaySwitchResult::Step;
     Display* display = m_connection.display();
     const Window root = m_connection.rootWindow();
-    const Resources resources = screenResources(display, root, m_hasPrimary);
-    if (!resources)
-        return { Step::unavailable, 0 };
-    int error = 0;
-    const OutputInfo info = outputInfo(display, resources.get(), id, &error);
-    if (!info)
-        return { Step::configure, error };
-    if (info->connection != RR_Connected)
+    if (info.connection != RR_Connected)
         return { Step::configure, RRSetConfigFailed };
-    if (info->crtc != 0)
+    if (info.crtc != 0)
         return {};
 
     const auto usable = [&](RRCrtc crtc) {
         bool possible = false;
-        for (int i = 0; i < info->ncrtc; ++i)
-            possible = possible || info->crtcs[i] == crtc;
-        const CrtcInfo current = possible ? crtcInfo(display, resources.get(), crtc) : CrtcInfo();
+        for (int i = 0; i < info.ncrtc; ++i)
+            possible = possible || info.crtcs[i] == crtc;
+        const CrtcInfo current = possible ? crtcInfo(display, resources, crtc) : CrtcInfo();
         return current && current->noutput == 0 && current->mode == None;
     };
     const auto hasMode = [&](RRMode mode) {
-        for (int i = 0; i < info->nmode; ++i)
-            if (info->modes[i] == mode)
+        for (int i = 0; i < info.nmode; ++i)
+            if (info.modes[i] == mode)
                 return true;
         return false;
     };
@@ -394,28 +404,28 @@ DisplaySwitchResult X11Displays::switchOn(DisplayId id)
         target.outputs = { id };
     } else {
         target = {};
-        for (int i = 0; i < info->ncrtc && !target.crtc; ++i)
-            if (usable(info->crtcs[i]))
-                target.crtc = info->crtcs[i];
+        for (int i = 0; i < info.ncrtc && !target.crtc; ++i)
+            if (usable(info.crtcs[i]))
+                target.crtc = info.crtcs[i];
         // The preferred mode, else the largest.
-        if (info->npreferred > 0) {
-            target.mode = info->modes[0];
+        if (info.npreferred > 0) {
+            target.mode = info.modes[0];
         } else {
             qint64 largest = 0;
-            for (int i = 0; i < info->nmode; ++i) {
-                const XRRModeInfo* mode = modeInfo(resources.get(), info->modes[i]);
+            for (int i = 0; i < info.nmode; ++i) {
+                const XRRModeInfo* mode = modeInfo(resources, info.modes[i]);
                 if (mode && qint64(mode->width) * mode->height > largest) {
                     largest = qint64(mode->width) * mode->height;
-                    target.mode = info->modes[i];
+                    target.mode = info.modes[i];
                 }
             }
         }
-        target.x = occupied(display, resources.get(), 0).width();
+        target.x = occupied(display, resources, 0).width();
         target.outputs = { id };
         if (!target.crtc || !target.mode)
             return { Step::configure, RRSetConfigFailed };
     }
-    const XRRModeInfo* mode = modeInfo(resources.get(), target.mode);
+    const XRRModeInfo* mode = modeInfo(resources, target.mode);
     if (!mode)
         return { Step::configure, RRSetConfigFailed };
     const bool sideways = target.rotation & (RR_Rotate_90 | RR_Rotate_270);
@@ -423,14 +433,14 @@ DisplaySwitchResult X11Displays::switchOn(DisplayId id)
         int(sideways ? mode->width : mode->height));
 
     const QSize before = currentScreenSize(display, root);
-    const QSize needed = screenSizeFor(display, root, resources.get(), 0, shown);
+    const QSize needed = screenSizeFor(display, root, resources, 0, shown);
     if (const int code = resizeScreen(display, root, before.expandedTo(needed)))
         return { Step::complete, code };
     QList<RROutput> outputs;
     for (const unsigned long output : target.outputs)
         outputs << output;
     if (const int code = configureCrtc(
-            display, resources.get(), target.crtc, target.x, target.y, target.mode, target.rotation, outputs)) {
+            display, resources, target.crtc, target.x, target.y, target.mode, target.rotation, outputs)) {
         resizeScreen(display, root, before);
         return { Step::configure, code };
     }

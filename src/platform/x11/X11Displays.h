@@ -6,6 +6,9 @@
 #include <QHash>
 #include <QStringList>
 
+struct _XRROutputInfo;
+struct _XRRScreenResources;
+
 namespace mendo {
 
 // The displays as RandR outputs. A display's id is the output's XID; it is
@@ -57,8 +60,9 @@ private:
     };
     QHash<DisplayId, Seen> snapshot();
     void handleEvent(const _XEvent& event);
-    DisplaySwitchResult switchOff(DisplayId display);
-    DisplaySwitchResult switchOn(DisplayId display);
+    // Under the server grab, with the configuration `output` was read from.
+    DisplaySwitchResult switchOff(DisplayId display, _XRRScreenResources* resources, const _XRROutputInfo& output);
+    DisplaySwitchResult switchOn(DisplayId display, _XRRScreenResources* resources, const _XRROutputInfo& output);
 
     x11::X11Connection& m_connection;
     QStringList m_builtInPrefixes;
