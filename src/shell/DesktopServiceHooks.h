@@ -21,14 +21,6 @@ public:
     virtual void start() = 0;
 };
 
-// Stand-in until the display switch exists: nothing is ever switched off,
-// so there is nothing to restore.
-class NoBuiltInDisplayControl final : public BuiltInDisplayControl {
-public:
-    void restoreAfterPreviousLaunch() override { }
-    void enableBuiltIn() override { }
-};
-
 // The drag-to-swap monitor the delegate starts at launch.
 class WindowDragSwapMonitorControl final : public DragSwapMonitorControl {
 public:

@@ -5,6 +5,7 @@
 #include "app/TextActionEngine.h"
 #include "model/NativeSettingsStore.h"
 #include "shell/ApplicationControl.h"
+#include "shell/BuiltInDisplayBridge.h"
 #include "shell/DesktopServiceHooks.h"
 #include "shell/DesktopWindowCommands.h"
 #include "shell/MendoAppDelegate.h"
@@ -13,7 +14,7 @@
 #include "clipboard/ClipboardNotesService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
-#include "desktop/BuiltInDisplaySwitch.h"
+#include "desktop/BuiltInDisplayService.h"
 #include "desktop/WindowTilingService.h"
 #include "engine/AccessibilityTextReader.h"
 #include "engine/AccountCredentials.h"
@@ -195,11 +196,11 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
-    m_builtInDisplay = std::make_unique<NoBuiltInDisplayControl>();
-    m_builtInDisplaySwitch = std::make_unique<NoBuiltInDisplaySwitch>();
+    m_builtInDisplayService = std::make_unique<BuiltInDisplayService>(*p.displays, *p.defaults, *p.clock, *p.log);
+    m_builtInDisplay = std::make_unique<BuiltInDisplayBridge>(*m_builtInDisplayService);
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
     m_dragSwapMonitor = std::make_unique<WindowDragSwapMonitorControl>(*p.globalInput, *p.defaults, *m_windowTiling);
-    m_windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling);
+    m_windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling, *m_builtInDisplayService);
     m_application = factory.makeApplicationControl();
     m_presenter = std::make_unique<MendoWindowPresenter>(*m_application, *p.clock);
 
@@ -210,7 +211,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_quickPanel = factory.makeQuickPanel();
     m_statusHUD = factory.makeStatusHUD(p);
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
-    m_menuBar = factory.makeMenuBar(*m_builtInDisplaySwitch);
+    m_menuBar = factory.makeMenuBar(*m_builtInDisplay);
     m_floatingButton = factory.makeFloatingButton();
     m_selectionTrigger = factory.makeSelectionTrigger();
     m_clipboardPanel = factory.makeClipboardPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.globalInput,

@@ -20,7 +20,9 @@ class AppStateHotkeyBridge;
 class AppUpdateManager;
 class ApplicationControl;
 class AssistantPanelController;
+class BuiltInDisplayBridge;
 class BuiltInDisplayControl;
+class BuiltInDisplayService;
 class BuiltInDisplaySwitch;
 class ClipboardHistoryService;
 class ClipboardNotesService;
@@ -145,8 +147,9 @@ private:
     std::unique_ptr<PermissionService> m_permissions;
     std::unique_ptr<SelectionTransfer> m_selection;
     std::unique_ptr<TextActionEngine> m_engine;
-    std::unique_ptr<BuiltInDisplayControl> m_builtInDisplay;
-    std::unique_ptr<BuiltInDisplaySwitch> m_builtInDisplaySwitch;
+    std::unique_ptr<BuiltInDisplayService> m_builtInDisplayService;
+    // What the delegate and the tray menu use of the service.
+    std::unique_ptr<BuiltInDisplayBridge> m_builtInDisplay;
     std::unique_ptr<WindowTilingService> m_windowTiling;
     std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
     std::unique_ptr<WindowCommands> m_windowCommands;

@@ -89,7 +89,10 @@ void TestShellDisplay::minimisedMainWindowLeavesTheTaskbar()
     FakeClock clock;
     QtApplicationControl application;
     MendoWindowPresenter presenter(application, clock);
-    NoBuiltInDisplayControl display;
+    struct : BuiltInDisplayControl {
+        void restoreAfterPreviousLaunch() override { }
+        void enableBuiltIn() override { }
+    } display;
     struct : DragSwapMonitorControl {
         void start() override { }
     } dragSwap;
