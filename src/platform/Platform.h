@@ -4,6 +4,7 @@ namespace mendo {
 
 class Accessibility;
 class Clock;
+class Displays;
 class GlobalInputMonitor;
 class HotkeyRegistrar;
 class InputMonitoring;
@@ -46,6 +47,7 @@ struct Platform {
     UrlOpener* urlOpener = nullptr;
     GlobalInputMonitor* globalInput = nullptr;
     PanelDesktop* panelDesktop = nullptr;
+    Displays* displays = nullptr;
 };
 
 }  // namespace mendo

@@ -4,26 +4,28 @@
 
 namespace mendo {
 
+class BuiltInDisplayService;
 class WindowTilingService;
 
-// The window commands of the tiling hotkeys: tiling and tile-all go to the
-// tiling service, which runs them one at a time. Swapping, the browser
-// pop-out and the built-in display do nothing yet: the pop-out declines, so
-// the halves are tiled as they are.
+// The window commands of the tiling hotkeys: tiling, swapping and tile-all go
+// to the tiling service, which runs them one at a time. The browser pop-out
+// does nothing yet: it declines, so the halves are tiled as they are. The
+// display toggle goes to the built-in display service.
 class DesktopWindowCommands final : public WindowCommands {
 public:
-    explicit DesktopWindowCommands(WindowTilingService& tiling);
+    DesktopWindowCommands(WindowTilingService& tiling, BuiltInDisplayService& builtInDisplay);
 
     void tileFocusedWindow(WindowTileSlot slot) override;
-    void swapFocusedWindow(WindowSwapDirection) override { }
+    void swapFocusedWindow(WindowSwapDirection direction) override;
     void tileAllWindows() override;
     bool popOutActiveTabIfNeeded(WindowTileSlot) override { return false; }
-    bool builtInDisplayDisabled() const override { return false; }
-    void disableBuiltIn() override { }
-    void enableBuiltIn() override { }
+    bool builtInDisplayDisabled() const override;
+    void disableBuiltIn() override;
+    void enableBuiltIn() override;
 
 private:
     WindowTilingService& m_tiling;
+    BuiltInDisplayService& m_builtInDisplay;
 };
 
 }  // namespace mendo

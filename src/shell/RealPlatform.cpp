@@ -11,6 +11,7 @@
 #include "platform/x11/ApplicationIdResolver.h"
 #include "platform/x11/DesktopUrlOpener.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Displays.h"
 #include "platform/x11/X11GlobalInputMonitor.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 #include "platform/x11/X11InputMonitoring.h"
@@ -50,6 +51,7 @@ struct RealPlatform::Parts {
     x11::X11PostedKeys postedKeys { clock };
     X11GlobalInputMonitor globalInput { x11, postedKeys };
     X11PanelDesktop panelDesktop { x11 };
+    X11Displays displays { x11 };
 };
 
 RealPlatform::RealPlatform()
@@ -74,6 +76,7 @@ RealPlatform::RealPlatform()
     m_platform.urlOpener = &d->urlOpener;
     m_platform.globalInput = &d->globalInput;
     m_platform.panelDesktop = &d->panelDesktop;
+    m_platform.displays = &d->displays;
     d->keyboard.setPostedKeys(&d->postedKeys);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/AppStateRig.h"
 #include "clipboard/ClipboardPanelController.h"
+#include "clipboard/ClipboardPanelRig.h"
 #include "fakes/FakeGlobalInputMonitor.h"
 #include "fakes/FakePanelDesktop.h"
 #include "input/PanelHotkeys.h"
@@ -35,7 +36,8 @@ struct Rig {
     FakeWorkspace workspace;
     FocusService focus { workspace };
     QuickPanelController quick { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
-    ClipboardPanelController clipboard;
+    ClipboardPanelRig clipboardRig { app.clock, app.defaults };
+    ClipboardPanelController& clipboard = *clipboardRig.controller;
     AssistantPanelController assistant;
     TranslationPreviewFakes previewFakes { app.clock, app.defaults, app.selection };
     CountingTranslationPreview translation { previewFakes.services() };
