@@ -139,9 +139,10 @@ std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboard
     return std::make_unique<ClipboardPanelController>();
 }
 
-std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistantPanel()
+std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistantPanel(
+    const AssistantPanelServices& services)
 {
-    return std::make_unique<AssistantPanelController>();
+    return std::make_unique<AssistantPanelController>(services);
 }
 
 std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::makeTranslationPreviewPanel()
@@ -210,7 +211,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_floatingButton = factory.makeFloatingButton();
     m_selectionTrigger = factory.makeSelectionTrigger();
     m_clipboardPanel = factory.makeClipboardPanel();
-    m_assistantPanel = factory.makeAssistantPanel();
+    m_assistantPanel = factory.makeAssistantPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.pasteboard, *m_focus,
+        *m_pasteboard, aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.languages, p.log });
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel();
     m_updateManager = factory.makeUpdateManager(p, *m_updateClient);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);

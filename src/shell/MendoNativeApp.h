@@ -19,6 +19,7 @@ class AppStateHotkeyBridge;
 class AppUpdateManager;
 class ApplicationControl;
 class AssistantPanelController;
+struct AssistantPanelServices;
 class BuiltInDisplayControl;
 class BuiltInDisplaySwitch;
 class ClipboardHistoryService;
@@ -77,7 +78,7 @@ public:
         virtual std::unique_ptr<FloatingButtonController> makeFloatingButton();
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
-        virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
+        virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel(const AssistantPanelServices& services);
         virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel();
         virtual std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& platform, AppUpdateClient& client);
         virtual std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(

@@ -27,6 +27,12 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy-symbolic") },
         { QStringLiteral("xmark"), QStringLiteral("window-close-symbolic") },
         { QStringLiteral("magnifyingglass"), QStringLiteral("system-search-symbolic") },
+        { QStringLiteral("arrow.clockwise"), QStringLiteral("view-refresh-symbolic") },
+        { QStringLiteral("plus"), QStringLiteral("list-add-symbolic") },
+        { QStringLiteral("chevron.down"), QStringLiteral("pan-down-symbolic") },
+        { QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic") },
+        { QStringLiteral("paperplane.fill"), QStringLiteral("mail-send-symbolic") },
+        { QStringLiteral("globe"), QStringLiteral("web-browser-symbolic") },
     };
     return names;
 }
@@ -116,6 +122,49 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
         p.setPen(QPen(color, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(name.endsWith(QLatin1String(".fill")) ? QBrush(color) : QBrush(Qt::NoBrush));
         p.drawPath(bolt);
+    } else if (name == QLatin1String("circle") || name == QLatin1String("circle.fill")) {
+        const bool fill = name.endsWith(QLatin1String(".fill"));
+        p.setPen(fill ? Qt::NoPen : QPen(color, 1.8));
+        p.setBrush(fill ? QBrush(color) : QBrush(Qt::NoBrush));
+        p.drawEllipse(QRectF(2.9, 2.9, 18.2, 18.2));
+    } else if (name == QLatin1String("arrow.turn.down.left")) {
+        // Return: down from the top right, then left to an arrow head.
+        p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath path;
+        path.moveTo(19, 4);
+        path.lineTo(19, 12);
+        path.quadTo(19, 15, 16, 15);
+        path.lineTo(5, 15);
+        p.drawPath(path);
+        QPainterPath head;
+        head.moveTo(9.5, 10.5);
+        head.lineTo(5, 15);
+        head.lineTo(9.5, 19.5);
+        p.drawPath(head);
+    } else if (name == QLatin1String("bubble.left.and.bubble.right") || name == QLatin1String("plus.message")) {
+        // A speech bubble; a second one behind it, or a plus inside it.
+        auto bubble = [&](QRectF box, bool tailLeft) {
+            QPainterPath path;
+            path.addRoundedRect(box, box.height() * 0.42, box.height() * 0.42);
+            QPainterPath tail;
+            const qreal x = tailLeft ? box.left() + box.width() * 0.22 : box.right() - box.width() * 0.22;
+            tail.moveTo(x - 2.2, box.bottom() - 1);
+            tail.lineTo(tailLeft ? x - 3.6 : x + 3.6, box.bottom() + 3.6);
+            tail.lineTo(x + 2.2, box.bottom() - 1);
+            return path.united(tail);
+        };
+        p.setPen(QPen(color, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        if (name == QLatin1String("plus.message")) {
+            p.drawPath(bubble(QRectF(2.5, 3.5, 19, 14), true));
+            p.drawLine(QPointF(12, 7.2), QPointF(12, 13.8));
+            p.drawLine(QPointF(8.7, 10.5), QPointF(15.3, 10.5));
+        } else {
+            p.drawPath(bubble(QRectF(8.5, 8.5, 13.5, 10), false));
+            p.setBrush(color);
+            p.drawPath(bubble(QRectF(2, 3, 13.5, 10), true));
+        }
     } else if (name == QLatin1String("xmark")) {
         p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(6, 6), QPointF(18, 18));
