@@ -160,7 +160,9 @@ private:
 };
 
 // Message text: selectable, wrapping at word boundaries and inside words
-// too long for the width, as tall as its text at the width it is given.
+// too long for the width, exactly as tall as its text at the width it was
+// given. The height is fixed after each change of width, so that laying out
+// a long transcript only adds heights up: adding a turn measures that turn.
 class AssistantMessageText : public QTextEdit {
 public:
     explicit AssistantMessageText(const QString& text, QWidget* parent = nullptr)
@@ -188,39 +190,30 @@ public:
         QTextCursor cursor(document());
         cursor.select(QTextCursor::Document);
         cursor.mergeBlockFormat(spacing);
-        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-        policy.setHeightForWidth(true);
-        setSizePolicy(policy);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         // The longest line unwrapped: a short request hugs its text.
         const QFontMetrics metrics(font());
         for (const QString& line : text.split(u'\n'))
             m_naturalWidth = qMax(m_naturalWidth, metrics.horizontalAdvance(line) + 2);
+        setFixedHeight(metrics.lineSpacing() + 2);
     }
 
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override
-    {
-        if (width != m_measuredWidth) {
-            QTextDocument* doc = document();
-            const qreal shown = doc->textWidth();
-            doc->setTextWidth(width);
-            m_measuredHeight = int(std::ceil(doc->size().height()));
-            doc->setTextWidth(shown);
-            m_measuredWidth = width;
-        }
-        return m_measuredHeight;
-    }
-    QSize sizeHint() const override { return { m_naturalWidth, heightForWidth(m_naturalWidth) }; }
-    QSize minimumSizeHint() const override { return { 24, fontMetrics().lineSpacing() }; }
+    QSize sizeHint() const override { return { m_naturalWidth, height() }; }
+    QSize minimumSizeHint() const override { return { 24, height() }; }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QTextEdit::resizeEvent(event);
+        const int fitted = int(std::ceil(document()->size().height()));
+        if (fitted != height())
+            setFixedHeight(fitted);
+    }
     // The transcript scrolls, not the message.
     void wheelEvent(QWheelEvent* event) override { event->ignore(); }
 
 private:
     int m_naturalWidth = 0;
-    mutable int m_measuredWidth = -1;
-    mutable int m_measuredHeight = 0;
 };
 
 }  // namespace
@@ -385,7 +378,6 @@ QWidget* AssistantPanel::buildTranscript()
     m_transcript->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_transcript->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_transcript->viewport()->setAutoFillBackground(false);
-    m_transcript->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     frameLayout->addWidget(m_transcript);
 
     auto* inside = new QWidget;
@@ -421,6 +413,8 @@ QWidget* AssistantPanel::buildTranscript()
     insideLayout->addStretch(0);
 
     m_transcript->setWidget(inside);
+    // The scroll area paints its content's background; the glass shows here.
+    inside->setAutoFillBackground(false);
     return frame;
 }
 
@@ -532,7 +526,6 @@ QWidget* AssistantPanel::buildReplyBar()
     m_translate->setFocusPolicy(Qt::NoFocus);
     m_translate->setCursor(Qt::PointingHandCursor);
     m_translate->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    m_translate->setStyleSheet(QStringLiteral("QToolButton { padding: 0 4px; }"));
     connect(m_translate, &QToolButton::clicked, &m_controller, &AssistantPanelController::translateReply);
     row->addWidget(m_translate);
 
@@ -575,7 +568,6 @@ void AssistantPanel::buildLanguageList()
     m_languageScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_languageScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_languageScroll->viewport()->setAutoFillBackground(false);
-    m_languageScroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     listLayout->addWidget(m_languageScroll);
 
     auto* rows = new QWidget;
@@ -620,6 +612,7 @@ void AssistantPanel::buildLanguageList()
         column->addWidget(row);
     }
     m_languageScroll->setWidget(rows);
+    rows->setAutoFillBackground(false);
     m_languageList = list;
     m_markedLanguage.clear();
 }
@@ -756,6 +749,8 @@ void AssistantPanel::refresh()
         apply(m_copyReply, view.copy);
         apply(m_pasteReply, view.paste);
         setTextIfChanged(m_chipCode, view.languageCode);
+        // Never narrower than its globe, code and chevron.
+        m_languageChip->setFixedWidth(m_languageChip->layout()->sizeHint().width());
         setTextIfChanged(m_translate, view.translateLabel);
     }
     refreshLanguageList();
@@ -800,7 +795,9 @@ void AssistantPanel::refreshLook()
     m_languageChip->setStyleSheet(
         QStringLiteral("QToolButton { background: %1; border: none; border-radius: 14px; }")
             .arg(rgba(faded(primary, 0.045))));
-    m_languageChip->setMinimumWidth(m_languageChip->layout()->sizeHint().width());
+    m_translate->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: transparent; border: none; "
+                                              "padding: 0 4px; } QToolButton:disabled { color: %2; }")
+                                   .arg(rgba(primary), rgba(faded(secondary, 0.6))));
     setIcon(m_copyReply, QStringLiteral("doc.on.doc"), 18, primary);
     setIcon(m_pasteReply, QStringLiteral("arrow.turn.down.left"), 14, Qt::white);
     m_pasteReply->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: none; border-radius: 10px; }"

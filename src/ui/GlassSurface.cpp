@@ -304,6 +304,10 @@ void MendoFloatingSurface::relayout()
             clearMask();
         else
             setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
+    } else if (!mask().isEmpty()) {
+        // Made as a window and then laid into a panel: the shape it had as
+        // a window would cut off whatever lies outside its first size.
+        clearMask();
     }
 }
 

@@ -16,6 +16,7 @@ private Q_SLOTS:
     void cardIsClippedAndOpaqueWithoutCompositor();
     void shadowFallsBelowTheCard();
     void floatingSurfaceWearsTheMode();
+    void surfaceMadeAloneGrowsInsideAPanel();
     void closeButton();
     void dragHandleKeepsThePress();
 };
@@ -124,6 +125,20 @@ void TestGlassSurface::floatingSurfaceWearsTheMode()
 
     surface.setAppearance(AppearanceMode::system, SurfaceMode::translucent);
     QCOMPARE(surface.glass().colorScheme, theme::colorSchemeOf(QApplication::palette()));
+}
+
+void TestGlassSurface::surfaceMadeAloneGrowsInsideAPanel()
+{
+    // Made without a parent it is a window of Qt's default size and shaped
+    // as one; laid into a larger panel, all of it must show.
+    auto* surface = new MendoFloatingSurface(AppearanceMode::system, SurfaceMode::translucent, 22);
+    QVERIFY(!surface->mask().isEmpty());
+    QWidget panel;
+    surface->setParent(&panel);
+    surface->setGeometry(0, 0, 900, 700);
+    panel.show();
+    QVERIFY(surface->mask().isEmpty());
+    QCOMPARE(surface->content()->geometry(), QRect(0, 0, 900, 700));
 }
 
 void TestGlassSurface::closeButton()
