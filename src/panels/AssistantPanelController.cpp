@@ -256,29 +256,28 @@ Task<> AssistantPanelController::runRequest(QString text, QString request, QStri
     options.retryOnUnchangedTranslation = true;
     options.assistantSessionId = m_assistantSessionId;
     options.assistantKeepContext = true;
-    std::optional<QString> answer;
-    QString error;
-    try {
-        answer = co_await m_backend.send(text, BackendAction::assistant, assistantStyle(), options);
-    } catch (const std::exception& e) {
-        error = describeException(e);
-    }
-    if (!self || generation != m_generation)
+    const Outcome<QString> answer
+        = co_await capture(m_backend.send(text, BackendAction::assistant, assistantStyle(), options));
+    if (!self || generation != m_generation || failed(answer))
         co_return;
-    m_state.isRunning = false;
-    if (!answer) {
-        m_state.errorText = error;
-        Q_EMIT changed();
-        report(ActionStatus::failed(error));
-        co_return;
-    }
-    m_state.turns.append({ QUuid::createUuid(), request, *answer, m_services.clock.wallNow() });
-    m_state.resultText = *answer;
+    m_state.turns.append({ QUuid::createUuid(), request, *answer.value, m_services.clock.wallNow() });
+    m_state.resultText = *answer.value;
     // What the user typed while waiting is the next request, not this one.
     if (m_state.requestText == composerText)
         m_state.requestText.clear();
     Q_EMIT changed();
     report(ActionStatus::done(localized(QStringLiteral("AI ready"), QStringLiteral("AI готов"))));
+}
+
+bool AssistantPanelController::failed(const Outcome<QString>& outcome)
+{
+    m_state.isRunning = false;
+    if (outcome.ok())
+        return false;
+    m_state.errorText = outcome.error;
+    Q_EMIT changed();
+    report(ActionStatus::failed(outcome.error));
+    return true;
 }
 
 void AssistantPanelController::copyResult()
@@ -325,20 +324,16 @@ Task<> AssistantPanelController::runPaste(QString text, RunningApplication targe
     // The reply paste goes into the remembered window: make it the one the
     // panel was opened from.
     m_services.focus.remember(target);
-    QString error;
-    bool pasted = false;
+    std::optional<QString> error;
     try {
         co_await m_services.pasteboardService.pasteAIReply(text, target.processIdentifier);
-        pasted = true;
     } catch (const std::exception& e) {
         error = describeException(e);
     }
     if (!self)
         co_return;
-    if (pasted)
-        report(ActionStatus::done(localized(QStringLiteral("Pasted"), QStringLiteral("Вставлено"))));
-    else
-        report(ActionStatus::failed(error));
+    report(error ? ActionStatus::failed(*error)
+                 : ActionStatus::done(localized(QStringLiteral("Pasted"), QStringLiteral("Вставлено"))));
 }
 
 void AssistantPanelController::showReply(
@@ -381,25 +376,12 @@ Task<> AssistantPanelController::runReply(
     QString message, AIReplyStyle style, QString targetLanguage, quint64 generation)
 {
     QPointer<AssistantPanelController> self(this);
-    std::optional<QString> reply;
-    QString error;
-    try {
-        reply = co_await m_backend.sendReply(message, style, targetLanguage);
-    } catch (const std::exception& e) {
-        error = describeException(e);
-    }
-    if (!self || generation != m_generation)
+    const Outcome<QString> reply = co_await capture(m_backend.sendReply(message, style, targetLanguage));
+    if (!self || generation != m_generation || failed(reply))
         co_return;
-    m_state.isRunning = false;
-    if (!reply) {
-        m_state.errorText = error;
-        Q_EMIT changed();
-        report(ActionStatus::failed(error));
-        co_return;
-    }
-    m_state.turns = { { QUuid::createUuid(), message, *reply, m_services.clock.wallNow() } };
-    m_state.resultText = *reply;
-    m_replyTranslationSource = *reply;
+    m_state.turns = { { QUuid::createUuid(), message, *reply.value, m_services.clock.wallNow() } };
+    m_state.resultText = *reply.value;
+    m_replyTranslationSource = *reply.value;
     Q_EMIT changed();
     report(ActionStatus::done(localized(QStringLiteral("Reply ready"), QStringLiteral("Ответ готов"))));
 }
@@ -449,23 +431,11 @@ Task<> AssistantPanelController::runEmojis(QString reply, quint64 generation)
     BackendSendOptions options;
     options.targetLanguage = currentTargetLanguage();
     options.retryOnUnchangedTranslation = true;
-    std::optional<QString> decorated;
-    QString error;
-    try {
-        decorated = co_await m_backend.send(reply, BackendAction::emoji, emojiStyle(), options);
-    } catch (const std::exception& e) {
-        error = describeException(e);
-    }
-    if (!self || generation != m_generation)
+    const Outcome<QString> decorated
+        = co_await capture(m_backend.send(reply, BackendAction::emoji, emojiStyle(), options));
+    if (!self || generation != m_generation || failed(decorated))
         co_return;
-    m_state.isRunning = false;
-    if (!decorated) {
-        m_state.errorText = error;
-        Q_EMIT changed();
-        report(ActionStatus::failed(error));
-        co_return;
-    }
-    m_state.resultText = *decorated;
+    m_state.resultText = *decorated.value;
     m_replyTranslationSource = m_state.resultText;
     replaceLastReplyResult(m_state.resultText);
     Q_EMIT changed();
@@ -491,25 +461,13 @@ Task<> AssistantPanelController::runTranslation(QString source, QUuid stamp, qui
     QPointer<AssistantPanelController> self(this);
     BackendSendOptions options;
     options.targetLanguage = m_state.replyTranslationLanguage;
-    std::optional<QString> translation;
-    QString error;
-    try {
-        translation = co_await m_backend.send(source, BackendAction::translate, translationStyle(), options);
-    } catch (const std::exception& e) {
-        error = describeException(e);
-    }
-    if (!self || stamp != m_replyTransformID || generation != m_generation)
+    const Outcome<QString> translation
+        = co_await capture(m_backend.send(source, BackendAction::translate, translationStyle(), options));
+    if (!self || stamp != m_replyTransformID || generation != m_generation || failed(translation))
         co_return;
-    m_state.isRunning = false;
-    if (!translation) {
-        m_state.errorText = error;
-        Q_EMIT changed();
-        report(ActionStatus::failed(error));
-        co_return;
-    }
     // The translation source stays the untranslated reply: the next
     // translation starts from it again.
-    m_state.resultText = *translation;
+    m_state.resultText = *translation.value;
     replaceLastReplyResult(m_state.resultText);
     Q_EMIT changed();
     report(ActionStatus::done(localized(QStringLiteral("Reply translated"), QStringLiteral("Ответ переведён"))));

@@ -162,6 +162,9 @@ private:
     void takePasteTarget();
     void generateReply(const QString& message, const AIReplyStyle& style, const QString& targetLanguage);
     void replaceLastReplyResult(const QString& text);
+    // Ends a request of the current generation: false when it brought a
+    // text, else shows and reports its error.
+    bool failed(const Outcome<QString>& outcome);
 
     Task<> runRequest(QString text, QString request, QString composerText, quint64 generation);
     Task<> runReply(QString message, AIReplyStyle style, QString targetLanguage, quint64 generation);

@@ -32,7 +32,6 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("chevron.down"), QStringLiteral("pan-down-symbolic") },
         { QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic") },
         { QStringLiteral("paperplane.fill"), QStringLiteral("mail-send-symbolic") },
-        { QStringLiteral("globe"), QStringLiteral("web-browser-symbolic") },
     };
     return names;
 }
@@ -127,6 +126,15 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
         p.setPen(fill ? Qt::NoPen : QPen(color, 1.8));
         p.setBrush(fill ? QBrush(color) : QBrush(Qt::NoBrush));
         p.drawEllipse(QRectF(2.9, 2.9, 18.2, 18.2));
+    } else if (name == QLatin1String("globe")) {
+        // The outline, a meridian and the equator with two parallels.
+        p.setPen(QPen(color, 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(2.8, 2.8, 18.4, 18.4));
+        p.drawEllipse(QRectF(8, 2.8, 8, 18.4));
+        p.drawLine(QPointF(2.8, 12), QPointF(21.2, 12));
+        p.drawLine(QPointF(4.6, 7.4), QPointF(19.4, 7.4));
+        p.drawLine(QPointF(4.6, 16.6), QPointF(19.4, 16.6));
     } else if (name == QLatin1String("arrow.turn.down.left")) {
         // Return: down from the top right, then left to an arrow head.
         p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -89,6 +89,16 @@ struct AssistantRig {
         return mock.requests().size() == count;
     }
 
+    // Sends `question` from the composer; the service answers `answer` at
+    // once.
+    void ask(const QString& question, const QString& answer)
+    {
+        mock.enqueue(MockAiService::Answer::result(answer));
+        controller.setRequestText(question);
+        controller.run();
+        QTRY_VERIFY(!controller.state().isRunning);
+    }
+
     QJsonObject body(int index) const { return mock.requests().value(index).json(); }
 
     // Lets `ms` of virtual time pass, then the event loop deliver what the

@@ -140,12 +140,7 @@ void TestAssistantPanelController::sessionKeptWithinAConversation()
 {
     AssistantRig rig;
     rig.controller.show(QString());
-    const auto ask = [&](const QString& text) {
-        rig.controller.setRequestText(text);
-        rig.mock.enqueue(answer(text + QStringLiteral("!")));
-        rig.controller.run();
-        QTRY_VERIFY(!rig.controller.state().isRunning);
-    };
+    const auto ask = [&](const QString& text) { rig.ask(text, text + QStringLiteral("!")); };
     ask(QStringLiteral("one"));
     ask(QStringLiteral("two"));
     rig.controller.newChat();
@@ -476,12 +471,8 @@ void TestAssistantPanelController::copyMarks()
 {
     AssistantRig rig;
     rig.controller.show(QString());
-    for (const QString& question : { QStringLiteral("one"), QStringLiteral("two") }) {
-        rig.controller.setRequestText(question);
-        rig.mock.enqueue(answer(question.toUpper()));
-        rig.controller.run();
-        QTRY_VERIFY(!rig.controller.state().isRunning);
-    }
+    for (const QString& question : { QStringLiteral("one"), QStringLiteral("two") })
+        rig.ask(question, question.toUpper());
     const AssistantPanelState& state = rig.controller.state();
     const AssistantConversationTurn first = state.turns[0];
     const AssistantConversationTurn second = state.turns[1];
@@ -563,10 +554,7 @@ void TestAssistantPanelController::closeHidesAndKeepsTheTranscript()
 {
     AssistantRig rig;
     rig.controller.show(QString());
-    rig.controller.setRequestText(QStringLiteral("Q"));
-    rig.mock.enqueue(answer(QStringLiteral("A")));
-    rig.controller.run();
-    QTRY_VERIFY(!rig.controller.state().isRunning);
+    rig.ask(QStringLiteral("Q"), QStringLiteral("A"));
     FloatingPanel* panel = rig.controller.panel();
     QVERIFY(panel->isVisible());
     QVERIFY(!panel->close());
@@ -721,10 +709,7 @@ void TestAssistantPanelController::pasteWithoutTarget()
     // An empty result has nowhere to go, whatever was remembered.
     AssistantRig rig;
     rig.controller.show(QString());
-    rig.controller.setRequestText(QStringLiteral("Q"));
-    rig.mock.enqueue(answer(QStringLiteral("A")));
-    rig.controller.run();
-    QTRY_VERIFY(!rig.controller.state().isRunning);
+    rig.ask(QStringLiteral("Q"), QStringLiteral("A"));
     rig.app.setLanguage(UiLanguage::ru);
     rig.app.statuses.clear();
     rig.controller.newChat();

@@ -29,14 +29,6 @@ QString symbolOf(const QObject* widget)
     return widget->property("symbol").toString();
 }
 
-void runChat(AssistantRig& rig, const QString& question, const QString& answer)
-{
-    rig.controller.setRequestText(question);
-    rig.mock.enqueue(MockAiService::Answer::result(answer));
-    rig.controller.run();
-    QTRY_VERIFY(!rig.controller.state().isRunning);
-}
-
 }  // namespace
 
 class TestAssistantPanelView : public QObject {
@@ -329,8 +321,8 @@ void TestAssistantPanelView::copyMarkMovesAndClears()
 {
     AssistantRig rig;
     rig.controller.show(QString());
-    runChat(rig, QStringLiteral("one"), QStringLiteral("ONE"));
-    runChat(rig, QStringLiteral("two"), QStringLiteral("TWO"));
+    rig.ask(QStringLiteral("one"), QStringLiteral("ONE"));
+    rig.ask(QStringLiteral("two"), QStringLiteral("TWO"));
     AssistantPanel* view = rig.controller.view();
     const QList<AssistantConversationTurn> turns = rig.controller.state().turns;
     const auto marks = [&] {
@@ -441,11 +433,11 @@ void TestAssistantPanelView::rowsAreKeptByTurn()
 {
     AssistantRig rig;
     rig.controller.show(QString());
-    runChat(rig, QStringLiteral("one"), QStringLiteral("ONE"));
+    rig.ask(QStringLiteral("one"), QStringLiteral("ONE"));
     AssistantPanel* view = rig.controller.view();
     QToolButton* first = view->copyButton(rig.controller.state().turns[0].id);
     QVERIFY(first);
-    runChat(rig, QStringLiteral("two"), QStringLiteral("TWO"));
+    rig.ask(QStringLiteral("two"), QStringLiteral("TWO"));
     QCOMPARE(view->copyButton(rig.controller.state().turns[0].id), first);
     QCOMPARE(view->shownTurnIds().size(), 2);
     rig.controller.newChat();
