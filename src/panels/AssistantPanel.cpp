@@ -792,9 +792,11 @@ void AssistantPanel::refreshLook()
     }
     setSymbol(m_chipGlobe, QStringLiteral("globe"), 13, primary);
     setSymbol(m_chipChevron, QStringLiteral("chevron.down"), 9, primary);
+    // The code's colour too: under the chip's style sheet the label would
+    // not follow the panel's palette.
     m_languageChip->setStyleSheet(
-        QStringLiteral("QToolButton { background: %1; border: none; border-radius: 14px; }")
-            .arg(rgba(faded(primary, 0.045))));
+        QStringLiteral("QToolButton { background: %1; border: none; border-radius: 14px; } QLabel { color: %2; }")
+            .arg(rgba(faded(primary, 0.045)), rgba(primary)));
     m_translate->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: transparent; border: none; "
                                               "padding: 0 4px; } QToolButton:disabled { color: %2; }")
                                    .arg(rgba(primary), rgba(faded(secondary, 0.6))));
