@@ -46,6 +46,7 @@ class SelectionTriggerService;
 class StatusHUDController;
 class TextActionEngine;
 class TranslationPreviewPanelController;
+struct TranslationPreviewServices;
 class WindowCommands;
 class WindowTilingService;
 class HotkeyPanels;
@@ -79,7 +80,8 @@ public:
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
         virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel(const AssistantPanelServices& services);
-        virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel();
+        virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(
+            const TranslationPreviewServices& services);
         virtual std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& platform, AppUpdateClient& client);
         virtual std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
             const Platform& platform, KeyboardLayoutService& layouts);

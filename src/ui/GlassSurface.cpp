@@ -305,8 +305,8 @@ void MendoFloatingSurface::relayout()
         else
             setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
     } else if (!mask().isEmpty()) {
-        // Made as a window and then laid into a panel: the shape it had as
-        // a window would cut off whatever lies outside its first size.
+        // The shape it had as a window of its own (made without a parent,
+        // then laid into a panel) would clip it to its old size.
         clearMask();
     }
 }

@@ -32,6 +32,10 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("chevron.down"), QStringLiteral("pan-down-symbolic") },
         { QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic") },
         { QStringLiteral("paperplane.fill"), QStringLiteral("mail-send-symbolic") },
+        { QStringLiteral("sidebar.left"), QStringLiteral("sidebar-show-symbolic") },
+        { QStringLiteral("sidebar.leading"), QStringLiteral("sidebar-show-symbolic") },
+        { QStringLiteral("doc.on.clipboard"), QStringLiteral("edit-paste-symbolic") },
+        { QStringLiteral("arrow.turn.down.left"), QStringLiteral("mail-reply-sender-symbolic") },
     };
     return names;
 }
