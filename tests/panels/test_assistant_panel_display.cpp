@@ -42,16 +42,6 @@ using namespace mendo::testing;
 
 namespace {
 
-void xdotool(const QStringList& arguments)
-{
-    runTool(QStringLiteral("xdotool"), arguments);
-}
-
-QString activeWindow()
-{
-    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") })).trimmed();
-}
-
 QString artifact(const QString& name)
 {
     const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
