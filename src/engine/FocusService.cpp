@@ -146,11 +146,15 @@ bool FocusService::beginAIReplyPaste(qint32 processIdentifier)
 {
     m_restoringProcessIdentifier = processIdentifier;
     m_replyEditor = nullptr;
-    const std::optional<RunningApplication> application = runningApplication(processIdentifier);
+    std::optional<RunningApplication> application = runningApplication(processIdentifier);
     if (!application) {
         m_restoringProcessIdentifier.reset();
         return false;
     }
+    // The reply goes into the window it was written for, not whichever
+    // window of the process was active last.
+    if (m_rememberedProcessIdentifier == processIdentifier && m_rememberedWindow)
+        application->window = *m_rememberedWindow;
     if (m_accessibility) {
         // Applications that build their tree only on demand (Electron, say)
         // build it once asked; the answers do not matter.

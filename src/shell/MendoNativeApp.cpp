@@ -123,9 +123,10 @@ std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboard
     return std::make_unique<ClipboardPanelController>(services);
 }
 
-std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistantPanel()
+std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistantPanel(
+    const AssistantPanelServices& services)
 {
-    return std::make_unique<AssistantPanelController>();
+    return std::make_unique<AssistantPanelController>(services);
 }
 
 std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::makeTranslationPreviewPanel(
@@ -196,7 +197,8 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_selectionTrigger = factory.makeSelectionTrigger(p, *m_focus, *m_textReader, *m_selection);
     m_clipboardPanel = factory.makeClipboardPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.globalInput,
         *p.workspace, *m_focus, *m_pasteboard, *p.pasteboard, *m_clipboardHistory, *m_clipboardNotes });
-    m_assistantPanel = factory.makeAssistantPanel();
+    m_assistantPanel = factory.makeAssistantPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.pasteboard, *m_focus,
+        *m_pasteboard, aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.languages, p.log });
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel(TranslationPreviewServices { *p.clock, *p.defaults,
         *p.pasteboard, *p.workspace, *m_focus, *m_textReader, *m_selection, *p.panelDesktop, *p.globalInput,
         aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.languages, p.log });

@@ -20,6 +20,7 @@ class AppStateHotkeyBridge;
 class AppUpdateManager;
 class ApplicationControl;
 class AssistantPanelController;
+struct AssistantPanelServices;
 class BuiltInDisplayBridge;
 class BuiltInDisplayControl;
 class BuiltInDisplayService;
@@ -85,7 +86,7 @@ public:
             FocusService& focus, FocusedTextAccess& focusedText, SelectionTransfer& selection);
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel(
             const ClipboardPanelController::Services& services);
-        virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
+        virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel(const AssistantPanelServices& services);
         virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(
             const TranslationPreviewServices& services);
         virtual std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& platform, AppUpdateClient& client);

@@ -31,6 +31,9 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("pencil"), QStringLiteral("document-edit-symbolic") },
         { QStringLiteral("note.text"), QStringLiteral("text-x-generic-symbolic") },
         { QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic") },
+        { QStringLiteral("arrow.clockwise"), QStringLiteral("view-refresh-symbolic") },
+        { QStringLiteral("chevron.down"), QStringLiteral("pan-down-symbolic") },
+        { QStringLiteral("paperplane.fill"), QStringLiteral("mail-send-symbolic") },
         { QStringLiteral("sidebar.left"), QStringLiteral("sidebar-show-symbolic") },
         { QStringLiteral("sidebar.leading"), QStringLiteral("sidebar-show-symbolic") },
         { QStringLiteral("doc.on.clipboard"), QStringLiteral("edit-paste-symbolic") },
@@ -172,6 +175,43 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
         p.drawRoundedRect(QRectF(8, 8, 12.5, 12.5), 2.2, 2.2);
         p.drawLine(QPointF(14.25, 11), QPointF(14.25, 17.5));
         p.drawLine(QPointF(11, 14.25), QPointF(17.5, 14.25));
+    } else if (name == QLatin1String("circle") || name == QLatin1String("circle.fill")) {
+        const bool fill = name.endsWith(QLatin1String(".fill"));
+        p.setPen(fill ? Qt::NoPen : QPen(color, 1.8));
+        p.setBrush(fill ? QBrush(color) : QBrush(Qt::NoBrush));
+        p.drawEllipse(QRectF(2.9, 2.9, 18.2, 18.2));
+    } else if (name == QLatin1String("globe")) {
+        // The outline, a meridian and the equator with two parallels.
+        p.setPen(QPen(color, 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(2.8, 2.8, 18.4, 18.4));
+        p.drawEllipse(QRectF(8, 2.8, 8, 18.4));
+        p.drawLine(QPointF(2.8, 12), QPointF(21.2, 12));
+        p.drawLine(QPointF(4.6, 7.4), QPointF(19.4, 7.4));
+        p.drawLine(QPointF(4.6, 16.6), QPointF(19.4, 16.6));
+    } else if (name == QLatin1String("bubble.left.and.bubble.right") || name == QLatin1String("plus.message")) {
+        // A speech bubble; a second one behind it, or a plus inside it.
+        auto bubble = [&](QRectF box, bool tailLeft) {
+            QPainterPath path;
+            path.addRoundedRect(box, box.height() * 0.42, box.height() * 0.42);
+            QPainterPath tail;
+            const qreal x = tailLeft ? box.left() + box.width() * 0.22 : box.right() - box.width() * 0.22;
+            tail.moveTo(x - 2.2, box.bottom() - 1);
+            tail.lineTo(tailLeft ? x - 3.6 : x + 3.6, box.bottom() + 3.6);
+            tail.lineTo(x + 2.2, box.bottom() - 1);
+            return path.united(tail);
+        };
+        p.setPen(QPen(color, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        if (name == QLatin1String("plus.message")) {
+            p.drawPath(bubble(QRectF(2.5, 3.5, 19, 14), true));
+            p.drawLine(QPointF(12, 7.2), QPointF(12, 13.8));
+            p.drawLine(QPointF(8.7, 10.5), QPointF(15.3, 10.5));
+        } else {
+            p.drawPath(bubble(QRectF(8.5, 8.5, 13.5, 10), false));
+            p.setBrush(color);
+            p.drawPath(bubble(QRectF(2, 3, 13.5, 10), true));
+        }
     } else if (name == QLatin1String("xmark")) {
         p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(6, 6), QPointF(18, 18));

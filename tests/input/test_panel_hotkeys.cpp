@@ -3,6 +3,7 @@
 // translation preview.
 
 #include "app/AppStateRig.h"
+#include "input/AssistantFakes.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipboardPanelRig.h"
 #include "fakes/FakeGlobalInputMonitor.h"
@@ -38,7 +39,8 @@ struct Rig {
     QuickPanelController quick { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
     ClipboardPanelRig clipboardRig { app.clock, app.defaults };
     ClipboardPanelController& clipboard = *clipboardRig.controller;
-    AssistantPanelController assistant;
+    AssistantFakes assistantFakes { app.clock, app.defaults, focus };
+    AssistantPanelController& assistant = assistantFakes.controller;
     TranslationPreviewFakes previewFakes { app.clock, app.defaults, app.selection };
     CountingTranslationPreview translation { previewFakes.services() };
     PanelHotkeys hotkeys { *app.state, { workspace, focus, app.focused, app.selection },
@@ -48,6 +50,7 @@ struct Rig {
     {
         workspace.applications = { editor };
         workspace.front = editor;
+        assistant.attach(*app.state);
         app.state->setAIReplyStyles({ AIReplyStyle { "polite", "Polite", "Answer politely.", "Not assigned" } });
     }
     void settle()
@@ -102,7 +105,7 @@ private Q_SLOTS:
         rig.hotkeys.showAssistant();
         QCOMPARE(rig.focus.rememberedBundleIdentifier(), editor.bundleIdentifier);
         rig.settle();
-        QCOMPARE(rig.assistant.showRequests(), QStringList { QStringLiteral("chat [%1]").arg(selection) });
+        QCOMPARE(rig.assistantFakes.shown(), QStringLiteral("chat [%1]").arg(selection));
         QVERIFY(rig.app.selection.calls.isEmpty());
     }
 
@@ -119,10 +122,10 @@ private Q_SLOTS:
         const QStringList copy { "read selectAll=0 fallback=0 quick window 0" };
         QTest::newRow("accessible selection, no copy")
             << "polite" << "  see you at 5?\n" << "" << UiLanguage::en << QStringList()
-            << QStringList { "reply [see you at 5?] polite English" } << "";
+            << QStringList { "reply [see you at 5?] polite" } << "";
         QTest::newRow("found only by the copy")
             << "polite" << " " << "lunch tomorrow?" << UiLanguage::en << copy
-            << QStringList { "reply [lunch tomorrow?] polite English" } << "";
+            << QStringList { "reply [lunch tomorrow?] polite" } << "";
         QTest::newRow("nothing selected") << "polite" << "" << "" << UiLanguage::en << copy << QStringList()
                                           << "failed Select a message to reply to";
         QTest::newRow("the copy fails, in Russian") << "polite" << "" << "!" << UiLanguage::ru << copy
@@ -150,7 +153,7 @@ private Q_SLOTS:
         rig.hotkeys.showReply(styleId);
         rig.settle();
         QCOMPARE(rig.app.selection.calls, copies);
-        QCOMPARE(rig.assistant.showRequests(), opened);
+        QCOMPARE(rig.assistantFakes.shown(), opened.value(0));
         QCOMPARE(rig.app.statuses.isEmpty() ? QString() : rig.app.statuses.first().section(' ', 1), status);
         // A deleted style does not even remember the application.
         QCOMPARE(rig.focus.rememberedBundleIdentifier().has_value(), styleId != u"gone");

@@ -3,6 +3,7 @@
 // start, and how it follows the application state.
 
 #include "app/AppStateRig.h"
+#include "input/AssistantFakes.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipboardPanelRig.h"
 #include "fakes/FakeGlobalInputMonitor.h"
@@ -24,17 +25,6 @@ namespace {
 
 const RunningApplication editor { 100, QStringLiteral("org.example.Editor"), 11 };
 const RunningApplication other { 200, QStringLiteral("org.example.Other"), 21 };
-
-// Records each request with whether the quick panel was still showing.
-class WatchingAssistant final : public AssistantPanelController {
-public:
-    std::function<bool()> panelShowing;
-    QStringList calls;
-    void show(const QString& context) override
-    {
-        calls << QStringLiteral("chat [%1]%2").arg(context, panelShowing() ? " while shown" : "");
-    }
-};
 
 QList<QuickAction> actions(int count)
 {
@@ -58,7 +48,9 @@ struct Rig {
     FakeGlobalInputMonitor globalInput;
     FakeWorkspace workspace;
     FocusService focus { workspace };
-    WatchingAssistant assistant;
+    AssistantFakes assistantFakes { app.clock, app.defaults, focus };
+    AssistantPanelController& assistant = assistantFakes.controller;
+    QStringList assistantOpenedWhileShown;
     ClipboardPanelRig clipboardRig { app.clock, app.defaults };
     QuickPanelController controller { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
     QStringList statusesWhileShown;
@@ -69,7 +61,7 @@ struct Rig {
         workspace.applications = { editor, other };
         workspace.front = editor;
         controller.setPanels(&assistant, clipboardRig.controller.get());
-        assistant.panelShowing = [this] { return controller.isPanelVisible(); };
+        assistant.attach(*app.state);
         QObject::connect(app.state.get(), &MendoAppState::statusChanged, [this](const ActionStatus& status) {
             if (controller.isPanelVisible())
                 statusesWhileShown << AppStateRig::describe(status);
@@ -303,7 +295,7 @@ private Q_SLOTS:
         QVERIFY(!rig.controller.isPanelVisible());
         QCOMPARE(rig.globalInput.installed(), 0);
         rig.settle();
-        QCOMPARE(rig.assistant.calls, assistant);
+        QCOMPARE(rig.assistantFakes.shown(), assistant.value(0));
         QCOMPARE(rig.clipboardRig.controller->isPanelVisible(), !clipboard.isEmpty());
         QCOMPARE(rig.app.engine.calls, engine);
         QVERIFY(rig.statusesWhileShown.isEmpty());

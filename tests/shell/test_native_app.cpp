@@ -205,10 +205,10 @@ public:
         return made<ClipboardPanelController>("clipboardPanel",
             std::make_unique<RecordingFollower<ClipboardPanelController>>(m_log, "clipboardPanel", services));
     }
-    std::unique_ptr<AssistantPanelController> makeAssistantPanel() override
+    std::unique_ptr<AssistantPanelController> makeAssistantPanel(const AssistantPanelServices& services) override
     {
-        return made<AssistantPanelController>(
-            "assistantPanel", std::make_unique<RecordingFollower<AssistantPanelController>>(m_log, "assistantPanel"));
+        return made<AssistantPanelController>("assistantPanel",
+            std::make_unique<RecordingFollower<AssistantPanelController>>(m_log, "assistantPanel", services));
     }
     std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(
         const TranslationPreviewServices& services) override
