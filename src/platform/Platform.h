@@ -3,6 +3,7 @@
 namespace mendo {
 
 class Accessibility;
+class BrowserControl;
 class Clock;
 class GlobalInputMonitor;
 class HotkeyRegistrar;
@@ -46,6 +47,7 @@ struct Platform {
     UrlOpener* urlOpener = nullptr;
     GlobalInputMonitor* globalInput = nullptr;
     PanelDesktop* panelDesktop = nullptr;
+    BrowserControl* browser = nullptr;
 };
 
 }  // namespace mendo

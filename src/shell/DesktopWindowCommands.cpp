@@ -1,6 +1,7 @@
 #include "shell/DesktopWindowCommands.h"
 
 #include "base/Async.h"
+#include "desktop/ChromeAppWindowService.h"
 #include "desktop/WindowTilingService.h"
 
 namespace mendo {
@@ -13,6 +14,11 @@ DesktopWindowCommands::DesktopWindowCommands(WindowTilingService& tiling)
 void DesktopWindowCommands::tileFocusedWindow(WindowTileSlot slot)
 {
     detach(m_tiling.tileFocusedWindow(slot));
+}
+
+bool DesktopWindowCommands::popOutActiveTabIfNeeded(WindowTileSlot slot)
+{
+    return m_appWindows && m_appWindows->popOutActiveTabIfNeeded(slot);
 }
 
 void DesktopWindowCommands::tileAllWindows()

@@ -14,6 +14,7 @@
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
 #include "desktop/BuiltInDisplaySwitch.h"
+#include "desktop/ChromeAppWindowService.h"
 #include "desktop/WindowTilingService.h"
 #include "engine/AccessibilityTextReader.h"
 #include "engine/AccountCredentials.h"
@@ -195,7 +196,13 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_builtInDisplaySwitch = std::make_unique<NoBuiltInDisplaySwitch>();
     m_dragSwapMonitor = std::make_unique<NoDragSwapMonitorControl>();
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
-    m_windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling);
+    auto windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling);
+    if (p.browser) {
+        m_appWindows = std::make_unique<ChromeAppWindowService>(
+            *p.workspace, *p.accessibility, *p.browser, *p.keyboard, *m_windowTiling, *p.clock, p.log);
+        windowCommands->setAppWindows(m_appWindows.get());
+    }
+    m_windowCommands = std::move(windowCommands);
     m_application = factory.makeApplicationControl();
     m_presenter = std::make_unique<MendoWindowPresenter>(*m_application, *p.clock);
 

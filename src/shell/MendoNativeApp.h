@@ -46,6 +46,7 @@ class StatusHUDController;
 class TextActionEngine;
 class TranslationPreviewPanelController;
 class WindowCommands;
+class ChromeAppWindowService;
 class WindowTilingService;
 class HotkeyPanels;
 
@@ -144,6 +145,7 @@ private:
     std::unique_ptr<BuiltInDisplaySwitch> m_builtInDisplaySwitch;
     std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
     std::unique_ptr<WindowTilingService> m_windowTiling;
+    std::unique_ptr<ChromeAppWindowService> m_appWindows;
     std::unique_ptr<WindowCommands> m_windowCommands;
     std::unique_ptr<ApplicationControl> m_application;
     std::unique_ptr<MendoWindowPresenter> m_presenter;

@@ -9,6 +9,7 @@
 #include "platform/atspi/AtspiAccessibility.h"
 #include "platform/atspi/AtspiPermissions.h"
 #include "platform/x11/ApplicationIdResolver.h"
+#include "platform/x11/ChromiumBrowserControl.h"
 #include "platform/x11/DesktopUrlOpener.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11GlobalInputMonitor.h"
@@ -44,6 +45,7 @@ struct RealPlatform::Parts {
     AtspiPermissions permissions;
     X11InputMonitoring inputMonitoring;
     QtProcesses processes;
+    ChromiumBrowserControl browser { processes, ApplicationIdResolver::standardApplicationDirs() };
     UnsetSystemTransparency transparency;
     DesktopUrlOpener urlOpener;
     // MendoAI's own keystrokes, which the global input monitor drops.
@@ -74,6 +76,7 @@ RealPlatform::RealPlatform()
     m_platform.urlOpener = &d->urlOpener;
     m_platform.globalInput = &d->globalInput;
     m_platform.panelDesktop = &d->panelDesktop;
+    m_platform.browser = &d->browser;
     d->keyboard.setPostedKeys(&d->postedKeys);
 }
 

@@ -1,0 +1,211 @@
+// The real mendo and a real Chromium: the left-half hotkey turns the active
+// tab into an app window in the left half and closes the tab; with the
+// browser's accessibility off, the browser window itself is tiled and every
+// tab stays.
+
+#include "MendoSession.h"
+
+#include "base/Clock.h"
+#include "platform/atspi/AtspiAccessibility.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11WindowSystem.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+using namespace mendo;
+using namespace mendo::e2e;
+using namespace mendo::testing;
+
+namespace {
+
+const QString chromium = QStringLiteral("/usr/bin/chromium");
+
+// What the browser shows through AT-SPI: shown parts only, pages not entered.
+struct BrowserTree {
+    RealClock clock;
+    AtspiAccessibility ax { clock };
+
+    // The shown tabs of all the browser's windows, and the address of the
+    // page in its focused window.
+    void read(qint32 pid, int* tabs, QString* address)
+    {
+        *tabs = 0;
+        address->clear();
+        walk(ax.applicationElement(pid), 0, tabs, nullptr);
+        const AXElement window = ax.elementAttribute(ax.applicationElement(pid), ax::FocusedWindow);
+        int ignored = 0;
+        if (window)
+            walk(window, 0, &ignored, address);
+    }
+    void walk(const AXElement& element, int depth, int* tabs, QString* address)
+    {
+        if (!element || depth > 30 || (depth > 0 && ax.boolAttribute(element, ax::Hidden).value_or(false)))
+            return;
+        const QString role = ax.stringAttribute(element, ax::Role).value_or(QString());
+        if (role == QLatin1String("AXPageTab"))
+            ++*tabs;
+        if (role == ax::WebAreaRole) {
+            if (address && address->isEmpty())
+                *address = ax.stringAttribute(element, ax::URL).value_or(QString());
+            return;
+        }
+        for (const AXElement& child : ax.children(element))
+            walk(child, depth + 1, tabs, address);
+    }
+};
+
+QString activeWindowName()
+{
+    return QString::fromUtf8(
+        runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow"), QStringLiteral("getwindowname") }))
+        .trimmed();
+}
+
+}  // namespace
+
+class TestE2eBrowser : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_pageOne;
+    QString m_pageTwo;
+    QString m_launcher;
+
+    QString writePage(const QString& name, const QString& title)
+    {
+        QFile file(m_dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(QStringLiteral("<!doctype html><title>%1</title><h1>%1</h1><p>A field of the page: <input value=x>")
+                       .arg(title)
+                       .toUtf8());
+        return QUrl::fromLocalFile(file.fileName()).toString();
+    }
+
+    // The browser's desktop entry in mendo's data folder, so that mendo
+    // starts app windows through it. Tests run as root here, where Chromium
+    // refuses to start without --no-sandbox.
+    bool installEntry(const MendoSession& session)
+    {
+        const QString apps = session.dataHome() + QStringLiteral("/applications");
+        QDir().mkpath(apps);
+        QFile entry(apps + QStringLiteral("/chromium.desktop"));
+        if (!entry.open(QIODevice::WriteOnly))
+            return false;
+        entry.write("[Desktop Entry]\nType=Application\nName=Chromium\nExec=" + m_launcher.toUtf8()
+            + " %U\nStartupWMClass=chromium\n");
+        return true;
+    }
+
+    // Chromium with both pages in tabs, the first active, in front and
+    // readable as far as its accessibility lets it be. Null when it never
+    // came up.
+    std::unique_ptr<OtherApp> startBrowser(bool accessibility, const QString& profile)
+    {
+        QStringList arguments { QStringLiteral("--no-first-run"), QStringLiteral("--password-store=basic"),
+            QStringLiteral("--user-data-dir=") + profile, QStringLiteral("--window-size=1000,700"),
+            QStringLiteral("--window-position=400,200") };
+        if (accessibility)
+            arguments << QStringLiteral("--force-renderer-accessibility");
+        arguments << m_pageOne << m_pageTwo;
+        auto browser = std::make_unique<OtherApp>(m_launcher, arguments);
+        QDeadlineTimer deadline(90000);
+        BrowserTree tree;
+        while (!deadline.hasExpired()) {
+            QTest::qWait(250);
+            if (activeWindowName() != QLatin1String("Mendo Page One - Chromium"))
+                continue;
+            if (!accessibility)
+                return browser;
+            int tabs = 0;
+            QString address;
+            tree.read(browser->pid(), &tabs, &address);
+            if (tabs == 2 && address == m_pageOne)
+                return browser;
+        }
+        return nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(QFileInfo(chromium).isExecutable(), "chromium is not installed (scripts/install-deps.sh installs it)");
+        QVERIFY(m_dir.isValid());
+        m_pageOne = writePage(QStringLiteral("one.html"), QStringLiteral("Mendo Page One"));
+        m_pageTwo = writePage(QStringLiteral("two.html"), QStringLiteral("Mendo Page Two"));
+        m_launcher = m_dir.filePath(QStringLiteral("chromium-no-sandbox"));
+        QFile launcher(m_launcher);
+        QVERIFY(launcher.open(QIODevice::WriteOnly));
+        launcher.write("#!/bin/sh\nexec " + chromium.toUtf8() + " --no-sandbox \"$@\"\n");
+        launcher.close();
+        launcher.setPermissions(launcher.permissions() | QFileDevice::ExeOwner);
+    }
+
+    void leftHalfPopsOutTheActiveTab()
+    {
+        MendoSession session({ .answers = {},
+            .serviceDown = false,
+            .defaults = { { QStringLiteral("mendo.windowTiling.enabled"), true } } });
+        QVERIFY2(session.start(), qPrintable(session.failure()));
+        QVERIFY(installEntry(session));
+        auto browser = startBrowser(true, m_dir.filePath(QStringLiteral("profile-on")));
+        QVERIFY2(browser, "Chromium did not come up with its accessibility tree");
+
+        x11::X11Connection connection;
+        X11WindowSystem windows(connection);
+        const auto source = windows.focusedWindow();
+        QVERIFY(source);
+        const QRect visible = windows.screens().first().visibleFrame;
+        const QRect leftHalf(visible.x(), visible.y(), visible.width() / 2, visible.height());
+
+        MendoSession::press(QStringLiteral("ctrl+alt+shift+Left"));
+        BrowserTree tree;
+        int tabs = 0;
+        QString address;
+        const auto done = [&] {
+            const auto front = windows.focusedWindow();
+            if (!front || *front == *source || windows.frame(*front) != leftHalf)
+                return false;
+            tree.read(browser->pid(), &tabs, &address);
+            return tabs == 1 && address == m_pageOne;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(done(), qPrintable(session.mendoOutput()), 30000);
+        QCOMPARE(activeWindowName(), QStringLiteral("Mendo Page One"));
+        // The source window stays where it was, now showing the other page.
+        QVERIFY(windows.frame(*source) != leftHalf);
+
+        QDir().mkpath(QStringLiteral(MENDO_ARTIFACT_DIR));
+        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QVERIFY(shot.save(QStringLiteral(MENDO_ARTIFACT_DIR "/browser-app-window.png")));
+    }
+
+    void accessibilityOffTilesTheBrowserWindow()
+    {
+        MendoSession session({ .answers = {},
+            .serviceDown = false,
+            .defaults = { { QStringLiteral("mendo.windowTiling.enabled"), true } } });
+        QVERIFY2(session.start(), qPrintable(session.failure()));
+        QVERIFY(installEntry(session));
+        auto browser = startBrowser(false, m_dir.filePath(QStringLiteral("profile-off")));
+        QVERIFY2(browser, "Chromium did not come up");
+
+        x11::X11Connection connection;
+        X11WindowSystem windows(connection);
+        const auto source = windows.focusedWindow();
+        QVERIFY(source);
+        const QRect visible = windows.screens().first().visibleFrame;
+        const QRect leftHalf(visible.x(), visible.y(), visible.width() / 2, visible.height());
+
+        MendoSession::press(QStringLiteral("ctrl+alt+shift+Left"));
+        QTRY_COMPARE_WITH_TIMEOUT(windows.frame(*source).value_or(QRect()), leftHalf, 10000);
+        // Longer than a pop-out would wait for its window.
+        QTest::qWait(4000);
+        QCOMPARE(windows.focusedWindow(), source);
+        QCOMPARE(activeWindowName(), QStringLiteral("Mendo Page One - Chromium"));
+    }
+};
+
+QTEST_MAIN(TestE2eBrowser)
+#include "test_e2e_browser.moc"
