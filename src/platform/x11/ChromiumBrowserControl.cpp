@@ -50,17 +50,9 @@ std::optional<ChromiumBrowserControl::Command> ChromiumBrowserControl::appWindow
     if (!command)
         return std::nullopt;
     if (browser.processIdentifier > 0) {
-        QFile cmdline(processFile(browser.processIdentifier, QStringLiteral("cmdline")));
-        if (cmdline.open(QIODevice::ReadOnly)) {
-            const QList<QByteArray> arguments = cmdline.readAll().split('\0');
-            for (qsizetype i = 1; i < arguments.size(); ++i) {
-                const QString argument = QString::fromLocal8Bit(arguments[i]);
-                if (argument.startsWith(userDataDirPrefix) && argument.size() > userDataDirPrefix.size()) {
-                    command->arguments << argument;
-                    break;
-                }
-            }
-        }
+        const QString folder = userDataDir(browser.processIdentifier);
+        if (!folder.isEmpty())
+            command->arguments << userDataDirPrefix + folder;
     }
     command->arguments << QStringLiteral("--app=") + address;
     return command;
@@ -85,6 +77,42 @@ std::optional<ChromiumBrowserControl::Command> ChromiumBrowserControl::entryComm
     if (program.isEmpty() || !isExecutableFile(program))
         return std::nullopt;
     return Command { program, arguments };
+}
+
+QString ChromiumBrowserControl::userDataDir(qint32 pid) const
+{
+    QFile file(processFile(pid, QStringLiteral("cmdline")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return {};
+    // /proc reports a size of 0: read until the end instead.
+    QByteArray bytes;
+    for (QByteArray chunk = file.read(65536); !chunk.isEmpty(); chunk = file.read(65536))
+        bytes += chunk;
+    const QList<QByteArray> arguments = bytes.split('\0');
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString argument = QString::fromLocal8Bit(arguments[i]);
+        if (argument.startsWith(userDataDirPrefix))
+            return argument.mid(userDataDirPrefix.size());
+    }
+    // The browser process renames itself, which joins its arguments with
+    // spaces into one: the folder runs to the next switch at most, and is
+    // the longest part of that which names a folder.
+    const QString line = QString::fromLocal8Bit(arguments.value(0));
+    const qsizetype at = line.indexOf(QLatin1Char(' ') + userDataDirPrefix);
+    if (at < 0)
+        return {};
+    QString candidate = line.mid(at + 1 + userDataDirPrefix.size());
+    if (const qsizetype next = candidate.indexOf(QLatin1String(" --")); next >= 0)
+        candidate.truncate(next);
+    while (!candidate.isEmpty()) {
+        if (QFileInfo(candidate).isDir())
+            return candidate;
+        const qsizetype space = candidate.lastIndexOf(QLatin1Char(' '));
+        if (space < 0)
+            break;
+        candidate.truncate(space);
+    }
+    return {};
 }
 
 QString ChromiumBrowserControl::processFile(qint32 pid, const QString& name) const

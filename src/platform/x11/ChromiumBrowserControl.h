@@ -36,6 +36,9 @@ private:
     // The desktop entry's command without its field codes; nothing when the
     // entry is missing or its program cannot be found.
     std::optional<Command> entryCommand(const QString& applicationId) const;
+    // The profile folder the process was started with; empty for the
+    // default one.
+    QString userDataDir(qint32 pid) const;
     QString processFile(qint32 pid, const QString& name) const;
 
     Processes& m_processes;

@@ -38,6 +38,7 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         write(QStringLiteral("bin/chromium-launcher"), "#!/bin/sh\n", true);
         write(QStringLiteral("bin/chromium-binary"), "#!/bin/sh\n", true);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("my profile"))));
     }
 
     // The program and arguments of an app-window request, from the desktop
@@ -65,6 +66,19 @@ private Q_SLOTS:
         QTest::newRow("entry's program missing: the running executable")
             << path(QStringLiteral("bin/gone")) + QStringLiteral(" %U") << withDir << true
             << QStringList { binary, dirArg, appArg };
+        // The browser process renames itself: its arguments joined by spaces.
+        const QString spaced = path(QStringLiteral("my profile"));
+        const QByteArray renamed = "/usr/lib/chromium/chromium --no-sandbox --user-data-dir=" + spaced.toUtf8()
+            + " file:///tmp/a%20b.html\0";
+        QTest::newRow("renamed process, folder with a space before a page")
+            << launcher << renamed << true
+            << QStringList { launcher, QStringLiteral("--user-data-dir=") + spaced, appArg };
+        QTest::newRow("renamed process, folder before the next switch")
+            << launcher << QByteArray("/usr/lib/chromium/chromium --user-data-dir=" + spaced.toUtf8() + " --no-sandbox")
+            << true << QStringList { launcher, QStringLiteral("--user-data-dir=") + spaced, appArg };
+        QTest::newRow("renamed process, folder gone")
+            << launcher << QByteArray("/usr/lib/chromium/chromium --user-data-dir=/nonexistent/x y") << true
+            << QStringList { launcher, appArg };
         QTest::newRow("default profile folder") << launcher << withoutDir << true << QStringList { launcher, appArg };
         QTest::newRow("no program at all") << QString() << withDir << false << QStringList();
     }
