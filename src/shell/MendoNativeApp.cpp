@@ -55,23 +55,25 @@ const QString requestPermissionsOnLaunchKey = QStringLiteral("mendo.requestPermi
 // The panels the hotkeys open. Those not built yet do nothing.
 class ShellHotkeyPanels final : public HotkeyPanels {
 public:
-    ShellHotkeyPanels(
-        MendoAppState& appState, QuickPanelController& quickPanel, ClipboardPanelController& clipboardPanel)
+    ShellHotkeyPanels(MendoAppState& appState, QuickPanelController& quickPanel,
+        ClipboardPanelController& clipboardPanel, TranslationPreviewPanelController& translationPreview)
         : m_appState(appState)
         , m_quickPanel(quickPanel)
         , m_clipboardPanel(clipboardPanel)
+        , m_translationPreview(translationPreview)
     {
     }
     void toggleQuickPanel() override { m_quickPanel.toggle(m_appState); }
     void toggleClipboard() override { m_clipboardPanel.toggle(); }
     void showAssistant() override { }
     void showReply(const QString&) override { }
-    void showTranslationPreview() override { }
+    void showTranslationPreview() override { m_translationPreview.showFromSelection(m_appState); }
 
 private:
     MendoAppState& m_appState;
     QuickPanelController& m_quickPanel;
     ClipboardPanelController& m_clipboardPanel;
+    TranslationPreviewPanelController& m_translationPreview;
 };
 
 }  // namespace
@@ -145,9 +147,10 @@ std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistant
     return std::make_unique<AssistantPanelController>();
 }
 
-std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::makeTranslationPreviewPanel()
+std::unique_ptr<TranslationPreviewPanelController> MendoNativeApp::Factory::makeTranslationPreviewPanel(
+    const TranslationPreviewServices& services)
 {
-    return std::make_unique<TranslationPreviewPanelController>();
+    return std::make_unique<TranslationPreviewPanelController>(services);
 }
 
 std::unique_ptr<AppUpdateManager> MendoNativeApp::Factory::makeUpdateManager(
@@ -218,13 +221,16 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_selectionTrigger = factory.makeSelectionTrigger();
     m_clipboardPanel = factory.makeClipboardPanel();
     m_assistantPanel = factory.makeAssistantPanel();
-    m_translationPreviewPanel = factory.makeTranslationPreviewPanel();
+    m_translationPreviewPanel = factory.makeTranslationPreviewPanel(TranslationPreviewServices { *p.clock, *p.defaults,
+        *p.pasteboard, *p.workspace, *m_focus, *m_textReader, *m_selection, *p.panelDesktop, *p.globalInput,
+        aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.languages, p.log });
     m_updateManager = factory.makeUpdateManager(p, *m_updateClient);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
 
     m_appState->setClipboardHistory(m_clipboardHistory.get());
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);
-    m_hotkeyPanels = std::make_unique<ShellHotkeyPanels>(*m_appState, *m_quickPanel, *m_clipboardPanel);
+    m_hotkeyPanels = std::make_unique<ShellHotkeyPanels>(
+        *m_appState, *m_quickPanel, *m_clipboardPanel, *m_translationPreviewPanel);
     // The settings window sends the user here to grant permissions.
     m_appState->setMainWindowOpener([this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
     connect(m_menuBar.get(), &MenuBarController::quitRequested, this, [this] { m_delegate->terminate(); });

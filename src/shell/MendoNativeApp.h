@@ -45,6 +45,7 @@ class SelectionTriggerService;
 class StatusHUDController;
 class TextActionEngine;
 class TranslationPreviewPanelController;
+struct TranslationPreviewServices;
 class WindowCommands;
 class ChromeAppWindowService;
 class WindowTilingService;
@@ -79,7 +80,8 @@ public:
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
         virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
         virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
-        virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel();
+        virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(
+            const TranslationPreviewServices& services);
         virtual std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& platform, AppUpdateClient& client);
         virtual std::unique_ptr<AppLayoutSwitchService> makeAppLayoutSwitchService(
             const Platform& platform, KeyboardLayoutService& layouts);

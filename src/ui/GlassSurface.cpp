@@ -304,6 +304,10 @@ void MendoFloatingSurface::relayout()
             clearMask();
         else
             setMask(QRegion(LiquidGlassSurfaceModifier::shape(card, m_glass.cornerRadius).toFillPolygon().toPolygon()));
+    } else if (!mask().isEmpty()) {
+        // The shape it had as a window of its own (made without a parent,
+        // then laid into a panel) would clip it to its old size.
+        clearMask();
     }
 }
 

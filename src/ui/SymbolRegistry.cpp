@@ -27,6 +27,10 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy-symbolic") },
         { QStringLiteral("xmark"), QStringLiteral("window-close-symbolic") },
         { QStringLiteral("magnifyingglass"), QStringLiteral("system-search-symbolic") },
+        { QStringLiteral("sidebar.left"), QStringLiteral("sidebar-show-symbolic") },
+        { QStringLiteral("sidebar.leading"), QStringLiteral("sidebar-show-symbolic") },
+        { QStringLiteral("doc.on.clipboard"), QStringLiteral("edit-paste-symbolic") },
+        { QStringLiteral("arrow.turn.down.left"), QStringLiteral("mail-reply-sender-symbolic") },
     };
     return names;
 }

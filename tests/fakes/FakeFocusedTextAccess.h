@@ -16,9 +16,11 @@ public:
         replacements << text;
         return acceptsReplacement;
     }
+    QString selectedText() override { return selection; }
     QString selectedTextForLayout() override { return layoutSelection; }
 
     FocusedText reading;
+    QString selection;
     QString layoutSelection;
     bool acceptsReplacement = true;
     QStringList replacements;

@@ -6,6 +6,7 @@
 #include "input/MenuBarController.h"
 #include "input/QuickPanelController.h"
 #include "input/StatusHUDController.h"
+#include "panels/TranslationPreviewFakes.h"
 #include "panels/TranslationPreviewPanelController.h"
 
 #include <QMenu>
@@ -18,6 +19,14 @@ using namespace mendo;
 namespace {
 
 using DisplayIds = QList<BuiltInDisplaySwitch::DisplayId>;
+
+// Counts the requests to show the translation preview instead of reading.
+class CountingTranslationPreview final : public TranslationPreviewPanelController {
+public:
+    using TranslationPreviewPanelController::TranslationPreviewPanelController;
+    void showFromSelection(MendoAppState&) override { ++showFromSelectionRequests; }
+    int showFromSelectionRequests = 0;
+};
 
 // A display switch that keeps its state in fields and reports each change.
 class FakeDisplaySwitch final : public BuiltInDisplaySwitch {
@@ -73,8 +82,9 @@ struct Rig {
     FakePanelDesktop panelDesktop;
     StatusHUDController statusHUD { panelDesktop };
     std::unique_ptr<ClipboardPanelController> clipboard = std::make_unique<ClipboardPanelController>();
-    std::unique_ptr<TranslationPreviewPanelController> translation
-        = std::make_unique<TranslationPreviewPanelController>();
+    TranslationPreviewFakes previewFakes { app.clock, app.defaults, app.selection };
+    std::unique_ptr<CountingTranslationPreview> translation
+        = std::make_unique<CountingTranslationPreview>(previewFakes.services());
     int mainWindowShown = 0;
     MenuBarController controller { displays };
 
@@ -329,7 +339,7 @@ private Q_SLOTS:
         rig.choose(QStringLiteral("Clipboard History"));
         QVERIFY(rig.clipboard->isPanelVisible());
         rig.choose(QStringLiteral("Translation Preview"));
-        QCOMPARE(rig.translation->showFromSelectionRequests(), 1);
+        QCOMPARE(rig.translation->showFromSelectionRequests, 1);
 
         rig.choose(QStringLiteral("Permissions"));
         QCOMPARE(rig.app.state->selectedSettingsPage(), SettingsPage::permissions);
@@ -365,7 +375,7 @@ private Q_SLOTS:
                  QStringLiteral("Refresh Permissions") })
             stateless.choose(title);
         QVERIFY(!stateless.quickPanel->isPanelVisible());
-        QCOMPARE(stateless.translation->showFromSelectionRequests(), 0);
+        QCOMPARE(stateless.translation->showFromSelectionRequests, 0);
         stateless.choose(QStringLiteral("Permissions"));
         QCOMPARE(stateless.mainWindowShown, 1);
         // The display switch's change finds no state to read: nothing happens.

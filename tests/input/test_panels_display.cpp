@@ -32,21 +32,6 @@ using namespace mendo::testing;
 
 namespace {
 
-void xdotool(const QStringList& arguments)
-{
-    runTool(QStringLiteral("xdotool"), arguments);
-}
-
-void clickAt(QPoint point)
-{
-    xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()), "click", "1" });
-}
-
-QString activeWindow()
-{
-    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") })).trimmed();
-}
-
 // A panel with the glass surface and the given content.
 std::unique_ptr<FloatingPanel> makePanel(PanelDesktop& desktop, FloatingPanel::Focus focus, QWidget* content)
 {

@@ -201,10 +201,12 @@ public:
         return made<AssistantPanelController>(
             "assistantPanel", std::make_unique<RecordingFollower<AssistantPanelController>>(m_log, "assistantPanel"));
     }
-    std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel() override
+    std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(
+        const TranslationPreviewServices& services) override
     {
         return made<TranslationPreviewPanelController>("translationPreviewPanel",
-            std::make_unique<RecordingFollower<TranslationPreviewPanelController>>(m_log, "translationPreviewPanel"));
+            std::make_unique<RecordingFollower<TranslationPreviewPanelController>>(
+                m_log, "translationPreviewPanel", services));
     }
     std::unique_ptr<AppUpdateManager> makeUpdateManager(const Platform& p, AppUpdateClient& client) override
     {
@@ -504,6 +506,10 @@ void TestNativeApp::hotkeysReachThePanels()
     rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+Q"))->chord());
     rig.settle();
     QVERIFY(app.quickPanel().isPanelVisible());
+    // The translation preview starts reading the selection.
+    rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+R"))->chord());
+    rig.settle();
+    QCOMPARE(app.appState().status(), ActionStatus::running(QStringLiteral("Reading selection")));
 }
 
 void TestNativeApp::clearingTheHistoryEmptiesTheStoredHistory()

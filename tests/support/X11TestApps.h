@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPoint>
 #include <QProcess>
 #include <QTest>
 
@@ -117,6 +118,23 @@ inline QByteArray runTool(const QString& program, const QStringList& arguments)
         process.waitForFinished(1000);
     }
     return process.readAllStandardOutput();
+}
+
+// Runs xdotool with these arguments (moves, clicks, keys) to its end.
+inline void xdotool(const QStringList& arguments)
+{
+    runTool(QStringLiteral("xdotool"), arguments);
+}
+
+inline void clickAt(QPoint point)
+{
+    xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()), "click", "1" });
+}
+
+// The active window's id in decimal, as xdotool prints it.
+inline QString activeWindow()
+{
+    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") })).trimmed();
 }
 
 }  // namespace mendo::testing

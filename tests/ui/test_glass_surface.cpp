@@ -16,6 +16,7 @@ private Q_SLOTS:
     void cardIsClippedAndOpaqueWithoutCompositor();
     void shadowFallsBelowTheCard();
     void floatingSurfaceWearsTheMode();
+    void surfaceLaidIntoAPanelLosesItsWindowShape();
     void closeButton();
     void dragHandleKeepsThePress();
 };
@@ -124,6 +125,19 @@ void TestGlassSurface::floatingSurfaceWearsTheMode()
 
     surface.setAppearance(AppearanceMode::system, SurfaceMode::translucent);
     QCOMPARE(surface.glass().colorScheme, theme::colorSchemeOf(QApplication::palette()));
+}
+
+void TestGlassSurface::surfaceLaidIntoAPanelLosesItsWindowShape()
+{
+    // Made on its own it is a window, shaped to its card; laid into a panel
+    // that shape must not clip it once the panel grows.
+    auto* surface = new MendoFloatingSurface(AppearanceMode::system, SurfaceMode::solid, 22);
+    surface->resize(300, 200);
+    QVERIFY(!surface->mask().isEmpty());
+    QWidget panel;
+    surface->setParent(&panel);
+    surface->resize(700, 500);
+    QVERIFY(surface->mask().isEmpty());
 }
 
 void TestGlassSurface::closeButton()

@@ -45,11 +45,6 @@ Geometry activeWindowGeometry()
     return g;
 }
 
-void xdotool(const QStringList& arguments)
-{
-    runTool(QStringLiteral("xdotool"), arguments);
-}
-
 QString describe(const GlobalInputEvent& e)
 {
     static const QHash<GlobalInputEvent::Type, QString> names { { GlobalInputEvent::Type::leftMouseDown, "leftDown" },
