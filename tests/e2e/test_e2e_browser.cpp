@@ -155,6 +155,37 @@ private:
         return nullptr;
     }
 
+    // mendo with tiling on, and Chromium in front with both pages.
+    struct Scene {
+        MendoSession session { { .answers = {},
+            .serviceDown = false,
+            .defaults = { { QStringLiteral("mendo.windowTiling.enabled"), true } } } };
+        std::unique_ptr<OtherApp> browser;
+        x11::X11Connection connection;
+        X11WindowSystem windows { connection };
+        WindowId source = 0;
+        QRect leftHalf;
+    };
+
+    // Empty, or what went wrong.
+    QString setUp(Scene& scene, bool accessibility)
+    {
+        if (!scene.session.start())
+            return scene.session.failure();
+        if (!installEntry(scene.session))
+            return QStringLiteral("the desktop entry could not be written");
+        scene.browser = startBrowser(
+            accessibility, m_dir.filePath(accessibility ? QStringLiteral("profile-on") : QStringLiteral("profile-off")));
+        if (!scene.browser)
+            return QStringLiteral("Chromium did not come up (with its accessibility tree when on)");
+        scene.source = scene.windows.focusedWindow().value_or(0);
+        if (!scene.source)
+            return QStringLiteral("no active window");
+        const QRect visible = scene.windows.screens().first().visibleFrame;
+        scene.leftHalf = QRect(visible.x(), visible.y(), visible.width() / 2, visible.height());
+        return {};
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -176,49 +207,37 @@ private Q_SLOTS:
 
     void leftHalfPopsOutTheActiveTab()
     {
-        MendoSession session({ .answers = {},
-            .serviceDown = false,
-            .defaults = { { QStringLiteral("mendo.windowTiling.enabled"), true } } });
-        QVERIFY2(session.start(), qPrintable(session.failure()));
-        QVERIFY(installEntry(session));
-        auto browser = startBrowser(true, m_dir.filePath(QStringLiteral("profile-on")));
-        QVERIFY2(browser, "Chromium did not come up with its accessibility tree");
-
-        x11::X11Connection connection;
-        X11WindowSystem windows(connection);
-        const auto source = windows.focusedWindow();
-        QVERIFY(source);
-        const QRect visible = windows.screens().first().visibleFrame;
-        const QRect leftHalf(visible.x(), visible.y(), visible.width() / 2, visible.height());
-
+        Scene scene;
+        const QString failure = setUp(scene, true);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         MendoSession::press(QStringLiteral("ctrl+alt+shift+Left"));
         // Cheap reads while waiting (the X window names), the tree once at
         // the end: a walk of the browser's tree takes seconds on a busy
         // machine.
         QString seen;
         const bool done = waitFor(60000, [&] {
-            const auto front = windows.focusedWindow();
-            const QRect frame = front ? windows.frame(*front).value_or(QRect()) : QRect();
+            const auto front = scene.windows.focusedWindow();
+            const QRect frame = front ? scene.windows.frame(*front).value_or(QRect()) : QRect();
             seen = QStringLiteral("front \"%1\" at %2,%3 %4x%5, source \"%6\"")
                        .arg(front ? windowName(*front) : QString())
                        .arg(frame.x())
                        .arg(frame.y())
                        .arg(frame.width())
                        .arg(frame.height())
-                       .arg(windowName(*source));
-            return front && *front != *source && frame == leftHalf
+                       .arg(windowName(scene.source));
+            return front && *front != scene.source && frame == scene.leftHalf
                 && windowName(*front) == QLatin1String("Mendo Page One")
-                && windowName(*source) == QLatin1String("Mendo Page Two - Chromium");
+                && windowName(scene.source) == QLatin1String("Mendo Page Two - Chromium");
         });
         QVERIFY2(done, qPrintable(seen));
         BrowserTree tree;
         int tabs = 0;
         QString address;
-        tree.read(browser->pid(), &tabs, &address);
+        tree.read(scene.browser->pid(), &tabs, &address);
         QCOMPARE(tabs, 1);
         QCOMPARE(address, m_pageOne);
         // The source window stays where it was, now showing the other page.
-        QVERIFY(windows.frame(*source) != leftHalf);
+        QVERIFY(scene.windows.frame(scene.source) != scene.leftHalf);
 
         // Time for the source window to paint its other page.
         QTest::qWait(1000);
@@ -229,26 +248,14 @@ private Q_SLOTS:
 
     void accessibilityOffTilesTheBrowserWindow()
     {
-        MendoSession session({ .answers = {},
-            .serviceDown = false,
-            .defaults = { { QStringLiteral("mendo.windowTiling.enabled"), true } } });
-        QVERIFY2(session.start(), qPrintable(session.failure()));
-        QVERIFY(installEntry(session));
-        auto browser = startBrowser(false, m_dir.filePath(QStringLiteral("profile-off")));
-        QVERIFY2(browser, "Chromium did not come up");
-
-        x11::X11Connection connection;
-        X11WindowSystem windows(connection);
-        const auto source = windows.focusedWindow();
-        QVERIFY(source);
-        const QRect visible = windows.screens().first().visibleFrame;
-        const QRect leftHalf(visible.x(), visible.y(), visible.width() / 2, visible.height());
-
+        Scene scene;
+        const QString failure = setUp(scene, false);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         MendoSession::press(QStringLiteral("ctrl+alt+shift+Left"));
-        QVERIFY(waitFor(20000, [&] { return windows.frame(*source) == leftHalf; }));
+        QVERIFY(waitFor(20000, [&] { return scene.windows.frame(scene.source) == scene.leftHalf; }));
         // Longer than a pop-out would wait for its window.
         QTest::qWait(4000);
-        QCOMPARE(windows.focusedWindow(), source);
+        QCOMPARE(scene.windows.focusedWindow(), std::optional<WindowId>(scene.source));
         QCOMPARE(activeWindowName(), QStringLiteral("Mendo Page One - Chromium"));
     }
 };
