@@ -35,15 +35,20 @@ function(mendo_add_library name dir)
   endif()
 endfunction()
 
-# mendo_add_test(<name> SOURCES a.cpp [b.cpp] LIBS lib... [DISPLAY])
+# mendo_add_test(<name> SOURCES a.cpp [b.cpp] LIBS lib... [DISPLAY] [WRAPPER script])
 # A unit test runs offscreen; a DISPLAY test runs inside the test session's
 # Xvfb + openbox + D-Bus (scripts/with-session.sh) and is labelled "display".
+# A WRAPPER script starts the test binary (its first argument).
 function(mendo_add_test name)
-  cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY" "TIMEOUT;WRAPPER" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  if(ARG_WRAPPER)
+    add_test(NAME ${name} COMMAND ${ARG_WRAPPER} $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

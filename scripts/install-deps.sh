@@ -12,6 +12,7 @@ packages=(
   xvfb xauth openbox xdotool xclip x11-utils x11-xkb-utils x11-xserver-utils fonts-dejavu-core trayer
   zenity xterm libbenchmark-dev python3 procps chromium
   adwaita-icon-theme libqt6svg6 xcompmgr
+  xserver-xorg-core xserver-xorg-video-dummy
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command inside a private desktop session: a D-Bus session bus, Xvfb on
-# a free display, openbox without key bindings, and AT-SPI enabled. Everything
+# a free display, openbox without key bindings and with the one mouse binding
+# desktops ship (Alt+drag moves a window), and AT-SPI enabled. Everything
 # it starts is stopped when the command ends; the command's exit code is kept.
 set -euo pipefail
 if [ "${1:-}" != "--inner" ]; then
@@ -19,7 +20,7 @@ shift
 
 workdir="$(mktemp -d)"
 cat > "$workdir/rc.xml" <<'XML'
-<openbox_config xmlns="http://openbox.org/3.4/rc"><focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus><desktops><number>1</number></desktops><keyboard></keyboard><mouse></mouse></openbox_config>
+<openbox_config xmlns="http://openbox.org/3.4/rc"><focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus><desktops><number>1</number></desktops><keyboard></keyboard><mouse><context name="Frame"><mousebind button="A-Left" action="Drag"><action name="Move"/></mousebind></context></mouse></openbox_config>
 XML
 
 openbox --config-file "$workdir/rc.xml" >/dev/null 2>&1 &

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <charconv>
@@ -177,6 +178,14 @@ void ClipboardHistoryService::clear()
 void ClipboardHistoryService::remove(const QString& id)
 {
     m_items.removeIf([&id](const ClipboardHistoryItem& item) { return item.id == id; });
+    save();
+    Q_EMIT itemsChanged();
+}
+
+void ClipboardHistoryService::remove(const QStringList& ids)
+{
+    const QSet<QString> gone(ids.cbegin(), ids.cend());
+    m_items.removeIf([&gone](const ClipboardHistoryItem& item) { return gone.contains(item.id); });
     save();
     Q_EMIT itemsChanged();
 }

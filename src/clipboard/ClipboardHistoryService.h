@@ -53,6 +53,8 @@ public:
     void clear();
     // Removes every entry with this id and saves.
     void remove(const QString& id);
+    // Removes every entry with one of these ids in one change and one save.
+    void remove(const QStringList& ids);
     // Applies the count and age limits of the settings, then saves.
     void pruneAndSave();
     void save();

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSet>
 #include <QUuid>
 
 #include <unistd.h>
@@ -213,6 +214,20 @@ void ClipboardNotesService::deleteNote(const QString& tabID, const QString& note
         if (tab.id != tabID)
             continue;
         tab.notes.removeIf([&noteID](const ClipboardNoteItem& note) { return note.id == noteID; });
+        tab.updatedAt = now();
+        changed();
+        return;
+    }
+}
+
+void ClipboardNotesService::deleteNotes(const QString& tabID, const QStringList& noteIDs)
+{
+    ensureLoaded();
+    const QSet<QString> gone(noteIDs.cbegin(), noteIDs.cend());
+    for (ClipboardNoteTab& tab : m_tabs) {
+        if (tab.id != tabID)
+            continue;
+        tab.notes.removeIf([&gone](const ClipboardNoteItem& note) { return gone.contains(note.id); });
         tab.updatedAt = now();
         changed();
         return;

@@ -47,6 +47,8 @@ public:
     void updateNote(const QString& tabID, const QString& noteID, const QString& text);
     // Stamps the tab and saves, also when no note matched.
     void deleteNote(const QString& tabID, const QString& noteID);
+    // The same for several notes of one tab, in one change and one save.
+    void deleteNotes(const QString& tabID, const QStringList& noteIDs);
 
     static QByteArray encode(const QList<ClipboardNoteTab>& tabs);
     // Nothing unless every tab and note has every key with its type.

@@ -30,17 +30,4 @@ public:
     virtual void setOnChange(std::function<void()> onChange) = 0;
 };
 
-// Until the switch exists: it cannot configure displays, so nothing offers it.
-class NoBuiltInDisplaySwitch final : public BuiltInDisplaySwitch {
-public:
-    bool configureEnabled() const override { return false; }
-    std::optional<DisplayId> disabledDisplayID() const override { return std::nullopt; }
-    std::optional<DisplayId> activeBuiltInDisplay() const override { return std::nullopt; }
-    QList<DisplayId> otherActiveDisplays(DisplayId) const override { return {}; }
-    bool isInMirrorSet(DisplayId) const override { return false; }
-    void disableBuiltIn() override { }
-    void enableBuiltIn() override { }
-    void setOnChange(std::function<void()>) override { }
-};
-
 }  // namespace mendo

@@ -1,5 +1,6 @@
 #include "desktop/WindowTilingService.h"
 
+#include <QPointF>
 #include <QPointer>
 
 #include <memory>
@@ -22,6 +23,23 @@ bool alignsRight(WindowTileSlot slot)
 bool alignsBottom(WindowTileSlot slot)
 {
     return slot == WindowTileSlot::bottomLeft || slot == WindowTileSlot::bottomRight;
+}
+
+// Centres fall between pixels: compared as exact halves, not rounded.
+QPointF centre(const QRect& r)
+{
+    return QPointF(r.x() + r.width() / 2.0, r.y() + r.height() / 2.0);
+}
+
+bool containsPoint(const QRect& r, QPointF p)
+{
+    return p.x() >= r.x() && p.x() < r.x() + r.width() && p.y() >= r.y() && p.y() < r.y() + r.height();
+}
+
+// Taller than three quarters of the visible frame: a half, not a quarter.
+bool countsAsHalf(const QRect& frame, const QRect& visible)
+{
+    return frame.height() > 0.75 * visible.height();
 }
 
 // One wait for the window manager's answer, ended by the answer or by the
@@ -58,18 +76,15 @@ WindowTilingService::WindowTilingService(WindowSystem& windows, Clock& clock)
 Task<> WindowTilingService::tileFocusedWindow(WindowTileSlot slot)
 {
     const SerialTurns::Turn turn = co_await m_turns.acquire();
-    const auto window = m_windows.focusedWindow();
-    if (!window || !isTileable(*window))
+    const auto focused = focusedTileableWindow();
+    if (!focused)
         co_return;
-    const auto frame = m_windows.frame(*window);
-    if (!frame)
-        co_return;
-    auto target = screen(*frame);
+    auto target = screen(focused->frame);
     if (!target)
         target = mainScreen();
     if (!target)
         co_return;
-    co_await place(*window, cell(slot, target->visibleFrame), slot);
+    co_await place(focused->window, cell(slot, target->visibleFrame), slot);
 }
 
 Task<> WindowTilingService::tileAllWindows()
@@ -92,6 +107,148 @@ Task<> WindowTilingService::tileAllWindows()
     const QList<WindowTileSlot> slots = layout(int(windows.size()));
     for (qsizetype i = 0; i < windows.size(); ++i)
         co_await place(windows[i], cell(slots[i], target->visibleFrame), slots[i]);
+}
+
+Task<> WindowTilingService::swapFocusedWindow(WindowSwapDirection direction)
+{
+    const SerialTurns::Turn turn = co_await m_turns.acquire();
+    const auto focused = focusedTileableWindow();
+    if (!focused)
+        co_return;
+    const WindowId window = focused->window;
+    // No fall-back to the main monitor: a neighbour is a neighbour on the
+    // monitor the window is on.
+    const auto target = screen(focused->frame);
+    if (!target)
+        co_return;
+    const QRect visible = target->visibleFrame;
+    const WindowTileSlot current = slotContaining(focused->frame, visible);
+    const auto next = adjacentSlot(focused->frame, direction, visible);
+    if (!next)
+        co_return;
+    const QRect targetCell = cell(*next, visible);
+    std::optional<WindowId> partner;
+    for (const WindowId other : windowsInStackingOrder(*target)) {
+        if (other == window)
+            continue;
+        const auto otherFrame = m_windows.frame(other);
+        if (otherFrame && containsPoint(targetCell, centre(*otherFrame))) {
+            partner = other;
+            break;
+        }
+    }
+    if (partner)
+        co_await place(*partner, cell(current, visible), current);
+    co_await place(window, targetCell, *next);
+}
+
+Task<> WindowTilingService::swapDraggedWindow(WindowId dragged, QRect originalFrame, QPoint dropPoint)
+{
+    const SerialTurns::Turn turn = co_await m_turns.acquire();
+    if (!isTileable(dragged))
+        co_return;
+    // The dragged window itself usually lies under the drop point: the window
+    // manager moved it there.
+    const auto other = windowContaining(dropPoint, dragged);
+    if (!other)
+        co_return;
+    const auto otherFrame = m_windows.frame(other->window);
+    if (!otherFrame)
+        co_return;
+    co_await setFrame(dragged, *otherFrame);
+    co_await setFrame(other->window, originalFrame);
+}
+
+std::optional<WindowTilingService::PointedWindow> WindowTilingService::windowAt(QPoint point)
+{
+    return windowContaining(point, std::nullopt);
+}
+
+std::optional<WindowTilingService::PointedWindow> WindowTilingService::focusedTileableWindow()
+{
+    const auto window = m_windows.focusedWindow();
+    if (!window || !isTileable(*window))
+        return std::nullopt;
+    const auto frame = m_windows.frame(*window);
+    if (!frame)
+        return std::nullopt;
+    return PointedWindow { *window, *frame };
+}
+
+std::optional<WindowTilingService::PointedWindow> WindowTilingService::windowContaining(
+    QPoint point, std::optional<WindowId> except)
+{
+    const auto target = screen(QRect(point, QSize(1, 1)));
+    if (!target)
+        return std::nullopt;
+    for (const WindowId window : windowsInStackingOrder(*target)) {
+        if (window == except)
+            continue;
+        const QRect frame = m_windows.frame(window).value_or(QRect());
+        if (frame.contains(point))
+            return PointedWindow { window, frame };
+    }
+    return std::nullopt;
+}
+
+std::optional<QPoint> WindowTilingService::mouseLocationAX()
+{
+    return m_windows.pointerPosition();
+}
+
+std::optional<QRect> WindowTilingService::axFrame(WindowId window)
+{
+    return m_windows.frame(window);
+}
+
+WindowTileSlot WindowTilingService::slotContaining(const QRect& frame, const QRect& visible)
+{
+    const QPointF f = centre(frame), v = centre(visible);
+    const bool left = f.x() < v.x(), top = f.y() < v.y();
+    if (countsAsHalf(frame, visible))
+        return left ? WindowTileSlot::leftHalf : WindowTileSlot::rightHalf;
+    if (left)
+        return top ? WindowTileSlot::topLeft : WindowTileSlot::bottomLeft;
+    return top ? WindowTileSlot::topRight : WindowTileSlot::bottomRight;
+}
+
+std::optional<WindowTileSlot> WindowTilingService::adjacentSlot(
+    const QRect& frame, WindowSwapDirection direction, const QRect& visible)
+{
+    using S = WindowTileSlot;
+    const QPointF f = centre(frame), v = centre(visible);
+    const bool left = f.x() < v.x(), top = f.y() < v.y();
+    if (countsAsHalf(frame, visible)) {
+        switch (direction) {
+        case WindowSwapDirection::left:
+            return left ? std::nullopt : std::optional(S::leftHalf);
+        case WindowSwapDirection::right:
+            return left ? std::optional(S::rightHalf) : std::nullopt;
+        case WindowSwapDirection::up:
+        case WindowSwapDirection::down:
+            return std::nullopt;
+        }
+        return std::nullopt;
+    }
+    switch (direction) {
+    case WindowSwapDirection::left:
+        if (left)
+            return std::nullopt;
+        return top ? S::topLeft : S::bottomLeft;
+    case WindowSwapDirection::right:
+        if (!left)
+            return std::nullopt;
+        return top ? S::topRight : S::bottomRight;
+    case WindowSwapDirection::up:
+        if (top)
+            return std::nullopt;
+        return left ? S::topLeft : S::topRight;
+    case WindowSwapDirection::down:
+        if (!top)
+            return std::nullopt;
+        return left ? S::bottomLeft : S::bottomRight;
+    }
+    return std::nullopt;
 }
 
 bool WindowTilingService::isTileable(WindowId window)

@@ -16,11 +16,11 @@
 namespace mendo {
 
 // Puts other applications' windows into a half, a quarter or the whole
-// visible frame of their monitor. Every operation is silent: no window, no
-// monitor or a window that vanishes halfway simply ends it. Commands run one
-// at a time in the order they arrive, each to its end (the window manager's
-// answers included), so two quick hotkeys never interleave their moves.
-// Main thread.
+// visible frame of their monitor, and swaps two of them. Every operation is
+// silent: no window, no monitor or a window that vanishes halfway simply ends
+// it. Commands run one at a time in the order they arrive, each to its end
+// (the window manager's answers included), so two quick hotkeys never
+// interleave their moves. Main thread.
 class WindowTilingService {
 public:
     // How long a move waits for the window manager to answer before it reads
@@ -37,6 +37,32 @@ public:
     // Up to four front windows of the focused window's monitor (else the main
     // one), by the layout for their number.
     Task<> tileAllWindows();
+
+    // Trades places with the window in the neighbouring half or quarter of
+    // the focused window's monitor (that window moves first); into an empty
+    // neighbour the focused window simply moves. Nothing happens at the
+    // monitor's edge, nor to a window off every monitor.
+    Task<> swapFocusedWindow(WindowSwapDirection direction);
+    // Gives the dragged window the frame of the window under `dropPoint`, and
+    // that window the dragged one's `originalFrame`, exactly as they are.
+    Task<> swapDraggedWindow(WindowId dragged, QRect originalFrame, QPoint dropPoint);
+
+    struct PointedWindow {
+        WindowId window = 0;
+        QRect frame;
+    };
+    // The front tileable window under `point`.
+    std::optional<PointedWindow> windowAt(QPoint point);
+    std::optional<QPoint> mouseLocationAX();
+    std::optional<QRect> axFrame(WindowId window);
+
+    // The slot `frame` occupies in `visible`: a half when it is taller than
+    // three quarters of it, else a quarter, by its centre. A centre on the
+    // middle line counts right, or below.
+    static WindowTileSlot slotContaining(const QRect& frame, const QRect& visible);
+    // The half or quarter next to `frame` in `direction`; nothing at the edge.
+    static std::optional<WindowTileSlot> adjacentSlot(
+        const QRect& frame, WindowSwapDirection direction, const QRect& visible);
 
     // The pieces window swapping builds on.
 
@@ -66,6 +92,11 @@ public:
     SerialTurns& turns() { return m_turns; }
 
 private:
+    // The focused window with its frame, when it may be tiled.
+    std::optional<PointedWindow> focusedTileableWindow();
+    // The front tileable window of the point's monitor, other than `except`,
+    // whose frame holds `point`.
+    std::optional<PointedWindow> windowContaining(QPoint point, std::optional<WindowId> except);
     // Sends the move (taking a maximized window out of that state first) and
     // waits for the window manager to answer. False when the window has gone.
     Task<bool> moveAndSettle(WindowId window, QRect frame);

@@ -5,6 +5,7 @@ namespace mendo {
 class Accessibility;
 class BrowserControl;
 class Clock;
+class Displays;
 class GlobalInputMonitor;
 class HotkeyRegistrar;
 class InputMonitoring;
@@ -47,6 +48,7 @@ struct Platform {
     UrlOpener* urlOpener = nullptr;
     GlobalInputMonitor* globalInput = nullptr;
     PanelDesktop* panelDesktop = nullptr;
+    Displays* displays = nullptr;
     BrowserControl* browser = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/WindowDragSwapMonitor.h"
+
 namespace mendo {
 
 // What the application delegate asks of the built-in display switch: put the
@@ -19,17 +21,17 @@ public:
     virtual void start() = 0;
 };
 
-// Stand-ins until the desktop utilities exist: nothing is ever switched off,
-// so there is nothing to restore, and there is no monitor to start.
-class NoBuiltInDisplayControl final : public BuiltInDisplayControl {
+// The drag-to-swap monitor the delegate starts at launch.
+class WindowDragSwapMonitorControl final : public DragSwapMonitorControl {
 public:
-    void restoreAfterPreviousLaunch() override { }
-    void enableBuiltIn() override { }
-};
+    WindowDragSwapMonitorControl(GlobalInputMonitor& input, UserDefaults& defaults, WindowTilingService& tiling)
+        : m_monitor(input, defaults, tiling)
+    {
+    }
+    void start() override { m_monitor.start(); }
 
-class NoDragSwapMonitorControl final : public DragSwapMonitorControl {
-public:
-    void start() override { }
+private:
+    WindowDragSwapMonitor m_monitor;
 };
 
 }  // namespace mendo

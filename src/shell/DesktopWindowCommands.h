@@ -4,29 +4,31 @@
 
 namespace mendo {
 
+class BuiltInDisplayService;
 class ChromeAppWindowService;
 class WindowTilingService;
 
-// The window commands of the tiling hotkeys: tiling and tile-all go to the
-// tiling service, which runs them one at a time; the browser pop-out goes to
-// the app-window service (declining without one). Swapping and the built-in
-// display do nothing yet.
+// The window commands of the tiling hotkeys: tiling, swapping and tile-all go
+// to the tiling service, which runs them one at a time. The browser pop-out
+// goes to the app-window service (declining without one, so the halves are
+// tiled as they are). The display toggle goes to the built-in display service.
 class DesktopWindowCommands final : public WindowCommands {
 public:
-    explicit DesktopWindowCommands(WindowTilingService& tiling);
+    DesktopWindowCommands(WindowTilingService& tiling, BuiltInDisplayService& builtInDisplay);
 
     void tileFocusedWindow(WindowTileSlot slot) override;
-    void swapFocusedWindow(WindowSwapDirection) override { }
+    void swapFocusedWindow(WindowSwapDirection direction) override;
     void tileAllWindows() override;
     bool popOutActiveTabIfNeeded(WindowTileSlot slot) override;
-    bool builtInDisplayDisabled() const override { return false; }
-    void disableBuiltIn() override { }
-    void enableBuiltIn() override { }
+    bool builtInDisplayDisabled() const override;
+    void disableBuiltIn() override;
+    void enableBuiltIn() override;
 
     void setAppWindows(ChromeAppWindowService* appWindows) { m_appWindows = appWindows; }
 
 private:
     WindowTilingService& m_tiling;
+    BuiltInDisplayService& m_builtInDisplay;
     ChromeAppWindowService* m_appWindows = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "app/TextActionEngine.h"
 #include "model/NativeSettingsStore.h"
 #include "shell/ApplicationControl.h"
+#include "shell/BuiltInDisplayBridge.h"
 #include "shell/DesktopServiceHooks.h"
 #include "shell/DesktopWindowCommands.h"
 #include "shell/MendoAppDelegate.h"
@@ -13,7 +14,7 @@
 #include "clipboard/ClipboardNotesService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
-#include "desktop/BuiltInDisplaySwitch.h"
+#include "desktop/BuiltInDisplayService.h"
 #include "desktop/ChromeAppWindowService.h"
 #include "desktop/WindowTilingService.h"
 #include "engine/AccessibilityTextReader.h"
@@ -137,9 +138,10 @@ std::unique_ptr<SelectionTriggerService> MendoNativeApp::Factory::makeSelectionT
     return std::make_unique<SelectionTriggerService>();
 }
 
-std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboardPanel()
+std::unique_ptr<ClipboardPanelController> MendoNativeApp::Factory::makeClipboardPanel(
+    const ClipboardPanelController::Services& services)
 {
-    return std::make_unique<ClipboardPanelController>();
+    return std::make_unique<ClipboardPanelController>(services);
 }
 
 std::unique_ptr<AssistantPanelController> MendoNativeApp::Factory::makeAssistantPanel()
@@ -195,11 +197,11 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_permissions = std::make_unique<PermissionService>(*p.permissions, *p.inputMonitoring, *p.processes);
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
-    m_builtInDisplay = std::make_unique<NoBuiltInDisplayControl>();
-    m_builtInDisplaySwitch = std::make_unique<NoBuiltInDisplaySwitch>();
-    m_dragSwapMonitor = std::make_unique<NoDragSwapMonitorControl>();
+    m_builtInDisplayService = std::make_unique<BuiltInDisplayService>(*p.displays, *p.defaults, *p.clock, *p.log);
+    m_builtInDisplay = std::make_unique<BuiltInDisplayBridge>(*m_builtInDisplayService);
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
-    auto windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling);
+    m_dragSwapMonitor = std::make_unique<WindowDragSwapMonitorControl>(*p.globalInput, *p.defaults, *m_windowTiling);
+    auto windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling, *m_builtInDisplayService);
     if (p.browser) {
         m_appWindows = std::make_unique<ChromeAppWindowService>(
             *p.workspace, *p.accessibility, *p.browser, *p.keyboard, *m_windowTiling, *p.clock, p.log);
@@ -216,10 +218,11 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_quickPanel = factory.makeQuickPanel();
     m_statusHUD = factory.makeStatusHUD(p);
     m_hotkeys = factory.makeHotkeys(p, *m_focus, *m_windowCommands);
-    m_menuBar = factory.makeMenuBar(*m_builtInDisplaySwitch);
+    m_menuBar = factory.makeMenuBar(*m_builtInDisplay);
     m_floatingButton = factory.makeFloatingButton();
     m_selectionTrigger = factory.makeSelectionTrigger();
-    m_clipboardPanel = factory.makeClipboardPanel();
+    m_clipboardPanel = factory.makeClipboardPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.globalInput,
+        *p.workspace, *m_focus, *m_pasteboard, *p.pasteboard, *m_clipboardHistory, *m_clipboardNotes });
     m_assistantPanel = factory.makeAssistantPanel();
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel(TranslationPreviewServices { *p.clock, *p.defaults,
         *p.pasteboard, *p.workspace, *m_focus, *m_textReader, *m_selection, *p.panelDesktop, *p.globalInput,

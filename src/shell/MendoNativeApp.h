@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clipboard/ClipboardPanelController.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -19,7 +20,9 @@ class AppStateHotkeyBridge;
 class AppUpdateManager;
 class ApplicationControl;
 class AssistantPanelController;
+class BuiltInDisplayBridge;
 class BuiltInDisplayControl;
+class BuiltInDisplayService;
 class BuiltInDisplaySwitch;
 class ClipboardHistoryService;
 class ClipboardNotesService;
@@ -78,7 +81,8 @@ public:
         virtual std::unique_ptr<MenuBarController> makeMenuBar(BuiltInDisplaySwitch& displaySwitch);
         virtual std::unique_ptr<FloatingButtonController> makeFloatingButton();
         virtual std::unique_ptr<SelectionTriggerService> makeSelectionTrigger();
-        virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel();
+        virtual std::unique_ptr<ClipboardPanelController> makeClipboardPanel(
+            const ClipboardPanelController::Services& services);
         virtual std::unique_ptr<AssistantPanelController> makeAssistantPanel();
         virtual std::unique_ptr<TranslationPreviewPanelController> makeTranslationPreviewPanel(
             const TranslationPreviewServices& services);
@@ -117,6 +121,7 @@ public:
     MenuBarController& menuBar() { return *m_menuBar; }
     ClipboardHistoryService& clipboardHistory() { return *m_clipboardHistory; }
     ClipboardNotesService& clipboardNotes() { return *m_clipboardNotes; }
+    ClipboardPanelController& clipboardPanel() { return *m_clipboardPanel; }
     QMainWindow* mainWindow() const;
     QAction* showQuickMenuAction() const;
 
@@ -143,10 +148,11 @@ private:
     std::unique_ptr<PermissionService> m_permissions;
     std::unique_ptr<SelectionTransfer> m_selection;
     std::unique_ptr<TextActionEngine> m_engine;
-    std::unique_ptr<BuiltInDisplayControl> m_builtInDisplay;
-    std::unique_ptr<BuiltInDisplaySwitch> m_builtInDisplaySwitch;
-    std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
+    std::unique_ptr<BuiltInDisplayService> m_builtInDisplayService;
+    // What the delegate and the tray menu use of the service.
+    std::unique_ptr<BuiltInDisplayBridge> m_builtInDisplay;
     std::unique_ptr<WindowTilingService> m_windowTiling;
+    std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
     std::unique_ptr<ChromeAppWindowService> m_appWindows;
     std::unique_ptr<WindowCommands> m_windowCommands;
     std::unique_ptr<ApplicationControl> m_application;

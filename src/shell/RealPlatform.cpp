@@ -12,6 +12,7 @@
 #include "platform/x11/ChromiumBrowserControl.h"
 #include "platform/x11/DesktopUrlOpener.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Displays.h"
 #include "platform/x11/X11GlobalInputMonitor.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 #include "platform/x11/X11InputMonitoring.h"
@@ -52,6 +53,7 @@ struct RealPlatform::Parts {
     x11::X11PostedKeys postedKeys { clock };
     X11GlobalInputMonitor globalInput { x11, postedKeys };
     X11PanelDesktop panelDesktop { x11 };
+    X11Displays displays { x11 };
 };
 
 RealPlatform::RealPlatform()
@@ -76,6 +78,7 @@ RealPlatform::RealPlatform()
     m_platform.urlOpener = &d->urlOpener;
     m_platform.globalInput = &d->globalInput;
     m_platform.panelDesktop = &d->panelDesktop;
+    m_platform.displays = &d->displays;
     m_platform.browser = &d->browser;
     d->keyboard.setPostedKeys(&d->postedKeys);
 }

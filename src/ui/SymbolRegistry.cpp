@@ -27,6 +27,10 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy-symbolic") },
         { QStringLiteral("xmark"), QStringLiteral("window-close-symbolic") },
         { QStringLiteral("magnifyingglass"), QStringLiteral("system-search-symbolic") },
+        { QStringLiteral("plus"), QStringLiteral("list-add-symbolic") },
+        { QStringLiteral("pencil"), QStringLiteral("document-edit-symbolic") },
+        { QStringLiteral("note.text"), QStringLiteral("text-x-generic-symbolic") },
+        { QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic") },
         { QStringLiteral("sidebar.left"), QStringLiteral("sidebar-show-symbolic") },
         { QStringLiteral("sidebar.leading"), QStringLiteral("sidebar-show-symbolic") },
         { QStringLiteral("doc.on.clipboard"), QStringLiteral("edit-paste-symbolic") },
@@ -120,6 +124,41 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
         p.setPen(QPen(color, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(name.endsWith(QLatin1String(".fill")) ? QBrush(color) : QBrush(Qt::NoBrush));
         p.drawPath(bolt);
+    } else if (name == QLatin1String("xmark.circle.fill")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(2, 2, 20, 20));
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(QPen(knockout, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8.5, 8.5), QPointF(15.5, 15.5));
+        p.drawLine(QPointF(15.5, 8.5), QPointF(8.5, 15.5));
+    } else if (name == QLatin1String("arrow.turn.down.left")) {
+        // A return arrow: down from the top right, then left, with its head.
+        QPainterPath arrow;
+        arrow.moveTo(18.5, 4.5);
+        arrow.lineTo(18.5, 12.5);
+        arrow.quadTo(18.5, 15.5, 15.5, 15.5);
+        arrow.lineTo(5.5, 15.5);
+        p.setPen(QPen(color, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(arrow);
+        QPainterPath head;
+        head.moveTo(9.5, 11.5);
+        head.lineTo(5.5, 15.5);
+        head.lineTo(9.5, 19.5);
+        p.drawPath(head);
+    } else if (name == QLatin1String("plus.square.on.square")) {
+        p.setPen(QPen(color, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath back;
+        back.moveTo(4, 16);
+        back.lineTo(4, 6);
+        back.quadTo(4, 4, 6, 4);
+        back.lineTo(16, 4);
+        p.drawPath(back);
+        p.drawRoundedRect(QRectF(8, 8, 12.5, 12.5), 2.2, 2.2);
+        p.drawLine(QPointF(14.25, 11), QPointF(14.25, 17.5));
+        p.drawLine(QPointF(11, 14.25), QPointF(17.5, 14.25));
     } else if (name == QLatin1String("xmark")) {
         p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(6, 6), QPointF(18, 18));

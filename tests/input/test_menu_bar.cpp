@@ -1,5 +1,6 @@
 #include "app/AppStateRig.h"
 #include "clipboard/ClipboardPanelController.h"
+#include "clipboard/ClipboardPanelRig.h"
 #include "desktop/BuiltInDisplaySwitch.h"
 #include "fakes/FakePanelDesktop.h"
 #include "input/MendoMenuBarIcon.h"
@@ -81,7 +82,8 @@ struct Rig {
     std::unique_ptr<QuickPanelController> quickPanel = std::make_unique<QuickPanelController>();
     FakePanelDesktop panelDesktop;
     StatusHUDController statusHUD { panelDesktop };
-    std::unique_ptr<ClipboardPanelController> clipboard = std::make_unique<ClipboardPanelController>();
+    ClipboardPanelRig clipboardRig { app.clock, app.defaults };
+    std::unique_ptr<ClipboardPanelController>& clipboard = clipboardRig.controller;
     TranslationPreviewFakes previewFakes { app.clock, app.defaults, app.selection };
     std::unique_ptr<CountingTranslationPreview> translation
         = std::make_unique<CountingTranslationPreview>(previewFakes.services());

@@ -2,9 +2,11 @@
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "desktop/AppLayoutSwitchService.h"
+#include "desktop/BuiltInDisplayService.h"
 #include "fakes/EventLog.h"
 #include "fakes/FakeAccessibility.h"
 #include "fakes/FakeClock.h"
+#include "fakes/FakeDisplays.h"
 #include "fakes/FakeGlobalInputMonitor.h"
 #include "fakes/FakePanelDesktop.h"
 #include "fakes/FakeHotkeyRegistrar.h"
@@ -191,10 +193,11 @@ public:
         return made<SelectionTriggerService>(
             "selectionTrigger", std::make_unique<RecordingSelectionTrigger>(m_log, floatingButton));
     }
-    std::unique_ptr<ClipboardPanelController> makeClipboardPanel() override
+    std::unique_ptr<ClipboardPanelController> makeClipboardPanel(
+        const ClipboardPanelController::Services& services) override
     {
-        return made<ClipboardPanelController>(
-            "clipboardPanel", std::make_unique<RecordingFollower<ClipboardPanelController>>(m_log, "clipboardPanel"));
+        return made<ClipboardPanelController>("clipboardPanel",
+            std::make_unique<RecordingFollower<ClipboardPanelController>>(m_log, "clipboardPanel", services));
     }
     std::unique_ptr<AssistantPanelController> makeAssistantPanel() override
     {
@@ -248,6 +251,7 @@ struct Rig {
     FakePanelDesktop panelDesktop;
     FakeSystemTransparency transparency { log };
     FakeUrlOpener urlOpener;
+    FakeDisplays displays;
     RecordingFactory factory { log };
     std::unique_ptr<MendoNativeApp> app;
 
@@ -272,6 +276,7 @@ struct Rig {
         p.urlOpener = &urlOpener;
         p.globalInput = &globalInput;
         p.panelDesktop = &panelDesktop;
+        p.displays = &displays;
         return p;
     }
     MendoNativeApp& make()
@@ -309,6 +314,7 @@ private Q_SLOTS:
     void mainWindowAtStart();
     void trayItemFollowsTheSettings();
     void hotkeysReachThePanels();
+    void builtInDisplayFromLaunchTrayHotkeyAndTermination();
     void clearingTheHistoryEmptiesTheStoredHistory();
 };
 
@@ -510,6 +516,41 @@ void TestNativeApp::hotkeysReachThePanels()
     rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+R"))->chord());
     rig.settle();
     QCOMPARE(app.appState().status(), ActionStatus::running(QStringLiteral("Reading selection")));
+}
+
+void TestNativeApp::builtInDisplayFromLaunchTrayHotkeyAndTermination()
+{
+    Rig rig;
+    // A previous run ended with the panel off.
+    rig.displays.displays = { { 1, true, true, false, false }, { 2, false } };
+    rig.defaults.set(BuiltInDisplayService::disabledIDKey, qint64(1));
+    MendoNativeApp& app = rig.make();
+    app.start();
+    rig.settle();
+    QVERIFY(rig.displays.find(1)->active);
+    QVERIFY(!rig.defaults.contains(BuiltInDisplayService::disabledIDKey));
+
+    const QString title = QStringLiteral("Turn Off Built-in Display");
+    const MenuBarEntry* item = app.menuBar().currentMenu().item(title);
+    QVERIFY(item && item->enabled && !item->checked);
+    item->target->runAction();
+    QVERIFY(!rig.displays.find(1)->active);
+    // The switch's change rebuilt the menu.
+    item = app.menuBar().currentMenu().item(title);
+    QVERIFY(item && item->enabled && item->checked);
+
+    const auto toggle = ParsedHotkey::parse(QStringLiteral("Control+Alt+0"))->chord();
+    rig.registrar.press(toggle);
+    rig.settle();
+    QVERIFY(rig.displays.find(1)->active);
+    QVERIFY(!app.menuBar().currentMenu().item(title)->checked);
+    rig.registrar.press(toggle);
+    rig.settle();
+    QVERIFY(!rig.displays.find(1)->active);
+
+    app.delegate().applicationWillTerminate();
+    QVERIFY(rig.displays.find(1)->active);
+    QVERIFY(!rig.defaults.contains(BuiltInDisplayService::disabledIDKey));
 }
 
 void TestNativeApp::clearingTheHistoryEmptiesTheStoredHistory()

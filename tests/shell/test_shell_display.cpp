@@ -89,8 +89,13 @@ void TestShellDisplay::minimisedMainWindowLeavesTheTaskbar()
     FakeClock clock;
     QtApplicationControl application;
     MendoWindowPresenter presenter(application, clock);
-    NoBuiltInDisplayControl display;
-    NoDragSwapMonitorControl dragSwap;
+    struct : BuiltInDisplayControl {
+        void restoreAfterPreviousLaunch() override { }
+        void enableBuiltIn() override { }
+    } display;
+    struct : DragSwapMonitorControl {
+        void start() override { }
+    } dragSwap;
     MendoAppDelegate delegate(defaults, clock, application, presenter, display, dragSwap);
 
     QWidget main;
