@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxtst-dev libxi-dev libxrandr-dev libxfixes-dev libxkbfile-dev libxkbcommon-x11-dev
   libatspi2.0-dev at-spi2-core libglib2.0-bin dbus-x11 dbus
   xvfb xauth openbox xdotool xclip x11-utils x11-xkb-utils x11-xserver-utils fonts-dejavu-core trayer
-  zenity xterm libbenchmark-dev python3 procps
+  zenity xterm libbenchmark-dev python3 procps chromium
   adwaita-icon-theme libqt6svg6 xcompmgr
   xserver-xorg-core xserver-xorg-video-dummy
 )

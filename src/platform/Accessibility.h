@@ -43,6 +43,9 @@ inline constexpr QLatin1String Enabled("AXEnabled");
 inline constexpr QLatin1String Focused("AXFocused");
 inline constexpr QLatin1String FocusedUIElement("AXFocusedUIElement");
 inline constexpr QLatin1String FocusedWindow("AXFocusedWindow");
+// True for an element the application keeps out of sight (a tool bar an app
+// window does not show); absent reads as shown.
+inline constexpr QLatin1String Hidden("AXHidden");
 inline constexpr QLatin1String HighestEditableAncestor("AXHighestEditableAncestor");
 inline constexpr QLatin1String IsEditable("AXIsEditable");
 inline constexpr QLatin1String ManualAccessibility("AXManualAccessibility");
@@ -53,6 +56,8 @@ inline constexpr QLatin1String Role("AXRole");
 inline constexpr QLatin1String SelectedText("AXSelectedText");
 inline constexpr QLatin1String Size("AXSize");
 inline constexpr QLatin1String Value("AXValue");
+// The address of the page a web area shows.
+inline constexpr QLatin1String URL("AXURL");
 // Present (in the attribute names) on every element of a Chromium-based
 // application; its value identifies the element within that application.
 inline constexpr QLatin1String ChromeNodeId("ChromeAXNodeId");

@@ -9,6 +9,7 @@ enum class EditShortcut {
     SelectAll,  // Control+A
     Copy,       // Control+C
     Paste,      // Control+V; in a terminal emulator its own paste key (EditingStyle)
+    CloseTab,   // Control+W, whatever the window
 };
 
 // How the focused window takes copy and paste.

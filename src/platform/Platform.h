@@ -3,6 +3,7 @@
 namespace mendo {
 
 class Accessibility;
+class BrowserControl;
 class Clock;
 class Displays;
 class GlobalInputMonitor;
@@ -48,6 +49,7 @@ struct Platform {
     GlobalInputMonitor* globalInput = nullptr;
     PanelDesktop* panelDesktop = nullptr;
     Displays* displays = nullptr;
+    BrowserControl* browser = nullptr;
 };
 
 }  // namespace mendo

@@ -2,6 +2,7 @@
 
 #include "base/Async.h"
 #include "desktop/BuiltInDisplayService.h"
+#include "desktop/ChromeAppWindowService.h"
 #include "desktop/WindowTilingService.h"
 
 namespace mendo {
@@ -20,6 +21,11 @@ void DesktopWindowCommands::tileFocusedWindow(WindowTileSlot slot)
 void DesktopWindowCommands::swapFocusedWindow(WindowSwapDirection direction)
 {
     detach(m_tiling.swapFocusedWindow(direction));
+}
+
+bool DesktopWindowCommands::popOutActiveTabIfNeeded(WindowTileSlot slot)
+{
+    return m_appWindows && m_appWindows->popOutActiveTabIfNeeded(slot);
 }
 
 void DesktopWindowCommands::tileAllWindows()

@@ -5,12 +5,13 @@
 namespace mendo {
 
 class BuiltInDisplayService;
+class ChromeAppWindowService;
 class WindowTilingService;
 
 // The window commands of the tiling hotkeys: tiling, swapping and tile-all go
 // to the tiling service, which runs them one at a time. The browser pop-out
-// does nothing yet: it declines, so the halves are tiled as they are. The
-// display toggle goes to the built-in display service.
+// goes to the app-window service (declining without one, so the halves are
+// tiled as they are). The display toggle goes to the built-in display service.
 class DesktopWindowCommands final : public WindowCommands {
 public:
     DesktopWindowCommands(WindowTilingService& tiling, BuiltInDisplayService& builtInDisplay);
@@ -18,14 +19,17 @@ public:
     void tileFocusedWindow(WindowTileSlot slot) override;
     void swapFocusedWindow(WindowSwapDirection direction) override;
     void tileAllWindows() override;
-    bool popOutActiveTabIfNeeded(WindowTileSlot) override { return false; }
+    bool popOutActiveTabIfNeeded(WindowTileSlot slot) override;
     bool builtInDisplayDisabled() const override;
     void disableBuiltIn() override;
     void enableBuiltIn() override;
 
+    void setAppWindows(ChromeAppWindowService* appWindows) { m_appWindows = appWindows; }
+
 private:
     WindowTilingService& m_tiling;
     BuiltInDisplayService& m_builtInDisplay;
+    ChromeAppWindowService* m_appWindows = nullptr;
 };
 
 }  // namespace mendo

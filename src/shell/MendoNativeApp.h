@@ -52,6 +52,7 @@ class TextActionEngine;
 class TranslationPreviewPanelController;
 struct TranslationPreviewServices;
 class WindowCommands;
+class ChromeAppWindowService;
 class WindowTilingService;
 class HotkeyPanels;
 
@@ -156,6 +157,7 @@ private:
     std::unique_ptr<BuiltInDisplayBridge> m_builtInDisplay;
     std::unique_ptr<WindowTilingService> m_windowTiling;
     std::unique_ptr<DragSwapMonitorControl> m_dragSwapMonitor;
+    std::unique_ptr<ChromeAppWindowService> m_appWindows;
     std::unique_ptr<WindowCommands> m_windowCommands;
     std::unique_ptr<ApplicationControl> m_application;
     std::unique_ptr<MendoWindowPresenter> m_presenter;

@@ -9,6 +9,7 @@
 #include "platform/atspi/AtspiAccessibility.h"
 #include "platform/atspi/AtspiPermissions.h"
 #include "platform/x11/ApplicationIdResolver.h"
+#include "platform/x11/ChromiumBrowserControl.h"
 #include "platform/x11/DesktopUrlOpener.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Displays.h"
@@ -45,6 +46,7 @@ struct RealPlatform::Parts {
     AtspiPermissions permissions;
     X11InputMonitoring inputMonitoring;
     QtProcesses processes;
+    ChromiumBrowserControl browser { processes, ApplicationIdResolver::standardApplicationDirs() };
     UnsetSystemTransparency transparency;
     DesktopUrlOpener urlOpener;
     // MendoAI's own keystrokes, which the global input monitor drops.
@@ -77,6 +79,7 @@ RealPlatform::RealPlatform()
     m_platform.globalInput = &d->globalInput;
     m_platform.panelDesktop = &d->panelDesktop;
     m_platform.displays = &d->displays;
+    m_platform.browser = &d->browser;
     d->keyboard.setPostedKeys(&d->postedKeys);
 }
 

@@ -93,6 +93,8 @@ public:
     qint64 startupMs() const { return m_startupMs; }
     // The user defaults as mendo last wrote them to its file.
     QJsonObject storedDefaults() const;
+    // The XDG_DATA_HOME mendo runs with (its applications folder included).
+    QString dataHome() const { return m_dir.filePath(QStringLiteral("xdg_data_home")); }
     // The titles of mendo's visible windows.
     QStringList visibleWindowTitles() const;
 

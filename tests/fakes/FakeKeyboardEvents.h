@@ -17,6 +17,8 @@ inline QString shortcutName(EditShortcut shortcut)
         return QStringLiteral("Copy");
     case EditShortcut::Paste:
         return QStringLiteral("Paste");
+    case EditShortcut::CloseTab:
+        return QStringLiteral("CloseTab");
     }
     return {};
 }

@@ -255,6 +255,18 @@ std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& eleme
         return States(object).has(ATSPI_STATE_FOCUSED);
     if (attribute == ax::IsEditable)
         return States(object).has(ATSPI_STATE_EDITABLE);
+    if (attribute == ax::Hidden)
+        return !States(object).has(ATSPI_STATE_SHOWING);
+    if (attribute == ax::URL) {
+        Ref<AtspiDocument> document(atspi_accessible_get_document_iface(object));
+        if (!document)
+            return std::nullopt;
+        Error error;
+        QString address = takeString(atspi_document_get_document_attribute_value(document.get(), "URI", error.out()));
+        if (error)
+            return std::nullopt;
+        return address;
+    }
     if (attribute == ax::Position || attribute == ax::Size) {
         Ref<AtspiComponent> component(atspi_accessible_get_component_iface(object));
         if (!component)
@@ -320,13 +332,15 @@ std::optional<QStringList> AtspiAccessibility::attributeNames(const AXElement& e
     const std::optional<AtspiRole> role = roleOf(object);
     if (!role)
         return std::nullopt;
-    QStringList names { ax::Role, ax::Parent, ax::Children, ax::Enabled, ax::Focused, ax::IsEditable };
+    QStringList names { ax::Role, ax::Parent, ax::Children, ax::Enabled, ax::Focused, ax::IsEditable, ax::Hidden };
     if (*role == ATSPI_ROLE_APPLICATION)
         names << ax::FocusedUIElement << ax::FocusedWindow;
     if (Ref<AtspiComponent>(atspi_accessible_get_component_iface(object)))
         names << ax::Position << ax::Size;
     if (Ref<AtspiText>(atspi_accessible_get_text_iface(object)))
         names << ax::Value << ax::SelectedText << ax::NumberOfCharacters;
+    if (Ref<AtspiDocument>(atspi_accessible_get_document_iface(object)))
+        names << ax::URL;
     // Editable web content (contenteditable) marks each of its elements.
     if (States(object).has(ATSPI_STATE_EDITABLE))
         names << ax::EditableAncestor;

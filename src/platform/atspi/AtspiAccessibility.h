@@ -27,9 +27,11 @@ namespace mendo {
 //                       replaced through EditableText
 //   "AXNumberOfCharacters"  the Text interface's character count
 //   "AXEnabled", "AXFocused", "AXIsEditable"  the enabled, focused and
-//                       editable states; setting "AXFocused" grabs the focus,
+//                       editable states; "AXHidden" the showing state's
+//                       absence; setting "AXFocused" grabs the focus,
 //                       keeping the caret where it was and selecting nothing
 //   "AXPosition", "AXSize"  the Component's extents in screen coordinates
+//   "AXURL"             the Document interface's "URI" attribute
 //   "AXFocusedUIElement"  (application) the element that last announced it
 //                       took the focus, while it still has it; else the
 //                       element in the focused state, the active window

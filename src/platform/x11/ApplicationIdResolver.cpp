@@ -12,10 +12,11 @@ namespace {
 
 struct DesktopEntry {
     QString startupWMClass;
+    QString exec;
     bool hidden = false;
 };
 
-// Only the two keys that matter here; a file that is not a desktop entry
+// Only the keys that matter here; a file that is not a desktop entry
 // (no [Desktop Entry] group) yields nothing.
 std::optional<DesktopEntry> readDesktopEntry(const QString& path)
 {
@@ -41,6 +42,8 @@ std::optional<DesktopEntry> readDesktopEntry(const QString& path)
         const QString value = line.mid(equals + 1).trimmed();
         if (key == QLatin1String("StartupWMClass"))
             entry.startupWMClass = value;
+        else if (key == QLatin1String("Exec"))
+            entry.exec = value;
         else if (key == QLatin1String("Hidden"))
             entry.hidden = value == QLatin1String("true");
     }
@@ -73,6 +76,21 @@ QStringList ApplicationIdResolver::standardApplicationDirs()
     for (const QString& dir : dataDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         dirs.append(dir + QLatin1String("/applications"));
     return dirs;
+}
+
+QString ApplicationIdResolver::execOf(const QStringList& applicationDirs, const QString& applicationId)
+{
+    if (applicationId.isEmpty() || applicationId.contains(QLatin1Char('/')))
+        return {};
+    for (const QString& dir : applicationDirs) {
+        const QString path = dir + QLatin1Char('/') + applicationId + QLatin1String(".desktop");
+        if (!QFileInfo::exists(path))
+            continue;
+        // The first entry of the id hides the later ones, even when hidden.
+        const auto entry = readDesktopEntry(path);
+        return entry && !entry->hidden ? entry->exec : QString();
+    }
+    return {};
 }
 
 void ApplicationIdResolver::load()

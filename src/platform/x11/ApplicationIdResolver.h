@@ -26,6 +26,10 @@ public:
     // Empty when both parts are empty.
     QString applicationId(const QString& wmInstance, const QString& wmClass);
 
+    // The Exec line of the desktop entry `applicationId` (one at the top of
+    // a folder), as written; empty when there is none.
+    static QString execOf(const QStringList& applicationDirs, const QString& applicationId);
+
     // $XDG_DATA_HOME/applications, then each $XDG_DATA_DIRS/applications.
     static QStringList standardApplicationDirs();
 

@@ -211,6 +211,10 @@ ShortcutResult X11KeyboardEvents::postShortcut(EditShortcut shortcut)
             withShift = true;
         }
         break;
+    case EditShortcut::CloseTab:
+        letter = XK_w;
+        pcKey = 25;
+        break;
     }
     Display* display = m_connection.display();
     const KeyCode control = XKeysymToKeycode(display, XK_Control_L);

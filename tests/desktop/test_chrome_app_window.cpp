@@ -1,0 +1,254 @@
+#include "desktop/ChromeAppWindowService.h"
+#include "desktop/WindowTilingService.h"
+#include "fakes/FakeBrowser.h"
+#include "fakes/FakeKeyboardEvents.h"
+#include "fakes/RecordingSystemLog.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace mendo;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(WindowTileSlot)
+Q_DECLARE_METATYPE(std::optional<mendo::Millis>)
+
+namespace {
+
+const QString pageA = QStringLiteral("https://mail.example.org/inbox");
+const QString pageB = QStringLiteral("https://news.example.org/");
+
+struct Rig {
+    Rig()
+    {
+        windows.monitors = { { QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), true } };
+        keyboard.onPost = [this](EditShortcut shortcut) {
+            if (shortcut == EditShortcut::CloseTab)
+                browser.closeActiveTab();
+        };
+        source = browser.addWindow({ pageA, pageB });
+    }
+
+    FakeClock clock;
+    FakeAccessibility ax;
+    FakeWorkspace workspace;
+    FakeWindowSystem windows;
+    FakeKeyboardEvents keyboard;
+    RecordingSystemLog log;
+    FakeBrowser browser { ax, workspace, windows, clock };
+    WindowTilingService tiling { windows, clock };
+    ChromeAppWindowService service { workspace, ax, browser, keyboard, tiling, clock, &log };
+    WindowId source = 0;
+
+    FakeBrowser::Window& sourceWindow() { return *browser.window(source); }
+    FakeAXNodePtr toolbar() { return sourceWindow().node->childNodes.first(); }
+    // The app window, when one opened.
+    WindowId appWindow()
+    {
+        for (const auto& w : browser.windows()) {
+            if (w.app)
+                return w.id;
+        }
+        return 0;
+    }
+};
+
+QString tiled(WindowId window, QRect cell)
+{
+    return QStringLiteral("%1 %2,%3 %4x%5").arg(window).arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height());
+}
+
+const QRect leftHalf(0, 0, 960, 1080);
+const QRect rightHalf(960, 0, 960, 1080);
+
+// `depth` nested groups under `parent`; the innermost.
+FakeAXNodePtr nest(FakeAccessibility& ax, FakeAXNodePtr parent, int depth)
+{
+    for (int i = 0; i < depth; ++i)
+        parent = ax.addChild(parent, QString(ax::GroupRole));
+    return parent;
+}
+
+}  // namespace
+
+using Setup = std::function<void(Rig&)>;
+Q_DECLARE_METATYPE(Setup)
+
+class TestChromeAppWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Each case either pops the page out or leaves everything to the caller,
+    // which then tiles the window as it is.
+    void scan_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<bool>("popsOut");
+        QTest::newRow("a browser window") << Setup([](Rig&) { }) << true;
+        QTest::newRow("Google Chrome by its window class")
+            << Setup([](Rig& r) { r.workspace.front->bundleIdentifier = QStringLiteral("Google-chrome"); }) << true;
+        QTest::newRow("another application")
+            << Setup([](Rig& r) { r.workspace.front->bundleIdentifier = QStringLiteral("firefox-esr"); }) << false;
+        QTest::newRow("an app window") << Setup([](Rig& r) { r.browser.addWindow({ pageB }, true); }) << false;
+        QTest::newRow("accessibility off: no window in the tree")
+            << Setup([](Rig& r) { r.ax.application(700)->focusedWindow = nullptr; }) << false;
+        QTest::newRow("only fields inside the page")
+            << Setup([](Rig& r) { r.toolbar()->childNodes.removeLast(); }) << false;
+        QTest::newRow("empty address") << Setup([](Rig& r) {
+            r.sourceWindow().page->attributes.insert(ax::URL, QString());
+        }) << false;
+        QTest::newRow("unreadable address")
+            << Setup([](Rig& r) { r.sourceWindow().page->failingAttributes.insert(ax::URL); }) << false;
+
+        // The address field alone, `depth` below the window (the page first,
+        // so that its address stays in reach).
+        const auto fieldAtDepth = [](int depth) {
+            return Setup([depth](Rig& r) {
+                auto& children = r.sourceWindow().node->childNodes;
+                children.removeFirst();
+                r.ax.addChild(nest(r.ax, r.sourceWindow().node, depth - 1), QString(ax::TextFieldRole));
+            });
+        };
+        QTest::newRow("field at depth 11") << fieldAtDepth(11) << true;
+        QTest::newRow("field at depth 12") << fieldAtDepth(12) << false;
+
+        // `leaves` elements met before the tool bar: window, page group, web
+        // area and filler group come first, then the leaves, the tool bar,
+        // its button and the field.
+        const auto fieldAfter = [](int leaves) {
+            return Setup([leaves](Rig& r) {
+                auto& children = r.sourceWindow().node->childNodes;
+                std::swap(children[0], children[1]);
+                auto filler = r.ax.addChild(r.sourceWindow().node, QString(ax::GroupRole));
+                children.move(children.size() - 1, 1);
+                for (int i = 0; i < leaves; ++i)
+                    r.ax.addChild(filler, QStringLiteral("AXStaticText"));
+            });
+        };
+        QTest::newRow("field as the 400th element") << fieldAfter(393) << true;
+        QTest::newRow("field as the 401st element") << fieldAfter(394) << false;
+        QTest::newRow("a hidden field in a shown tool bar") << Setup([](Rig& r) {
+            r.toolbar()->childNodes.last()->attributes.insert(ax::Hidden, true);
+        }) << false;
+    }
+    void scan()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(bool, popsOut);
+        Rig r;
+        setup(r);
+        QCOMPARE(r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf), popsOut);
+        QCOMPARE(r.browser.requests.size(), popsOut ? 1 : 0);
+        if (!popsOut) {
+            r.clock.advance(10s);
+            QVERIFY(r.keyboard.posted.isEmpty());
+            QVERIFY(r.windows.moves.isEmpty());
+        }
+    }
+
+    void launchThatCannotStartDeclines()
+    {
+        Rig r;
+        r.browser.startSucceeds = false;
+        QVERIFY(!r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf));
+        r.clock.advance(10s);
+        QCOMPARE(r.sourceWindow().tabs, QStringList({ pageA, pageB }));
+        QVERIFY(r.keyboard.posted.isEmpty());
+        QCOMPARE(r.log.lines, QStringList { QStringLiteral("MendoAI Chrome app window: the browser could not be started") });
+    }
+
+    // The app window is looked for every 250 ms, twelve times.
+    void waitForAppWindow_data()
+    {
+        QTest::addColumn<std::optional<Millis>>("appears");
+        QTest::addColumn<WindowTileSlot>("slot");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("at the first query") << std::optional<Millis>(100ms) << WindowTileSlot::leftHalf << true;
+        QTest::newRow("at the twelfth query") << std::optional<Millis>(2950ms) << WindowTileSlot::rightHalf << true;
+        QTest::newRow("after the last query") << std::optional<Millis>(3050ms) << WindowTileSlot::leftHalf << false;
+        QTest::newRow("never") << std::optional<Millis>() << WindowTileSlot::rightHalf << false;
+    }
+    void waitForAppWindow()
+    {
+        QFETCH(std::optional<Millis>, appears);
+        QFETCH(WindowTileSlot, slot);
+        QFETCH(bool, found);
+        Rig r;
+        r.browser.appWindowDelay = appears;
+        QVERIFY(r.service.popOutActiveTabIfNeeded(slot));
+        QCOMPARE(r.browser.requests, QStringList { QStringLiteral("chromium 700 ") + pageA });
+        r.clock.advance(10s);
+        const QRect cell = slot == WindowTileSlot::leftHalf ? leftHalf : rightHalf;
+        if (found) {
+            QCOMPARE(r.sourceWindow().tabs, QStringList { pageB });
+            QCOMPARE(r.keyboard.posted, QList<EditShortcut> { EditShortcut::CloseTab });
+            QCOMPARE(r.windows.moves, QStringList { tiled(r.appWindow(), cell) });
+            QCOMPARE(r.workspace.front->window, r.appWindow());
+            QVERIFY(r.log.lines.isEmpty());
+        } else {
+            QCOMPARE(r.sourceWindow().tabs, QStringList({ pageA, pageB }));
+            QVERIFY(r.keyboard.posted.isEmpty());
+            // The window in front at the end of the wait is tiled instead.
+            QCOMPARE(r.windows.moves.size(), 1);
+            QCOMPARE(r.windows.moves.first(), tiled(r.source, cell));
+            QCOMPARE(r.log.lines,
+                QStringList { QStringLiteral("MendoAI Chrome app window: no app window appeared; the tab stays open") });
+        }
+    }
+
+    // Control+W goes only to the source window showing the popped page.
+    void tabStaysOpen_data()
+    {
+        QTest::addColumn<Setup>("meanwhile");
+        QTest::addColumn<QStringList>("tabs");
+        QTest::newRow("source window cannot be activated")
+            << Setup([](Rig& r) { r.workspace.activationSucceeds = false; }) << QStringList({ pageA, pageB });
+        QTest::newRow("user switched to another tab")
+            << Setup([](Rig& r) { r.browser.selectTab(r.source, 1); }) << QStringList({ pageA, pageB });
+        QTest::newRow("source window gone")
+            << Setup([](Rig& r) { r.workspace.closedWindows << r.source; }) << QStringList({ pageA, pageB });
+    }
+    void tabStaysOpen()
+    {
+        QFETCH(Setup, meanwhile);
+        QFETCH(QStringList, tabs);
+        Rig r;
+        QVERIFY(r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf));
+        meanwhile(r);
+        r.clock.advance(10s);
+        QCOMPARE(r.sourceWindow().tabs, tabs);
+        QVERIFY(!r.keyboard.posted.contains(EditShortcut::CloseTab));
+        // The app window is tiled all the same.
+        QCOMPARE(r.windows.moves, QStringList { tiled(r.appWindow(), leftHalf) });
+    }
+
+    // A second press while the page is on its way retargets it instead of
+    // opening it twice (and closing a second tab).
+    void secondPressRetargets()
+    {
+        Rig r;
+        r.browser.appWindowDelay = 600ms;
+        QVERIFY(r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf));
+        r.clock.advance(300ms);
+        QVERIFY(r.service.popOutActiveTabIfNeeded(WindowTileSlot::rightHalf));
+        r.clock.advance(10s);
+        QCOMPARE(r.browser.requests.size(), 1);
+        QCOMPARE(r.sourceWindow().tabs, QStringList { pageB });
+        QCOMPARE(r.windows.moves, QStringList { tiled(r.appWindow(), rightHalf) });
+        // Once done, the browser window pops out its next page again.
+        QVERIFY(r.workspace.activateWindow(r.browser.application(r.source)));
+        QVERIFY(r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf));
+        QCOMPARE(r.browser.requests.last(), QStringLiteral("chromium 700 ") + pageB);
+    }
+
+    void slotPassesThrough()
+    {
+        Rig r;
+        QVERIFY(r.service.popOutActiveTabIfNeeded(WindowTileSlot::bottomRight));
+        r.clock.advance(10s);
+        QCOMPARE(r.windows.moves, QStringList { tiled(r.appWindow(), QRect(960, 540, 960, 540)) });
+    }
+};
+
+QTEST_GUILESS_MAIN(TestChromeAppWindow)
+#include "test_chrome_app_window.moc"
