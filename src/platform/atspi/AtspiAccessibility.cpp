@@ -262,7 +262,9 @@ std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& eleme
         if (!document)
             return std::nullopt;
         Error error;
-        QString address = takeString(atspi_document_get_document_attribute_value(document.get(), "URI", error.out()));
+        // libatspi takes the name as a mutable string, though it only reads it.
+        char name[] = "URI";
+        QString address = takeString(atspi_document_get_document_attribute_value(document.get(), name, error.out()));
         if (error)
             return std::nullopt;
         return address;
