@@ -7,7 +7,8 @@
 #include "clipboard/ClipboardPanelState.h"
 #include "clipboard/ClipboardEntryList.h"
 #include "clipboard/ClipboardSidePreview.h"
-#include "clipboard/ClipboardWindowDragHandle.h"
+#include "ui/NativeMaterials.h"
+#include "ui/OutlinedBox.h"
 #include "ui/SymbolRegistry.h"
 
 #include <QHBoxLayout>
@@ -28,36 +29,8 @@ namespace mendo {
 
 namespace {
 
-// A capsule of the primary colour behind a row of controls.
-class Capsule : public QWidget {
-public:
-    // A radius below 0 rounds the ends fully.
-    Capsule(double fillOpacity, double strokeOpacity, qreal radius = -1, QWidget* parent = nullptr)
-        : QWidget(parent)
-        , m_fill(fillOpacity)
-        , m_stroke(strokeOpacity)
-        , m_radius(radius)
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QColor primary = palette().color(QPalette::WindowText);
-        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const qreal radius = m_radius < 0 ? box.height() / 2 : m_radius;
-        p.setPen(m_stroke > 0 ? QPen(theme::withOpacity(primary, m_stroke), 1) : QPen(Qt::NoPen));
-        p.setBrush(theme::withOpacity(primary, m_fill));
-        p.drawRoundedRect(box, radius, radius);
-    }
-
-private:
-    double m_fill;
-    double m_stroke;
-    qreal m_radius;
-};
+// The header's drag strip.
+constexpr int dragStripHeight = 28;
 
 QFont systemFont(const QFont& base, int pixels, QFont::Weight weight)
 {
@@ -313,7 +286,7 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     m_tabTitle->setTextFormat(Qt::PlainText);
     row->addWidget(m_tabTitle);
 
-    m_nameGround = new Capsule(0.06, 0);
+    m_nameGround = new OutlinedBox(0.06, 0);
     m_nameGround->setMaximumWidth(180);
     auto* groundBox = new QHBoxLayout(m_nameGround);
     groundBox->setContentsMargins(9, 6, 9, 6);
@@ -396,7 +369,7 @@ QWidget* ClipboardHistoryPanel::makeHistoryContent()
 
 QWidget* ClipboardHistoryPanel::makeEditorCard()
 {
-    auto* card = new Capsule(0.035, 0.08, 14);
+    auto* card = new OutlinedBox(0.035, 0.08, 14);
     card->setObjectName(QStringLiteral("noteEditorCard"));
     auto* column = new QVBoxLayout(card);
     column->setContentsMargins(10, 10, 10, 10);
@@ -404,7 +377,7 @@ QWidget* ClipboardHistoryPanel::makeEditorCard()
     m_editorHeading = new QLabel;
     m_editorHeading->setFont(systemFont(font(), 11, QFont::DemiBold));
     column->addWidget(m_editorHeading);
-    auto* ground = new Capsule(0.025, 0.08, 12);
+    auto* ground = new OutlinedBox(0.025, 0.08, 12);
     auto* groundBox = new QVBoxLayout(ground);
     groundBox->setContentsMargins(8, 8, 8, 8);
     m_noteEditor = new QPlainTextEdit;
@@ -597,7 +570,11 @@ QWidget* ClipboardHistoryPanel::makeHeader()
     titleRow->addWidget(m_title);
     row->addWidget(titleBox);
 
-    m_dragHandle = new ClipboardWindowDragHandle;
+    // The one place the window is moved from: the header's free width.
+    m_dragHandle = new WindowDragHandle;
+    m_dragHandle->setFixedHeight(dragStripHeight);
+    m_dragHandle->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_dragHandle->setFocusPolicy(Qt::NoFocus);
     row->addWidget(m_dragHandle, 1);
     row->addWidget(makeFontControls());
 
@@ -612,7 +589,7 @@ QWidget* ClipboardHistoryPanel::makeHeader()
 
 QWidget* ClipboardHistoryPanel::makeFontControls()
 {
-    auto* group = new Capsule(0.045, 0.07);
+    auto* group = new OutlinedBox(0.045, 0.07);
     group->setObjectName(QStringLiteral("fontControls"));
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(4, 3, 4, 3);
@@ -657,7 +634,7 @@ QWidget* ClipboardHistoryPanel::makeFontControls()
 
 QWidget* ClipboardHistoryPanel::makeSearchField()
 {
-    auto* capsule = new Capsule(0.05, 0);
+    auto* capsule = new OutlinedBox(0.05, 0);
     capsule->setObjectName(QStringLiteral("searchField"));
     auto* row = new QHBoxLayout(capsule);
     row->setContentsMargins(10, 6, 10, 6);

@@ -23,7 +23,7 @@ class ClipboardSidePreview;
 class ClipboardNotesService;
 class ClipboardPanelController;
 class ClipboardPanelState;
-class ClipboardWindowDragHandle;
+class WindowDragHandle;
 class UserDefaults;
 
 // A borderless button of the clipboard window: a symbol or a short text in
@@ -103,7 +103,7 @@ public:
 
     // The parts the tests look at.
     QLabel* title() const { return m_title; }
-    ClipboardWindowDragHandle* dragHandle() const { return m_dragHandle; }
+    WindowDragHandle* dragHandle() const { return m_dragHandle; }
     QWidget* fontControls() const { return m_fontControls; }
     ClipboardPlainButton* decreaseButton() const { return m_decrease; }
     QLabel* fontSample() const { return m_sample; }
@@ -167,7 +167,7 @@ private:
 
     QLabel* m_titleIcon = nullptr;
     QLabel* m_title = nullptr;
-    ClipboardWindowDragHandle* m_dragHandle = nullptr;
+    WindowDragHandle* m_dragHandle = nullptr;
     QWidget* m_fontControls = nullptr;
     ClipboardPlainButton* m_decrease = nullptr;
     QLabel* m_sample = nullptr;

@@ -7,6 +7,7 @@
 #include "ui/GlassSurface.h"
 #include "ui/MendoTheme.h"
 #include "ui/NativeMaterials.h"
+#include "ui/OutlinedBox.h"
 #include "ui/SymbolRegistry.h"
 
 #include <QComboBox>
@@ -42,41 +43,10 @@ QFont pixelFont(QFont font, int pixels, QFont::Weight weight)
     return font;
 }
 
-// A rounded box in the text colour: a faint fill and a hairline edge drawn
-// inside the shape. A negative radius makes a capsule.
-class OutlinedBox : public QWidget {
-public:
-    OutlinedBox(qreal radius, double fillOpacity, double edgeOpacity, QWidget* parent = nullptr)
-        : QWidget(parent)
-        , m_radius(radius)
-        , m_fillOpacity(fillOpacity)
-        , m_edgeOpacity(edgeOpacity)
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QColor text = primary(this);
-        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const qreal radius = m_radius < 0 ? box.height() / 2 : m_radius;
-        p.setPen(QPen(theme::withOpacity(text, m_edgeOpacity), 1));
-        p.setBrush(theme::withOpacity(text, m_fillOpacity));
-        p.drawRoundedRect(box, radius, radius);
-    }
-
-private:
-    qreal m_radius;
-    double m_fillOpacity;
-    double m_edgeOpacity;
-};
-
 // The box behind a text pane, the pane inside its edge.
 QWidget* paneFrame(QWidget* content, QWidget* parent)
 {
-    auto* frame = new OutlinedBox(paneCornerRadius, 0.014, 0.075, parent);
+    auto* frame = new OutlinedBox(0.014, 0.075, paneCornerRadius, parent);
     auto* box = new QVBoxLayout(frame);
     box->setContentsMargins(1, 1, 1, 1);
     box->addWidget(content);
@@ -255,7 +225,7 @@ QWidget* TranslationPreviewPanel::makeHeader()
 
 QWidget* TranslationPreviewPanel::makeFontControls()
 {
-    auto* capsule = new OutlinedBox(-1, 0.045, 0.07, this);
+    auto* capsule = new OutlinedBox(0.045, 0.07, -1, this);
     capsule->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(capsule);
     row->setContentsMargins(4, 3, 4, 3);

@@ -8,7 +8,7 @@
 #include "clipboard/ClipboardHistoryPanel.h"
 #include "clipboard/ClipboardPanelRig.h"
 #include "clipboard/ClipboardPanelState.h"
-#include "clipboard/ClipboardWindowDragHandle.h"
+#include "ui/NativeMaterials.h"
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 

@@ -13,7 +13,7 @@
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipboardPanelState.h"
-#include "clipboard/ClipboardWindowDragHandle.h"
+#include "ui/NativeMaterials.h"
 #include "platform/UserDefaults.h"
 #include "shell/MendoNativeApp.h"
 #include "shell/RealPlatform.h"
