@@ -73,6 +73,12 @@ bool TestE2eWindowSwap::startTwo(MendoSession& session, const QRect& a, const QR
 
 void TestE2eWindowSwap::hotkeysSwapNeighbours()
 {
+    // The next swap is asked for of the same focused window, once the window
+    // manager has answered the last move (mendo waits up to 250 ms for it).
+    const auto settle = [&] {
+        QTRY_COMPARE_WITH_TIMEOUT(m_windows.focusedWindow().value_or(0), m_a, 5000);
+        QTest::qWait(300);
+    };
     MendoSession session({});
     QVERIFY2(session.start(), qPrintable(session.failure()));
     const QRect visible = m_windows.screens().first().visibleFrame;
@@ -82,6 +88,7 @@ void TestE2eWindowSwap::hotkeysSwapNeighbours()
     MendoSession::press(QStringLiteral("ctrl+alt+Right"));
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_a), cell(S::rightHalf), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_b), cell(S::leftHalf), 5000);
+    settle();
     MendoSession::press(QStringLiteral("ctrl+alt+Left"));
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_a), cell(S::leftHalf), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_b), cell(S::rightHalf), 5000);
@@ -90,6 +97,7 @@ void TestE2eWindowSwap::hotkeysSwapNeighbours()
     MendoSession::press(QStringLiteral("ctrl+alt+Up"));
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_a), cell(S::topLeft), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_b), cell(S::bottomLeft), 5000);
+    settle();
     MendoSession::press(QStringLiteral("ctrl+alt+Down"));
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_a), cell(S::bottomLeft), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(frame(m_b), cell(S::topLeft), 5000);
