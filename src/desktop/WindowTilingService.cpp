@@ -57,8 +57,11 @@ struct ConfigureWait {
             std::exchange(waiting, {}).resume();
     }
 
+    // Holds no ownership: the coroutine frame keeps the wait alive, and this
+    // compiler destroys an awaiter temporary twice when it is ready at once,
+    // which for an owning pointer was a double release.
     struct Awaiter {
-        std::shared_ptr<ConfigureWait> wait;
+        ConfigureWait* wait;
         bool await_ready() const noexcept { return wait->done; }
         void await_suspend(std::coroutine_handle<> handle) { wait->waiting = handle; }
         void await_resume() noexcept { }
@@ -394,7 +397,7 @@ Task<bool> WindowTilingService::settle(WindowId window, std::function<bool()> re
     if (!request())
         co_return false;
     const std::unique_ptr<Timer> timeout = m_clock.singleShot(configureTimeout, [wait] { wait->finish(); });
-    co_await ConfigureWait::Awaiter { wait };
+    co_await ConfigureWait::Awaiter { wait.get() };
     co_return true;
 }
 
