@@ -96,9 +96,7 @@ void TestClipboardWindowDisplay::initTestCase()
     // The target first: MendoAI learns of it as the application in front.
     m_target = startTargetApp(QStringLiteral("target"));
     // The target's own window, not one an earlier test left active.
-    QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(runTool(QStringLiteral("xdotool"), { "getactivewindow", "getwindowpid" }))
-                                  .trimmed(),
-        QString::number(m_target->pid()), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(activeWindowPid(), m_target->pid(), 10000);
     m_targetWindow = activeWindow();
 
     m_platform = std::make_unique<RealPlatform>();

@@ -86,7 +86,8 @@ void TestPanelsDisplay::initTestCase()
     QCOMPARE(m_desktop->monitors().size(), 2);
 
     m_target = startTargetApp(QStringLiteral("target"));
-    QTRY_VERIFY_WITH_TIMEOUT(!activeWindow().isEmpty(), 10000);
+    // The target's own window, not one an earlier test left active.
+    QTRY_COMPARE_WITH_TIMEOUT(activeWindowPid(), m_target->pid(), 10000);
     m_targetWindow = activeWindow();
 }
 

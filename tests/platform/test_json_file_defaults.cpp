@@ -338,8 +338,8 @@ void TestJsonFileDefaults::pendingWriteIsFlushedAtQuit()
     JsonFileUserDefaults store(path(), m_clock);
     store.set("before quit", true);
     // What the application saves while it ends goes out at once too.
-    connect(qApp, &QCoreApplication::aboutToQuit, &store, [&store] { store.set("while quitting", true); });
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &store, [&store] { store.set("while quitting", true); });
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
     QCoreApplication::exec();
     const JsonFileUserDefaults reread(path(), m_clock);
     QVERIFY(reread.boolean("before quit"));

@@ -137,4 +137,11 @@ inline QString activeWindow()
     return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") })).trimmed();
 }
 
+// The process owning the active window: tells an app's own window from one
+// an earlier test left active.
+inline qint32 activeWindowPid()
+{
+    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { "getactivewindow", "getwindowpid" })).trimmed().toInt();
+}
+
 }  // namespace mendo::testing
