@@ -57,9 +57,9 @@ struct ConfigureWait {
             std::exchange(waiting, {}).resume();
     }
 
-    // Holds no ownership: the coroutine frame keeps the wait alive, and this
-    // compiler destroys an awaiter temporary twice when it is ready at once,
-    // which for an owning pointer was a double release.
+    // Holds no ownership: the coroutine frame keeps the wait alive, and
+    // GCC 12 destroys a brace-initialised awaiter temporary twice, which for
+    // an owning pointer was a double release.
     struct Awaiter {
         ConfigureWait* wait;
         bool await_ready() const noexcept { return wait->done; }
