@@ -19,6 +19,12 @@ namespace {
 // and a tab rarely more, so this only bounds texts that left the lists.
 constexpr qsizetype maximumFoldedTexts = 4000;
 
+// The form the search compares: NFC in the system locale's lower case.
+QString folded(const QString& text)
+{
+    return QLocale::system().toLower(text::nfc(text));
+}
+
 }  // namespace
 
 ClipboardPanelState::ClipboardPanelState(
@@ -34,17 +40,6 @@ ClipboardPanelState::ClipboardPanelState(
         m_contentFontSize = stored;
     connect(&history, &ClipboardHistoryService::itemsChanged, this, &ClipboardPanelState::historyChanged);
     connect(&notes, &ClipboardNotesService::tabsChanged, this, &ClipboardPanelState::tabsChanged);
-}
-
-QString ClipboardPanelState::folded(const QString& text)
-{
-    return QLocale::system().toLower(text::nfc(text));
-}
-
-bool ClipboardPanelState::matches(const QString& text, const QString& query)
-{
-    const QString wanted = folded(text::trimmed(query));
-    return wanted.isEmpty() || folded(text).contains(wanted);
 }
 
 const QString& ClipboardPanelState::foldedText(const QString& id, const QString& text) const

@@ -73,11 +73,6 @@ public:
     // The chosen note of the shown tab, else its first note.
     std::optional<ClipboardNoteItem> selectedNote() const;
 
-    // Whether `text` holds `query` as the search compares them: both in NFC
-    // and the system locale's lower case.
-    static bool matches(const QString& text, const QString& query);
-    static QString folded(const QString& text);
-
     // The window came on screen: a missing selection takes the first entry,
     // a tab that vanished gives way to the first tab (or the history).
     void appear();
