@@ -177,9 +177,7 @@ void ClipboardHistoryService::clear()
 
 void ClipboardHistoryService::remove(const QString& id)
 {
-    m_items.removeIf([&id](const ClipboardHistoryItem& item) { return item.id == id; });
-    save();
-    Q_EMIT itemsChanged();
+    remove(QStringList { id });
 }
 
 void ClipboardHistoryService::remove(const QStringList& ids)

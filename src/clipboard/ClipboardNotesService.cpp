@@ -209,15 +209,7 @@ void ClipboardNotesService::updateNote(const QString& tabID, const QString& note
 
 void ClipboardNotesService::deleteNote(const QString& tabID, const QString& noteID)
 {
-    ensureLoaded();
-    for (ClipboardNoteTab& tab : m_tabs) {
-        if (tab.id != tabID)
-            continue;
-        tab.notes.removeIf([&noteID](const ClipboardNoteItem& note) { return note.id == noteID; });
-        tab.updatedAt = now();
-        changed();
-        return;
-    }
+    deleteNotes(tabID, QStringList { noteID });
 }
 
 void ClipboardNotesService::deleteNotes(const QString& tabID, const QStringList& noteIDs)
