@@ -8,8 +8,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,22 +16,6 @@
 namespace mendo {
 
 namespace {
-
-// The text area's faint rounded ground.
-class TextGround : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()), 12, 12);
-        p.fillPath(shape, theme::withOpacity(palette().color(QPalette::WindowText), 0.014));
-    }
-};
 
 QFont captionFont(const QFont& base, bool semibold)
 {
@@ -46,7 +28,7 @@ QFont captionFont(const QFont& base, bool semibold)
 }  // namespace
 
 ClipboardPreviewCard::ClipboardPreviewCard(QWidget* parent)
-    : QWidget(parent)
+    : OutlinedBox(0.012, 0.075, 14, parent)
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
@@ -62,7 +44,8 @@ ClipboardPreviewCard::ClipboardPreviewCard(QWidget* parent)
     header->addWidget(m_count);
     column->addLayout(header);
 
-    auto* ground = new TextGround;
+    // The text area's faint rounded ground.
+    auto* ground = new OutlinedBox(0.014, 0, 12);
     auto* groundBox = new QVBoxLayout(ground);
     groundBox->setContentsMargins(0, 0, 0, 0);
     m_text = new QPlainTextEdit;
@@ -146,18 +129,6 @@ void ClipboardPreviewCard::show(const QString& heading, const std::optional<QStr
     m_shownText = key ? text : QString();
     m_shownPlaceholder = key ? QString() : placeholder;
     m_text->setPlainText(key ? text : placeholder);
-}
-
-void ClipboardPreviewCard::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor primary = palette().color(QPalette::WindowText);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);
-    p.fillPath(shape, theme::withOpacity(primary, 0.012));
-    p.setPen(QPen(theme::withOpacity(primary, 0.075), 1));
-    p.drawPath(shape);
 }
 
 ClipboardSidePreview::ClipboardSidePreview(QWidget* parent)

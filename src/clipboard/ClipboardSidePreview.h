@@ -3,8 +3,8 @@
 #include "base/UiLanguage.h"
 #include "clipboard/ClipboardHistoryItem.h"
 #include "clipboard/ClipboardNoteItem.h"
+#include "ui/OutlinedBox.h"
 
-#include <QWidget>
 #include <optional>
 
 class QLabel;
@@ -17,7 +17,7 @@ namespace mendo {
 // selected entry, selectable and scrolling, under a heading with its length,
 // and buttons that act on it. Without an entry it shows its placeholder, no
 // length, and every button is off; an entry with an empty text is an entry.
-class ClipboardPreviewCard : public QWidget {
+class ClipboardPreviewCard : public OutlinedBox {
     Q_OBJECT
 public:
     QLabel* heading() const { return m_heading; }
@@ -34,7 +34,6 @@ protected:
     // redraw) or, with none, the placeholder.
     void show(const QString& heading, const std::optional<QString>& key, const QString& text, const QString& count,
         const QString& placeholder);
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     QLabel* m_heading = nullptr;
