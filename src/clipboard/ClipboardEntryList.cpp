@@ -58,6 +58,11 @@ QPixmap clipboardSymbol(const QString& symbolName, int size, const QColor& color
     return *drawn.insert(key, SymbolRegistry::pixmap(symbolName, size, color, devicePixelRatio));
 }
 
+QColor clipboardDestructiveColor()
+{
+    return QColor(0xff, 0x3b, 0x30);
+}
+
 QString clipboardCharsCaption(qint64 count, UiLanguage language)
 {
     return QString::number(count) + pick(language, QStringLiteral(" chars"), QStringLiteral(" симв."));
@@ -361,7 +366,7 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
                 p.setBrush(theme::withOpacity(primary, 0.08));
                 p.drawRoundedRect(QRectF(box), 6, 6);
             }
-            const QColor color = rowButtons[b].destructive ? QColor(0xff, 0x3b, 0x30) : primary;
+            const QColor color = rowButtons[b].destructive ? clipboardDestructiveColor() : primary;
             const int size = 15;
             p.drawPixmap(QRect(box.center().x() - size / 2, box.center().y() - size / 2, size, size),
                 clipboardSymbol(rowButtons[b].symbolName, size, color, devicePixelRatioF()));

@@ -39,6 +39,9 @@ struct ClipboardNoteRow {
 // lists draw the same few symbols on every row of every redraw.
 QPixmap clipboardSymbol(const QString& symbolName, int size, const QColor& color, qreal devicePixelRatio);
 
+// The red of the window's destructive controls.
+QColor clipboardDestructiveColor();
+
 // "<n> chars" / "<n> симв.".
 QString clipboardCharsCaption(qint64 count, UiLanguage language);
 

@@ -219,7 +219,7 @@ QColor ClipboardHistoryPanel::secondaryColor() const
 
 QColor ClipboardHistoryPanel::destructiveColor()
 {
-    return QColor(0xff, 0x3b, 0x30);
+    return clipboardDestructiveColor();
 }
 
 void ClipboardHistoryPanel::build()

@@ -72,7 +72,7 @@ ClipboardPreviewCard::ClipboardPreviewCard(QWidget* parent)
 QPushButton* ClipboardPreviewCard::addButton(const QString& symbolName, bool destructive)
 {
     auto* button = new QPushButton;
-    const QColor color = destructive ? QColor(0xff, 0x3b, 0x30) : palette().color(QPalette::ButtonText);
+    const QColor color = destructive ? clipboardDestructiveColor() : palette().color(QPalette::ButtonText);
     button->setIcon(SymbolRegistry::icon(symbolName, color));
     button->setProperty("symbolName", symbolName);
     button->setFocusPolicy(Qt::NoFocus);
@@ -82,7 +82,7 @@ QPushButton* ClipboardPreviewCard::addButton(const QString& symbolName, bool des
     button->setFont(small);
     // Tighter than the style's default minimum width, so that four buttons
     // fit a card of the narrowest width.
-    button->setStyleSheet(destructive ? QStringLiteral("QPushButton { padding: 3px 5px; color: #ff3b30; }")
+    button->setStyleSheet(destructive ? QStringLiteral("QPushButton { padding: 3px 5px; color: %1; }").arg(color.name())
                                       : QStringLiteral("QPushButton { padding: 3px 5px; }"));
     auto* row = findChild<QHBoxLayout*>(QStringLiteral("buttonRow"));
     row->addWidget(button);
