@@ -277,8 +277,8 @@ int ClipboardEntryList::buttonAt(int index, QPoint contentPoint) const
 QString ClipboardEntryList::captionOf(const Entry& entry) const
 {
     if (m_kind == Kind::history)
-        return clipboardCharsCaption(entry.chars, m_language);
-    return clipboardCharsCaption(text::graphemeCount(entry.text), m_language);
+        return ClipboardHistoryRow::caption({ entry.id, entry.text, {}, entry.chars }, m_language);
+    return ClipboardNoteRow::caption({ entry.id, entry.text, {}, {} }, m_language);
 }
 
 void ClipboardEntryList::resizeEvent(QResizeEvent* event)
@@ -321,7 +321,7 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
 
         // The text, at most four lines, the last one cut when more follows.
         const Layout& layout = layoutOf(entry);
-        const int width = textWidth();
+        const int width = m_textWidth;
         QTextLayout text(layout.shown, font);
         QTextOption option;
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
