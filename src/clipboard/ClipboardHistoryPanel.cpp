@@ -257,7 +257,6 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     m_tabScroll->setFixedHeight(26);
     m_tabScroll->viewport()->setAutoFillBackground(false);
     m_tabRow = new QWidget;
-    m_tabRow->setAutoFillBackground(false);
     auto* tabs = new QHBoxLayout(m_tabRow);
     tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(6);
@@ -425,18 +424,11 @@ QWidget* ClipboardHistoryPanel::makeNotesContent()
     row->setSpacing(10);
     m_notesList = new ClipboardEntryList(ClipboardEntryList::Kind::notes);
     m_notesList->setObjectName(QStringLiteral("notesList"));
-    auto noteOf = [this](const QString& id) -> std::optional<ClipboardNoteItem> {
-        for (const ClipboardNoteItem& note : m_state->filteredNotes()) {
-            if (note.id == id)
-                return note;
-        }
-        return std::nullopt;
-    };
     connect(m_notesList, &ClipboardEntryList::selectRequested, this, [this](const QString& id) { m_state->selectNote(id); });
     connect(m_notesList, &ClipboardEntryList::pasteRequested, this, &ClipboardHistoryPanel::pasteEntry);
     connect(m_notesList, &ClipboardEntryList::buttonClicked, this,
-        [this, noteOf](ClipboardRowButton::Action action, const QString& id) {
-            const std::optional<ClipboardNoteItem> note = noteOf(id);
+        [this](ClipboardRowButton::Action action, const QString& id) {
+            const std::optional<ClipboardNoteItem> note = listedNote(id);
             if (!note)
                 return;
             switch (action) {
@@ -474,6 +466,15 @@ QWidget* ClipboardHistoryPanel::makeNotesContent()
     return m_notesContent;
 }
 
+std::optional<ClipboardNoteItem> ClipboardHistoryPanel::listedNote(const QString& id) const
+{
+    for (const ClipboardNoteItem& note : m_state->filteredNotes()) {
+        if (note.id == id)
+            return note;
+    }
+    return std::nullopt;
+}
+
 void ClipboardHistoryPanel::pasteEntry(const QString& id)
 {
     if (m_state->showsHistory()) {
@@ -481,11 +482,8 @@ void ClipboardHistoryPanel::pasteEntry(const QString& id)
             if (item.id == id)
                 return m_controller.pasteFromHistory(item.text);
         }
-        return;
-    }
-    for (const ClipboardNoteItem& note : m_state->filteredNotes()) {
-        if (note.id == id)
-            return m_controller.pasteFromHistory(note.text);
+    } else if (const std::optional<ClipboardNoteItem> note = listedNote(id)) {
+        m_controller.pasteFromHistory(note->text);
     }
 }
 
@@ -805,8 +803,7 @@ void ClipboardHistoryPanel::refreshTabs()
     m_deleteTab->setToolTip(tr2("Delete tab", "Удалить вкладку"));
     m_deleteTab->setColor(destructiveColor());
     m_addNote->setText(tr2("Add note", "Добавить заметку"));
-    m_addNote->setFixedSize(QSize(10 + 12 + 5 + QFontMetrics(m_addNote->font()).horizontalAdvance(m_addNote->text()) + 10,
-        QFontMetrics(m_addNote->font()).height() + 14));
+    m_addNote->setFixedSize(m_addNote->sizeHint());
 
     // A field that comes into view asks for the keyboard on a later turn.
     if (renaming && !m_nameFieldShown)

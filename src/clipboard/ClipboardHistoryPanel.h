@@ -1,10 +1,12 @@
 #pragma once
 
+#include "clipboard/ClipboardNoteItem.h"
 #include "ui/GlassSurface.h"
 #include "ui/PanelLook.h"
 
 #include <QAbstractButton>
 #include <QPointer>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -152,6 +154,8 @@ private:
     void refresh();
     void refreshTabs();
     void refreshContent();
+    // The note of the shown list with this id.
+    std::optional<ClipboardNoteItem> listedNote(const QString& id) const;
     void pasteEntry(const QString& id);
 
 protected:
