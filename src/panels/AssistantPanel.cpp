@@ -643,7 +643,7 @@ QToolButton* AssistantPanel::copyButton(const QUuid& turnId) const
 void AssistantPanel::refresh()
 {
     const AssistantPanelState& state = m_controller.state();
-    const AssistantPanelViewState view = describeAssistantPanel(state, m_languageListVisible);
+    const AssistantPanelViewState view = describeAssistantPanel(state);
     setAppearance(state.appearanceMode, state.surfaceMode);
     const bool lookChanged = [&] {
         const QString key = primaryOf(this).name(QColor::HexArgb) + accentOf(this).name(QColor::HexArgb);
