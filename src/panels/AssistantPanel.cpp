@@ -4,6 +4,7 @@
 #include "panels/AssistantPanelController.h"
 #include "model/MendoPromptLibrary.h"
 #include "ui/FloatingPanel.h"
+#include "ui/MendoTheme.h"
 #include "ui/NativeMaterials.h"
 #include "ui/SymbolRegistry.h"
 
@@ -31,6 +32,8 @@ namespace mendo {
 
 namespace {
 
+using theme::withOpacity;
+
 QColor primaryOf(const QWidget* widget)
 {
     return widget->palette().color(QPalette::WindowText);
@@ -46,12 +49,6 @@ QColor secondaryOf(const QWidget* widget)
 QColor accentOf(const QWidget* widget)
 {
     return widget->palette().color(QPalette::Highlight);
-}
-
-QColor faded(QColor color, double opacity)
-{
-    color.setAlphaF(color.alphaF() * opacity);
-    return color;
 }
 
 QString rgba(const QColor& color)
@@ -232,7 +229,7 @@ public:
         auto* bubbleRow = new QHBoxLayout;
         bubbleRow->setSpacing(0);
         bubbleRow->addSpacerItem(new QSpacerItem(36, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
-        const auto accentTint = [](const QWidget* w) { return faded(accentOf(w), 0.18); };
+        const auto accentTint = [](const QWidget* w) { return withOpacity(accentOf(w), 0.18); };
         auto* bubble = new AssistantBox(14, accentTint, accentTint, this);
         auto* bubbleColumn = new QVBoxLayout(bubble);
         bubbleColumn->setContentsMargins(11, 9, 11, 9);
@@ -244,7 +241,7 @@ public:
         bubbleRow->addWidget(bubble);
         column->addLayout(bubbleRow);
 
-        auto* card = new AssistantBox(14, [](const QWidget* w) { return faded(primaryOf(w), 0.034); }, {}, this);
+        auto* card = new AssistantBox(14, [](const QWidget* w) { return withOpacity(primaryOf(w), 0.034); }, {}, this);
         auto* cardColumn = new QVBoxLayout(card);
         cardColumn->setContentsMargins(11, 9, 11, 9);
         cardColumn->setSpacing(7);
@@ -367,7 +364,7 @@ QWidget* AssistantPanel::buildHeader()
 
 QWidget* AssistantPanel::buildTranscript()
 {
-    auto* frame = new AssistantBox(16, {}, [](const QWidget* w) { return faded(primaryOf(w), 0.10); }, content());
+    auto* frame = new AssistantBox(16, {}, [](const QWidget* w) { return withOpacity(primaryOf(w), 0.10); }, content());
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(1, 1, 1, 1);
 
@@ -381,7 +378,6 @@ QWidget* AssistantPanel::buildTranscript()
     frameLayout->addWidget(m_transcript);
 
     auto* inside = new QWidget;
-    inside->setAutoFillBackground(false);
     auto* insideLayout = new QVBoxLayout(inside);
     insideLayout->setContentsMargins(0, 0, 0, 0);
     insideLayout->setSpacing(0);
@@ -420,8 +416,8 @@ QWidget* AssistantPanel::buildTranscript()
 
 QWidget* AssistantPanel::buildComposer()
 {
-    auto* box = new AssistantBox(18, [](const QWidget* w) { return faded(primaryOf(w), 0.014); },
-        [](const QWidget* w) { return faded(primaryOf(w), 0.075); }, content());
+    auto* box = new AssistantBox(18, [](const QWidget* w) { return withOpacity(primaryOf(w), 0.014); },
+        [](const QWidget* w) { return withOpacity(primaryOf(w), 0.075); }, content());
     box->setObjectName(QStringLiteral("assistantComposer"));
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(10, 10, 10, 10);
@@ -451,7 +447,7 @@ QWidget* AssistantPanel::buildComposer()
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(8);
-    m_editorBox = new AssistantBox(13, [](const QWidget* w) { return faded(primaryOf(w), 0.018); },
+    m_editorBox = new AssistantBox(13, [](const QWidget* w) { return withOpacity(primaryOf(w), 0.018); },
         [](const QWidget*) { return QColor(255, 255, 255, 18); }, box);
     m_editorBox->setMinimumHeight(44);
     m_editorBox->setMaximumHeight(82);
@@ -476,7 +472,7 @@ QWidget* AssistantPanel::buildComposer()
 
 QWidget* AssistantPanel::buildReplyBar()
 {
-    auto* box = new AssistantBox(16, [](const QWidget* w) { return faded(primaryOf(w), 0.014); }, {}, content());
+    auto* box = new AssistantBox(16, [](const QWidget* w) { return withOpacity(primaryOf(w), 0.014); }, {}, content());
     box->setObjectName(QStringLiteral("replyActions"));
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(14, 9, 14, 9);
@@ -493,7 +489,7 @@ QWidget* AssistantPanel::buildReplyBar()
     row->addWidget(m_addEmojis);
 
     row->addSpacing(12 - 8);
-    auto* divider = new AssistantBox(0, [](const QWidget* w) { return faded(primaryOf(w), 0.18); }, {}, box, 0);
+    auto* divider = new AssistantBox(0, [](const QWidget* w) { return withOpacity(primaryOf(w), 0.18); }, {}, box, 0);
     divider->setFixedSize(1, 24);
     row->addWidget(divider);
     row->addSpacing(12 - 8);
@@ -552,7 +548,7 @@ void AssistantPanel::buildLanguageList()
     // A child laid over the transcript, not a window of its own: it needs
     // no focus, and a click on the chip closes it again.
     auto* list = new AssistantBox(12, [](const QWidget* w) { return w->palette().color(QPalette::Window); },
-        [](const QWidget* w) { return faded(primaryOf(w), 0.14); }, content(), 0.7);
+        [](const QWidget* w) { return withOpacity(primaryOf(w), 0.14); }, content(), 0.7);
     list->setObjectName(QStringLiteral("replyLanguageList"));
     list->setFixedSize(languageListWidth, languageListHeight);
     auto* shadow = new QGraphicsDropShadowEffect(list);
@@ -647,7 +643,7 @@ QToolButton* AssistantPanel::copyButton(const QUuid& turnId) const
 void AssistantPanel::refresh()
 {
     const AssistantPanelState& state = m_controller.state();
-    const AssistantPanelViewState view = describeAssistantPanel(state, m_languageListVisible);
+    const AssistantPanelViewState view = describeAssistantPanel(state);
     setAppearance(state.appearanceMode, state.surfaceMode);
     const bool lookChanged = [&] {
         const QString key = primaryOf(this).name(QColor::HexArgb) + accentOf(this).name(QColor::HexArgb);
@@ -714,8 +710,8 @@ void AssistantPanel::refresh()
                 QStringLiteral("QToolButton { color: %1; background: %2; border: 1px solid %3; border-radius: 12px; "
                                "padding: 5px 10px; }")
                     .arg(rgba(primaryOf(this)),
-                        rgba(view.contextOn ? faded(accent, 0.16) : faded(primaryOf(this), 0.03)),
-                        rgba(view.contextOn ? faded(accent, 0.25) : QColor(255, 255, 255, 20))));
+                        rgba(view.contextOn ? withOpacity(accent, 0.16) : withOpacity(primaryOf(this), 0.03)),
+                        rgba(view.contextOn ? withOpacity(accent, 0.25) : QColor(255, 255, 255, 20))));
         }
         m_contextCount->setVisible(view.contextCount.has_value());
         setTextIfChanged(m_contextCount, view.contextCount.value_or(QString()));
@@ -730,8 +726,9 @@ void AssistantPanel::refresh()
         if (sendKey != m_sendKey) {
             m_sendKey = sendKey;
             setIcon(m_send, view.sendSymbol, 15, Qt::white);
-            m_send->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: none; border-radius: 12px; }")
-                                      .arg(rgba(view.sendLooksBlank ? faded(secondaryOf(this), 0.28) : accentOf(this))));
+            const QColor fill = view.sendLooksBlank ? withOpacity(secondaryOf(this), 0.28) : accentOf(this);
+            m_send->setStyleSheet(
+                QStringLiteral("QToolButton { background: %1; border: none; border-radius: 12px; }").arg(rgba(fill)));
         }
     }
 
@@ -769,7 +766,7 @@ void AssistantPanel::refreshLook()
     m_styleButton->setStyleSheet(
         QStringLiteral("QToolButton { color: %1; background: %2; border: none; border-radius: 11px; padding: 5px 9px; }"
                        "QToolButton:disabled { color: %3; }")
-            .arg(rgba(secondary), rgba(faded(primary, 0.045)), rgba(faded(secondary, 0.5))));
+            .arg(rgba(secondary), rgba(withOpacity(primary, 0.045)), rgba(withOpacity(secondary, 0.5))));
     setSymbol(m_placeholderSymbol, QStringLiteral("sparkles"), 22, secondary);
     QPalette muted = palette();
     muted.setColor(QPalette::WindowText, secondary);
@@ -796,15 +793,15 @@ void AssistantPanel::refreshLook()
     // not follow the panel's palette.
     m_languageChip->setStyleSheet(
         QStringLiteral("QToolButton { background: %1; border: none; border-radius: 14px; } QLabel { color: %2; }")
-            .arg(rgba(faded(primary, 0.045)), rgba(primary)));
+            .arg(rgba(withOpacity(primary, 0.045)), rgba(primary)));
     m_translate->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: transparent; border: none; "
                                               "padding: 0 4px; } QToolButton:disabled { color: %2; }")
-                                   .arg(rgba(primary), rgba(faded(secondary, 0.6))));
+                                   .arg(rgba(primary), rgba(withOpacity(secondary, 0.6))));
     setIcon(m_copyReply, QStringLiteral("doc.on.doc"), 18, primary);
     setIcon(m_pasteReply, QStringLiteral("arrow.turn.down.left"), 14, Qt::white);
     m_pasteReply->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: none; border-radius: 10px; }"
                                                "QToolButton:disabled { background: %2; }")
-                                    .arg(rgba(accent), rgba(faded(accent, 0.4))));
+                                    .arg(rgba(accent), rgba(withOpacity(accent, 0.4))));
     m_markedLanguage.clear();
 }
 

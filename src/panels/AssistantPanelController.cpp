@@ -85,9 +85,7 @@ void AssistantPanelController::mirrorSettings()
 {
     // The translation language is the user's choice in the panel once
     // attached: later settings leave it alone.
-    m_state.appearanceMode = look().appearance;
-    m_state.surfaceMode = look().surfaceMode;
-    m_state.uiLanguage = look().language;
+    syncAppearanceFromSettings();
     m_state.contextEnabled = settings().aiContextEnabled;
     m_state.replyStyles = settings().aiReplyStyles;
     Q_EMIT changed();

@@ -137,7 +137,7 @@ QString languageCode(const QString& name)
     return text::graphemePrefix(name, 2).toUpper();
 }
 
-AssistantPanelViewState describeAssistantPanel(const AssistantPanelState& state, bool languageListVisible)
+AssistantPanelViewState describeAssistantPanel(const AssistantPanelState& state)
 {
     const UiLanguage language = state.uiLanguage;
     const auto tr = [language](const char16_t* en, const char16_t* ru) {
@@ -171,7 +171,6 @@ AssistantPanelViewState describeAssistantPanel(const AssistantPanelState& state,
         view.contextCount = QString::number(text::graphemeCount(state.contextText)) + tr(u" chars", u" симв.");
     view.pasteResultVisible = !state.resultText.isEmpty();
     view.pasteResultTooltip = tr(u"Paste result", u"Вставить результат");
-    view.editorPlaceholderVisible = state.requestText.isEmpty();
     view.editorPlaceholder = tr(u"Ask AI...", u"Спросить AI...");
     view.sendSymbol = state.isRunning ? QStringLiteral("sparkles") : QStringLiteral("paperplane.fill");
     const bool blankRequest = text::isBlank(state.requestText);
@@ -189,7 +188,6 @@ AssistantPanelViewState describeAssistantPanel(const AssistantPanelState& state,
     view.translateLabel = tr(u"Translate", u"Перевод");
     view.copy = { replyUsable, tr(u"Copy reply", u"Скопировать ответ") };
     view.paste = { replyUsable, tr(u"Paste reply", u"Вставить ответ") };
-    view.replyBarRaised = state.isReplyMode && languageListVisible;
     return view;
 }
 

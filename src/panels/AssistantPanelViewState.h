@@ -55,7 +55,8 @@ struct AssistantPanelViewState {
     std::optional<QString> contextCount;
     bool pasteResultVisible = false;
     QString pasteResultTooltip;
-    bool editorPlaceholderVisible = false;
+    // The editor shows it by itself while its text, and so the request, is
+    // empty.
     QString editorPlaceholder;
     QString sendSymbol;
     bool sendEnabled = false;
@@ -73,11 +74,9 @@ struct AssistantPanelViewState {
     QString translateLabel;
     AssistantBarItem copy;
     AssistantBarItem paste;
-    // Raised above the transcript while its language list is open.
-    bool replyBarRaised = false;
 };
 
-AssistantPanelViewState describeAssistantPanel(const AssistantPanelState& state, bool languageListVisible);
+AssistantPanelViewState describeAssistantPanel(const AssistantPanelState& state);
 
 // The short code of a language name from the shared language list, as the
 // language chip and list show it: "ZH" for both Chinese entries, "TL" for
