@@ -1,17 +1,12 @@
 #include "desktop/WindowDragSwapMonitor.h"
 
 #include "base/Async.h"
+#include "model/NativeSettingsStore.h"
 #include "platform/UserDefaults.h"
 
 #include <cstdlib>
 
 namespace mendo {
-
-namespace {
-
-const QString tilingEnabledKey = QStringLiteral("mendo.windowTiling.enabled");
-
-}  // namespace
 
 WindowDragSwapMonitor::WindowDragSwapMonitor(
     GlobalInputMonitor& input, UserDefaults& defaults, WindowTilingService& tiling, QObject* parent)
@@ -51,7 +46,7 @@ bool WindowDragSwapMonitor::enabled() const
 {
     // Only a stored false switches it off: a missing key, or one of another
     // type, leaves it on.
-    const auto value = m_defaults.object(tilingEnabledKey);
+    const auto value = m_defaults.object(QString::fromLatin1(NativeSettingsStore::windowTilingEnabledKey));
     return !(value && value->typeId() == QMetaType::Bool && !value->toBool());
 }
 

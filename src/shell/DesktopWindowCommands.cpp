@@ -7,9 +7,11 @@
 
 namespace mendo {
 
-DesktopWindowCommands::DesktopWindowCommands(WindowTilingService& tiling, BuiltInDisplayService& builtInDisplay)
+DesktopWindowCommands::DesktopWindowCommands(
+    WindowTilingService& tiling, BuiltInDisplayService& builtInDisplay, ChromeAppWindowService* appWindows)
     : m_tiling(tiling)
     , m_builtInDisplay(builtInDisplay)
+    , m_appWindows(appWindows)
 {
 }
 

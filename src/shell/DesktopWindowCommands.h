@@ -12,9 +12,11 @@ class WindowTilingService;
 // to the tiling service, which runs them one at a time. The browser pop-out
 // goes to the app-window service (declining without one, so the halves are
 // tiled as they are). The display toggle goes to the built-in display service.
+// Each service must outlive the commands.
 class DesktopWindowCommands final : public WindowCommands {
 public:
-    DesktopWindowCommands(WindowTilingService& tiling, BuiltInDisplayService& builtInDisplay);
+    DesktopWindowCommands(
+        WindowTilingService& tiling, BuiltInDisplayService& builtInDisplay, ChromeAppWindowService* appWindows);
 
     void tileFocusedWindow(WindowTileSlot slot) override;
     void swapFocusedWindow(WindowSwapDirection direction) override;
@@ -24,12 +26,10 @@ public:
     void disableBuiltIn() override;
     void enableBuiltIn() override;
 
-    void setAppWindows(ChromeAppWindowService* appWindows) { m_appWindows = appWindows; }
-
 private:
     WindowTilingService& m_tiling;
     BuiltInDisplayService& m_builtInDisplay;
-    ChromeAppWindowService* m_appWindows = nullptr;
+    ChromeAppWindowService* m_appWindows;
 };
 
 }  // namespace mendo

@@ -182,13 +182,11 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_builtInDisplay = std::make_unique<BuiltInDisplayBridge>(*m_builtInDisplayService);
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
     m_dragSwapMonitor = std::make_unique<WindowDragSwapMonitorControl>(*p.globalInput, *p.defaults, *m_windowTiling);
-    auto windowCommands = std::make_unique<DesktopWindowCommands>(*m_windowTiling, *m_builtInDisplayService);
-    if (p.browser) {
+    if (p.browser)
         m_appWindows = std::make_unique<ChromeAppWindowService>(
             *p.workspace, *p.accessibility, *p.browser, *p.keyboard, *m_windowTiling, *p.clock, p.log);
-        windowCommands->setAppWindows(m_appWindows.get());
-    }
-    m_windowCommands = std::move(windowCommands);
+    m_windowCommands
+        = std::make_unique<DesktopWindowCommands>(*m_windowTiling, *m_builtInDisplayService, m_appWindows.get());
     m_application = factory.makeApplicationControl();
     m_presenter = std::make_unique<MendoWindowPresenter>(*m_application, *p.clock);
 

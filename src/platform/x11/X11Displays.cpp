@@ -180,7 +180,6 @@ X11Displays::X11Displays(x11::X11Connection& connection, QStringList builtInPref
     int major = 0, minor = 0;
     if (!XRRQueryVersion(display, &major, &minor))
         return;
-    m_hasRandr = true;
     m_configureEnabled = major > 1 || (major == 1 && minor >= 2);
     m_hasPrimary = major > 1 || (major == 1 && minor >= 3);
 }
@@ -346,10 +345,7 @@ DisplaySwitchResult X11Displays::switchOff(DisplayId id, XRRScreenResources* res
 
     const QSize size = screenSizeFor(display, root, resources, staying.isEmpty() ? was.crtc : 0);
     if (const int code = resizeScreen(display, root, size)) {
-        QList<RROutput> all;
-        for (const unsigned long output : was.outputs)
-            all << output;
-        configureCrtc(display, resources, was.crtc, was.x, was.y, was.mode, was.rotation, all);
+        configureCrtc(display, resources, was.crtc, was.x, was.y, was.mode, was.rotation, was.outputs);
         return { Step::complete, code };
     }
     m_remembered.insert(id, was);
@@ -436,11 +432,8 @@ DisplaySwitchResult X11Displays::switchOn(DisplayId id, XRRScreenResources* reso
     const QSize needed = screenSizeFor(display, root, resources, 0, shown);
     if (const int code = resizeScreen(display, root, before.expandedTo(needed)))
         return { Step::complete, code };
-    QList<RROutput> outputs;
-    for (const unsigned long output : target.outputs)
-        outputs << output;
     if (const int code = configureCrtc(
-            display, resources, target.crtc, target.x, target.y, target.mode, target.rotation, outputs)) {
+            display, resources, target.crtc, target.x, target.y, target.mode, target.rotation, target.outputs)) {
         resizeScreen(display, root, before);
         return { Step::configure, code };
     }

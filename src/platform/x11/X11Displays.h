@@ -66,7 +66,6 @@ private:
 
     x11::X11Connection& m_connection;
     QStringList m_builtInPrefixes;
-    bool m_hasRandr = false;
     bool m_configureEnabled = false;
     // RandR 1.3: the cheap resource query and the primary output.
     bool m_hasPrimary = false;
