@@ -2,6 +2,7 @@
 #include "desktop/WindowTilingService.h"
 #include "fakes/FakeBrowser.h"
 #include "fakes/FakeKeyboardEvents.h"
+#include "fakes/FakeWindowSystem.h"
 #include "fakes/RecordingSystemLog.h"
 
 #include <QTest>
@@ -54,10 +55,7 @@ struct Rig {
     }
 };
 
-QString tiled(WindowId window, QRect cell)
-{
-    return QStringLiteral("%1 %2,%3 %4x%5").arg(window).arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height());
-}
+const auto tiled = &FakeWindowSystem::move;
 
 const QRect leftHalf(0, 0, 960, 1080);
 const QRect rightHalf(960, 0, 960, 1080);

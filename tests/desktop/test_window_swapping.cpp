@@ -32,10 +32,7 @@ Window window(WindowId id, QRect frame, bool standard = true)
     return w;
 }
 
-QString move(WindowId id, QRect r)
-{
-    return QStringLiteral("%1 %2,%3 %4x%5").arg(id).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
+const auto move = &FakeWindowSystem::move;
 
 QRect cellOf(S slot)
 {

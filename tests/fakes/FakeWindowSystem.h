@@ -49,17 +49,18 @@ public:
         return list;
     }
 
+    // How a requested move is written in `moves`.
+    static QString move(WindowId id, const QRect& frame)
+    {
+        return QStringLiteral("%1 %2,%3 %4x%5").arg(id).arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
+    }
+
     bool setFrame(WindowId id, const QRect& requested) override
     {
         Window* w = find(id);
         if (!w)
             return false;
-        moves << QStringLiteral("%1 %2,%3 %4x%5")
-                     .arg(id)
-                     .arg(requested.x())
-                     .arg(requested.y())
-                     .arg(requested.width())
-                     .arg(requested.height());
+        moves << move(id, requested);
         w->frame = QRect(requested.topLeft(), constrained(*w, requested.size()));
         answer(id);
         return true;
