@@ -81,8 +81,6 @@ public:
         return { std::min(natural, QuickActionPanel::languageMenuMaxWidth), metrics.height() + 4 };
     }
 
-    QMenu* menu() const { return m_menu; }
-
 protected:
     void paintEvent(QPaintEvent*) override
     {
@@ -298,18 +296,18 @@ QuickActionPanel::QuickActionPanel(MendoAppState& appState, QuickPanelController
     header->addStretch(1);
     stack->addLayout(header);
 
-    m_scroll = new QScrollArea(content());
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setAutoFillBackground(false);
-    m_scroll->viewport()->setAutoFillBackground(false);
+    auto* scroll = new QScrollArea(content());
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setAutoFillBackground(false);
+    scroll->viewport()->setAutoFillBackground(false);
     m_rowsHost = new QWidget;
     m_rowsHost->setAutoFillBackground(false);
     m_rowsLayout = new QVBoxLayout(m_rowsHost);
     m_rowsLayout->setContentsMargins(0, 0, 0, 12);
-    m_scroll->setWidget(m_rowsHost);
-    stack->addWidget(m_scroll, 1);
+    scroll->setWidget(m_rowsHost);
+    stack->addWidget(scroll, 1);
 
     panelCloseButton(content(), [this] { m_quickPanel.close(); });
 

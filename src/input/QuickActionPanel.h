@@ -10,7 +10,6 @@
 #include <optional>
 
 class QLabel;
-class QScrollArea;
 class QVBoxLayout;
 
 namespace mendo {
@@ -71,7 +70,6 @@ private:
     std::optional<QString> m_hoveredActionID;
     QuickRowMetrics m_metrics;
     QLabel* m_bolt = nullptr;
-    QScrollArea* m_scroll = nullptr;
     QWidget* m_rowsHost = nullptr;
     QVBoxLayout* m_rowsLayout = nullptr;
     QList<QAbstractButton*> m_rows;

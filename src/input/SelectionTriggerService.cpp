@@ -86,13 +86,13 @@ void SelectionTriggerService::followSettings()
 
 bool SelectionTriggerService::eventFilter(QObject* watched, QEvent* event)
 {
+    // Every event of the application passes here: the type is the cheap test.
     // Each input event reaches its QWindow once before the widgets.
-    if (qobject_cast<QWindow*>(watched)
-        && (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyRelease)) {
-        if (event->type() != QEvent::MouseButtonRelease
-            || static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            QTimer::singleShot(0, this, &SelectionTriggerService::scheduleSelectionCheck);
-    }
+    const bool released = event->type() == QEvent::KeyRelease
+        || (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton);
+    if (released && qobject_cast<QWindow*>(watched))
+        QTimer::singleShot(0, this, &SelectionTriggerService::scheduleSelectionCheck);
     return false;
 }
 

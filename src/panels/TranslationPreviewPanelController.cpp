@@ -64,30 +64,15 @@ void TranslationPreviewPanelController::setSourceVisible(bool visible)
     Q_EMIT changed();
 }
 
-void TranslationPreviewPanelController::setStatusText(ActionStatus::Kind kind, const QString& text)
+void TranslationPreviewPanelController::report(const ActionStatus& status)
 {
-    MendoAppState* state = appState();
-    if (!state)
-        return;
-    switch (kind) {
-    case ActionStatus::Kind::running:
-        state->setStatus(ActionStatus::running(text));
-        break;
-    case ActionStatus::Kind::done:
-        state->setStatus(ActionStatus::done(text));
-        break;
-    case ActionStatus::Kind::failed:
-        state->setStatus(ActionStatus::failed(text));
-        break;
-    case ActionStatus::Kind::idle:
-        state->setStatus(ActionStatus::idle());
-        break;
-    }
+    if (MendoAppState* state = appState())
+        state->setStatus(status);
 }
 
-void TranslationPreviewPanelController::setStatus(ActionStatus::Kind kind, const QString& en, const QString& ru)
+QString TranslationPreviewPanelController::localized(const QString& en, const QString& ru) const
 {
-    setStatusText(kind, pick(uiLanguage(), en, ru));
+    return pick(uiLanguage(), en, ru);
 }
 
 void TranslationPreviewPanelController::showFromSelection(MendoAppState& appState)
@@ -103,7 +88,7 @@ void TranslationPreviewPanelController::showFromSelection(MendoAppState& appStat
     const quint64 stamp = ++m_stamp;
     if (const auto front = m_services.workspace.frontmostApplication())
         m_services.focus.remember(*front);
-    setStatus(ActionStatus::Kind::running, QStringLiteral("Reading selection"), QStringLiteral("Читаю выделение"));
+    report(ActionStatus::running(localized(QStringLiteral("Reading selection"), QStringLiteral("Читаю выделение"))));
     Q_EMIT changed();
     detach(readSelection(stamp));
 }
@@ -129,7 +114,7 @@ Task<> TranslationPreviewPanelController::readSelection(quint64 stamp)
             m_errorText = message;
             Q_EMIT changed();
             show();
-            setStatusText(ActionStatus::Kind::failed, message);
+            report(ActionStatus::failed(message));
             co_return;
         }
         if (!self || stamp != m_stamp)
@@ -139,18 +124,18 @@ Task<> TranslationPreviewPanelController::readSelection(quint64 stamp)
     m_sourceText = source;
     Q_EMIT changed();
     show();
-    setStatus(ActionStatus::Kind::running, QStringLiteral("Translating to ") + m_targetLanguage,
-        QStringLiteral("Перевожу на ") + m_targetLanguage);
+    report(ActionStatus::running(localized(
+        QStringLiteral("Translating to ") + m_targetLanguage, QStringLiteral("Перевожу на ") + m_targetLanguage)));
     translateCurrent();
 }
 
 void TranslationPreviewPanelController::refuse(const QString& en, const QString& ru)
 {
-    m_errorText = pick(uiLanguage(), en, ru);
+    m_errorText = localized(en, ru);
     m_isRunning = false;
     Q_EMIT changed();
     // Ends a running status ("Translating to ...") that would otherwise stay.
-    setStatusText(ActionStatus::Kind::failed, m_errorText);
+    report(ActionStatus::failed(m_errorText));
 }
 
 void TranslationPreviewPanelController::translateCurrent()
@@ -196,13 +181,13 @@ Task<> TranslationPreviewPanelController::translate(quint64 stamp, QString text,
     if (failure.isEmpty()) {
         m_resultText = result;
         Q_EMIT changed();
-        setStatus(ActionStatus::Kind::done, QStringLiteral("Translation preview ready"),
-            QStringLiteral("Предпросмотр перевода готов"));
+        report(ActionStatus::done(
+            localized(QStringLiteral("Translation preview ready"), QStringLiteral("Предпросмотр перевода готов"))));
     } else {
         // The earlier translation stays for copying.
         m_errorText = failure;
         Q_EMIT changed();
-        setStatusText(ActionStatus::Kind::failed, failure);
+        report(ActionStatus::failed(failure));
     }
 }
 
@@ -224,17 +209,18 @@ void TranslationPreviewPanelController::pasteFromClipboardAndTranslate()
     if (text.isEmpty()) {
         // A read or translation still under way would overwrite the message.
         ++m_stamp;
-        m_errorText = pick(uiLanguage(), QStringLiteral("Clipboard is empty."), QStringLiteral("Буфер обмена пуст."));
+        m_errorText = localized(QStringLiteral("Clipboard is empty."), QStringLiteral("Буфер обмена пуст."));
         m_isRunning = false;
         Q_EMIT changed();
-        setStatusText(ActionStatus::Kind::failed, m_errorText);
+        report(ActionStatus::failed(m_errorText));
         return;
     }
     m_sourceText = text;
     m_resultText.clear();
     m_errorText.clear();
     Q_EMIT changed();
-    setStatus(ActionStatus::Kind::running, QStringLiteral("Translating clipboard"), QStringLiteral("Перевожу из буфера"));
+    report(ActionStatus::running(
+        localized(QStringLiteral("Translating clipboard"), QStringLiteral("Перевожу из буфера"))));
     translateCurrent();
 }
 
@@ -255,7 +241,7 @@ void TranslationPreviewPanelController::copyResult()
     m_services.pasteboard.clearContents();
     if (!m_services.pasteboard.setString(m_resultText))
         return;
-    setStatus(ActionStatus::Kind::done, QStringLiteral("Copied"), QStringLiteral("Скопировано"));
+    report(ActionStatus::done(localized(QStringLiteral("Copied"), QStringLiteral("Скопировано"))));
 }
 
 void TranslationPreviewPanelController::pasteResult()
@@ -273,10 +259,10 @@ Task<> TranslationPreviewPanelController::paste(QString text)
     try {
         co_await m_services.selection.pasteTransient(std::move(text), std::nullopt, PasteboardTiming::standard());
         if (self)
-            setStatus(ActionStatus::Kind::done, QStringLiteral("Pasted"), QStringLiteral("Вставлено"));
+            report(ActionStatus::done(localized(QStringLiteral("Pasted"), QStringLiteral("Вставлено"))));
     } catch (const std::exception& e) {
         if (self)
-            setStatusText(ActionStatus::Kind::failed, describeException(e));
+            report(ActionStatus::failed(describeException(e)));
     }
 }
 

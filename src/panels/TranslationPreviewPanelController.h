@@ -130,8 +130,9 @@ private:
     Task<> translate(quint64 stamp, QString text, PromptStyle style, QString language);
     Task<> paste(QString text);
 
-    void setStatus(ActionStatus::Kind kind, const QString& en, const QString& ru);
-    void setStatusText(ActionStatus::Kind kind, const QString& text);
+    // Shown as the application's status while the panel follows one.
+    void report(const ActionStatus& status);
+    QString localized(const QString& en, const QString& ru) const;
     void refuse(const QString& en, const QString& ru);
     void positionNearMouse();
 

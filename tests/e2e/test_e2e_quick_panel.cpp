@@ -12,6 +12,8 @@
 
 using namespace mendo;
 using namespace mendo::e2e;
+using mendo::testing::activeWindowPid;
+using mendo::testing::clickAt;
 using mendo::testing::OtherApp;
 using mendo::testing::runTool;
 
@@ -27,11 +29,6 @@ QString xdotool(const QStringList& arguments)
 void moveTo(QPoint point)
 {
     xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()) });
-}
-
-void clickAt(QPoint point)
-{
-    xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()), "click", "1" });
 }
 
 // The quick panel's window while it is shown; empty otherwise.
@@ -67,11 +64,6 @@ QRect geometry(const QString& window)
             rect.setHeight(value.toInt());
     }
     return rect;
-}
-
-qint64 activeWindowPid()
-{
-    return xdotool({ "getactivewindow", "getwindowpid" }).toLongLong();
 }
 
 // The screen rectangle of the showing element of process `pid` with this
@@ -161,7 +153,7 @@ void TestE2eQuickPanel::altQOpensAtThePointerAndARowReplacesTheSelection()
     QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
     // Left edge 14 right of the pointer, top edge 18 above it.
     QTRY_COMPARE_WITH_TIMEOUT(geometry(quickPanelWindow(session)).topLeft(), QPoint(914, 282), 5000);
-    QCOMPARE(activeWindowPid(), qint64(target->pid()));
+    QCOMPARE(activeWindowPid(), target->pid());
     // The field still takes the typing.
     MendoSession::press(QStringLiteral("End"));
     MendoSession::press(QStringLiteral("exclam"));

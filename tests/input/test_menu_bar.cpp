@@ -22,14 +22,6 @@ namespace {
 
 using DisplayIds = QList<BuiltInDisplaySwitch::DisplayId>;
 
-// Counts the requests to show the translation preview instead of reading.
-class CountingTranslationPreview final : public TranslationPreviewPanelController {
-public:
-    using TranslationPreviewPanelController::TranslationPreviewPanelController;
-    void showFromSelection(MendoAppState&) override { ++showFromSelectionRequests; }
-    int showFromSelectionRequests = 0;
-};
-
 // A display switch that keeps its state in fields and reports each change.
 class FakeDisplaySwitch final : public BuiltInDisplaySwitch {
 public:

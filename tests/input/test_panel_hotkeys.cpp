@@ -2,14 +2,11 @@
 // the assistant in chat and in reply mode, the clipboard window and the
 // translation preview.
 
-#include "app/AppStateRig.h"
 #include "input/AssistantFakes.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipboardPanelRig.h"
-#include "fakes/FakeGlobalInputMonitor.h"
-#include "fakes/FakePanelDesktop.h"
 #include "input/PanelHotkeys.h"
-#include "input/QuickPanelController.h"
+#include "input/QuickPanelRig.h"
 #include "panels/AssistantPanelController.h"
 #include "panels/TranslationPreviewFakes.h"
 #include "panels/TranslationPreviewPanelController.h"
@@ -20,23 +17,7 @@ using namespace mendo;
 
 namespace {
 
-const RunningApplication editor { 100, QStringLiteral("org.example.Editor"), 11 };
-
-// Counts the requests to show the translation preview instead of reading.
-class CountingTranslationPreview final : public TranslationPreviewPanelController {
-public:
-    using TranslationPreviewPanelController::TranslationPreviewPanelController;
-    void showFromSelection(MendoAppState&) override { ++requests; }
-    int requests = 0;
-};
-
-struct Rig {
-    AppStateRig app;
-    FakePanelDesktop desktop;
-    FakeGlobalInputMonitor globalInput;
-    FakeWorkspace workspace;
-    FocusService focus { workspace };
-    QuickPanelController quick { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
+struct Rig : QuickPanelRig {
     ClipboardPanelRig clipboardRig { app.clock, app.defaults };
     ClipboardPanelController& clipboard = *clipboardRig.controller;
     AssistantFakes assistantFakes { app.clock, app.defaults, focus };
@@ -48,8 +29,6 @@ struct Rig {
 
     Rig()
     {
-        workspace.applications = { editor };
-        workspace.front = editor;
         assistant.attach(*app.state);
         app.state->setAIReplyStyles({ AIReplyStyle { "polite", "Polite", "Answer politely.", "Not assigned" } });
     }
@@ -72,7 +51,7 @@ private Q_SLOTS:
         Rig rig;
         rig.hotkeys.toggleQuickPanel();
         QVERIFY(rig.quick.isPanelVisible());
-        QCOMPARE(rig.focus.rememberedBundleIdentifier(), editor.bundleIdentifier);
+        QCOMPARE(rig.focus.rememberedBundleIdentifier(), Rig::editor.bundleIdentifier);
         rig.hotkeys.toggleQuickPanel();
         QVERIFY(!rig.quick.isPanelVisible());
 
@@ -86,7 +65,7 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.hotkeys.showTranslationPreview();
-        QCOMPARE(rig.translation.requests, 1);
+        QCOMPARE(rig.translation.showFromSelectionRequests, 1);
     }
 
     // Chat mode reads accessibility only, and opens even with nothing
@@ -103,7 +82,7 @@ private Q_SLOTS:
         Rig rig;
         rig.app.focused.selection = selection;
         rig.hotkeys.showAssistant();
-        QCOMPARE(rig.focus.rememberedBundleIdentifier(), editor.bundleIdentifier);
+        QCOMPARE(rig.focus.rememberedBundleIdentifier(), Rig::editor.bundleIdentifier);
         rig.settle();
         QCOMPARE(rig.assistantFakes.shown(), QStringLiteral("chat [%1]").arg(selection));
         QVERIFY(rig.app.selection.calls.isEmpty());

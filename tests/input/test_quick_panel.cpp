@@ -2,14 +2,11 @@
 // its place, every way it is put away, what its rows and its language menu
 // start, and how it follows the application state.
 
-#include "app/AppStateRig.h"
 #include "input/AssistantFakes.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipboardPanelRig.h"
-#include "fakes/FakeGlobalInputMonitor.h"
-#include "fakes/FakePanelDesktop.h"
 #include "input/QuickActionPanel.h"
-#include "input/QuickPanelController.h"
+#include "input/QuickPanelRig.h"
 #include "panels/AssistantPanelController.h"
 #include "ui/FloatingPanel.h"
 #include "ui/GlassSurface.h"
@@ -22,9 +19,6 @@
 using namespace mendo;
 
 namespace {
-
-const RunningApplication editor { 100, QStringLiteral("org.example.Editor"), 11 };
-const RunningApplication other { 200, QStringLiteral("org.example.Other"), 21 };
 
 QList<QuickAction> actions(int count)
 {
@@ -42,34 +36,25 @@ QList<MonitorFrame> screenWithVisibleHeight(int visibleHeight)
     return { { QRect(0, 0, 1440, visibleHeight + 25), QRect(0, 25, 1440, visibleHeight), true } };
 }
 
-struct Rig {
-    AppStateRig app;
-    FakePanelDesktop desktop;
-    FakeGlobalInputMonitor globalInput;
-    FakeWorkspace workspace;
-    FocusService focus { workspace };
+struct Rig : QuickPanelRig {
     AssistantFakes assistantFakes { app.clock, app.defaults, focus };
     AssistantPanelController& assistant = assistantFakes.controller;
-    QStringList assistantOpenedWhileShown;
     ClipboardPanelRig clipboardRig { app.clock, app.defaults };
-    QuickPanelController controller { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
     QStringList statusesWhileShown;
 
     explicit Rig(const std::function<void(MendoSettings&)>& prepare = {})
-        : app(prepare)
+        : QuickPanelRig(prepare)
     {
-        workspace.applications = { editor, other };
-        workspace.front = editor;
-        controller.setPanels(&assistant, clipboardRig.controller.get());
+        quick.setPanels(&assistant, clipboardRig.controller.get());
         assistant.attach(*app.state);
         QObject::connect(app.state.get(), &MendoAppState::statusChanged, [this](const ActionStatus& status) {
-            if (controller.isPanelVisible())
+            if (quick.isPanelVisible())
                 statusesWhileShown << AppStateRig::describe(status);
         });
     }
 
-    void show() { controller.show(*app.state); }
-    QuickActionPanel& view() { return *controller.view(); }
+    void show() { quick.show(*app.state); }
+    QuickActionPanel& view() { return *quick.view(); }
     // Lets scheduled work and the action driver run.
     void settle()
     {
@@ -118,9 +103,9 @@ private Q_SLOTS:
         Rig rig([scale](MendoSettings& s) { s.quickMenuSize = scale; });
         rig.app.state->setQuickActions(actions(count));
         rig.desktop.screens = screenWithVisibleHeight(visibleHeight);
-        QCOMPARE(rig.controller.preferredPanelSize(*rig.app.state), size);
+        QCOMPARE(rig.quick.preferredPanelSize(*rig.app.state), size);
         rig.show();
-        QCOMPARE(rig.controller.panel()->size(), size);
+        QCOMPARE(rig.quick.panel()->size(), size);
     }
 
     void storedSize_data()
@@ -146,7 +131,7 @@ private Q_SLOTS:
         if (height.isValid())
             rig.app.defaults.values.insert(QStringLiteral("mendo.quickPanel.height"), height);
         rig.show();
-        QCOMPARE(rig.controller.panel()->size(), size);
+        QCOMPARE(rig.quick.panel()->size(), size);
     }
 
     // A resize of the shown panel is stored within the limits; the size is
@@ -156,17 +141,17 @@ private Q_SLOTS:
         Rig rig;
         rig.desktop.screens = screenWithVisibleHeight(700);
         rig.show();
-        rig.controller.panel()->resize(280, 1000);
+        rig.quick.panel()->resize(280, 1000);
         rig.settle();
         QCOMPARE(rig.app.defaults.number(QStringLiteral("mendo.quickPanel.width")), 300.0);
         QCOMPARE(rig.app.defaults.number(QStringLiteral("mendo.quickPanel.height")), 540.0);
 
-        rig.controller.panel()->resize(350, 400);
+        rig.quick.panel()->resize(350, 400);
         rig.app.state->editSettings([](MendoSettings& s) { s.quickMenuSize = MenuScale::xlarge; });
         rig.app.state->setQuickActions(actions(2));
-        rig.controller.close();
+        rig.quick.close();
         rig.show();
-        QCOMPARE(rig.controller.panel()->size(), QSize(350, 400));
+        QCOMPARE(rig.quick.panel()->size(), QSize(350, 400));
     }
 
     // Shown again while showing: same place, fresh monitors, the front
@@ -177,38 +162,38 @@ private Q_SLOTS:
         rig.app.state->setQuickActions(actions(3));
         rig.desktop.pointer = QPoint(100, 500);
         rig.show();
-        QCOMPARE(rig.focus.rememberedBundleIdentifier(), editor.bundleIdentifier);
+        QCOMPARE(rig.focus.rememberedBundleIdentifier(), Rig::editor.bundleIdentifier);
         // Left edge 14 right of the pointer, top edge 18 above it.
-        QCOMPARE(rig.controller.panel()->pos(), QPoint(114, 482));
+        QCOMPARE(rig.quick.panel()->pos(), QPoint(114, 482));
         QCOMPARE(rig.globalInput.installed(), 1);
 
         rig.desktop.pointer = QPoint(900, 300);
-        rig.workspace.front = other;  // without a notice: only the show remembers it
+        rig.workspace.front = Rig::other;  // without a notice: only the show remembers it
         rig.show();
-        QCOMPARE(rig.controller.panel()->pos(), QPoint(114, 482));
+        QCOMPARE(rig.quick.panel()->pos(), QPoint(114, 482));
         QCOMPARE(rig.globalInput.installed(), 1);
-        QVERIFY(rig.controller.dismissMonitorsInstalled());
-        QCOMPARE(rig.focus.rememberedBundleIdentifier(), other.bundleIdentifier);
+        QVERIFY(rig.quick.dismissMonitorsInstalled());
+        QCOMPARE(rig.focus.rememberedBundleIdentifier(), Rig::other.bundleIdentifier);
 
-        rig.controller.close();
+        rig.quick.close();
         rig.show();
-        QCOMPARE(rig.controller.panel()->pos(), QPoint(914, 282));
+        QCOMPARE(rig.quick.panel()->pos(), QPoint(914, 282));
         // Near the bottom right corner the right and bottom margins hold.
-        rig.controller.close();
+        rig.quick.close();
         rig.desktop.pointer = QPoint(1439, 899);
         rig.show();
-        const QSize size = rig.controller.panel()->size();
-        QCOMPARE(rig.controller.panel()->pos(), QPoint(1440 - 16 - size.width(), 900 - 16 - size.height()));
+        const QSize size = rig.quick.panel()->size();
+        QCOMPARE(rig.quick.panel()->pos(), QPoint(1440 - 16 - size.width(), 900 - 16 - size.height()));
     }
 
     void toggleShowsAndHides()
     {
         Rig rig;
-        rig.controller.toggle(*rig.app.state);
-        QVERIFY(rig.controller.isPanelVisible());
-        QCOMPARE(rig.controller.appState(), rig.app.state.get());
-        rig.controller.toggle(*rig.app.state);
-        QVERIFY(!rig.controller.isPanelVisible());
+        rig.quick.toggle(*rig.app.state);
+        QVERIFY(rig.quick.isPanelVisible());
+        QCOMPARE(rig.quick.appState(), rig.app.state.get());
+        rig.quick.toggle(*rig.app.state);
+        QVERIFY(!rig.quick.isPanelVisible());
         QCOMPARE(rig.globalInput.installed(), 0);
     }
 
@@ -230,7 +215,7 @@ private Q_SLOTS:
         QFETCH(bool, hides);
         Rig rig;
         rig.show();
-        FloatingPanel* panel = rig.controller.panel();
+        FloatingPanel* panel = rig.quick.panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
         QWidget otherWindow;
         otherWindow.resize(100, 100);
@@ -253,13 +238,13 @@ private Q_SLOTS:
             panel->findChild<MacCloseButton*>()->click();
         rig.settle();
 
-        QCOMPARE(rig.controller.isPanelVisible(), !hides);
-        QCOMPARE(rig.controller.dismissMonitorsInstalled(), !hides);
+        QCOMPARE(rig.quick.isPanelVisible(), !hides);
+        QCOMPARE(rig.quick.dismissMonitorsInstalled(), !hides);
         QCOMPARE(rig.globalInput.installed(), hides ? 0 : 1);
         // The same panel comes back.
         rig.show();
-        QCOMPARE(rig.controller.panel(), panel);
-        QVERIFY(rig.controller.isPanelVisible());
+        QCOMPARE(rig.quick.panel(), panel);
+        QVERIFY(rig.quick.isPanelVisible());
     }
 
     void rowDispatch_data()
@@ -292,7 +277,7 @@ private Q_SLOTS:
         QAbstractButton* row = rig.view().row(id);
         QVERIFY(row);
         row->click();
-        QVERIFY(!rig.controller.isPanelVisible());
+        QVERIFY(!rig.quick.isPanelVisible());
         QCOMPARE(rig.globalInput.installed(), 0);
         rig.settle();
         QCOMPARE(rig.assistantFakes.shown(), assistant.value(0));
@@ -336,7 +321,7 @@ private Q_SLOTS:
         items.first()->trigger();  // English again
         rig.settle();
         QVERIFY(rig.app.defaults.writes > writesBefore);
-        QVERIFY(!rig.controller.isPanelVisible());
+        QVERIFY(!rig.quick.isPanelVisible());
         QCOMPARE(rig.app.engine.calls, QStringList { "translate [selected] English styles=17" });
 
         rig.show();

@@ -2,12 +2,9 @@
 // in memory: when a check runs, what it reads, what it offers and when it
 // offers nothing; where the button stands and what its click does.
 
-#include "app/AppStateRig.h"
-#include "fakes/FakeGlobalInputMonitor.h"
 #include "fakes/FakeKeyboardEvents.h"
-#include "fakes/FakePanelDesktop.h"
 #include "input/FloatingButtonController.h"
-#include "input/QuickPanelController.h"
+#include "input/QuickPanelRig.h"
 #include "input/SelectionTriggerService.h"
 #include "ui/FloatingPanel.h"
 
@@ -18,8 +15,6 @@ using namespace mendo;
 
 namespace {
 
-const RunningApplication editor { 100, QStringLiteral("org.example.Editor"), 11 };
-const RunningApplication other { 200, QStringLiteral("org.example.Other"), 21 };
 const QString copyRead = QStringLiteral("read selectAll=0 fallback=0 standard window 0");
 
 struct Trigger {
@@ -27,22 +22,14 @@ struct Trigger {
     bool button = false;
 };
 
-struct Rig {
-    AppStateRig app;
-    FakePanelDesktop desktop;
-    FakeGlobalInputMonitor globalInput;
-    FakeWorkspace workspace;
+struct Rig : QuickPanelRig {
     FakeKeyboardEvents keyboard;
-    FocusService focus { workspace };
-    QuickPanelController quick { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
     FloatingButtonController button { desktop };
     SelectionTriggerService trigger { { app.clock, workspace, focus, app.focused, app.selection, keyboard,
         globalInput } };
 
     explicit Rig(Trigger settings)
     {
-        workspace.applications = { editor, other };
-        workspace.front = editor;
         set(settings);
         trigger.start(*app.state, quick, button);
         settle();
@@ -127,7 +114,7 @@ private Q_SLOTS:
         rig.workspace.front = RunningApplication { 300, QStringLiteral("ai.mendo.MendoAI"), 6 };
         rig.workspace.ownIdentifiers = { QStringLiteral("ai.mendo.MendoAI") };
         rig.select(QStringLiteral("in the other build"));
-        rig.workspace.front = editor;
+        rig.workspace.front = Rig::editor;
         rig.quick.show(*rig.app.state);
         rig.select(QStringLiteral("under the panel"));
         QCOMPARE(rig.trigger.lastSelectionSignature(), signature);
@@ -154,7 +141,7 @@ private Q_SLOTS:
         QVERIFY(rig.button.isPanelVisible());
         rig.button.orderOut();
 
-        rig.workspace.front = other;
+        rig.workspace.front = Rig::other;
         rig.keyUp();
         rig.settle(Millis(230));
         QVERIFY(rig.button.isPanelVisible());
@@ -205,7 +192,7 @@ private Q_SLOTS:
                                                           : QStringLiteral("nothing");
         QCOMPARE(actual, shown);
         if (shown != u"nothing")
-            QCOMPARE(rig.focus.rememberedBundleIdentifier(), editor.bundleIdentifier);
+            QCOMPARE(rig.focus.rememberedBundleIdentifier(), Rig::editor.bundleIdentifier);
     }
 
     void buttonPlace_data()

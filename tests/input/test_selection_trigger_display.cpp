@@ -53,11 +53,6 @@ private:
     KeyboardEvents& m_real;
 };
 
-QString xdo(const QStringList& arguments)
-{
-    return QString::fromUtf8(runTool(QStringLiteral("xdotool"), arguments)).trimmed();
-}
-
 }  // namespace
 
 class TestSelectionTriggerDisplay : public QObject {
@@ -100,8 +95,9 @@ private:
     QRect activeWindowGeometry()
     {
         QRect rect;
-        for (const QString& line :
-            xdo({ "getactivewindow", "getwindowgeometry", "--shell" }).split(QLatin1Char('\n'))) {
+        const QString shell = QString::fromUtf8(
+            runTool(QStringLiteral("xdotool"), { "getactivewindow", "getwindowgeometry", "--shell" }));
+        for (const QString& line : shell.split(QLatin1Char('\n'))) {
             const int value = line.section(QLatin1Char('='), 1).toInt();
             if (line.startsWith(QLatin1String("X=")))
                 rect.moveLeft(value);
@@ -115,7 +111,7 @@ private:
     {
         const QRect window = activeWindowGeometry();
         const QPoint word = window.topLeft() + QPoint(20, 18);
-        xdo({ "mousemove", QString::number(word.x()), QString::number(word.y()), "click", "--repeat", "2",
+        xdotool({ "mousemove", QString::number(word.x()), QString::number(word.y()), "click", "--repeat", "2",
             "--delay", "80", "1" });
         return word;
     }
@@ -148,18 +144,18 @@ void TestSelectionTriggerDisplay::buttonNearTheSelection()
     QVERIFY(begin(startTargetApp(QStringLiteral("hello brave world"), { QStringLiteral("--geometry"),
                       QStringLiteral("400x80+300+300") }),
         false, true));
-    const QString field = xdo({ "getactivewindow" });
+    const QString field = activeWindow();
     const QPoint pointer = doubleClickFirstWord();
     QTRY_VERIFY_WITH_TIMEOUT(m_button.isPanelVisible(), 10000);
     QCOMPARE(m_button.panel()->pos(), pointer + QPoint(12, -8 - 54));
-    QCOMPARE(xdo({ "getactivewindow" }), field);
+    QCOMPARE(activeWindow(), field);
     QTRY_VERIFY(m_trigger->lastSelectionSignature().endsWith(QStringLiteral(":hello")));
 
     const QPoint center = m_button.panel()->geometry().center();
-    xdo({ "mousemove", QString::number(center.x()), QString::number(center.y()), "click", "1" });
+    clickAt(center);
     QTRY_VERIFY_WITH_TIMEOUT(m_quick.isPanelVisible(), 5000);
     QVERIFY(!m_button.isPanelVisible());
-    QCOMPARE(xdo({ "getactivewindow" }), field);
+    QCOMPARE(activeWindow(), field);
     m_quick.close();
 }
 
@@ -194,7 +190,7 @@ void TestSelectionTriggerDisplay::terminalGetsNoKeystroke()
     QVERIFY(begin(std::make_unique<OtherApp>(QStringLiteral("xterm"), QStringList { "-geometry", "60x10+300+300" }),
         false, true));
     QTest::qWait(500);
-    xdo({ "type", "--delay", "60", "echo hello" });
+    xdotool({ "type", "--delay", "60", "echo hello" });
     QTest::qWait(1500);
     QCOMPARE(m_keyboard.posted, 0);
 }

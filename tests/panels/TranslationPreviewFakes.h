@@ -52,4 +52,13 @@ struct TranslationPreviewFakes {
     QString serviceURL = QStringLiteral("http://127.0.0.1:9/macos/ai");
 };
 
+// For tests of what opens the translation preview: counts the requests to
+// show it instead of reading.
+class CountingTranslationPreview final : public TranslationPreviewPanelController {
+public:
+    using TranslationPreviewPanelController::TranslationPreviewPanelController;
+    void showFromSelection(MendoAppState&) override { ++showFromSelectionRequests; }
+    int showFromSelectionRequests = 0;
+};
+
 }  // namespace mendo
