@@ -12,7 +12,6 @@
 #include "platform/Workspace.h"
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
-#include "ui/PanelPlacement.h"
 
 namespace mendo {
 
@@ -104,8 +103,7 @@ void ClipboardPanelController::positionNearMouse()
 {
     if (!m_panel)
         return;
-    m_panel->move(placeNearPointer(m_services.desktop.pointerPosition(), m_services.desktop.monitors(),
-        m_panel->size(), PointerOffsets::panel()));
+    m_panel->moveNearPointer();
 }
 
 void ClipboardPanelController::applyLook()

@@ -5,7 +5,6 @@
 #include "platform/PanelDesktop.h"
 #include "ui/FloatingPanel.h"
 #include "ui/NativeMaterials.h"
-#include "ui/PanelPlacement.h"
 #include "ui/SymbolRegistry.h"
 
 #include <QPainter>
@@ -134,8 +133,7 @@ void FloatingButtonController::positionNearMouse()
 {
     if (!m_panel)
         return;
-    m_panel->move(placeNearPointer(
-        m_desktop.pointerPosition(), m_desktop.monitors(), m_panel->size(), PointerOffsets::floatingButton()));
+    m_panel->moveNearPointer(PointerOffsets::floatingButton());
 }
 
 }  // namespace mendo

@@ -10,7 +10,6 @@
 #include "platform/Workspace.h"
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
-#include "ui/PanelPlacement.h"
 #include "ui/SavedPanelSize.h"
 
 #include <QEvent>
@@ -201,9 +200,7 @@ void QuickPanelController::positionNearMouse()
 {
     if (!m_panel)
         return;
-    PanelDesktop& desktop = m_services.desktop;
-    m_panel->move(
-        placeNearPointer(desktop.pointerPosition(), desktop.monitors(), m_panel->size(), PointerOffsets::panel()));
+    m_panel->moveNearPointer();
 }
 
 void QuickPanelController::rememberFrontmostApplication()

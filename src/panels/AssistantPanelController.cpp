@@ -9,7 +9,6 @@
 #include "platform/PanelDesktop.h"
 #include "platform/Pasteboard.h"
 #include "ui/FloatingPanel.h"
-#include "ui/PanelPlacement.h"
 
 #include <QPointer>
 
@@ -191,9 +190,7 @@ void AssistantPanelController::positionNearMouse()
 {
     if (!m_panel)
         return;
-    PanelDesktop& desktop = m_services.desktop;
-    m_panel->move(
-        placeNearPointer(desktop.pointerPosition(), desktop.monitors(), m_panel->size(), PointerOffsets::panel()));
+    m_panel->moveNearPointer();
 }
 
 QSize AssistantPanelController::savedPanelSize() const

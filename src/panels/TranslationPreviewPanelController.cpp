@@ -15,7 +15,6 @@
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 #include "ui/GlassSurface.h"
-#include "ui/PanelPlacement.h"
 
 #include <QPointer>
 
@@ -313,8 +312,7 @@ void TranslationPreviewPanelController::positionNearMouse()
 {
     if (!m_panel)
         return;
-    m_panel->move(placeNearPointer(m_services.desktop.pointerPosition(), m_services.desktop.monitors(),
-        m_panel->size(), PointerOffsets::panel()));
+    m_panel->moveNearPointer();
 }
 
 }  // namespace mendo

@@ -67,6 +67,11 @@ void FloatingPanel::saveSizeTo(SavedPanelSize* saved)
     m_saved = saved;
 }
 
+void FloatingPanel::moveNearPointer(PointerOffsets offsets)
+{
+    move(placeNearPointer(m_desktop.pointerPosition(), m_desktop.monitors(), size(), offsets));
+}
+
 void FloatingPanel::present()
 {
     watchWindow();

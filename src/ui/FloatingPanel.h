@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/PanelPlacement.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -27,8 +29,7 @@ class SavedPanelSize;
 //     m_panel->saveSizeTo(&saved);
 //     // every showing:
 //     if (!m_panel->isVisible())
-//         m_panel->move(placeNearPointer(desktop.pointerPosition(), desktop.monitors(), m_panel->size(),
-//                                        PointerOffsets::panel()));
+//         m_panel->moveNearPointer();
 //     m_panel->present();
 //     // and to put it away (a close request by the window manager hides it too):
 //     m_panel->hide();
@@ -68,6 +69,9 @@ public:
 
     // Saves every later size the window takes while shown.
     void saveSizeTo(SavedPanelSize* saved);
+
+    // Moves the panel beside the pointer, inside the monitor under it.
+    void moveNearPointer(PointerOffsets offsets = PointerOffsets::panel());
 
     // Shows the panel in front where it stands, taking the focus only as its
     // kind says.

@@ -15,7 +15,6 @@
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 #include "ui/GlassSurface.h"
-#include "ui/PanelPlacement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -100,10 +99,8 @@ void TestPanelsDisplay::cleanupTestCase()
 
 void TestPanelsDisplay::showNearPointer(FloatingPanel& panel, FloatingPanelDismissMonitor& monitor)
 {
-    if (!panel.isVisible()) {
-        panel.move(placeNearPointer(
-            m_desktop->pointerPosition(), m_desktop->monitors(), panel.size(), PointerOffsets::panel()));
-    }
+    if (!panel.isVisible())
+        panel.moveNearPointer();
     monitor.remove();
     monitor.install();
     panel.present();
