@@ -7,6 +7,7 @@
 #include "clipboard/ClipboardPanelState.h"
 #include "clipboard/ClipboardEntryList.h"
 #include "clipboard/ClipboardSidePreview.h"
+#include "ui/MendoTheme.h"
 #include "ui/NativeMaterials.h"
 #include "ui/OutlinedBox.h"
 #include "ui/SymbolRegistry.h"
@@ -31,14 +32,6 @@ namespace {
 
 // The header's drag strip.
 constexpr int dragStripHeight = 28;
-
-QFont systemFont(const QFont& base, int pixels, QFont::Weight weight)
-{
-    QFont font = base;
-    font.setPixelSize(pixels);
-    font.setWeight(weight);
-    return font;
-}
 
 // The "T" sample follows the text size up to 20 pixels.
 int sampleSize(double contentFontSize)
@@ -163,7 +156,7 @@ void ClipboardTabButton::setSelected(bool selected)
 
 QFont ClipboardTabButton::titleFont() const
 {
-    return systemFont(font(), 12, m_selected ? QFont::DemiBold : QFont::Medium);
+    return theme::sizedFont(font(), 12, m_selected ? QFont::DemiBold : QFont::Medium);
 }
 
 QSize ClipboardTabButton::sizeHint() const
@@ -281,7 +274,7 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     row->setSpacing(8);
     m_tabTitle = new QLabel;
     m_tabTitle->setObjectName(QStringLiteral("tabTitle"));
-    m_tabTitle->setFont(systemFont(font(), 13, QFont::DemiBold));
+    m_tabTitle->setFont(theme::sizedFont(font(), 13, QFont::DemiBold));
     m_tabTitle->setTextFormat(Qt::PlainText);
     row->addWidget(m_tabTitle);
 
@@ -292,7 +285,7 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     m_nameField = new QLineEdit;
     m_nameField->setObjectName(QStringLiteral("tabName"));
     m_nameField->setFrame(false);
-    m_nameField->setFont(systemFont(font(), 13, QFont::DemiBold));
+    m_nameField->setFont(theme::sizedFont(font(), 13, QFont::DemiBold));
     QPalette namePalette = m_nameField->palette();
     namePalette.setColor(QPalette::Base, Qt::transparent);
     m_nameField->setPalette(namePalette);
@@ -323,7 +316,7 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     m_addNote = new ClipboardPlainButton;
     m_addNote->setObjectName(QStringLiteral("addNote"));
     m_addNote->setSymbol(QStringLiteral("plus"), 12);
-    m_addNote->setFont(systemFont(font(), 12, QFont::DemiBold));
+    m_addNote->setFont(theme::sizedFont(font(), 12, QFont::DemiBold));
     m_addNote->setGround(0.04, 10);
     connect(m_addNote, &QAbstractButton::clicked, this, [this] { m_state->startNewNote(); });
     row->addWidget(m_addNote);
@@ -374,7 +367,7 @@ QWidget* ClipboardHistoryPanel::makeEditorCard()
     column->setContentsMargins(10, 10, 10, 10);
     column->setSpacing(8);
     m_editorHeading = new QLabel;
-    m_editorHeading->setFont(systemFont(font(), 11, QFont::DemiBold));
+    m_editorHeading->setFont(theme::sizedFont(font(), 11, QFont::DemiBold));
     column->addWidget(m_editorHeading);
     auto* ground = new OutlinedBox(0.025, 0.08, 12);
     auto* groundBox = new QVBoxLayout(ground);
@@ -563,7 +556,7 @@ QWidget* ClipboardHistoryPanel::makeHeader()
     m_titleIcon->setFixedSize(16, 16);
     m_title = new QLabel;
     m_title->setObjectName(QStringLiteral("clipboardTitle"));
-    m_title->setFont(systemFont(font(), 14, QFont::DemiBold));
+    m_title->setFont(theme::sizedFont(font(), 14, QFont::DemiBold));
     titleRow->addWidget(m_titleIcon);
     titleRow->addWidget(m_title);
     row->addWidget(titleBox);
@@ -592,7 +585,7 @@ QWidget* ClipboardHistoryPanel::makeFontControls()
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(4, 3, 4, 3);
     row->setSpacing(2);
-    const QFont buttonFont = systemFont(font(), 14, QFont::DemiBold);
+    const QFont buttonFont = theme::sizedFont(font(), 14, QFont::DemiBold);
 
     m_decrease = new ClipboardPlainButton;
     m_decrease->setObjectName(QStringLiteral("decreaseText"));
@@ -606,13 +599,13 @@ QWidget* ClipboardHistoryPanel::makeFontControls()
     m_sample->setObjectName(QStringLiteral("textSizeSample"));
     m_sample->setAlignment(Qt::AlignCenter);
     m_sample->setFixedSize(25, 22);
-    m_sample->setFont(systemFont(font(), sampleSize(m_state->contentFontSize()), QFont::Bold));
+    m_sample->setFont(theme::sizedFont(font(), sampleSize(m_state->contentFontSize()), QFont::Bold));
     // A short springy step, as the size changes.
     m_sampleAnimation = new QVariantAnimation(m_sample);
     m_sampleAnimation->setDuration(160);
     m_sampleAnimation->setEasingCurve(QEasingCurve::OutBack);
     connect(m_sampleAnimation, &QVariantAnimation::valueChanged, m_sample, [this](const QVariant& value) {
-        m_sample->setFont(systemFont(font(), int(std::lround(value.toDouble())), QFont::Bold));
+        m_sample->setFont(theme::sizedFont(font(), int(std::lround(value.toDouble())), QFont::Bold));
     });
 
     m_increase = new ClipboardPlainButton;
@@ -656,7 +649,7 @@ QWidget* ClipboardHistoryPanel::makeSearchField()
 
     m_deleteFound = new ClipboardPlainButton;
     m_deleteFound->setObjectName(QStringLiteral("deleteFound"));
-    m_deleteFound->setFont(systemFont(font(), 11, QFont::DemiBold));
+    m_deleteFound->setFont(theme::sizedFont(font(), 11, QFont::DemiBold));
     connect(m_deleteFound, &QAbstractButton::clicked, this, [this] {
         if (m_state->confirmDeleteFound())
             m_state->deleteFiltered();
@@ -713,7 +706,7 @@ void ClipboardHistoryPanel::refresh()
             m_sampleAnimation->setEndValue(double(sample));
             m_sampleAnimation->start();
         } else {
-            m_sample->setFont(systemFont(font(), sample, QFont::Bold));
+            m_sample->setFont(theme::sizedFont(font(), sample, QFont::Bold));
         }
     }
 

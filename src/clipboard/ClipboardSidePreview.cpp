@@ -19,10 +19,7 @@ namespace {
 
 QFont captionFont(const QFont& base, bool semibold)
 {
-    QFont font = base;
-    font.setPixelSize(11);
-    font.setWeight(semibold ? QFont::DemiBold : QFont::Normal);
-    return font;
+    return theme::sizedFont(base, 11, semibold ? QFont::DemiBold : QFont::Normal);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "input/StatusHUD.h"
 #include "model/MendoPromptLibrary.h"
 #include "panels/AssistantPanelController.h"
+#include "ui/MendoTheme.h"
 #include "ui/SymbolRegistry.h"
 
 #include <QAbstractButton>
@@ -42,14 +43,6 @@ QColor mix(const QColor& from, const QColor& to, qreal t)
         float(lerp(from.blueF(), to.blueF())), float(lerp(from.alphaF(), to.alphaF())));
 }
 
-QFont sizedFont(const QFont& base, int pixelSize, QFont::Weight weight)
-{
-    QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
 QColor secondaryColor(const QPalette& palette)
 {
     QColor color = palette.color(QPalette::WindowText);
@@ -67,7 +60,7 @@ public:
         , m_choose(std::move(choose))
     {
         setObjectName(QStringLiteral("languageMenu"));
-        setFont(sizedFont(font(), captionSize, QFont::Normal));
+        setFont(theme::sizedFont(font(), captionSize, QFont::Normal));
         setCursor(Qt::PointingHandCursor);
         setAccessibleName(m_language);
         connect(this, &QAbstractButton::clicked, this, &LanguageButton::openMenu);
@@ -146,7 +139,7 @@ public:
     {
         setObjectName(QStringLiteral("row:") + m_action.id);
         setAccessibleName(m_title);
-        setFont(sizedFont(font(), metrics.fontSize, QFont::Medium));
+        setFont(theme::sizedFont(font(), metrics.fontSize, QFont::Medium));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         m_hover.setDuration(120);
         m_hover.setEasingCurve(QEasingCurve::OutCubic);
@@ -291,7 +284,7 @@ QuickActionPanel::QuickActionPanel(MendoAppState& appState, QuickPanelController
     m_bolt->setObjectName(QStringLiteral("bolt"));
     header->addWidget(m_bolt);
     auto* name = new QLabel(QStringLiteral("MendoAI"), content());
-    name->setFont(sizedFont(name->font(), headlineSize, QFont::Bold));
+    name->setFont(theme::sizedFont(name->font(), headlineSize, QFont::Bold));
     header->addWidget(name);
     header->addStretch(1);
     stack->addLayout(header);

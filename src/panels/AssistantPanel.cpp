@@ -60,17 +60,9 @@ QString rgba(const QColor& color)
         .arg(QString::number(color.alphaF(), 'f', 3));
 }
 
-QFont panelFont(int pixelSize, QFont::Weight weight)
-{
-    QFont result;
-    result.setPixelSize(pixelSize);
-    result.setWeight(weight);
-    return result;
-}
-
 QFont captionFont()
 {
-    return panelFont(11, QFont::DemiBold);
+    return theme::sizedFont(QFont(), 11, QFont::DemiBold);
 }
 
 template <class Widget> void setToolTipIfChanged(Widget* widget, const QString& text)
@@ -178,7 +170,7 @@ public:
         QPalette clear = palette();
         clear.setColor(QPalette::Base, Qt::transparent);
         setPalette(clear);
-        setFont(panelFont(13, QFont::Normal));
+        setFont(theme::sizedFont(QFont(), 13, QFont::Normal));
         document()->setDocumentMargin(0);
         document()->setUndoRedoEnabled(false);
         setPlainText(text);
@@ -310,7 +302,7 @@ void AssistantPanel::build()
 
     m_error = new QLabel(card);
     m_error->setObjectName(QStringLiteral("assistantError"));
-    m_error->setFont(panelFont(12, QFont::DemiBold));
+    m_error->setFont(theme::sizedFont(QFont(), 12, QFont::DemiBold));
     m_error->setWordWrap(true);
     m_error->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPalette orange = m_error->palette();
@@ -339,7 +331,7 @@ QWidget* AssistantPanel::buildHeader()
     m_headerSymbol->setAlignment(Qt::AlignCenter);
     row->addWidget(m_headerSymbol);
     m_title = new QLabel(header);
-    m_title->setFont(panelFont(14, QFont::DemiBold));
+    m_title->setFont(theme::sizedFont(QFont(), 14, QFont::DemiBold));
     row->addWidget(m_title);
     row->addStretch(1);
 
@@ -394,7 +386,7 @@ QWidget* AssistantPanel::buildTranscript()
     m_placeholderText = new QLabel(m_placeholder);
     m_placeholderText->setObjectName(QStringLiteral("assistantPlaceholder"));
     m_placeholderText->setAlignment(Qt::AlignCenter);
-    m_placeholderText->setFont(panelFont(15, QFont::Medium));
+    m_placeholderText->setFont(theme::sizedFont(QFont(), 15, QFont::Medium));
     placeholderLayout->addWidget(m_placeholderText);
     placeholderLayout->addStretch(1);
     insideLayout->addWidget(m_placeholder, 1);
@@ -428,7 +420,7 @@ QWidget* AssistantPanel::buildComposer()
     m_contextChip = new QToolButton(box);
     m_contextChip->setObjectName(QStringLiteral("contextChip"));
     m_contextChip->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_contextChip->setFont(panelFont(12, QFont::DemiBold));
+    m_contextChip->setFont(theme::sizedFont(QFont(), 12, QFont::DemiBold));
     m_contextChip->setFocusPolicy(Qt::NoFocus);
     m_contextChip->setCursor(Qt::PointingHandCursor);
     connect(m_contextChip, &QToolButton::clicked, this,
@@ -517,7 +509,7 @@ QWidget* AssistantPanel::buildReplyBar()
     m_translate = new QToolButton(box);
     m_translate->setObjectName(QStringLiteral("translateButton"));
     m_translate->setAutoRaise(true);
-    m_translate->setFont(panelFont(13, QFont::DemiBold));
+    m_translate->setFont(theme::sizedFont(QFont(), 13, QFont::DemiBold));
     m_translate->setFixedHeight(30);
     m_translate->setFocusPolicy(Qt::NoFocus);
     m_translate->setCursor(Qt::PointingHandCursor);

@@ -36,13 +36,6 @@ QColor primary(const QWidget* widget)
     return widget->palette().color(QPalette::WindowText);
 }
 
-QFont pixelFont(QFont font, int pixels, QFont::Weight weight)
-{
-    font.setPixelSize(pixels);
-    font.setWeight(weight);
-    return font;
-}
-
 // The box behind a text pane, the pane inside its edge.
 QWidget* paneFrame(QWidget* content, QWidget* parent)
 {
@@ -60,7 +53,7 @@ QToolButton* textButton(const QString& text, QSize size, QWidget* parent)
     button->setText(text);
     button->setAutoRaise(true);
     button->setFixedSize(size);
-    button->setFont(pixelFont(button->font(), 14, QFont::DemiBold));
+    button->setFont(theme::sizedFont(button->font(), 14, QFont::DemiBold));
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
@@ -148,7 +141,7 @@ TranslationPreviewPanel::TranslationPreviewPanel(
     column->addWidget(m_panes, 1);
 
     m_errorLine = new QLabel(this);
-    m_errorLine->setFont(pixelFont(font(), footnotePixels, QFont::Normal));
+    m_errorLine->setFont(theme::sizedFont(font(), footnotePixels, QFont::Normal));
     m_errorLine->setWordWrap(true);
     m_errorLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(m_errorLine);
@@ -192,7 +185,7 @@ QWidget* TranslationPreviewPanel::makeHeader()
     m_titleIcon = new QLabel(header);
     m_titleIcon->setFixedSize(symbolPixels, symbolPixels);
     m_title = new QLabel(header);
-    m_title->setFont(pixelFont(font(), headlinePixels, QFont::DemiBold));
+    m_title->setFont(theme::sizedFont(font(), headlinePixels, QFont::DemiBold));
     label->addWidget(m_titleIcon);
     label->addWidget(m_title);
     titleGroup->addLayout(label);
@@ -254,7 +247,7 @@ QWidget* TranslationPreviewPanel::makePane(QLabel*& title, SelectablePreviewText
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     title = new QLabel(pane);
-    title->setFont(pixelFont(font(), captionPixels, QFont::DemiBold));
+    title->setFont(theme::sizedFont(font(), captionPixels, QFont::DemiBold));
     title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     view = new SelectablePreviewTextView;
     column->addWidget(title);
@@ -325,7 +318,7 @@ void TranslationPreviewPanel::refresh()
     m_increase->setEnabled(size < TranslationPreviewPanelController::maxPreviewFontSize);
     const int samplePixels = qRound(std::clamp(size, 12.0, 20.0));
     if (m_sample->font().pixelSize() != samplePixels || !m_sample->font().bold())
-        m_sample->setFont(pixelFont(font(), samplePixels, QFont::Bold));
+        m_sample->setFont(theme::sizedFont(font(), samplePixels, QFont::Bold));
 
     const int index = m_picker->findText(c.targetLanguage());
     if (m_picker->currentIndex() != index)

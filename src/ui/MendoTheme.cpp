@@ -83,6 +83,13 @@ std::optional<qint64> readsAsInteger(const QVariant& value)
 
 }  // namespace
 
+QFont sizedFont(QFont base, int pixels, QFont::Weight weight)
+{
+    base.setPixelSize(pixels);
+    base.setWeight(weight);
+    return base;
+}
+
 QColor withOpacity(QColor color, double opacity)
 {
     color.setAlphaF(float(color.alphaF() * opacity));

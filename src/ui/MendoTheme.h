@@ -3,6 +3,7 @@
 #include "model/SettingsValueTypes.h"
 
 #include <QColor>
+#include <QFont>
 #include <QPalette>
 #include <array>
 #include <optional>
@@ -29,6 +30,9 @@ struct SystemColors {
 namespace theme {
 
 QColor withOpacity(QColor color, double opacity);
+// `base` at a size in pixels, so that the panels' texts keep their sizes
+// whatever the desktop's font scale.
+QFont sizedFont(QFont base, int pixels, QFont::Weight weight = QFont::Normal);
 
 QColor accentColor(AppearanceMode mode, const SystemColors& system = SystemColors::current());
 std::array<QColor, 2> backgroundColors(AppearanceMode mode);
