@@ -9,7 +9,6 @@
 #include "engine/FocusService.h"
 #include "engine/PasteboardService.h"
 #include "platform/PanelDesktop.h"
-#include "platform/Workspace.h"
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 
@@ -63,8 +62,7 @@ void ClipboardPanelController::hide()
 void ClipboardPanelController::show()
 {
     // MendoAI in front is never remembered: the earlier target stays.
-    if (const std::optional<RunningApplication> front = m_services.workspace.frontmostApplication())
-        m_services.focus.remember(*front);
+    m_services.focus.rememberFrontmostApplication();
     m_pasteTargetBundleIdentifier = m_services.focus.rememberedBundleIdentifier();
     applyLook();
     if (!m_panel) {

@@ -23,7 +23,6 @@ class PanelDesktop;
 class Pasteboard;
 class PasteboardService;
 class UserDefaults;
-class Workspace;
 
 // The clipboard window's controller, one per process. The window opens
 // beside the pointer without taking the focus from the application the user
@@ -38,7 +37,6 @@ public:
         UserDefaults& defaults;
         PanelDesktop& desktop;
         GlobalInputMonitor& globalInput;
-        Workspace& workspace;
         FocusService& focus;
         PasteboardService& pasteboard;
         // The general pasteboard, which a note's Copy writes directly.

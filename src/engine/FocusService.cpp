@@ -21,6 +21,12 @@ QStringList FocusService::mendoBundleIdentifiers() const
     return m_workspace.ownBundleIdentifiers();
 }
 
+void FocusService::rememberFrontmostApplication()
+{
+    if (const std::optional<RunningApplication> front = m_workspace.frontmostApplication())
+        remember(*front);
+}
+
 void FocusService::remember(const RunningApplication& application)
 {
     if (application.bundleIdentifier.isEmpty())

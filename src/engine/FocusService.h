@@ -27,6 +27,8 @@ public:
     // Makes `application` the remembered target, unless it has no application
     // id, is MendoAI itself, or is the process a reply paste is going into.
     void remember(const RunningApplication& application);
+    // Remembers the application in front, by the same rules.
+    void rememberFrontmostApplication();
 
     // Brings the first running application with exactly this id to the front;
     // true when it already is, or the activation could be requested.

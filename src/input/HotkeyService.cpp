@@ -8,13 +8,11 @@
 #include "input/QuickActionRunner.h"
 #include "input/WindowCommands.h"
 #include "platform/HotkeyRegistrar.h"
-#include "platform/Workspace.h"
 
 namespace mendo {
 
-HotkeyService::HotkeyService(HotkeyRegistrar& registrar, Workspace& workspace, FocusService& focus,
-                             WindowCommands& windows, QObject* parent)
-    : QObject(parent), m_registrar(registrar), m_workspace(workspace), m_focus(focus), m_windows(windows)
+HotkeyService::HotkeyService(HotkeyRegistrar& registrar, FocusService& focus, WindowCommands& windows, QObject* parent)
+    : QObject(parent), m_registrar(registrar), m_focus(focus), m_windows(windows)
 {
     // Direct: the action is taken from the registration current at the press,
     // and only running it is deferred.
@@ -197,16 +195,18 @@ void HotkeyService::perform(const RegisteredHotkeyAction& action)
         && action.kind != Kind::windowTiling;
     if (opensPanel && !m_panels)
         return;
+    // The selection is read from, and the result pasted into, the application
+    // the user pressed the hotkey in.
     switch (action.kind) {
     case Kind::style: {
         const QString id = action.argument == u"translate" ? QStringLiteral("translate")
                                                             : QStringLiteral("style:") + action.argument;
-        rememberFrontmostApplication();
+        m_focus.rememberFrontmostApplication();
         m_runner->run(QuickAction{QuickAction::normalize(id)}, true, false);
         break;
     }
     case Kind::layout:
-        rememberFrontmostApplication();
+        m_focus.rememberFrontmostApplication();
         m_runner->run(QuickAction{QuickAction::normalize(QStringLiteral("layout"))}, true, false);
         break;
     case Kind::windowTiling:
@@ -225,18 +225,10 @@ void HotkeyService::perform(const RegisteredHotkeyAction& action)
         m_panels->toggleClipboard();
         break;
     case Kind::translationPreview:
-        rememberFrontmostApplication();
+        m_focus.rememberFrontmostApplication();
         m_panels->showTranslationPreview();
         break;
     }
-}
-
-// The selection is read from, and the result pasted into, the application the
-// user pressed the hotkey in.
-void HotkeyService::rememberFrontmostApplication()
-{
-    if (const auto front = m_workspace.frontmostApplication())
-        m_focus.remember(*front);
 }
 
 void HotkeyService::performWindowCommand(const QString& name)

@@ -16,7 +16,6 @@ class HotkeyPanels;
 class HotkeyRegistrar;
 class QuickActionRunner;
 class WindowCommands;
-class Workspace;
 
 // Makes every configured shortcut a system-wide hotkey and turns each press
 // into its action. Registers again, from scratch, on every settings change.
@@ -27,8 +26,7 @@ class Workspace;
 class HotkeyService : public QObject {
     Q_OBJECT
 public:
-    HotkeyService(HotkeyRegistrar& registrar, Workspace& workspace, FocusService& focus, WindowCommands& windows,
-                  QObject* parent = nullptr);
+    HotkeyService(HotkeyRegistrar& registrar, FocusService& focus, WindowCommands& windows, QObject* parent = nullptr);
 
     // Once at launch. The three objects must outlive the service's use of
     // them; the application state is also watched for its destruction.
@@ -67,10 +65,8 @@ private:
     void onLost(quint32 id, int status);
     void perform(const RegisteredHotkeyAction& action);
     void performWindowCommand(const QString& name);
-    void rememberFrontmostApplication();
 
     HotkeyRegistrar& m_registrar;
-    Workspace& m_workspace;
     FocusService& m_focus;
     WindowCommands& m_windows;
     QPointer<HotkeyAppState> m_appState;

@@ -9,7 +9,6 @@
 #include "input/QuickPanelController.h"
 #include "panels/AssistantPanelController.h"
 #include "panels/TranslationPreviewPanelController.h"
-#include "platform/Workspace.h"
 
 #include <QTimer>
 
@@ -40,7 +39,7 @@ void PanelHotkeys::toggleClipboard()
 
 void PanelHotkeys::showAssistant()
 {
-    rememberFrontmostApplication();
+    m_services.focus.rememberFrontmostApplication();
     QTimer::singleShot(0, this, [this] {
         const QString context = m_services.focusedText.selectedText();
         if (m_assistant)
@@ -56,7 +55,7 @@ void PanelHotkeys::showReply(const QString& replyStyleId)
     // registered.
     for (const AIReplyStyle& style : m_appState->aiReplyStyles()) {
         if (style.id == replyStyleId) {
-            rememberFrontmostApplication();
+            m_services.focus.rememberFrontmostApplication();
             QTimer::singleShot(0, this, [this, style] { detach(reply(style)); });
             return;
         }
@@ -92,12 +91,6 @@ void PanelHotkeys::showTranslationPreview()
     // The hotkey service has remembered the application in front already.
     if (m_translationPreview && m_appState)
         m_translationPreview->showFromSelection(*m_appState);
-}
-
-void PanelHotkeys::rememberFrontmostApplication()
-{
-    if (const auto front = m_services.workspace.frontmostApplication())
-        m_services.focus.remember(*front);
 }
 
 }  // namespace mendo

@@ -18,7 +18,6 @@ class MendoAppState;
 class QuickPanelController;
 class SelectionTransfer;
 class TranslationPreviewPanelController;
-class Workspace;
 
 // What the panel hotkeys open: the quick panel, the assistant in chat and in
 // reply mode, the clipboard window and the translation preview. Each panel
@@ -31,7 +30,6 @@ public:
         QStringLiteral("Выделите сообщение для ответа") };
 
     struct Services {
-        Workspace& workspace;
         FocusService& focus;
         // The remembered application's selection through accessibility.
         FocusedTextAccess& focusedText;
@@ -59,7 +57,6 @@ public:
     void showTranslationPreview() override;
 
 private:
-    void rememberFrontmostApplication();
     Task<> reply(AIReplyStyle style);
 
     QPointer<MendoAppState> m_appState;

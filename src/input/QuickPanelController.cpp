@@ -7,7 +7,6 @@
 #include "input/QuickActionPanel.h"
 #include "panels/AssistantPanelController.h"
 #include "platform/PanelDesktop.h"
-#include "platform/Workspace.h"
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 #include "ui/SavedPanelSize.h"
@@ -205,8 +204,7 @@ void QuickPanelController::positionNearMouse()
 
 void QuickPanelController::rememberFrontmostApplication()
 {
-    if (const auto front = m_services.workspace.frontmostApplication())
-        m_services.focus.remember(*front);
+    m_services.focus.rememberFrontmostApplication();
 }
 
 QString QuickPanelController::accessibleSelection()

@@ -21,7 +21,6 @@ class PanelDesktop;
 class QuickActionPanel;
 class SavedPanelSize;
 class UserDefaults;
-class Workspace;
 
 // The quick-action panel: every quick action one click away, next to the
 // pointer, without taking the focus from the application the user works in.
@@ -46,7 +45,6 @@ public:
         PanelDesktop& desktop;
         GlobalInputMonitor& globalInput;
         UserDefaults& defaults;
-        Workspace& workspace;
         FocusService& focus;
         // The remembered application's selection, read by the "ai" row.
         FocusedTextAccess& focusedText;

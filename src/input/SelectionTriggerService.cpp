@@ -128,8 +128,7 @@ Task<> SelectionTriggerService::checkSelection()
     }
     if (isMendoFrontmost() || m_quickPanel->isPanelVisible())
         co_return;
-    if (const auto front = m_services.workspace.frontmostApplication())
-        m_services.focus.remember(*front);
+    m_services.focus.rememberFrontmostApplication();
 
     QString text = m_services.focusedText.selectedText();
     // A terminal's selection is not copied: it keeps its last one while the

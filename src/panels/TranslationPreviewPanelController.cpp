@@ -11,7 +11,6 @@
 #include "platform/PanelDesktop.h"
 #include "platform/Pasteboard.h"
 #include "platform/UserDefaults.h"
-#include "platform/Workspace.h"
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 #include "ui/GlassSurface.h"
@@ -85,8 +84,7 @@ void TranslationPreviewPanelController::showFromSelection(MendoAppState& appStat
     m_resultText.clear();
     m_isRunning = true;
     const quint64 stamp = ++m_stamp;
-    if (const auto front = m_services.workspace.frontmostApplication())
-        m_services.focus.remember(*front);
+    m_services.focus.rememberFrontmostApplication();
     report(ActionStatus::running(localized(QStringLiteral("Reading selection"), QStringLiteral("Читаю выделение"))));
     Q_EMIT changed();
     detach(readSelection(stamp));

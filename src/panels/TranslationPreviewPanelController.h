@@ -28,7 +28,6 @@ class SelectionTransfer;
 class SystemLog;
 class TranslationPreviewPanel;
 class UserDefaults;
-class Workspace;
 
 // What the translation preview needs of the rest of MendoAI. All must outlive
 // the controller.
@@ -37,7 +36,6 @@ struct TranslationPreviewServices {
     UserDefaults& defaults;
     // The general clipboard: "From Clipboard" reads it, "Copy" writes it.
     Pasteboard& pasteboard;
-    Workspace& workspace;
     FocusService& focus;
     // The selection of the remembered application through accessibility.
     FocusedTextAccess& accessibility;

@@ -87,7 +87,7 @@ std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel(
     const Platform& platform, FocusService& focus, FocusedTextAccess& focusedText)
 {
     return std::make_unique<QuickPanelController>(QuickPanelController::Services {
-        *platform.panelDesktop, *platform.globalInput, *platform.defaults, *platform.workspace, focus, focusedText });
+        *platform.panelDesktop, *platform.globalInput, *platform.defaults, focus, focusedText });
 }
 
 std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD(const Platform& platform)
@@ -98,7 +98,7 @@ std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD(cons
 std::unique_ptr<HotkeyService> MendoNativeApp::Factory::makeHotkeys(
     const Platform& platform, FocusService& focus, WindowCommands& windows)
 {
-    return std::make_unique<HotkeyService>(*platform.hotkeyRegistrar, *platform.workspace, focus, windows);
+    return std::make_unique<HotkeyService>(*platform.hotkeyRegistrar, focus, windows);
 }
 
 std::unique_ptr<MenuBarController> MendoNativeApp::Factory::makeMenuBar(BuiltInDisplaySwitch& displaySwitch)
@@ -201,11 +201,11 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_floatingButton = factory.makeFloatingButton(p);
     m_selectionTrigger = factory.makeSelectionTrigger(p, *m_focus, *m_textReader, *m_selection);
     m_clipboardPanel = factory.makeClipboardPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.globalInput,
-        *p.workspace, *m_focus, *m_pasteboard, *p.pasteboard, *m_clipboardHistory, *m_clipboardNotes });
+        *m_focus, *m_pasteboard, *p.pasteboard, *m_clipboardHistory, *m_clipboardNotes });
     m_assistantPanel = factory.makeAssistantPanel({ *p.clock, *p.defaults, *p.panelDesktop, *p.pasteboard, *m_focus,
         *m_pasteboard, aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.languages, p.log });
     m_translationPreviewPanel = factory.makeTranslationPreviewPanel(TranslationPreviewServices { *p.clock, *p.defaults,
-        *p.pasteboard, *p.workspace, *m_focus, *m_textReader, *m_selection, *p.panelDesktop, *p.globalInput,
+        *p.pasteboard, *m_focus, *m_textReader, *m_selection, *p.panelDesktop, *p.globalInput,
         aiServiceURL(*p.defaults), *m_credentials, *m_network, *p.languages, p.log });
     m_updateManager = factory.makeUpdateManager(p, *m_updateClient);
     m_appLayoutSwitchService = factory.makeAppLayoutSwitchService(p, *m_layouts);
@@ -214,7 +214,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);
     m_quickPanel->setPanels(m_assistantPanel.get(), m_clipboardPanel.get());
     m_hotkeyPanels = std::make_unique<PanelHotkeys>(*m_appState,
-        PanelHotkeys::Services { *p.workspace, *m_focus, *m_textReader, *m_selection },
+        PanelHotkeys::Services { *m_focus, *m_textReader, *m_selection },
         PanelHotkeys::Panels { m_quickPanel.get(), m_clipboardPanel.get(), m_assistantPanel.get(),
             m_translationPreviewPanel.get() });
     // The settings window sends the user here to grant permissions.

@@ -31,7 +31,7 @@ struct ClipboardPanelRig {
         , service(clock, pasteboard, keyboard, focus, history, focused)
         , notes(dir.path() + QStringLiteral("/notes"), defaults, clock)
         , controller(std::make_unique<ClipboardPanelController>(ClipboardPanelController::Services {
-              clock, defaults, desktop, globalInput, workspace, focus, service, pasteboard, history, notes }))
+              clock, defaults, desktop, globalInput, focus, service, pasteboard, history, notes }))
     {
         workspace.applications = { self, editor, other };
         workspace.bringToFront(editor);

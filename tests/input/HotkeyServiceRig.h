@@ -14,7 +14,7 @@ struct HotkeyServiceRig {
     FakeWorkspace workspace;
     FocusService focus{workspace};
     RecordingHotkeyTargets app;
-    HotkeyService service{registrar, workspace, focus, app};
+    HotkeyService service{registrar, focus, app};
 
     // `args` build the registrar.
     template <class... Args>

@@ -23,7 +23,7 @@ struct QuickPanelRig {
     FakeGlobalInputMonitor globalInput;
     FakeWorkspace workspace;
     FocusService focus { workspace };
-    QuickPanelController quick { { desktop, globalInput, app.defaults, workspace, focus, app.focused } };
+    QuickPanelController quick { { desktop, globalInput, app.defaults, focus, app.focused } };
 
     explicit QuickPanelRig(const std::function<void(MendoSettings&)>& prepare = {})
         : app(prepare)

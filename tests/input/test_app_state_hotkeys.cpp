@@ -26,7 +26,7 @@ struct Rig {
     FakeWorkspace workspace;
     FocusService focus { workspace };
     RecordingHotkeyTargets windows;
-    HotkeyService service { registrar, workspace, focus, windows };
+    HotkeyService service { registrar, focus, windows };
 
     Rig() { service.start(&bridge, &bridge, nullptr); }
 

@@ -78,7 +78,7 @@ struct Rig {
     FocusService focus { workspace };
     std::unique_ptr<QuickPanelController> quickPanel
         = std::make_unique<QuickPanelController>(QuickPanelController::Services {
-            panelDesktop, globalInput, app.defaults, workspace, focus, app.focused });
+            panelDesktop, globalInput, app.defaults, focus, app.focused });
     StatusHUDController statusHUD { panelDesktop };
     ClipboardPanelRig clipboardRig { app.clock, app.defaults };
     std::unique_ptr<ClipboardPanelController>& clipboard = clipboardRig.controller;

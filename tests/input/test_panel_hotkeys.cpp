@@ -24,7 +24,7 @@ struct Rig : QuickPanelRig {
     AssistantPanelController& assistant = assistantFakes.controller;
     TranslationPreviewFakes previewFakes { app.clock, app.defaults, app.selection };
     CountingTranslationPreview translation { previewFakes.services() };
-    PanelHotkeys hotkeys { *app.state, { workspace, focus, app.focused, app.selection },
+    PanelHotkeys hotkeys { *app.state, { focus, app.focused, app.selection },
         { &quick, &clipboard, &assistant, &translation } };
 
     Rig()

@@ -83,7 +83,7 @@ private Q_SLOTS:
         });
         FakeWorkspace workspace;
         FocusService focus { workspace };
-        QuickPanelController controller { { *m_desktop, *m_global, app.defaults, workspace, focus, app.focused } };
+        QuickPanelController controller { { *m_desktop, *m_global, app.defaults, focus, app.focused } };
         runTool(QStringLiteral("xdotool"), { "mousemove", "200", "700" });
         controller.show(*app.state);
         FloatingPanel* panel = controller.panel();
@@ -105,7 +105,7 @@ private Q_SLOTS:
         AppStateRig app([](MendoSettings& s) { s.targetLanguage = QStringLiteral("German"); });
         FakeWorkspace workspace;
         FocusService focus { workspace };
-        QuickPanelController controller { { *m_desktop, *m_global, app.defaults, workspace, focus, app.focused } };
+        QuickPanelController controller { { *m_desktop, *m_global, app.defaults, focus, app.focused } };
         runTool(QStringLiteral("xdotool"), { "mousemove", "200", "700" });
         controller.show(*app.state);
         QVERIFY(QTest::qWaitForWindowExposed(controller.panel()));
@@ -134,7 +134,7 @@ private Q_SLOTS:
         app.state->editSettings([](MendoSettings& s) { s.floatingButtonVisible = true; });
         FakeWorkspace workspace;
         FocusService focus { workspace };
-        QuickPanelController quick { { *m_desktop, *m_global, app.defaults, workspace, focus, app.focused } };
+        QuickPanelController quick { { *m_desktop, *m_global, app.defaults, focus, app.focused } };
         FloatingButtonController button(*m_desktop);
         runTool(QStringLiteral("xdotool"), { "mousemove", "400", "500" });
         button.show(*app.state, quick);

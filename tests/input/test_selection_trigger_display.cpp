@@ -133,7 +133,7 @@ private:
     PasteboardService m_service { m_clock, m_pasteboard, m_keyboard, m_focus, m_history, m_focusedText };
     PasteboardSelectionTransfer m_transfer { m_service };
     AppStateRig m_app;
-    QuickPanelController m_quick { { m_desktop, m_global, m_app.defaults, m_workspace, m_focus, m_focusedText } };
+    QuickPanelController m_quick { { m_desktop, m_global, m_app.defaults, m_focus, m_focusedText } };
     FloatingButtonController m_button { m_desktop };
     std::unique_ptr<SelectionTriggerService> m_trigger;
     std::unique_ptr<OtherApp> m_target;

@@ -33,7 +33,7 @@ struct TranslationPreviewFakes {
 
     TranslationPreviewServices services()
     {
-        return { clock, defaults, pasteboard, workspace, focus, accessibility, selection, desktop, globalInput,
+        return { clock, defaults, pasteboard, focus, accessibility, selection, desktop, globalInput,
             serviceURL, credentials, network, languages, nullptr };
     }
 

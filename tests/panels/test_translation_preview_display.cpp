@@ -95,7 +95,7 @@ struct Desktop {
         mock.setFallback(MockAiService::Answer::result(QStringLiteral("Hallo Welt")));
         app.state->editSettings([](MendoSettings& s) { s.translatePreviewTargetLanguage = QStringLiteral("German"); });
         controller = std::make_unique<TranslationPreviewPanelController>(TranslationPreviewServices { clock,
-            app.defaults, pasteboard, workspace, focus, accessibility, transfer, panelDesktop, globalInput,
+            app.defaults, pasteboard, focus, accessibility, transfer, panelDesktop, globalInput,
             mock.aiURL(), credentials, network, languages, nullptr });
         controller->attach(*app.state);
     }
