@@ -142,28 +142,15 @@ void QuickPanelController::makePanel(MendoAppState& appState)
     m_view = new QuickActionPanel(appState, *this);
     m_panel->setSurface(m_view, 0);
     m_panel->resize(size);
-    m_panel->installEventFilter(this);
+    // Sizes the user (or the window manager) gives the shown panel are kept
+    // for the next start; the size it is made with is not news.
+    m_panel->saveSizeWith([this](QSize size) { savePanelSize(size); });
     // A close request of the window manager hides the panel by itself; the
     // monitors go with it.
     connect(m_panel.get(), &FloatingPanel::closeRequested, this, [this] {
         QTimer::singleShot(0, this, [this] { close(); });
     });
     m_dismiss = new FloatingPanelDismissMonitor(m_panel.get(), [this] { close(); }, m_services.globalInput);
-}
-
-bool QuickPanelController::eventFilter(QObject* watched, QEvent* event)
-{
-    // Sizes the user (or the window manager) gives the shown panel are kept
-    // for the next start; the size it is made with is not news.
-    if (watched == m_panel.get() && event->type() == QEvent::Resize && m_panel->isVisible() && !m_saveScheduled) {
-        m_saveScheduled = true;
-        QTimer::singleShot(0, this, [this] {
-            m_saveScheduled = false;
-            if (m_panel)
-                savePanelSize(m_panel->size());
-        });
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 QSize QuickPanelController::preferredPanelSize(const MendoAppState& appState)

@@ -96,9 +96,6 @@ public:
 Q_SIGNALS:
     void panelVisibilityChanged(bool visible);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void makePanel(MendoAppState& appState);
     void positionNearMouse();
@@ -111,7 +108,6 @@ private:
     QPointer<MendoAppState> m_appState;
     QPointer<AssistantPanelController> m_assistant;
     QPointer<ClipboardPanelController> m_clipboard;
-    bool m_saveScheduled = false;
 };
 
 }  // namespace mendo

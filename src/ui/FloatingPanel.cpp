@@ -64,7 +64,12 @@ void FloatingPanel::setOutsideWindowManager(bool outside)
 
 void FloatingPanel::saveSizeTo(SavedPanelSize* saved)
 {
-    m_saved = saved;
+    saveSizeWith([saved](QSize size) { saved->save(QSizeF(size)); });
+}
+
+void FloatingPanel::saveSizeWith(std::function<void(QSize)> save)
+{
+    m_saveSize = std::move(save);
 }
 
 void FloatingPanel::moveNearPointer(PointerOffsets offsets)
@@ -181,8 +186,8 @@ void FloatingPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     updateShape();
-    if (m_saved && isVisible())
-        m_saved->save(QSizeF(size()));
+    if (m_saveSize && isVisible())
+        m_saveSize(size());
 }
 
 void FloatingPanel::updateShape()

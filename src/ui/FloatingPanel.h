@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 namespace mendo {
 
 class MendoFloatingSurface;
@@ -69,6 +71,9 @@ public:
 
     // Saves every later size the window takes while shown.
     void saveSizeTo(SavedPanelSize* saved);
+    // The same, through `save`: for a panel whose stored size has limits of
+    // its own.
+    void saveSizeWith(std::function<void(QSize)> save);
 
     // Moves the panel beside the pointer, inside the monitor under it.
     void moveNearPointer(PointerOffsets offsets = PointerOffsets::panel());
@@ -100,7 +105,7 @@ private:
     bool m_translucent = false;
     bool m_activateWhenExposed = false;
     bool m_watching = false;
-    SavedPanelSize* m_saved = nullptr;
+    std::function<void(QSize)> m_saveSize;
 };
 
 }  // namespace mendo
