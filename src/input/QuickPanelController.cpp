@@ -100,12 +100,14 @@ void QuickPanelController::toggle(MendoAppState& appState)
 
 void QuickPanelController::close()
 {
+    // A close request of the window manager has hidden the panel already;
+    // its monitors still tell that it was shown.
+    const bool wasShown = isPanelVisible() || dismissMonitorsInstalled();
     removeDismissMonitors();
     if (!m_panel)
         return;
-    const bool wasVisible = m_panel->isVisible();
     m_panel->hide();
-    if (wasVisible)
+    if (wasShown)
         Q_EMIT panelVisibilityChanged(false);
 }
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace mendo;
@@ -221,6 +222,7 @@ private Q_SLOTS:
         otherWindow.resize(100, 100);
         otherWindow.show();
         QVERIFY(QTest::qWaitForWindowExposed(&otherWindow));
+        QSignalSpy visibility(&rig.quick, &QuickPanelController::panelVisibilityChanged);
 
         if (how == u"Escape")
             QTest::keyClick(otherWindow.windowHandle(), Qt::Key_Escape);
@@ -241,6 +243,7 @@ private Q_SLOTS:
         QCOMPARE(rig.quick.isPanelVisible(), !hides);
         QCOMPARE(rig.quick.dismissMonitorsInstalled(), !hides);
         QCOMPARE(rig.globalInput.installed(), hides ? 0 : 1);
+        QCOMPARE(visibility, hides ? QList<QList<QVariant>> { { false } } : QList<QList<QVariant>> {});
         // The same panel comes back.
         rig.show();
         QCOMPARE(rig.quick.panel(), panel);
