@@ -41,8 +41,7 @@ protected:
     {
         QPainter p(this);
         // The system's yellow in the scheme the surface is drawn in.
-        const bool dark = theme::colorSchemeOf(palette()) == ColorScheme::dark;
-        const QColor yellow = dark ? QColor(0xff, 0xd6, 0x0a) : QColor(0xff, 0xcc, 0x00);
+        const QColor yellow = theme::yellow(theme::colorSchemeOf(palette()));
         const QPixmap bolt = SymbolRegistry::pixmap(QStringLiteral("bolt.fill"), boltSize, yellow, devicePixelRatioF());
         p.drawPixmap((width() - boltSize) / 2, (height() - boltSize) / 2, bolt);
     }

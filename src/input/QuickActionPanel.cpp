@@ -316,10 +316,9 @@ void QuickActionPanel::follow()
         return;
     const MendoSettings& settings = m_appState->settings();
     setAppearance(settings.appearanceMode, m_appState->systemSurfaceMode());
-    // The system's yellow, in the variant of the scheme the card is drawn in.
-    const bool dark = glass().colorScheme == ColorScheme::dark;
-    const QColor yellow = dark ? QColor(0xff, 0xd6, 0x0a) : QColor(0xff, 0xcc, 0x00);
-    m_bolt->setPixmap(SymbolRegistry::pixmap(QStringLiteral("bolt.fill"), 16, yellow, devicePixelRatioF()));
+    // In the variant of the scheme the card is drawn in.
+    m_bolt->setPixmap(
+        SymbolRegistry::pixmap(QStringLiteral("bolt.fill"), 16, theme::yellow(glass().colorScheme), devicePixelRatioF()));
     const QuickRowMetrics metrics = QuickRowMetrics::of(settings.quickMenuSize);
     if (!m_rows.isEmpty() && metrics == m_metrics && m_builtActions == m_appState->quickActions()
         && m_builtLanguage == settings.uiLanguage && m_builtTargetLanguage == settings.targetLanguage)

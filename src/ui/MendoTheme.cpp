@@ -83,6 +83,11 @@ std::optional<qint64> readsAsInteger(const QVariant& value)
 
 }  // namespace
 
+QColor yellow(ColorScheme scheme)
+{
+    return scheme == ColorScheme::dark ? QColor(0xff, 0xd6, 0x0a) : QColor(0xff, 0xcc, 0x00);
+}
+
 QFont sizedFont(QFont base, int pixels, QFont::Weight weight)
 {
     base.setPixelSize(pixels);

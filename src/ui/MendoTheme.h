@@ -45,6 +45,10 @@ QColor floatingBorderColor(AppearanceMode mode, SurfaceMode surfaceMode);
 // None for `system` (views follow the desktop), dark for every liquid mode.
 std::optional<ColorScheme> preferredColorScheme(AppearanceMode mode);
 
+// The desktop's yellow (the bolt of the floating button and the quick panel)
+// in the variant of `scheme`.
+QColor yellow(ColorScheme scheme);
+
 // The scheme a palette draws in, judged by its window colour.
 ColorScheme colorSchemeOf(const QPalette& palette);
 // `base` with the mode's forced scheme (a dark palette for the liquid modes)
