@@ -7,19 +7,15 @@
 // artifacts.
 
 #include "app/AppStateRig.h"
-#include "engine/AccessibilityTextReader.h"
 #include "engine/AccountCredentials.h"
 #include "engine/PasteboardServiceError.h"
 #include "fakes/FakeLanguageDetector.h"
 #include "panels/AssistantComposerTextView.h"
 #include "panels/AssistantPanel.h"
 #include "panels/AssistantPanelController.h"
-#include "platform/atspi/AtspiAccessibility.h"
 #include "platform/atspi/AtspiPermissions.h"
-#include "platform/x11/X11KeyboardEvents.h"
 #include "platform/x11/X11PanelDesktop.h"
-#include "platform/x11/X11Pasteboard.h"
-#include "platform/x11/X11Workspace.h"
+#include "support/AtspiTextRoad.h"
 #include "support/MockAiService.h"
 #include "support/X11TestApps.h"
 #include "ui/FloatingPanel.h"
@@ -67,19 +63,8 @@ void sendCloseRequest(quint64 window)
 
 // MendoAI's desktop for the panel: the real X11 and AT-SPI seams, the mock
 // service on the real clock.
-struct Desk {
-    RealClock clock;
-    AtspiAccessibility ax { clock };
-    x11::X11Connection connection;
-    X11Pasteboard pasteboard { connection };
-    X11KeyboardEvents keyboard;
-    ApplicationIdResolver resolver { QStringList {} };
-    X11Workspace workspace { connection, resolver };
+struct Desk : AtspiTextRoad {
     X11PanelDesktop desktop { connection };
-    FocusService focus { workspace, ax };
-    AccessibilityTextReader reader { ax, workspace, focus };
-    RecordingClipboardSuppression history;
-    PasteboardService service { clock, pasteboard, keyboard, focus, history, reader };
     MockAiService mock { clock };
     bool listening = mock.listen();
     AppStateRig app;

@@ -3,16 +3,9 @@
 // and replaced in place, the reply editor found and focused, and a reply
 // pasted with real keystrokes and confirmed by the field's change.
 
-#include "support/X11TestApps.h"
-#include "engine/AccessibilityTextReader.h"
-#include "engine/FocusService.h"
-#include "engine/PasteboardService.h"
-#include "fakes/RecordingClipboardSuppression.h"
-#include "platform/atspi/AtspiAccessibility.h"
 #include "platform/atspi/AtspiPermissions.h"
-#include "platform/x11/X11KeyboardEvents.h"
-#include "platform/x11/X11Pasteboard.h"
-#include "platform/x11/X11Workspace.h"
+#include "support/AtspiTextRoad.h"
+#include "support/X11TestApps.h"
 
 #include <qcoro/qcorotask.h>
 
@@ -21,19 +14,7 @@ using namespace mendo::testing;
 
 namespace {
 
-struct Desk {
-    RealClock clock;
-    AtspiAccessibility ax { clock };
-    x11::X11Connection connection;
-    X11Pasteboard pasteboard { connection };
-    X11KeyboardEvents keyboard;
-    ApplicationIdResolver resolver { QStringList {} };
-    X11Workspace workspace { connection, resolver };
-    FocusService focus { workspace, ax };
-    AccessibilityTextReader reader { ax, workspace, focus };
-    RecordingClipboardSuppression history;
-    PasteboardService service { clock, pasteboard, keyboard, focus, history, reader };
-};
+using Desk = AtspiTextRoad;
 
 std::unique_ptr<OtherApp> startTarget(const QString& kind)
 {
