@@ -39,13 +39,6 @@ void moveTo(QPoint point)
     xdotool({ "mousemove", QString::number(point.x()), QString::number(point.y()) });
 }
 
-QString artifact(const QString& name)
-{
-    const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
-
 QPoint centreOf(QWidget* widget)
 {
     return widget->mapToGlobal(widget->rect().center());
@@ -241,7 +234,7 @@ void TestClipboardWindowDisplay::screenshots()
         state.armDeleteFound();
         QCOMPARE(view()->deleteFoundButton()->text(), shot.confirm);
         settle(panel(), view());
-        QVERIFY(screenshot(panel()).save(artifact(shot.file)));
+        QVERIFY(screenshot(panel()).save(artifactPath(shot.file)));
         controller().hide();
     }
     m_app->appState().editSettings([](MendoSettings& s) {
@@ -374,7 +367,7 @@ void TestClipboardWindowDisplay::listScreenshots()
         prepare(view()->state());
         settle(panel(), view());
         QCOMPARE(panel()->size(), size);
-        QVERIFY(screenshot(panel()).save(artifact(name)));
+        QVERIFY(screenshot(panel()).save(artifactPath(name)));
         controller().hide();
     };
     shoot(QStringLiteral("clipboard-history.png"), QSize(760, 560), [&](ClipboardPanelState& state) {

@@ -44,13 +44,6 @@ std::unique_ptr<FloatingPanel> makePanel(PanelDesktop& desktop, FloatingPanel::F
     return panel;
 }
 
-QString artifact(const QString& name)
-{
-    const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
-
 }  // namespace
 
 class TestPanelsDisplay : public QObject {
@@ -244,7 +237,7 @@ void TestPanelsDisplay::statusDisplay()
             = QGuiApplication::primaryScreen()
                   ->grabWindow(0, panel->x() - 20, panel->y() - 20, panel->width() + 40, panel->height() + 40)
                   .toImage();
-        QVERIFY(shot.save(artifact(name)));
+        QVERIFY(shot.save(artifactPath(name)));
     };
 
     // On the monitor under the pointer; typing still reaches the target.
@@ -284,7 +277,7 @@ void TestPanelsDisplay::statusDisplay()
     const QRect area = composited.panel()->geometry().adjusted(-20, -20, 20, 20);
     const QImage shot
         = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-    QVERIFY(shot.save(artifact(QStringLiteral("status-hud-failed-composited.png"))));
+    QVERIFY(shot.save(artifactPath(QStringLiteral("status-hud-failed-composited.png"))));
 }
 
 QTEST_MAIN(TestPanelsDisplay)

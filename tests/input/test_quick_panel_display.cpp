@@ -24,16 +24,6 @@ using namespace mendo::testing;
 
 namespace {
 
-QImage grab(const QRect& area, const QString& name)
-{
-    const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
-    QDir().mkpath(dir);
-    const QImage shot
-        = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-    shot.save(dir + QLatin1Char('/') + name);
-    return shot;
-}
-
 // How many distinct colours a picture has: a blank one has one or two.
 int colours(const QImage& image)
 {
@@ -94,7 +84,7 @@ private Q_SLOTS:
         runTool(QStringLiteral("xdotool"), { "mousemove", QString::number(onRow.x()), QString::number(onRow.y()) });
         QTRY_VERIFY(controller.view()->hoveredActionID().has_value());
         QTest::qWait(300);
-        const QImage shot = grab(panel->frameGeometry().adjusted(-10, -10, 10, 10), file);
+        const QImage shot = saveScreenArea(panel->frameGeometry().adjusted(-10, -10, 10, 10), file);
         QVERIFY(!shot.isNull());
         QVERIFY(colours(shot) > 50);
         controller.close();
@@ -119,7 +109,7 @@ private Q_SLOTS:
         // The click into the panel and its menu leaves the panel up.
         QVERIFY(controller.isPanelVisible());
         const QRect area = controller.panel()->frameGeometry().united(menu->frameGeometry()).adjusted(-10, -10, 10, 10);
-        const QImage shot = grab(area, QStringLiteral("quick-panel-language-menu.png"));
+        const QImage shot = saveScreenArea(area, QStringLiteral("quick-panel-language-menu.png"));
         QVERIFY(colours(shot) > 50);
         menu->close();
         controller.close();
@@ -141,7 +131,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(button.panel()));
         QCOMPARE(button.panel()->geometry(), QRect(412, 500 - 8 - 54, 54, 54));
         QTest::qWait(300);
-        const QImage shot = grab(button.panel()->frameGeometry().adjusted(-12, -12, 12, 12),
+        const QImage shot = saveScreenArea(button.panel()->frameGeometry().adjusted(-12, -12, 12, 12),
             QStringLiteral("floating-button.png"));
         QVERIFY(colours(shot) > 10);
         const QPoint center = button.panel()->geometry().center();

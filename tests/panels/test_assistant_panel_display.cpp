@@ -38,13 +38,6 @@ using namespace mendo::testing;
 
 namespace {
 
-QString artifact(const QString& name)
-{
-    const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
-
 // What the window manager sends when the user closes a window.
 void sendCloseRequest(quint64 window)
 {
@@ -87,7 +80,7 @@ struct Desk : AtspiTextRoad {
         const QImage shot = QGuiApplication::primaryScreen()
                                 ->grabWindow(0, panel->x() - 10, panel->y() - 10, panel->width() + 20, panel->height() + 20)
                                 .toImage();
-        QVERIFY(shot.save(artifact(name)));
+        QVERIFY(shot.save(artifactPath(name)));
     }
 };
 

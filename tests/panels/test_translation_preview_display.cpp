@@ -52,13 +52,6 @@ void dragFrom(QPoint from, QPoint by)
     QTest::qWait(300);
 }
 
-QString artifact(const QString& name)
-{
-    const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
-    QDir().mkpath(dir);
-    return dir + QLatin1Char('/') + name;
-}
-
 QPoint globalCenter(const QWidget* widget)
 {
     return widget->mapToGlobal(widget->rect().center());
@@ -315,17 +308,17 @@ void TestTranslationPreviewDisplay::copyLanguageListWidthsAndDrags()
     // Screenshots: both panes in English, and narrow in Russian.
     pane->setTextCursor(QTextCursor(pane->document()));
     QTest::qWait(200);
-    QVERIFY(d.panel()->grab().save(artifact(QStringLiteral("translation-preview.png"))));
+    QVERIFY(d.panel()->grab().save(artifactPath(QStringLiteral("translation-preview.png"))));
     d.app.setLanguage(UiLanguage::ru);
     d.c().setPreviewFontSize(16);
     d.panel()->resize(560, 400);
     QTRY_VERIFY(!d.view().sourcePane()->isVisible());
     QTest::qWait(200);
-    QVERIFY(d.panel()->grab().save(artifact(QStringLiteral("translation-preview-narrow-ru.png"))));
+    QVERIFY(d.panel()->grab().save(artifactPath(QStringLiteral("translation-preview-narrow-ru.png"))));
     d.app.state->editSettings([](MendoSettings& s) { s.appearanceMode = AppearanceMode::liquidNoir; });
     d.panel()->resize(760, 440);
     QTest::qWait(200);
-    QVERIFY(d.panel()->grab().save(artifact(QStringLiteral("translation-preview-dark-ru.png"))));
+    QVERIFY(d.panel()->grab().save(artifactPath(QStringLiteral("translation-preview-dark-ru.png"))));
 }
 
 QTEST_MAIN(TestTranslationPreviewDisplay)

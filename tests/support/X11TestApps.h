@@ -14,7 +14,35 @@
 
 #include <memory>
 
+#ifdef MENDO_ARTIFACT_DIR
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRect>
+#include <QScreen>
+#endif
+
 namespace mendo::testing {
+
+#ifdef MENDO_ARTIFACT_DIR
+// Where the display tests leave their screenshots, made on first use.
+inline QString artifactPath(const QString& name)
+{
+    const QString dir = QStringLiteral(MENDO_ARTIFACT_DIR);
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name;
+}
+
+// The screen's `area`, saved as the screenshot `name`; null when it could not be.
+inline QImage saveScreenArea(const QRect& area, const QString& name)
+{
+    const QImage shot
+        = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    if (!shot.save(artifactPath(name)))
+        return {};
+    return shot;
+}
+#endif
 
 // A running helper program; ended (and waited for) when destroyed.
 class OtherApp {
