@@ -33,16 +33,6 @@ QString textOfSize(int n, int size)
     return text;
 }
 
-QList<mendo::ClipboardHistoryItem> fullHistory(const QDateTime& now)
-{
-    QList<mendo::ClipboardHistoryItem> items;
-    for (int i = 0; i < 1000; ++i) {
-        const QString text = textOfSize(i, i % 100 == 0 ? 100'000 : 1000);
-        items.append({ QString::number(i), text, now, mendo::text::graphemeCount(text) });
-    }
-    return items;
-}
-
 struct Setup {
     QTemporaryDir dir;
     mendo::AppStateRig app;
@@ -53,8 +43,12 @@ struct Setup {
 
     Setup()
     {
-        app.defaults.set(mendo::ClipboardHistoryService::storageKey,
-            mendo::ClipboardHistoryService::encode(fullHistory(app.clock.wallNow())));
+        QList<mendo::ClipboardHistoryItem> items;
+        for (int i = 0; i < 1000; ++i) {
+            const QString text = textOfSize(i, i % 100 == 0 ? 100'000 : 1000);
+            items.append({ QString::number(i), text, app.clock.wallNow(), mendo::text::graphemeCount(text) });
+        }
+        app.defaults.set(mendo::ClipboardHistoryService::storageKey, mendo::ClipboardHistoryService::encode(items));
         history = std::make_unique<mendo::ClipboardHistoryService>(app.clock, pasteboard, app.defaults);
         notes = std::make_unique<mendo::ClipboardNotesService>(dir.path(), app.defaults, app.clock);
         state = std::make_unique<mendo::ClipboardPanelState>(*history, *notes, app.defaults);
@@ -91,6 +85,16 @@ void BM_FirstSearchKeystroke(benchmark::State& bench)
     }
 }
 BENCHMARK(BM_FirstSearchKeystroke)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+QList<mendo::ClipboardHistoryItem> fullHistory(const QDateTime& now)
+{
+    QList<mendo::ClipboardHistoryItem> items;
+    for (int i = 0; i < 1000; ++i) {
+        const QString text = textOfSize(i, i % 100 == 0 ? 100'000 : 1000);
+        items.append({ QString::number(i), text, now, mendo::text::graphemeCount(text) });
+    }
+    return items;
+}
 
 // The real controller and window over fakes, 760 x 860, the history staged.
 struct WindowSetup {
