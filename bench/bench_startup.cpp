@@ -5,7 +5,7 @@
 // Needs a display: scripts/with-session.sh build/bench/bench_startup
 #include "shell/MendoNativeApp.h"
 #include "shell/RealPlatform.h"
-#include "input/HotkeyService.h"
+#include "hotkeys/HotkeyService.h"
 
 #include <QApplication>
 #include <QFile>

@@ -3,6 +3,7 @@
 # offscreen, display tests inside a private X session (scripts/with-session.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/check-library-order.sh"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 cd "$root/build"

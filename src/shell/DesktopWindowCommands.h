@@ -1,6 +1,6 @@
 #pragma once
 
-#include "input/WindowCommands.h"
+#include "hotkeys/WindowCommands.h"
 
 namespace mendo {
 

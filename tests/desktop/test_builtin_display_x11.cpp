@@ -1,7 +1,7 @@
 #include "desktop/BuiltInDisplayService.h"
 #include "fakes/MemoryUserDefaults.h"
 #include "fakes/RecordingSystemLog.h"
-#include "input/MenuBarController.h"
+#include "tray/MenuBarController.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Displays.h"
 #include "platform/x11/X11Errors.h"

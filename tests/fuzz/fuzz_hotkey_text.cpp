@@ -1,7 +1,7 @@
 // Hotkey texts as the settings file or the recorder may hold them: any text
 // parses or is refused without a crash, and a parsed one means the same
 // shortcut as its own key name with the same modifiers.
-#include "input/ParsedHotkey.h"
+#include "hotkeys/ParsedHotkey.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "model/AIReplyStyleLibrary.h"
 #include "model/MendoPromptLibrary.h"
-#include "input/HotkeyServiceRig.h"
+#include "hotkeys/HotkeyServiceRig.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
 

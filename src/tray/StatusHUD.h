@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/ActionStatus.h"
+#include "model/SettingsValueTypes.h"
+#include "ui/FittedLine.h"
+#include "ui/GlassSurface.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+namespace mendo {
+
+// The symbol, its colour and the text the status display shows for a status.
+struct StatusLook {
+    QString symbol;
+    QColor color;
+    QString text;
+
+    static StatusLook of(const ActionStatus& status, const QPalette& palette);
+};
+
+// The content of the status display: the status's symbol and text on the
+// theme's floating surface (corner radius 16).
+class StatusHUD : public MendoFloatingSurface {
+    Q_OBJECT
+public:
+    static constexpr int symbolSize = 18;
+    static constexpr int textSize = 14;
+    static constexpr qreal textMinimumScale = 0.82;
+
+    StatusHUD(const ActionStatus& status, AppearanceMode mode, SurfaceMode surfaceMode, QWidget* parent = nullptr);
+
+    const ActionStatus& status() const { return m_status; }
+    const StatusLook& look() const { return m_look; }
+    // The line as drawn now (after the last layout).
+    FittedLine shownLine() const;
+
+private:
+    ActionStatus m_status;
+    StatusLook m_look;
+    class Line;
+    Line* m_line = nullptr;
+};
+
+}  // namespace mendo
