@@ -51,6 +51,7 @@ private Q_SLOTS:
     void aHeldHotkeyReadsTheGtkSelection();
     void ownWindowInFrontSendsNothing_data();
     void ownWindowInFrontSendsNothing();
+    void escapeClosesTheQuickPanelAlone();
 };
 
 void TestE2ePanelHotkeys::initTestCase()
@@ -134,6 +135,33 @@ void TestE2ePanelHotkeys::ownWindowInFrontSendsNothing()
     QCOMPARE(session.requests().size(), 0);
     // No copy was tried: the clipboard never changed hands.
     QCOMPARE(ownerChanges.count(), 0);
+}
+
+// The quick panel leaves the focus with the dialog in front; Escape closes
+// the panel and never reaches the dialog, which would drop its text.
+void TestE2ePanelHotkeys::escapeClosesTheQuickPanelAlone()
+{
+    const QString text = QStringLiteral("half-written answer");
+    MendoSession session({ .answers = {}, .serviceDown = false, .defaults = {} });
+    QVERIFY2(session.start(), qPrintable(session.failure()));
+    auto dialog = session.startInFront(
+        QStringLiteral("zenity"), { QStringLiteral("--entry"), QStringLiteral("--entry-text=") + text });
+    QVERIFY(dialog);
+
+    hold(QStringLiteral("alt"), QStringLiteral("q"));
+    QTRY_VERIFY_WITH_TIMEOUT(session.visibleWindowTitles().contains(QStringLiteral("Quick Menu")), kActionTimeoutMs);
+    QCOMPARE(testing::activeWindowPid(), dialog->pid());
+    testing::xdotool({ QStringLiteral("keydown"), QStringLiteral("Escape"), QStringLiteral("sleep"),
+        QStringLiteral("0.15"), QStringLiteral("keyup"), QStringLiteral("Escape") });
+    QTRY_VERIFY_WITH_TIMEOUT(!session.visibleWindowTitles().contains(QStringLiteral("Quick Menu")), kActionTimeoutMs);
+    QTest::qWait(500);
+    QCOMPARE(dialog->process().state(), QProcess::Running);
+
+    // Escape is the dialog's own again once the panel is gone: Return
+    // accepts it with its text.
+    QCOMPARE(testing::activeWindowPid(), dialog->pid());
+    MendoSession::press(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(dialog->output()).trimmed(), text, kActionTimeoutMs);
 }
 
 QTEST_MAIN(TestE2ePanelHotkeys)
