@@ -99,7 +99,15 @@ void QuickPanelController::show(MendoAppState& appState)
     removeDismissMonitors();
     m_dismiss->install();
     m_panel->present();
-    holdEscape(true);
+    // On the next turn: the grab waits for the X server's answer, which
+    // would hold back the panel's own map request until then.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isPanelVisible())
+                holdEscape(true);
+        },
+        Qt::QueuedConnection);
     if (!wasVisible)
         Q_EMIT panelVisibilityChanged(true);
 }

@@ -209,6 +209,7 @@ private Q_SLOTS:
         QVERIFY(!rig.hotkeys.registered.contains(id));
         rig.show();
         rig.show();
+        rig.settle();
         QCOMPARE(rig.hotkeys.registered.value(id), escape);
         QCOMPARE(rig.hotkeys.registrations, 1);
         Q_EMIT rig.hotkeys.pressed(id + 1);
@@ -221,6 +222,7 @@ private Q_SLOTS:
 
         // However it hides, Escape is given back.
         rig.show();
+        rig.settle();
         QVERIFY(rig.quick.holdsEscape());
         rig.globalInput.send(GlobalInputEvent::Type::leftMouseDown);
         rig.settle();
@@ -230,6 +232,7 @@ private Q_SLOTS:
         // Another program holds Escape: the panel shows all the same.
         rig.hotkeys.heldElsewhere = { escape };
         rig.show();
+        rig.settle();
         QVERIFY(rig.quick.isPanelVisible());
         QVERIFY(!rig.quick.holdsEscape());
     }
