@@ -295,8 +295,12 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     m_tabScroll->setAutoFillBackground(false);
     // Without scroll bars the wheel is the mouse's way along the row.
     m_tabScroll->viewport()->installEventFilter(this);
+    // As wide as its tabs while they fit, so that "+" follows the last one.
+    m_tabScroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_tabScroll->setMinimumWidth(0);
     tabLine->addWidget(m_tabScroll, 1);
     tabLine->addWidget(m_addTab, 0, Qt::AlignVCenter);
+    tabLine->addStretch(1);
     rows->addLayout(tabLine);
 
     auto* toolbar = new QWidget;
@@ -834,6 +838,10 @@ void ClipboardHistoryPanel::refreshTabs()
         button->setSelected(button->id() == state.selectedTabID());
     }
     m_addTab->setToolTip(tr2("Add tab", "Добавить вкладку"));
+    // The strip is at most as wide as its tabs (a scroll area keeps the
+    // size its row first asked for as its own).
+    m_tabRow->layout()->invalidate();
+    m_tabScroll->setMaximumWidth(m_tabRow->sizeHint().width());
     // The tab shown (a new one too) scrolls into view once the row has its
     // new layout.
     if (state.selectedTabID() != m_tabScrolledTo) {
