@@ -14,12 +14,14 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -27,6 +29,27 @@
 #include <cmath>
 
 namespace mendo {
+
+ElidingLabel::ElidingLabel(QWidget* parent)
+    : QLabel(parent)
+{
+    setMinimumWidth(24);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+QSize ElidingLabel::minimumSizeHint() const
+{
+    return { minimumWidth(), QLabel::minimumSizeHint().height() };
+}
+
+void ElidingLabel::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::WindowText));
+    p.setFont(font());
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+    p.drawText(contentsRect(), int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
+}
 
 namespace {
 
@@ -242,7 +265,13 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(8);
 
+    // The tabs scroll sideways in their own row; "+" stays outside it, in
+    // reach however many tabs there are.
+    auto* tabLine = new QHBoxLayout;
+    tabLine->setContentsMargins(0, 0, 0, 0);
+    tabLine->setSpacing(6);
     m_tabScroll = new QScrollArea;
+    m_tabScroll->setObjectName(QStringLiteral("tabScroll"));
     m_tabScroll->setFrameShape(QFrame::NoFrame);
     m_tabScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tabScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -259,20 +288,27 @@ QWidget* ClipboardHistoryPanel::makeTabStrip()
     m_addTab->setFixedFrame(QSize(26, 24));
     m_addTab->setGround(0.045, 8);
     connect(m_addTab, &QAbstractButton::clicked, this, [this] { m_state->addTabAndStartRename(); });
-    tabs->addWidget(m_addTab);
     tabs->addStretch(1);
     m_tabScroll->setWidget(m_tabRow);
     // The strip shows the window's surface behind its tabs.
     m_tabRow->setAutoFillBackground(false);
     m_tabScroll->setAutoFillBackground(false);
-    rows->addWidget(m_tabScroll);
+    // Without scroll bars the wheel is the mouse's way along the row.
+    m_tabScroll->viewport()->installEventFilter(this);
+    // As wide as its tabs while they fit, so that "+" follows the last one.
+    m_tabScroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_tabScroll->setMinimumWidth(0);
+    tabLine->addWidget(m_tabScroll, 1);
+    tabLine->addWidget(m_addTab, 0, Qt::AlignVCenter);
+    tabLine->addStretch(1);
+    rows->addLayout(tabLine);
 
     auto* toolbar = new QWidget;
     toolbar->setObjectName(QStringLiteral("noteToolbar"));
     auto* row = new QHBoxLayout(toolbar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
-    m_tabTitle = new QLabel;
+    m_tabTitle = new ElidingLabel;
     m_tabTitle->setObjectName(QStringLiteral("tabTitle"));
     m_tabTitle->setFont(theme::sizedFont(font(), 13, QFont::DemiBold));
     m_tabTitle->setTextFormat(Qt::PlainText);
@@ -494,6 +530,16 @@ bool ClipboardHistoryPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_contentArea && event->type() == QEvent::Resize) {
         refreshContent();
+    } else if (watched == m_tabScroll->viewport() && event->type() == QEvent::Wheel) {
+        // Either wheel direction moves along the row.
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint pixels = wheel->pixelDelta();
+        const QPoint angle = wheel->angleDelta();
+        const int step = !pixels.isNull() ? (pixels.x() != 0 ? pixels.x() : pixels.y())
+                                          : (angle.x() != 0 ? angle.x() : angle.y()) * 40 / 120;
+        QScrollBar* bar = m_tabScroll->horizontalScrollBar();
+        bar->setValue(bar->value() - step);
+        return true;
     } else if (watched == m_nameField) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -746,6 +792,21 @@ void ClipboardHistoryPanel::refresh()
     refreshContent();
 }
 
+void ClipboardHistoryPanel::scrollSelectedTabIntoView()
+{
+    for (ClipboardTabButton* button : std::as_const(m_tabs)) {
+        if (button->id() == m_state->selectedTabID()) {
+            // The scroll area sizes its row on a later turn; a tab just
+            // added needs its place now.
+            const QSize viewport = m_tabScroll->viewport()->size();
+            m_tabRow->resize(std::max(m_tabRow->sizeHint().width(), viewport.width()), viewport.height());
+            m_tabRow->layout()->activate();
+            m_tabScroll->ensureWidgetVisible(button, 0, 0);
+            return;
+        }
+    }
+}
+
 void ClipboardHistoryPanel::refreshTabs()
 {
     ClipboardPanelState& state = *m_state;
@@ -777,6 +838,16 @@ void ClipboardHistoryPanel::refreshTabs()
         button->setSelected(button->id() == state.selectedTabID());
     }
     m_addTab->setToolTip(tr2("Add tab", "Добавить вкладку"));
+    // The strip is at most as wide as its tabs (a scroll area keeps the
+    // size its row first asked for as its own).
+    m_tabRow->layout()->invalidate();
+    m_tabScroll->setMaximumWidth(m_tabRow->sizeHint().width());
+    // The tab shown (a new one too) scrolls into view once the row has its
+    // new layout.
+    if (state.selectedTabID() != m_tabScrolledTo) {
+        m_tabScrolledTo = state.selectedTabID();
+        QTimer::singleShot(0, this, [this] { scrollSelectedTabIntoView(); });
+    }
 
     const std::optional<ClipboardNoteTab> shown
         = state.showsHistory() ? std::nullopt : state.notes().tab(state.selectedTabID());

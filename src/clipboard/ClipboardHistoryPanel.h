@@ -5,6 +5,7 @@
 #include "ui/PanelLook.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QPointer>
 #include <optional>
 
@@ -59,6 +60,18 @@ private:
     double m_groundOpacity = 0;
     qreal m_groundRadius = 0;
     bool m_hovered = false;
+};
+
+// A one-line label that ends in an ellipsis where its text does not fit,
+// rather than widening its row; text() stays the whole text.
+class ElidingLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ElidingLabel(QWidget* parent = nullptr);
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A tab of the clipboard window's tab strip: its symbol and title, filled
@@ -116,6 +129,7 @@ public:
     ClipboardPlainButton* clearSearchButton() const { return m_clearSearch; }
     QWidget* contentArea() const { return m_contentArea; }
     QList<ClipboardTabButton*> tabButtons() const;
+    QScrollArea* tabScroll() const { return m_tabScroll; }
     ClipboardPlainButton* addTabButton() const { return m_addTab; }
     QLabel* tabTitle() const { return m_tabTitle; }
     QLineEdit* tabNameField() const { return m_nameField; }
@@ -153,6 +167,7 @@ private:
     QWidget* makeEditorCard();
     void refresh();
     void refreshTabs();
+    void scrollSelectedTabIntoView();
     void refreshContent();
     // The note of the shown list with this id.
     std::optional<ClipboardNoteItem> listedNote(const QString& id) const;
@@ -187,6 +202,7 @@ private:
     QScrollArea* m_tabScroll = nullptr;
     QWidget* m_tabRow = nullptr;
     QList<ClipboardTabButton*> m_tabs;
+    QString m_tabScrolledTo;
     ClipboardPlainButton* m_addTab = nullptr;
     QLabel* m_tabTitle = nullptr;
     QWidget* m_nameGround = nullptr;

@@ -64,6 +64,48 @@ ClipboardPreviewCard::ClipboardPreviewCard(QWidget* parent)
     row->setObjectName(QStringLiteral("buttonRow"));
     row->setSpacing(4);
     column->addLayout(row);
+    auto* wrapped = new QHBoxLayout;
+    wrapped->setObjectName(QStringLiteral("buttonRow2"));
+    wrapped->setSpacing(4);
+    column->addLayout(wrapped);
+}
+
+void ClipboardPreviewCard::resizeEvent(QResizeEvent* event)
+{
+    OutlinedBox::resizeEvent(event);
+    arrangeButtons();
+}
+
+void ClipboardPreviewCard::arrangeButtons()
+{
+    auto* first = findChild<QHBoxLayout*>(QStringLiteral("buttonRow"));
+    auto* second = findChild<QHBoxLayout*>(QStringLiteral("buttonRow2"));
+    const QMargins margins = layout()->contentsMargins();
+    const int available = width() - margins.left() - margins.right();
+    int used = 0;
+    int count = 0;
+    for (QPushButton* button : std::as_const(m_buttons)) {
+        const int needed = button->sizeHint().width() + (count > 0 ? first->spacing() : 0);
+        if (used + needed > available && count > 0)
+            break;
+        used += needed;
+        ++count;
+    }
+    if (count == m_firstRowCount && first->count() + second->count() >= int(m_buttons.size()))
+        return;
+    m_firstRowCount = count;
+    for (QPushButton* button : std::as_const(m_buttons)) {
+        first->removeWidget(button);
+        second->removeWidget(button);
+    }
+    while (QLayoutItem* item = first->takeAt(0))
+        delete item;
+    while (QLayoutItem* item = second->takeAt(0))
+        delete item;
+    for (int i = 0; i < int(m_buttons.size()); ++i)
+        (i < count ? first : second)->addWidget(m_buttons[i]);
+    // A wrapped row keeps its buttons at their size, left.
+    second->addStretch(1);
 }
 
 QPushButton* ClipboardPreviewCard::addButton(const QString& symbolName, bool destructive)
@@ -84,6 +126,7 @@ QPushButton* ClipboardPreviewCard::addButton(const QString& symbolName, bool des
     auto* row = findChild<QHBoxLayout*>(QStringLiteral("buttonRow"));
     row->addWidget(button);
     m_buttons.append(button);
+    m_firstRowCount = int(m_buttons.size());
     return button;
 }
 
@@ -120,6 +163,8 @@ void ClipboardPreviewCard::show(const QString& heading, const std::optional<QStr
         textPalette.setColor(QPalette::Text, textColor);
         m_text->setPalette(textPalette);
     }
+    // The buttons' texts may have changed with the language.
+    arrangeButtons();
     if (m_shownKey == key && (key ? m_shownText == text : m_shownPlaceholder == placeholder))
         return;
     m_shownKey = key;

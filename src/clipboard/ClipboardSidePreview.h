@@ -26,8 +26,11 @@ public:
     const QList<QPushButton*>& buttons() const { return m_buttons; }
     bool isEmptyCard() const { return m_empty; }
     void setFontSize(double size);
+    // How many buttons stand in the first row; the rest wrap to a second.
+    int buttonsInFirstRow() const { return m_firstRowCount; }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     explicit ClipboardPreviewCard(QWidget* parent);
     QPushButton* addButton(const QString& symbolName, bool destructive);
     // Shows `text` (once per change: a megabyte is not set again on every
@@ -36,10 +39,15 @@ protected:
         const QString& placeholder);
 
 private:
+    // Puts as many buttons as fit the width into the first row, the others
+    // into the second: a button is never squeezed below its text.
+    void arrangeButtons();
+
     QLabel* m_heading = nullptr;
     QLabel* m_count = nullptr;
     QPlainTextEdit* m_text = nullptr;
     QList<QPushButton*> m_buttons;
+    int m_firstRowCount = 0;
     bool m_empty = true;
     std::optional<QString> m_shownKey;
     QString m_shownText;

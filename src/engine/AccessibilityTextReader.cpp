@@ -39,6 +39,11 @@ AXElement AccessibilityTextReader::focusedElement()
     return focusedElementOf(application->processIdentifier);
 }
 
+bool AccessibilityTextReader::reportsFocusedElement()
+{
+    return bool(focusedElementOfBundle());
+}
+
 QString AccessibilityTextReader::selectedText()
 {
     return m_ax.stringAttribute(focusedElementOfBundle(), ax::SelectedText).value_or(QString());

@@ -23,6 +23,7 @@ public:
     // The selected text of the focused element of the first running
     // application with the remembered id; empty when anything is missing.
     QString selectedText() override;
+    bool reportsFocusedElement() override;
     // That element's selected text when it reports one (even an empty one),
     // else its whole value.
     FocusedText focusedText() override;

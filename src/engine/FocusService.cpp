@@ -31,7 +31,7 @@ void FocusService::remember(const RunningApplication& application)
 {
     if (application.bundleIdentifier.isEmpty())
         return;
-    if (mendoBundleIdentifiers().contains(application.bundleIdentifier))
+    if (m_workspace.isOwnApplication(application))
         return;
     if (m_restoringProcessIdentifier && *m_restoringProcessIdentifier == application.processIdentifier)
         return;
@@ -116,7 +116,7 @@ std::optional<RunningApplication> FocusService::selectionSource() const
     if (std::optional<RunningApplication> application = rememberedApplication())
         return application;
     std::optional<RunningApplication> front = m_workspace.frontmostApplication();
-    if (!front || front->bundleIdentifier.isEmpty() || mendoBundleIdentifiers().contains(front->bundleIdentifier))
+    if (!front || front->bundleIdentifier.isEmpty() || m_workspace.isOwnApplication(*front))
         return std::nullopt;
     return front;
 }
@@ -132,6 +132,12 @@ WindowId FocusService::frontmostWindow() const
 {
     const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
     return front ? front->window : 0;
+}
+
+bool FocusService::isOwnApplicationInFront() const
+{
+    const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
+    return front && m_workspace.isOwnApplication(*front);
 }
 
 bool FocusService::isFrontmost(qint32 processIdentifier) const

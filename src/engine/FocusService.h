@@ -58,6 +58,8 @@ public:
 
     // The active window, 0 when none.
     WindowId frontmostWindow() const;
+    // Whether the active window is one of MendoAI's own (by process or id).
+    bool isOwnApplicationInFront() const;
 
     // Whether the application of this process is the frontmost one.
     bool isFrontmost(qint32 processIdentifier) const;

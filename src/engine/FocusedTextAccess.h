@@ -37,6 +37,9 @@ public:
     // element replaceSelectedText() writes to; empty when there is none or it
     // lies in web content.
     virtual QString selectedTextForLayout() { return {}; }
+    // Whether the application selectedText() reads from reports a focused
+    // element now; a toolkit that thinks it lost the focus reports none.
+    virtual bool reportsFocusedElement() { return true; }
 };
 
 }  // namespace mendo

@@ -66,20 +66,28 @@ Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeC
     // emptied clipboard from a copy.
     const std::optional<QString> usersText = m_pasteboard.string();
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(m_pasteboard);
-    // Never fails: without a target the shortcuts reach whatever is in front.
+    // Without any target the keys go to the application in front; with one
+    // that cannot be brought back they would reach whatever is in front
+    // instead (MendoAI's own window, say) and copy the wrong text.
+    bool reachable = true;
     if (source)
-        m_focus.activateWindow(*source);
-    else
-        m_focus.activateRemembered();
+        reachable = m_focus.activateWindow(*source);
+    else if (m_focus.rememberedBundleIdentifier())
+        reachable = m_focus.activateRemembered();
 
     bool cleared = false;
     QString copied;
     bool selectAllSent = false;
+    bool ownWindowInFront = false;
     std::exception_ptr failure;
     try {
-        co_await pause(timing.activationDelay);
+        if (reachable)
+            co_await pause(timing.activationDelay);
         const WindowId focusedWindow = m_focus.frontmostWindow();
-        if (m_keyboard.focusedEditingStyle() != EditingStyle::Standard) {
+        ownWindowInFront = !reachable || m_focus.isOwnApplicationInFront();
+        if (ownWindowInFront) {
+            // Nothing is posted and the clipboard is left alone.
+        } else if (m_keyboard.focusedEditingStyle() != EditingStyle::Standard) {
             // A terminal: its selection is on PRIMARY. Someone else's
             // selection there is not what the user selected in it.
             if (m_primary && m_primary->isOwnedByClientOf(focusedWindow))
@@ -135,7 +143,7 @@ Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeC
     if (!text::isBlank(copied))
         co_return copied;
 
-    if (includeFocusedTextFallback) {
+    if (includeFocusedTextFallback && !ownWindowInFront) {
         // The field's whole value stands for the selection only when
         // select-all went out first; otherwise pasting the result over the
         // (unselected) field would leave the original next to it.

@@ -6,6 +6,7 @@
 #include "clipboard/ClipboardPanelController.h"
 #include "engine/FocusService.h"
 #include "engine/FocusedTextAccess.h"
+#include "hotkeys/HotkeyReadGate.h"
 #include "panels/QuickPanelController.h"
 #include "panels/AssistantPanelController.h"
 #include "panels/TranslationPreviewPanelController.h"
@@ -40,11 +41,24 @@ void PanelHotkeys::toggleClipboard()
 void PanelHotkeys::showAssistant()
 {
     m_services.focus.rememberFrontmostApplication();
-    QTimer::singleShot(0, this, [this] {
-        const QString context = m_services.focusedText.selectedText();
-        if (m_assistant)
-            m_assistant->show(context);
-    });
+    QTimer::singleShot(0, this, [this] { detach(assistant()); });
+}
+
+Task<> PanelHotkeys::settle()
+{
+    if (m_services.readGate)
+        co_await m_services.readGate->settle();
+}
+
+Task<> PanelHotkeys::assistant()
+{
+    QPointer<PanelHotkeys> self(this);
+    co_await settle();
+    if (!self)
+        co_return;
+    const QString context = m_services.focusedText.selectedText();
+    if (m_assistant)
+        m_assistant->show(context);
 }
 
 void PanelHotkeys::showReply(const QString& replyStyleId)
@@ -65,6 +79,9 @@ void PanelHotkeys::showReply(const QString& replyStyleId)
 Task<> PanelHotkeys::reply(AIReplyStyle style)
 {
     QPointer<PanelHotkeys> self(this);
+    co_await settle();
+    if (!self)
+        co_return;
     QString text = m_services.focusedText.selectedText();
     if (text::trimmed(text).isEmpty()) {
         // A failed copy counts as no selection.
@@ -89,7 +106,14 @@ Task<> PanelHotkeys::reply(AIReplyStyle style)
 void PanelHotkeys::showTranslationPreview()
 {
     // The hotkey service has remembered the application in front already.
-    if (m_translationPreview && m_appState)
+    detach(translationPreview());
+}
+
+Task<> PanelHotkeys::translationPreview()
+{
+    QPointer<PanelHotkeys> self(this);
+    co_await settle();
+    if (self && m_translationPreview && m_appState)
         m_translationPreview->showFromSelection(*m_appState);
 }
 

@@ -14,6 +14,7 @@ class AssistantPanelController;
 class ClipboardPanelController;
 class FocusService;
 class FocusedTextAccess;
+class HotkeyReadGate;
 class MendoAppState;
 class QuickPanelController;
 class SelectionTransfer;
@@ -35,6 +36,9 @@ public:
         FocusedTextAccess& focusedText;
         // The transient copy when accessibility shows no selection.
         SelectionTransfer& selection;
+        // What each read waits for after the hotkey's press; without it the
+        // read follows at once.
+        HotkeyReadGate* readGate = nullptr;
     };
     struct Panels {
         QuickPanelController* quick = nullptr;
@@ -57,7 +61,10 @@ public:
     void showTranslationPreview() override;
 
 private:
+    Task<> settle();
+    Task<> assistant();
     Task<> reply(AIReplyStyle style);
+    Task<> translationPreview();
 
     QPointer<MendoAppState> m_appState;
     Services m_services;

@@ -211,6 +211,8 @@ private:
 // and the answer as a full-width card with its copy button.
 class AssistantTurnRow : public QWidget {
 public:
+    static constexpr int leadingGap = 36;
+
     AssistantTurnRow(const AssistantConversationTurn& turn, QWidget* parent)
         : QWidget(parent)
     {
@@ -220,7 +222,11 @@ public:
 
         auto* bubbleRow = new QHBoxLayout;
         bubbleRow->setSpacing(0);
-        bubbleRow->addSpacerItem(new QSpacerItem(36, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+        // At least 36 pixels on the leading side however long the request: a
+        // fixed gap that never shrinks, then the stretch that pushes the
+        // bubble to the trailing edge.
+        bubbleRow->addSpacing(leadingGap);
+        bubbleRow->addStretch(1);
         const auto accentTint = [](const QWidget* w) { return withOpacity(accentOf(w), 0.18); };
         auto* bubble = new AssistantBox(14, accentTint, accentTint, this);
         auto* bubbleColumn = new QVBoxLayout(bubble);

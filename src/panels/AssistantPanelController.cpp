@@ -16,12 +16,15 @@
 // overtaken finishes all the same; what it brings back must then be dropped
 // rather than shown. Every request keeps the generation it started in, and
 // its outcome is applied only while that is still current. A reply that
-// opens the panel starts a new generation: an older chat answer, reply,
-// emoji or translation would otherwise land on the new reply's turn, and
-// "Paste reply" would paste it into the user's chat. New chat does not: in
-// chat mode an answer that was in flight joins the new conversation. A
+// opens the panel and New chat each start a new generation: an older chat
+// answer, reply, emoji or translation would otherwise land on the new
+// conversation, "Paste reply" would paste it into the user's application,
+// and its arrival would end the busy state of the request running now. A
 // translation also carries its own stamp, renewed by the next translation
 // and by New chat, so that only the latest one is shown.
+//
+// Requests run inside the panel's service client; it is shared with them,
+// so that one finishing after the controller is gone still has its client.
 
 namespace mendo {
 
@@ -37,8 +40,8 @@ QString newSessionId()
 AssistantPanelController::AssistantPanelController(Services services, QObject* parent)
     : AppStateFollower(parent)
     , m_services(services)
-    , m_backend(services.apiURL, services.credentials, services.network, services.clock, services.languages,
-          services.log)
+    , m_backend(std::make_shared<BackendClient>(services.apiURL, services.credentials, services.network,
+          services.clock, services.languages, services.log))
     , m_savedSize(services.defaults, panelSizeKey, QSizeF(minPanelSize))
     , m_assistantSessionId(newSessionId())
     , m_replyTransformID(QUuid::createUuid())
@@ -218,6 +221,7 @@ void AssistantPanelController::newChat()
     m_state.isReplyMode = false;
     m_assistantSessionId = newSessionId();
     m_replyTransformID = QUuid::createUuid();
+    ++m_generation;
     Q_EMIT changed();
     report(ActionStatus::done(localized(QStringLiteral("New AI chat"), QStringLiteral("Новый AI-чат"))));
 }
@@ -246,13 +250,14 @@ void AssistantPanelController::run()
 Task<> AssistantPanelController::runRequest(QString text, QString request, QString composerText, quint64 generation)
 {
     QPointer<AssistantPanelController> self(this);
+    const std::shared_ptr<BackendClient> backend = m_backend;
     BackendSendOptions options;
     options.targetLanguage = QStringLiteral("English");
     options.retryOnUnchangedTranslation = true;
     options.assistantSessionId = m_assistantSessionId;
     options.assistantKeepContext = true;
     const Outcome<QString> answer
-        = co_await capture(m_backend.send(text, BackendAction::assistant, assistantStyle(), options));
+        = co_await capture(backend->send(text, BackendAction::assistant, assistantStyle(), options));
     if (!self || generation != m_generation || failed(answer))
         co_return;
     m_state.turns.append({ QUuid::createUuid(), request, *answer.value, m_services.clock.wallNow() });
@@ -279,15 +284,19 @@ void AssistantPanelController::copyResult()
 {
     if (m_state.resultText.isEmpty())
         return;
+    // A write the system refused left the clipboard as it was: nothing to
+    // confirm.
     m_services.pasteboard.clearContents();
-    m_services.pasteboard.setString(m_state.resultText);
+    if (!m_services.pasteboard.setString(m_state.resultText))
+        return;
     report(ActionStatus::done(localized(QStringLiteral("Copied"), QStringLiteral("Скопировано"))));
 }
 
 void AssistantPanelController::copyMessage(const AssistantConversationTurn& turn)
 {
     m_services.pasteboard.clearContents();
-    m_services.pasteboard.setString(turn.result);
+    if (!m_services.pasteboard.setString(turn.result))
+        return;
     m_state.copiedTurnID = turn.id;
     Q_EMIT changed();
     report(ActionStatus::done(localized(QStringLiteral("Copied"), QStringLiteral("Скопировано"))));
@@ -371,8 +380,11 @@ Task<> AssistantPanelController::runReply(
     QString message, AIReplyStyle style, QString targetLanguage, quint64 generation)
 {
     QPointer<AssistantPanelController> self(this);
-    const Outcome<QString> reply = co_await capture(m_backend.sendReply(message, style, targetLanguage));
-    if (!self || generation != m_generation || failed(reply))
+    const std::shared_ptr<BackendClient> backend = m_backend;
+    const Outcome<QString> reply = co_await capture(backend->sendReply(message, style, targetLanguage));
+    // A reply that arrives after the panel went back to chat belongs to no
+    // conversation.
+    if (!self || generation != m_generation || !m_state.isReplyMode || failed(reply))
         co_return;
     m_state.turns = { { QUuid::createUuid(), message, *reply.value, m_services.clock.wallNow() } };
     m_state.resultText = *reply.value;
@@ -423,12 +435,13 @@ void AssistantPanelController::addEmojisToReply()
 Task<> AssistantPanelController::runEmojis(QString reply, quint64 generation)
 {
     QPointer<AssistantPanelController> self(this);
+    const std::shared_ptr<BackendClient> backend = m_backend;
     BackendSendOptions options;
     options.targetLanguage = currentTargetLanguage();
     options.retryOnUnchangedTranslation = true;
     const Outcome<QString> decorated
-        = co_await capture(m_backend.send(reply, BackendAction::emoji, emojiStyle(), options));
-    if (!self || generation != m_generation || failed(decorated))
+        = co_await capture(backend->send(reply, BackendAction::emoji, emojiStyle(), options));
+    if (!self || generation != m_generation || !m_state.isReplyMode || failed(decorated))
         co_return;
     m_state.resultText = *decorated.value;
     m_replyTranslationSource = m_state.resultText;
@@ -454,11 +467,13 @@ void AssistantPanelController::translateReply()
 Task<> AssistantPanelController::runTranslation(QString source, QUuid stamp, quint64 generation)
 {
     QPointer<AssistantPanelController> self(this);
+    const std::shared_ptr<BackendClient> backend = m_backend;
     BackendSendOptions options;
     options.targetLanguage = m_state.replyTranslationLanguage;
     const Outcome<QString> translation
-        = co_await capture(m_backend.send(source, BackendAction::translate, translationStyle(), options));
-    if (!self || stamp != m_replyTransformID || generation != m_generation || failed(translation))
+        = co_await capture(backend->send(source, BackendAction::translate, translationStyle(), options));
+    if (!self || stamp != m_replyTransformID || generation != m_generation || !m_state.isReplyMode
+        || failed(translation))
         co_return;
     // The translation source stays the untranslated reply: the next
     // translation starts from it again.

@@ -87,8 +87,8 @@ struct AssistantPanelServices {
 // and translate it. One per process; the panel window is made on the first
 // showing and afterwards only shown and hidden. Main thread only.
 //
-// Service calls cannot be cancelled: an answer that a newer reply made stale
-// is dropped when it arrives (see Generation in the source).
+// Service calls cannot be cancelled: an answer that a newer reply or New chat
+// made stale is dropped when it arrives (see Generations in the source).
 class AssistantPanelController : public AppStateFollower {
     Q_OBJECT
 public:
@@ -173,15 +173,15 @@ private:
     Task<> runPaste(QString text, RunningApplication target);
 
     Services m_services;
-    BackendClient m_backend;
+    std::shared_ptr<BackendClient> m_backend;
     SavedPanelSize m_savedSize;
     AssistantPanelState m_state;
     QString m_assistantSessionId;
     QUuid m_replyTransformID;
     QString m_replyTranslationSource;
     std::optional<RunningApplication> m_pasteTarget;
-    // Renewed by every reply that opens the panel: outcomes of requests
-    // started before it no longer belong on the screen.
+    // Renewed by every reply that opens the panel and by New chat: outcomes
+    // of requests started before it no longer belong on the screen.
     quint64 m_generation = 0;
     std::unique_ptr<FloatingPanel> m_panel;
     AssistantPanel* m_view = nullptr;

@@ -7,9 +7,11 @@
 #include "model/MendoPromptLibrary.h"
 #include "panels/AssistantPanelController.h"
 #include "ui/MendoTheme.h"
+#include "ui/NativeMaterials.h"
 #include "ui/SymbolRegistry.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <functional>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -270,6 +272,14 @@ QuickActionPanel::QuickActionPanel(MendoAppState& appState, QuickPanelController
     // The card fills the panel, as large as the panel is said to be; a shadow
     // would take its room inside the window.
     setShadow(false);
+    // The panel moves by dragging its background: a handle lies under the
+    // whole card, the header's texts let presses through to it, and the rows
+    // sit on another handle, so that a press between or below them drags too.
+    m_backdrop = new WindowDragHandle(content());
+    m_backdrop->setObjectName(QStringLiteral("dragBackdrop"));
+    m_backdrop->setFocusPolicy(Qt::NoFocus);
+    m_backdrop->lower();
+    content()->installEventFilter(this);
     auto* stack = new QVBoxLayout(content());
     stack->setContentsMargins(14, 14, 14, 14);
     stack->setSpacing(8);
@@ -287,6 +297,8 @@ QuickActionPanel::QuickActionPanel(MendoAppState& appState, QuickPanelController
     name->setFont(theme::sizedFont(name->font(), headlineSize, QFont::Bold));
     header->addWidget(name);
     header->addStretch(1);
+    for (QWidget* passive : { placeholder, static_cast<QWidget*>(m_bolt), static_cast<QWidget*>(name) })
+        passive->setAttribute(Qt::WA_TransparentForMouseEvents);
     stack->addLayout(header);
 
     auto* scroll = new QScrollArea(content());
@@ -295,7 +307,8 @@ QuickActionPanel::QuickActionPanel(MendoAppState& appState, QuickPanelController
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
-    m_rowsHost = new QWidget;
+    m_rowsHost = new WindowDragHandle;
+    m_rowsHost->setFocusPolicy(Qt::NoFocus);
     m_rowsHost->setAutoFillBackground(false);
     m_rowsLayout = new QVBoxLayout(m_rowsHost);
     m_rowsLayout->setContentsMargins(0, 0, 0, 12);
@@ -308,6 +321,13 @@ QuickActionPanel::QuickActionPanel(MendoAppState& appState, QuickPanelController
     connect(&appState, &MendoAppState::quickActionsChanged, this, &QuickActionPanel::follow);
     connect(&appState, &MendoAppState::systemSurfaceModeChanged, this, &QuickActionPanel::follow);
     follow();
+}
+
+bool QuickActionPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == content() && event->type() == QEvent::Resize)
+        m_backdrop->setGeometry(content()->rect());
+    return MendoFloatingSurface::eventFilter(watched, event);
 }
 
 void QuickActionPanel::follow()

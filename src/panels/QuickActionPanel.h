@@ -61,6 +61,13 @@ public:
     // language (even when it already is), then the selection is translated.
     void chooseLanguage(const QString& language, const QuickAction& action);
 
+    // What a press on the panel's background lands on: it drags the panel.
+    QWidget* dragBackdrop() const { return m_backdrop; }
+    QWidget* rowsBackground() const { return m_rowsHost; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void rebuildRows();
     void follow();
@@ -70,6 +77,7 @@ private:
     std::optional<QString> m_hoveredActionID;
     QuickRowMetrics m_metrics;
     QLabel* m_bolt = nullptr;
+    QWidget* m_backdrop = nullptr;
     QWidget* m_rowsHost = nullptr;
     QVBoxLayout* m_rowsLayout = nullptr;
     QList<QAbstractButton*> m_rows;

@@ -6,6 +6,7 @@
 #include "engine/FocusedTextAccess.h"
 #include "panels/QuickActionPanel.h"
 #include "panels/AssistantPanelController.h"
+#include "platform/HotkeyRegistrar.h"
 #include "platform/PanelDesktop.h"
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
@@ -50,10 +51,22 @@ QuickPanelController::QuickPanelController(Services services, QObject* parent)
     , m_services(services)
     , m_saved(std::make_unique<SavedPanelSize>(services.defaults, sizeKey, QSizeF(minPanelSize)))
 {
+    if (m_services.hotkeys) {
+        // Queued: never inside the registrar's own event handling, which the
+        // close (giving Escape back) would change under it.
+        connect(
+            m_services.hotkeys, &HotkeyRegistrar::pressed, this,
+            [this](quint32 id) {
+                if (id == escapeHotkeyId && m_escapeHeld)
+                    close();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 QuickPanelController::~QuickPanelController()
 {
+    holdEscape(false);
     // The monitor watches the panel: it goes first.
     delete m_dismiss;
     m_dismiss = nullptr;
@@ -86,6 +99,15 @@ void QuickPanelController::show(MendoAppState& appState)
     removeDismissMonitors();
     m_dismiss->install();
     m_panel->present();
+    // On the next turn: the grab waits for the X server's answer, which
+    // would hold back the panel's own map request until then.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isPanelVisible())
+                holdEscape(true);
+        },
+        Qt::QueuedConnection);
     if (!wasVisible)
         Q_EMIT panelVisibilityChanged(true);
 }
@@ -104,11 +126,32 @@ void QuickPanelController::close()
     // its monitors still tell that it was shown.
     const bool wasShown = isPanelVisible() || dismissMonitorsInstalled();
     removeDismissMonitors();
+    holdEscape(false);
     if (!m_panel)
         return;
     m_panel->hide();
     if (wasShown)
         Q_EMIT panelVisibilityChanged(false);
+}
+
+void QuickPanelController::holdEscape(bool hold)
+{
+    if (!m_services.hotkeys || hold == m_escapeHeld)
+        return;
+    constexpr quint16 escapeKeyCode = 53;
+    if (hold) {
+        // Another program holding Escape leaves the panel to the dismiss
+        // monitor, as before.
+        m_escapeHeld = m_services.hotkeys->registerHotkey(escapeHotkeyId, HotkeyChord { escapeKeyCode, 0 }) == 0;
+    } else {
+        m_services.hotkeys->unregisterHotkey(escapeHotkeyId);
+        m_escapeHeld = false;
+    }
+}
+
+bool QuickPanelController::holdsEscape() const
+{
+    return m_escapeHeld;
 }
 
 void QuickPanelController::removeDismissMonitors()

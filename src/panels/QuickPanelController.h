@@ -16,6 +16,7 @@ class FloatingPanelDismissMonitor;
 class FocusService;
 class FocusedTextAccess;
 class GlobalInputMonitor;
+class HotkeyRegistrar;
 class MendoAppState;
 class PanelDesktop;
 class QuickActionPanel;
@@ -31,8 +32,10 @@ class UserDefaults;
 // Every show remembers the frontmost application, so that a row's result
 // goes back to the application that was in front. The panel is made on the
 // first show at the size the user last gave it (else one fitted to the
-// actions) and afterwards only shown and hidden; Escape in a MendoAI window
-// and a click anywhere outside it hide it. Main thread.
+// actions) and afterwards only shown and hidden; Escape and a click anywhere
+// outside it hide it. The panel never takes the focus, so Escape would reach
+// the application in front (cancelling its dialog, say): while the panel
+// shows, Escape is held system-wide and only closes the panel. Main thread.
 class QuickPanelController : public QObject {
     Q_OBJECT
 public:
@@ -48,7 +51,12 @@ public:
         FocusService& focus;
         // The remembered application's selection, read by the "ai" row.
         FocusedTextAccess& focusedText;
+        // Holds Escape while the panel shows; without it Escape closes the
+        // panel only when it reaches a MendoAI window.
+        HotkeyRegistrar* hotkeys = nullptr;
     };
+    // The id under which the shown panel holds bare Escape.
+    static constexpr quint32 escapeHotkeyId = 0xE5C0'0001;
 
     explicit QuickPanelController(Services services, QObject* parent = nullptr);
     ~QuickPanelController() override;
@@ -70,6 +78,8 @@ public:
     void removeDismissMonitors();
 
     bool isPanelVisible() const;
+    // Whether Escape is held for the shown panel.
+    bool holdsEscape() const;
     bool dismissMonitorsInstalled() const;
     // The application state the panel was made for; none before the first show.
     MendoAppState* appState() const;
@@ -98,6 +108,7 @@ Q_SIGNALS:
 
 private:
     void makePanel(MendoAppState& appState);
+    void holdEscape(bool hold);
     void positionNearMouse();
 
     Services m_services;
@@ -108,6 +119,7 @@ private:
     QPointer<MendoAppState> m_appState;
     QPointer<AssistantPanelController> m_assistant;
     QPointer<ClipboardPanelController> m_clipboard;
+    bool m_escapeHeld = false;
 };
 
 }  // namespace mendo

@@ -68,9 +68,17 @@ public:
         return std::nullopt;
     }
 
+    // Whether the key of a chord that fired is still down. While it is, its
+    // grab holds the whole keyboard, and toolkits (GTK) take that for a loss
+    // of focus: what the user selected reads as unfocused until it is let go.
+    virtual bool isAnyHeld() const { return false; }
+
 Q_SIGNALS:
     // Emitted from the event loop, never from inside a register call.
     void pressed(quint32 id);
+    // The key of a chord that fired was let go (its repeats do not count).
+    // Emitted from the event loop.
+    void released(quint32 id);
     // A registered chord could not be held again after a change of the
     // keyboard (its key moved and another program holds it there, or the key
     // is gone). It fires no more until a later change or registration brings

@@ -61,6 +61,10 @@ public:
     // build of the application); the focus memory never remembers these.
     virtual QStringList ownBundleIdentifiers() const = 0;
 
+    // Whether the application is MendoAI itself: this very process, or a
+    // window with one of its ids.
+    virtual bool isOwnApplication(const RunningApplication& application) const = 0;
+
 Q_SIGNALS:
     // Another window became active (on X11: _NET_ACTIVE_WINDOW changed to a
     // window of this application). Also sent for MendoAI's own windows.

@@ -26,6 +26,7 @@
 #include "engine/PermissionService.h"
 #include "hotkeys/AppStateHotkeyBridge.h"
 #include "trigger/FloatingButtonController.h"
+#include "hotkeys/HotkeyReadGate.h"
 #include "hotkeys/PanelHotkeys.h"
 #include "hotkeys/HotkeyService.h"
 #include "tray/MenuBarController.h"
@@ -87,7 +88,8 @@ std::unique_ptr<QuickPanelController> MendoNativeApp::Factory::makeQuickPanel(
     const Platform& platform, FocusService& focus, FocusedTextAccess& focusedText)
 {
     return std::make_unique<QuickPanelController>(QuickPanelController::Services {
-        *platform.panelDesktop, *platform.globalInput, *platform.defaults, focus, focusedText });
+        *platform.panelDesktop, *platform.globalInput, *platform.defaults, focus, focusedText,
+        platform.hotkeyRegistrar });
 }
 
 std::unique_ptr<StatusHUDController> MendoNativeApp::Factory::makeStatusHUD(const Platform& platform)
@@ -213,8 +215,10 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_appState->setClipboardHistory(m_clipboardHistory.get());
     m_hotkeyBridge = std::make_unique<AppStateHotkeyBridge>(*m_appState);
     m_quickPanel->setPanels(m_assistantPanel.get(), m_clipboardPanel.get());
+    if (p.hotkeyRegistrar)
+        m_hotkeyReadGate = std::make_unique<HotkeyReadGate>(*p.hotkeyRegistrar, *p.clock, *m_textReader);
     m_hotkeyPanels = std::make_unique<PanelHotkeys>(*m_appState,
-        PanelHotkeys::Services { *m_focus, *m_textReader, *m_selection },
+        PanelHotkeys::Services { *m_focus, *m_textReader, *m_selection, m_hotkeyReadGate.get() },
         PanelHotkeys::Panels { m_quickPanel.get(), m_clipboardPanel.get(), m_assistantPanel.get(),
             m_translationPreviewPanel.get() });
     // The settings window sends the user here to grant permissions.

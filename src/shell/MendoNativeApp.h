@@ -33,6 +33,7 @@ class DragSwapMonitorControl;
 class FloatingButtonController;
 class FocusService;
 class FocusedTextAccess;
+class HotkeyReadGate;
 class HotkeyService;
 class KeyboardLayoutService;
 class MainSettingsView;
@@ -178,6 +179,7 @@ private:
 
     // How the hotkeys reach the application state and the panels.
     std::unique_ptr<AppStateHotkeyBridge> m_hotkeyBridge;
+    std::unique_ptr<HotkeyReadGate> m_hotkeyReadGate;
     std::unique_ptr<HotkeyPanels> m_hotkeyPanels;
 
     QPointer<QMainWindow> m_mainWindow;

@@ -1,23 +1,28 @@
 #include "tray/StatusHUD.h"
 
+#include "ui/MendoTheme.h"
 #include "ui/SymbolRegistry.h"
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace mendo {
 
 StatusLook StatusLook::of(const ActionStatus& status, const QPalette& palette)
 {
+    const ColorScheme scheme = theme::colorSchemeOf(palette);
     switch (status.kind()) {
     case ActionStatus::Kind::running:
-        return { QStringLiteral("progress.indicator"), QColor(0x0a, 0x84, 0xff), status.text() };
+        return { QStringLiteral("progress.indicator"), theme::blue(scheme), status.text() };
     case ActionStatus::Kind::done:
-        return { QStringLiteral("checkmark.circle.fill"), QColor(0x30, 0xd1, 0x58), status.text() };
+        return { QStringLiteral("checkmark.circle.fill"), theme::green(scheme), status.text() };
     case ActionStatus::Kind::failed:
-        return { QStringLiteral("exclamationmark.triangle.fill"), QColor(0xff, 0x9f, 0x0a), status.text() };
+        return { QStringLiteral("exclamationmark.triangle.fill"), theme::orange(scheme), status.text() };
     case ActionStatus::Kind::idle:
         break;
     }
@@ -26,12 +31,65 @@ StatusLook StatusLook::of(const ActionStatus& status, const QPalette& palette)
     return { QStringLiteral("checkmark.circle"), secondary, QStringLiteral("Ready") };
 }
 
-// The status text: one line that shrinks before it is cut.
+namespace {
+
+// `text` broken at word boundaries into lines of at most `width` (at full
+// size); the last of `maxLines` lines holds the rest, cut when it is longer.
+QStringList wrapped(const QString& text, const QFont& font, qreal width, int maxLines, bool* cut)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    int consumed = 0;
+    while (lines.size() < maxLines - 1) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+        consumed = line.textStart() + line.textLength();
+    }
+    layout.endLayout();
+    const QString rest = text.mid(consumed).trimmed();
+    const QFontMetricsF metrics(font);
+    *cut = metrics.horizontalAdvance(rest) > width;
+    if (!rest.isEmpty())
+        lines << metrics.elidedText(rest, Qt::ElideRight, width);
+    return lines;
+}
+
+}  // namespace
+
+StatusText StatusText::fit(const QString& text, const QFont& font, int width, qreal minimumScale, int maxLines)
+{
+    const FittedLine one = FittedLine::fit(text, font, width, minimumScale);
+    if (one.text == text || maxLines <= 1)
+        return { one.scale, { one.text } };
+    // Measured at full size, drawn scaled: the width a line may take grows
+    // as the scale falls.
+    constexpr qreal step = 0.02;
+    for (qreal scale = 1.0; scale > minimumScale - step / 2; scale -= step) {
+        const qreal at = std::max(scale, minimumScale);
+        bool cut = false;
+        const QStringList lines = wrapped(text, font, width / at, maxLines, &cut);
+        if (!cut)
+            return { at, lines };
+    }
+    bool cut = false;
+    return { minimumScale, wrapped(text, font, width / minimumScale, maxLines, &cut) };
+}
+
+// The status text: one line (two for a failure) that shrinks before it is
+// cut.
 class StatusHUD::Line : public QWidget {
 public:
-    Line(QString text, QWidget* parent)
+    Line(QString text, int maxLines, QWidget* parent)
         : QWidget(parent)
         , m_text(std::move(text))
+        , m_maxLines(maxLines)
     {
         QFont f = font();
         f.setPixelSize(StatusHUD::textSize);
@@ -48,23 +106,31 @@ public:
     }
     QSize minimumSizeHint() const override { return { 0, QFontMetrics(font()).height() }; }
 
-    FittedLine fitted() const { return FittedLine::fit(m_text, font(), width(), StatusHUD::textMinimumScale); }
+    StatusText fitted() const
+    {
+        return StatusText::fit(m_text, font(), width(), StatusHUD::textMinimumScale, m_maxLines);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        const FittedLine line = fitted();
+        const StatusText text = fitted();
         QPainter p(this);
         p.setRenderHint(QPainter::TextAntialiasing);
         p.setPen(palette().color(QPalette::WindowText));
-        p.translate(0, height() / 2.0);
-        p.scale(line.scale, line.scale);
         const QFontMetricsF metrics(font());
-        p.drawText(QPointF(0, (metrics.ascent() - metrics.descent()) / 2.0), line.text);
+        // The lines as one block, centred on the row.
+        const qreal lineHeight = metrics.height();
+        const qreal block = lineHeight * text.lines.size() * text.scale;
+        p.translate(0, (height() - block) / 2.0);
+        p.scale(text.scale, text.scale);
+        for (int i = 0; i < text.lines.size(); ++i)
+            p.drawText(QPointF(0, i * lineHeight + metrics.ascent()), text.lines[i]);
     }
 
 private:
     QString m_text;
+    int m_maxLines = 1;
 };
 
 StatusHUD::StatusHUD(const ActionStatus& status, AppearanceMode mode, SurfaceMode surfaceMode, QWidget* parent)
@@ -84,14 +150,16 @@ StatusHUD::StatusHUD(const ActionStatus& status, AppearanceMode mode, SurfaceMod
     symbol->setObjectName(QStringLiteral("symbol"));
     symbol->setPixmap(SymbolRegistry::pixmap(m_look.symbol, symbolSize, m_look.color, devicePixelRatioF()));
     symbol->setFixedSize(symbolSize, symbolSize);
-    m_line = new Line(m_look.text, content());
+    // A failure's message is what the user has to act on: it takes a second
+    // line before it is cut.
+    m_line = new Line(m_look.text, status.kind() == ActionStatus::Kind::failed ? 2 : 1, content());
     row->addWidget(symbol, 0, Qt::AlignVCenter);
     row->addWidget(m_line, 1);
     // Screen readers and window lists tell the panel by its text.
     setAccessibleName(m_look.text);
 }
 
-FittedLine StatusHUD::shownLine() const
+StatusText StatusHUD::shownText() const
 {
     return m_line->fitted();
 }

@@ -8,16 +8,29 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace mendo {
 
 // The symbol, its colour and the text the status display shows for a status.
+// The colours are the desktop's in the variant of the palette's scheme.
 struct StatusLook {
     QString symbol;
     QColor color;
     QString text;
 
     static StatusLook of(const ActionStatus& status, const QPalette& palette);
+};
+
+// The status text fitted into the display: one line, shrunk down to the
+// minimum scale; a text that would still be cut (a failure's message) takes
+// a second line, at the largest scale at which it fits, before its end is
+// cut with an ellipsis.
+struct StatusText {
+    qreal scale = 1.0;
+    QStringList lines;
+
+    static StatusText fit(const QString& text, const QFont& font, int width, qreal minimumScale, int maxLines);
 };
 
 // The content of the status display: the status's symbol and text on the
@@ -33,8 +46,8 @@ public:
 
     const ActionStatus& status() const { return m_status; }
     const StatusLook& look() const { return m_look; }
-    // The line as drawn now (after the last layout).
-    FittedLine shownLine() const;
+    // The text as drawn now (after the last layout).
+    StatusText shownText() const;
 
 private:
     ActionStatus m_status;

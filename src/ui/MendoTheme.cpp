@@ -88,6 +88,21 @@ QColor yellow(ColorScheme scheme)
     return scheme == ColorScheme::dark ? QColor(0xff, 0xd6, 0x0a) : QColor(0xff, 0xcc, 0x00);
 }
 
+QColor blue(ColorScheme scheme)
+{
+    return scheme == ColorScheme::dark ? QColor(0x0a, 0x84, 0xff) : QColor(0x00, 0x7a, 0xff);
+}
+
+QColor green(ColorScheme scheme)
+{
+    return scheme == ColorScheme::dark ? QColor(0x30, 0xd1, 0x58) : QColor(0x34, 0xc7, 0x59);
+}
+
+QColor orange(ColorScheme scheme)
+{
+    return scheme == ColorScheme::dark ? QColor(0xff, 0x9f, 0x0a) : QColor(0xff, 0x95, 0x00);
+}
+
 QFont sizedFont(QFont base, int pixels, QFont::Weight weight)
 {
     base.setPixelSize(pixels);

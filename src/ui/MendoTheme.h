@@ -48,6 +48,11 @@ std::optional<ColorScheme> preferredColorScheme(AppearanceMode mode);
 // The desktop's yellow (the bolt of the floating button and the quick panel)
 // in the variant of `scheme`.
 QColor yellow(ColorScheme scheme);
+// The desktop's blue, green and orange (progress, success, warning) in the
+// variant of `scheme`.
+QColor blue(ColorScheme scheme);
+QColor green(ColorScheme scheme);
+QColor orange(ColorScheme scheme);
 
 // The scheme a palette draws in, judged by its window colour.
 ColorScheme colorSchemeOf(const QPalette& palette);

@@ -13,6 +13,7 @@
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipboardPanelState.h"
+#include "clipboard/ClipboardSidePreview.h"
 #include "ui/NativeMaterials.h"
 #include "platform/UserDefaults.h"
 #include "shell/MendoNativeApp.h"
@@ -27,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTemporaryDir>
 
 using namespace mendo;
@@ -59,6 +61,8 @@ private Q_SLOTS:
     void doubleClickPastesARow();
     void noteCopyAndNaming();
     void listScreenshots();
+    void russianNoteCardKeepsItsButtonTexts();
+    void tabStripScrollsToEveryTab();
     void sizeSurvivesIntoANewMendo();
 
 private:
@@ -388,6 +392,104 @@ void TestClipboardWindowDisplay::listScreenshots()
     });
     QVERIFY(!view()->showsSidePreview());
     QCOMPARE(view()->historyList()->highlightedID(), std::nullopt);
+}
+
+// The Russian card's buttons are wider than the English ones: where a row
+// has no room for them all, they wrap rather than shrink below their texts.
+void TestClipboardWindowDisplay::russianNoteCardKeepsItsButtonTexts()
+{
+    ClipboardNotesService& notes = m_app->clipboardNotes();
+    const ClipboardNoteTab tab = notes.addTab(QStringLiteral("Северный ветер"));
+    notes.addNote(tab.id, QStringLiteral("Созвон в четверг в 11:00, повестка в письме."));
+    m_app->appState().editSettings([](MendoSettings& s) { s.uiLanguage = UiLanguage::ru; });
+    moveTo(QPoint(120, 100));
+    controller().show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel()));
+    view()->state().selectTab(tab.id);
+    auto* card = view()->findChild<ClipboardNoteSidePreview*>();
+    QVERIFY(card);
+    for (int contentWidth = 560; contentWidth <= 720; contentWidth += 40) {
+        // The content area is the window less its margins.
+        const int margins = panel()->width() - view()->contentArea()->width();
+        panel()->resize(contentWidth + margins, 600);
+        settle(panel(), view());
+        QCOMPARE(view()->contentArea()->width(), contentWidth);
+        QVERIFY(card->isVisible());
+        for (QPushButton* button : card->buttons()) {
+            QVERIFY2(button->width() >= button->sizeHint().width(),
+                qPrintable(QStringLiteral("%1 at %2").arg(button->text()).arg(contentWidth)));
+            QVERIFY(card->rect().contains(QRect(button->mapTo(card, QPoint()), button->size())));
+        }
+        if (contentWidth == 600)
+            QVERIFY(screenshot(panel()).save(artifactPath(QStringLiteral("clipboard-notes-ru-600.png"))));
+    }
+    controller().hide();
+    notes.deleteTab(tab.id);
+    m_app->appState().editSettings([](MendoSettings& s) { s.uiLanguage = UiLanguage::en; });
+}
+
+// At 380 pixels six note tabs do not fit: the wheel moves along the row to
+// the last, the tab shown scrolls into view, and "+" is always in reach.
+void TestClipboardWindowDisplay::tabStripScrollsToEveryTab()
+{
+    ClipboardNotesService& notes = m_app->clipboardNotes();
+    QStringList added;
+    for (const char* title : { "Work", "Recipes", "Travel plans", "Shopping", "Addresses of friends, family and colleagues", "Snippets" })
+        added << notes.addTab(QString::fromLatin1(title)).id;
+    moveTo(QPoint(120, 100));
+    controller().show();
+    QVERIFY(QTest::qWaitForWindowExposed(panel()));
+    view()->state().selectTab(ClipboardPanelState::historyTabID);
+    panel()->resize(380, 520);
+    settle(panel(), view());
+    QScrollArea* strip = view()->tabScroll();
+    const auto inView = [&](QWidget* widget) {
+        const QRect shown(strip->viewport()->mapToGlobal(QPoint()), strip->viewport()->size());
+        return shown.contains(QRect(widget->mapToGlobal(QPoint()), widget->size()));
+    };
+    const auto inWindow = [&](QWidget* widget) {
+        return panel()->geometry().contains(QRect(widget->mapToGlobal(QPoint()), widget->size()));
+    };
+    ClipboardTabButton* last = view()->tabButtons().last();
+    QVERIFY(!inView(last));
+    QVERIFY(inWindow(view()->addTabButton()));
+
+    // The wheel over the strip, as the mouse turns it.
+    const QPoint over = strip->mapToGlobal(strip->rect().center());
+    xdotool({ "mousemove", QString::number(over.x()), QString::number(over.y()) });
+    for (int turn = 0; turn < 30 && !inView(last); ++turn) {
+        xdotool({ "click", "5" });
+        QTest::qWait(30);
+    }
+    QVERIFY(inView(last));
+    QVERIFY(inWindow(view()->addTabButton()));
+    QTest::qWait(200);
+    QVERIFY(screenshot(panel()).save(artifactPath(QStringLiteral("clipboard-tabs-380.png"))));
+    for (int turn = 0; turn < 30; ++turn)
+        xdotool({ "click", "4" });
+    QTRY_VERIFY(inView(view()->tabButtons().first()));
+
+    // Choosing a tab elsewhere (the keyboard, a new note) brings it into view.
+    view()->state().selectTab(added.last());
+    QTRY_VERIFY(inView(view()->tabButtons().last()));
+    view()->state().selectTab(ClipboardPanelState::historyTabID);
+    QTRY_VERIFY(inView(view()->tabButtons().first()));
+    // A long tab name ends in an ellipsis in the toolbar, never widening it.
+    view()->state().selectTab(added[4]);
+    settle(panel(), view());
+    QCOMPARE(panel()->width(), 380);
+    QVERIFY(view()->tabTitle()->width() < view()->tabTitle()->fontMetrics().horizontalAdvance(notes.tab(added[4])->title));
+    QVERIFY(screenshot(panel()).save(artifactPath(QStringLiteral("clipboard-tabs-380-long-title.png"))));
+    // A new tab from "+" too.
+    const qsizetype tabsBefore = view()->tabButtons().size();
+    clickAt(view()->addTabButton()->mapToGlobal(view()->addTabButton()->rect().center()));
+    QTRY_COMPARE(view()->tabButtons().size(), tabsBefore + 1);
+    QTRY_VERIFY(inView(view()->tabButtons().last()));
+
+    controller().hide();
+    for (const ClipboardNoteTab& tab : notes.tabs())
+        if (added.contains(tab.id) || tab.id == view()->tabButtons().last()->id())
+            notes.deleteTab(tab.id);
 }
 
 void TestClipboardWindowDisplay::sizeSurvivesIntoANewMendo()

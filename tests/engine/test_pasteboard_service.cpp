@@ -130,6 +130,8 @@ private Q_SLOTS:
     void terminalPastesWithItsOwnKey_data();
     void terminalPastesWithItsOwnKey();
     void readWithoutTargetUsesFrontApplication();
+    void readNeverCopiesFromOwnWindow_data();
+    void readNeverCopiesFromOwnWindow();
     void overlappingBorrowsKeepUserClipboard();
     void replaceViaAccessibility();
 };
@@ -681,6 +683,7 @@ void TestPasteboardService::readWithoutTargetUsesFrontApplication()
 {
     // Nothing remembered: the copy goes to whatever is in front.
     Rig rig(false);
+    rig.workspace.front = kOther;
     rig.selection = QStringLiteral("from the front app");
     Result read;
     rig.start(rig.service.readSelectedTextTransient(false, false, PasteboardTiming::standard()), read);
@@ -698,6 +701,58 @@ void TestPasteboardService::readWithoutTargetUsesFrontApplication()
     remembered.finish();
     QCOMPARE(readRemembered.value, QStringLiteral("in front"));
     QVERIFY(remembered.workspace.activations.isEmpty());
+}
+
+enum class Surroundings { ownIdInFront, ownPidInFront, rememberedQuit, sourceWindowGone };
+Q_DECLARE_METATYPE(Surroundings)
+
+void TestPasteboardService::readNeverCopiesFromOwnWindow_data()
+{
+    QTest::addColumn<Surroundings>("surroundings");
+    QTest::addColumn<bool>("selectAll");
+    QTest::newRow("own id in front, nothing remembered") << Surroundings::ownIdInFront << false;
+    QTest::newRow("own pid in front under another class") << Surroundings::ownPidInFront << true;
+    QTest::newRow("remembered application quit") << Surroundings::rememberedQuit << true;
+    QTest::newRow("source window gone") << Surroundings::sourceWindowGone << false;
+}
+
+// With MendoAI's own window in front a copy would take the text of its own
+// list or field; there is nothing to read then, and nothing may be typed.
+void TestPasteboardService::readNeverCopiesFromOwnWindow()
+{
+    QFETCH(Surroundings, surroundings);
+    QFETCH(bool, selectAll);
+
+    Rig rig(surroundings == Surroundings::rememberedQuit || surroundings == Surroundings::sourceWindowGone);
+    rig.selection = QStringLiteral("General");  // what the own window would copy
+    rig.focused.reading = {QStringLiteral("General"), QStringLiteral("General")};
+    std::optional<RunningApplication> source;
+    switch (surroundings) {
+    case Surroundings::ownIdInFront:
+        break;
+    case Surroundings::ownPidInFront:
+        rig.workspace.ownProcessIdentifier = 50;
+        rig.workspace.front = RunningApplication{50, QStringLiteral("mendo-dev"), 6};
+        break;
+    case Surroundings::rememberedQuit:
+        rig.workspace.applications = {kSelf, kOther};
+        break;
+    case Surroundings::sourceWindowGone:
+        source = kEditor;
+        rig.workspace.closedWindows = {kEditor.window};
+        break;
+    }
+    Result result;
+    rig.start(rig.service.readSelectedTextTransient(selectAll, true, PasteboardTiming::standard(), source), result);
+    rig.finish();
+
+    QVERIFY(result.done);
+    QCOMPARE(result.error, err(PasteboardServiceError::emptySelection));
+    QVERIFY(rig.keyboard.posted.isEmpty());
+    QVERIFY(rig.pasteboard.writes.isEmpty());
+    QCOMPARE(rig.pasteboard.items, kUserClipboard);
+    QVERIFY(!rig.log.entries.join(u'|').contains(QStringLiteral("clear")));
+    QCOMPARE(rig.history.calls.last(), QStringLiteral("finish"));
 }
 
 void TestPasteboardService::overlappingBorrowsKeepUserClipboard()

@@ -16,13 +16,21 @@ public:
         replacements << text;
         return acceptsReplacement;
     }
-    QString selectedText() override { return selection; }
+    // Nothing reads as selected while the element does not report the focus.
+    QString selectedText() override { return focused ? selection : QString(); }
+    bool reportsFocusedElement() override
+    {
+        ++focusChecks;
+        return focused;
+    }
     QString selectedTextForLayout() override { return layoutSelection; }
 
     FocusedText reading;
     QString selection;
     QString layoutSelection;
     bool acceptsReplacement = true;
+    bool focused = true;
+    int focusChecks = 0;
     QStringList replacements;
 };
 

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QStringList>
 #include <map>
+#include <utility>
 
 namespace mendo {
 
@@ -118,6 +119,27 @@ public:
         return false;
     }
 
+    // Plays the user holding the chord down: it fires, and its key stays
+    // down until release().
+    bool hold(HotkeyChord chord)
+    {
+        for (auto it = registered.cbegin(); it != registered.cend(); ++it) {
+            if (it.value() == chord) {
+                held.append(it.key());
+                Q_EMIT pressed(it.key());
+                return true;
+            }
+        }
+        return false;
+    }
+    void release()
+    {
+        const QList<quint32> letGo = std::exchange(held, {});
+        for (const quint32 id : letGo)
+            Q_EMIT released(id);
+    }
+    bool isAnyHeld() const override { return !held.isEmpty(); }
+
     // Plays a keyboard change after which the chord of `id` cannot be held.
     void lose(quint32 id, int status = refused)
     {
@@ -130,6 +152,8 @@ public:
     bool installed = false;
     QMap<quint32, HotkeyChord> registered;
     int registrations = 0;
+    // Ids whose chords are held down now.
+    QList<quint32> held;
     // X key code -> per layout group, the virtual key code its symbol names.
     std::map<quint32, QList<std::optional<quint16>>> keyboard;
 

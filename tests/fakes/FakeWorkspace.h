@@ -37,6 +37,11 @@ public:
     }
 
     QStringList ownBundleIdentifiers() const override { return ownIdentifiers; }
+    bool isOwnApplication(const RunningApplication& application) const override
+    {
+        return (ownProcessIdentifier > 0 && application.processIdentifier == ownProcessIdentifier)
+            || ownIdentifiers.contains(application.bundleIdentifier);
+    }
 
     // The user (or the window manager) activates an application.
     void bringToFront(const RunningApplication& application)
@@ -48,6 +53,8 @@ public:
     QList<RunningApplication> applications;
     std::optional<RunningApplication> front;
     QStringList ownIdentifiers{QStringLiteral("ai.mendo.MendoAI")};
+    // MendoAI's own process; its windows are its own whatever their class.
+    qint32 ownProcessIdentifier = 0;
     bool activationSucceeds = true;
     // Windows that were closed: activateWindow() refuses them.
     QList<WindowId> closedWindows;

@@ -5,6 +5,8 @@
 #include "panels/AssistantFakes.h"
 #include "clipboard/ClipboardPanelController.h"
 #include "clipboard/ClipboardPanelRig.h"
+#include "fakes/FakeHotkeyRegistrar.h"
+#include "hotkeys/HotkeyReadGate.h"
 #include "hotkeys/PanelHotkeys.h"
 #include "panels/QuickPanelRig.h"
 #include "panels/AssistantPanelController.h"
@@ -24,7 +26,9 @@ struct Rig : QuickPanelRig {
     AssistantPanelController& assistant = assistantFakes.controller;
     TranslationPreviewFakes previewFakes { app.clock, app.defaults, app.selection };
     CountingTranslationPreview translation { previewFakes.services() };
-    PanelHotkeys hotkeys { *app.state, { focus, app.focused, app.selection },
+    FakeHotkeyRegistrar registrar;
+    HotkeyReadGate readGate { registrar, app.clock, app.focused };
+    PanelHotkeys hotkeys { *app.state, { focus, app.focused, app.selection, &readGate },
         { &quick, &clipboard, &assistant, &translation } };
 
     Rig()
@@ -86,6 +90,60 @@ private Q_SLOTS:
         rig.settle();
         QCOMPARE(rig.assistantFakes.shown(), QStringLiteral("chat [%1]").arg(selection));
         QVERIFY(rig.app.selection.calls.isEmpty());
+    }
+
+    // A hotkey fires while its key is down, and while it is down its grab
+    // holds the keyboard: GTK then reports its entry unfocused and nothing
+    // selected. Every read waits for the release and for the focus.
+    void readsWaitForTheReleaseAndTheFocus_data()
+    {
+        QTest::addColumn<QString>("hotkey");
+        QTest::addColumn<bool>("focusReturns");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("assistant") << "assistant" << true << "chat [guten morgen]";
+        QTest::newRow("reply") << "reply" << true << "reply [guten morgen] polite";
+        QTest::newRow("translation preview") << "translation" << true << "translation";
+        // An application without accessibility never reports it: read anyway.
+        QTest::newRow("focus never reported") << "assistant" << false << "chat []";
+    }
+    void readsWaitForTheReleaseAndTheFocus()
+    {
+        QFETCH(QString, hotkey);
+        QFETCH(bool, focusReturns);
+        QFETCH(QString, opened);
+        Rig rig;
+        rig.app.focused.selection = QStringLiteral("guten morgen");
+        rig.app.selection.selection = QString();
+        rig.registrar.held = { 7 };
+        rig.app.focused.focused = false;
+        const auto openedNow = [&] {
+            return rig.translation.showFromSelectionRequests > 0 ? QStringLiteral("translation")
+                                                                 : rig.assistantFakes.shown();
+        };
+        const auto run = [&](Millis time) {
+            QCoreApplication::processEvents();
+            rig.app.clock.advance(time);
+            QCoreApplication::processEvents();
+        };
+
+        if (hotkey == u"assistant")
+            rig.hotkeys.showAssistant();
+        else if (hotkey == u"reply")
+            rig.hotkeys.showReply(QStringLiteral("polite"));
+        else
+            rig.hotkeys.showTranslationPreview();
+        run(Millis(1500));  // held a second and a half
+        QCOMPARE(openedNow(), QString());
+        rig.registrar.release();
+        run(Millis(100));
+        QCOMPARE(openedNow(), QString());
+        QVERIFY(rig.app.focused.focusChecks > 0);
+        rig.app.focused.focused = focusReturns;
+        run(HotkeyReadGate::focusLimit);
+        QCOMPARE(openedNow(), opened);
+        // Nothing was copied: the selection was there to be read.
+        if (focusReturns)
+            QVERIFY(rig.app.selection.calls.isEmpty());
     }
 
     void reply_data()

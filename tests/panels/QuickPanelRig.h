@@ -6,6 +6,7 @@
 #include "app/AppStateRig.h"
 #include "engine/FocusService.h"
 #include "fakes/FakeGlobalInputMonitor.h"
+#include "fakes/FakeHotkeyRegistrar.h"
 #include "fakes/FakePanelDesktop.h"
 #include "fakes/FakeWorkspace.h"
 #include "panels/QuickPanelController.h"
@@ -23,7 +24,9 @@ struct QuickPanelRig {
     FakeGlobalInputMonitor globalInput;
     FakeWorkspace workspace;
     FocusService focus { workspace };
-    QuickPanelController quick { { desktop, globalInput, app.defaults, focus, app.focused } };
+    FakeHotkeyRegistrar hotkeys;
+    int hotkeysInstalled = hotkeys.install();
+    QuickPanelController quick { { desktop, globalInput, app.defaults, focus, app.focused, &hotkeys } };
 
     explicit QuickPanelRig(const std::function<void(MendoSettings&)>& prepare = {})
         : app(prepare)

@@ -81,7 +81,10 @@ private Q_SLOTS:
     void panelSizeAndPlace_data();
     void panelSizeAndPlace();
     void closeHidesAndKeepsTheTranscript();
-    void newChatDuringAChatRequest();
+    void newChatEndsTheRequestInFlight_data();
+    void newChatEndsTheRequestInFlight();
+    void refusedCopyIsNotConfirmed();
+    void anAnswerAfterTheControllerIsGone();
     void replyOpenedDuringAChatRequest_data();
     void replyOpenedDuringAChatRequest();
     void translationOverriddenByChatNewChatAndReply_data();
@@ -501,6 +504,49 @@ void TestAssistantPanelController::copyMarks()
     QCOMPARE(rig.app.statuses, QStringList());
 }
 
+// The clipboard can refuse a write (another client took it a moment
+// before): the clipboard then holds what it held, and nothing says "Copied".
+void TestAssistantPanelController::refusedCopyIsNotConfirmed()
+{
+    AssistantRig rig;
+    rig.controller.show(QString());
+    rig.ask(QStringLiteral("Q"), QStringLiteral("A"));
+    rig.app.statuses.clear();
+    rig.pasteboard.refuseWrites = 2;
+    rig.controller.copyResult();
+    rig.controller.copyMessage(rig.controller.state().turns.first());
+    QCOMPARE(rig.pasteboard.refusedWrites, 2);
+    QCOMPARE(rig.app.statuses, QStringList());
+    QCOMPARE(rig.controller.state().copiedTurnID, std::nullopt);
+
+    rig.controller.copyResult();
+    QCOMPARE(rig.pasteboard.string(), QStringLiteral("A"));
+    QCOMPARE(rig.app.statuses.size(), 1);
+    QVERIFY(rig.app.statuses[0].endsWith(QStringLiteral("done Copied")));
+}
+
+// The request runs inside the controller's service client; an answer that
+// arrives once the controller is gone finds that client still there and
+// reports nothing.
+void TestAssistantPanelController::anAnswerAfterTheControllerIsGone()
+{
+    AssistantRig rig;
+    auto controller = std::make_unique<AssistantPanelController>(AssistantPanelServices { rig.app.clock,
+        rig.app.defaults, rig.desktop, rig.pasteboard, rig.focus, rig.pasteboardService, rig.mock.aiURL(),
+        rig.credentials, rig.network, rig.languages, nullptr });
+    controller->attach(*rig.app.state);
+    controller->show(QString());
+    controller->setRequestText(QStringLiteral("Q"));
+    rig.mock.enqueue(answer(QStringLiteral("A"), 100));
+    controller->run();
+    QVERIFY(rig.waitForRequests(1));
+    rig.app.statuses.clear();
+    controller.reset();
+    rig.advance(100);
+    QTest::qWait(100);
+    QCOMPARE(rig.app.statuses, QStringList());
+}
+
 void TestAssistantPanelController::panelSizeAndPlace_data()
 {
     QTest::addColumn<QVariant>("savedWidth");
@@ -565,20 +611,69 @@ void TestAssistantPanelController::closeHidesAndKeepsTheTranscript()
     QCOMPARE(turnTexts(rig.controller.state()), QStringList { QStringLiteral("Q -> A") });
 }
 
-void TestAssistantPanelController::newChatDuringAChatRequest()
+void TestAssistantPanelController::newChatEndsTheRequestInFlight_data()
 {
+    QTest::addColumn<QString>("inFlight");
+    QTest::addColumn<bool>("staleFirst");
+    for (const char* request : { "chat", "reply", "emojis" }) {
+        QTest::addRow("%s, its answer first", request) << QString::fromLatin1(request) << true;
+        QTest::addRow("%s, the new chat's answer first", request) << QString::fromLatin1(request) << false;
+    }
+}
+
+// New chat starts over: whatever was on its way belongs to the old
+// conversation, neither shown, nor pasted, nor ending the new request's run.
+void TestAssistantPanelController::newChatEndsTheRequestInFlight()
+{
+    QFETCH(QString, inFlight);
+    QFETCH(bool, staleFirst);
+
     AssistantRig rig;
-    rig.controller.show(QString());
-    rig.controller.setRequestText(QStringLiteral("Q"));
-    rig.mock.enqueue(answer(QStringLiteral("A"), 100));
-    rig.controller.run();
-    QVERIFY(rig.waitForRequests(1));
+    const int staleDelay = staleFirst ? 100 : 300;
+    if (inFlight == u"emojis")
+        openReply(rig, QStringLiteral("Fine"));
+    const int before = rig.mock.requests().size() + 1;
+    if (inFlight == u"chat") {
+        rig.controller.show(QString());
+        rig.controller.setRequestText(QStringLiteral("Old question"));
+        rig.mock.enqueue(answer(QStringLiteral("Old answer"), staleDelay));
+        rig.controller.run();
+    } else if (inFlight == u"reply") {
+        rig.app.state->editSettings([](MendoSettings& s) { s.aiReplyStyles = { kFriendly }; });
+        rig.mock.enqueue(answer(QStringLiteral("Fine :)"), staleDelay));
+        rig.controller.showReply(QStringLiteral("How are you?"), kFriendly, QStringLiteral("English"));
+    } else {
+        rig.mock.enqueue(answer(QStringLiteral("Fine :)"), staleDelay));
+        rig.controller.addEmojisToReply();
+    }
+    QVERIFY(rig.waitForRequests(before));
+    QVERIFY(rig.controller.state().isRunning);
+
     rig.controller.newChat();
-    QVERIFY(!rig.controller.state().isRunning);
+    rig.controller.setRequestText(QStringLiteral("Capital of France?"));
+    rig.mock.enqueue(answer(QStringLiteral("Paris"), 200));
+    rig.controller.run();
+    QVERIFY(rig.waitForRequests(before + 1));
     rig.advance(100);
-    // The answer joins the new conversation.
-    QTRY_COMPARE(turnTexts(rig.controller.state()), QStringList { QStringLiteral("Q -> A") });
-    QCOMPARE(rig.controller.state().resultText, QStringLiteral("A"));
+    // Still this request's run: another one cannot start beside it.
+    QVERIFY(rig.controller.state().isRunning);
+    rig.controller.setRequestText(QStringLiteral("And of Spain?"));
+    rig.controller.run();
+    for (int step = 0; step < 2; ++step)
+        rig.advance(100);
+    QTest::qWait(100);
+    QCOMPARE(rig.mock.requests().size(), before + 1);
+
+    const AssistantPanelState& state = rig.controller.state();
+    QCOMPARE(turnTexts(state), QStringList { QStringLiteral("Capital of France? -> Paris") });
+    QCOMPARE(state.resultText, QStringLiteral("Paris"));
+    QVERIFY(!state.isReplyMode);
+    QVERIFY(!state.isRunning);
+    QCOMPARE(state.errorText, QString());
+
+    rig.controller.pasteResult();
+    rig.advance(5000);
+    QTRY_COMPARE(AssistantRig::textOf(rig.chatEditor), QStringLiteral(">Paris"));
 }
 
 void TestAssistantPanelController::replyOpenedDuringAChatRequest_data()

@@ -29,6 +29,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <X11/Xlib.h>
@@ -272,6 +273,24 @@ void TestAssistantPanelDisplay::screenshots()
     desk.shoot(QStringLiteral("assistant-chat-ru.png"));
 
     desk.app.setLanguage(UiLanguage::en);
+    // A request longer than the transcript is wide wraps inside its bubble,
+    // which keeps its gap on the leading side.
+    desk.controller.newChat();
+    const QString longRequest = QStringLiteral(
+        "Please rewrite the whole announcement for the team: the office moves to the new building on Monday, "
+        "everyone packs their desk on Friday afternoon, the movers come at six, and the network will be down "
+        "over the weekend, so nobody should plan to work remotely until Monday noon.");
+    ask(longRequest, QStringLiteral("Done: the announcement is rewritten."));
+    QTextEdit* request = nullptr;
+    for (QTextEdit* text : desk.view()->findChildren<QTextEdit*>())
+        if (text->toPlainText() == longRequest)
+            request = text;
+    QVERIFY(request);
+    QWidget* bubble = request->parentWidget();
+    QTRY_VERIFY(bubble->x() >= 36);
+    QVERIFY(request->height() > 3 * request->fontMetrics().lineSpacing());
+    desk.shoot(QStringLiteral("assistant-long-request.png"));
+
     desk.app.state->editSettings([](MendoSettings& s) { s.appearanceMode = AppearanceMode::liquidViolet; });
     desk.mock.enqueue(MockAiService::Answer::result(QStringLiteral("Sounds great, see you at five!")));
     desk.controller.hidePanel();

@@ -198,6 +198,45 @@ private Q_SLOTS:
         QCOMPARE(rig.globalInput.installed(), 0);
     }
 
+    // The panel leaves the focus where it was, so Escape would go to the
+    // application in front (and cancel its dialog): while the panel shows,
+    // Escape is held for the panel alone.
+    void escapeIsHeldWhileThePanelShows()
+    {
+        Rig rig;
+        const HotkeyChord escape { 53, 0 };
+        const quint32 id = QuickPanelController::escapeHotkeyId;
+        QVERIFY(!rig.hotkeys.registered.contains(id));
+        rig.show();
+        rig.show();
+        rig.settle();
+        QCOMPARE(rig.hotkeys.registered.value(id), escape);
+        QCOMPARE(rig.hotkeys.registrations, 1);
+        Q_EMIT rig.hotkeys.pressed(id + 1);
+        rig.settle();
+        QVERIFY(rig.quick.isPanelVisible());
+        QVERIFY(rig.hotkeys.press(escape));
+        rig.settle();
+        QVERIFY(!rig.quick.isPanelVisible());
+        QVERIFY(!rig.hotkeys.registered.contains(id));
+
+        // However it hides, Escape is given back.
+        rig.show();
+        rig.settle();
+        QVERIFY(rig.quick.holdsEscape());
+        rig.globalInput.send(GlobalInputEvent::Type::leftMouseDown);
+        rig.settle();
+        QVERIFY(!rig.quick.isPanelVisible());
+        QVERIFY(!rig.hotkeys.registered.contains(id));
+
+        // Another program holds Escape: the panel shows all the same.
+        rig.hotkeys.heldElsewhere = { escape };
+        rig.show();
+        rig.settle();
+        QVERIFY(rig.quick.isPanelVisible());
+        QVERIFY(!rig.quick.holdsEscape());
+    }
+
     void dismissal_data()
     {
         QTest::addColumn<QString>("how");

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 
@@ -87,6 +88,50 @@ private Q_SLOTS:
         const QImage shot = saveScreenArea(panel->frameGeometry().adjusted(-10, -10, 10, 10), file);
         QVERIFY(!shot.isNull());
         QVERIFY(colours(shot) > 50);
+        controller.close();
+    }
+
+    // The panel moves by dragging its background: the header's title and
+    // the margin under the rows alike, while a row stays a row.
+    void dragsByItsBackground()
+    {
+        AppStateRig app;
+        FakeWorkspace workspace;
+        FocusService focus { workspace };
+        QuickPanelController controller { { *m_desktop, *m_global, app.defaults, focus, app.focused } };
+        runTool(QStringLiteral("xdotool"), { "mousemove", "300", "150" });
+        controller.show(*app.state);
+        FloatingPanel* panel = controller.panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QTest::qWait(300);
+        const auto drag = [&](QPoint from, QPoint by) {
+            runTool(QStringLiteral("xdotool"),
+                { "mousemove", QString::number(from.x()), QString::number(from.y()), "mousedown", "1" });
+            QTest::qWait(200);
+            for (int step = 1; step <= 5; ++step) {
+                runTool(QStringLiteral("xdotool"),
+                    { "mousemove", QString::number(from.x() + by.x() * step / 5),
+                        QString::number(from.y() + by.y() * step / 5) });
+                QTest::qWait(50);
+            }
+            runTool(QStringLiteral("xdotool"), { "mouseup", "1" });
+        };
+        QLabel* title = nullptr;
+        for (QLabel* label : controller.view()->findChildren<QLabel*>())
+            if (label->text() == u"MendoAI")
+                title = label;
+        QVERIFY(title);
+        QPoint start = panel->pos();
+        drag(title->mapToGlobal(title->rect().center()), QPoint(100, 60));
+        QTRY_COMPARE_WITH_TIMEOUT(panel->pos(), start + QPoint(100, 60), 5000);
+        QVERIFY(controller.isPanelVisible());
+
+        start = panel->pos();
+        QVERIFY(panel->frameGeometry().bottom() < 1080);
+        const QPoint margin = panel->mapToGlobal(QPoint(panel->width() / 2, panel->height() - 6));
+        drag(margin, QPoint(-80, -40));
+        QTRY_COMPARE_WITH_TIMEOUT(panel->pos(), start + QPoint(-80, -40), 5000);
+        QVERIFY(controller.isPanelVisible());
         controller.close();
     }
 

@@ -23,6 +23,7 @@
 #include "fakes/MemoryUserDefaults.h"
 #include "fakes/RecordingSystemLog.h"
 #include "trigger/FloatingButtonController.h"
+#include "hotkeys/HotkeyReadGate.h"
 #include "hotkeys/HotkeyService.h"
 #include "tray/MenuBarController.h"
 #include "hotkeys/ParsedHotkey.h"
@@ -518,8 +519,11 @@ void TestNativeApp::hotkeysReachThePanels()
     rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+Q"))->chord());
     rig.settle();
     QVERIFY(app.quickPanel().isPanelVisible());
-    // The translation preview starts reading the selection.
+    // The translation preview starts reading the selection, at the latest
+    // once the application in front had its time to report its focus again.
     rig.registrar.press(ParsedHotkey::parse(QStringLiteral("Alt+R"))->chord());
+    rig.settle();
+    rig.clock.advance(HotkeyReadGate::focusLimit);
     rig.settle();
     QCOMPARE(app.appState().status(), ActionStatus::running(QStringLiteral("Reading selection")));
 }

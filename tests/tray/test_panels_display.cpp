@@ -15,6 +15,7 @@
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 #include "ui/GlassSurface.h"
+#include "ui/MendoTheme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -255,15 +256,24 @@ void TestPanelsDisplay::statusDisplay()
     QTRY_COMPARE(hud.view()->status().kind(), ActionStatus::Kind::done);
     shoot(QStringLiteral("status-hud-done.png"));
 
-    app.state->editSettings([](MendoSettings& s) { s.appearanceMode = AppearanceMode::system; });
-    const QString longMessage
-        = QStringLiteral("The AI service did not answer in time; check your network and try again.");
-    app.state->setStatus(ActionStatus::failed(longMessage));
-    QTRY_COMPARE(hud.view()->status(), ActionStatus::failed(longMessage));
-    shoot(QStringLiteral("status-hud-failed.png"));
-    const FittedLine line = hud.view()->shownLine();
-    QCOMPARE(line.scale, StatusHUD::textMinimumScale);
-    QVERIFY(line.text.endsWith(QChar(0x2026)));
+    // A failure's message takes a second line rather than being cut, in the
+    // light and the dark scheme alike, with the scheme's orange.
+    const QString longMessage = QStringLiteral("The AI service did not answer. Try again.");
+    for (const auto& [mode, name] : { std::pair { AppearanceMode::system, "light" },
+             std::pair { AppearanceMode::liquidNoir, "dark" } }) {
+        app.state->editSettings([mode = mode](MendoSettings& s) { s.appearanceMode = mode; });
+        app.state->setStatus(ActionStatus::failed(longMessage));
+        QTRY_COMPARE(hud.view()->status(), ActionStatus::failed(longMessage));
+        shoot(QStringLiteral("status-hud-failed-%1.png").arg(QLatin1String(name)));
+        const StatusText text = hud.view()->shownText();
+        QCOMPARE(text.lines.size(), 2);
+        QCOMPARE(text.lines.join(u' '), longMessage);
+        QCOMPARE(hud.view()->look().color,
+            theme::orange(mode == AppearanceMode::system ? theme::colorSchemeOf(hud.view()->palette())
+                                                         : ColorScheme::dark));
+        app.state->setStatus(ActionStatus::idle());
+    }
+    QCOMPARE(hud.panel()->size(), QSize(260, 72));
 
     // Under a compositor the panel is translucent around its rounded card.
     hud.panel()->hide();

@@ -3,6 +3,7 @@
 #include "tray/StatusHUD.h"
 #include "tray/StatusHUDController.h"
 #include "ui/FloatingPanel.h"
+#include "ui/MendoTheme.h"
 
 #include <QTest>
 
@@ -40,13 +41,70 @@ private Q_SLOTS:
         QFETCH(QString, symbol);
         QFETCH(QString, colour);
         QFETCH(QString, text);
-        StatusHUD view(status, AppearanceMode::system, SurfaceMode::translucent);
+        // Drawn dark: the liquid modes force the dark scheme.
+        StatusHUD view(status, AppearanceMode::liquidNoir, SurfaceMode::translucent);
         QCOMPARE(view.look().symbol, symbol);
         QCOMPARE(view.look().text, text);
         if (colour.isEmpty())  // the secondary text colour
             QVERIFY(view.look().color.alphaF() < 1.0);
         else
             QCOMPARE(view.look().color.name(), colour);
+    }
+
+    // The symbol colours follow the scheme the display is drawn in.
+    void coloursFollowTheScheme()
+    {
+        QPalette light;
+        light.setColor(QPalette::Window, Qt::white);
+        light.setColor(QPalette::WindowText, Qt::black);
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::WindowText, Qt::white);
+        const ActionStatus failed = ActionStatus::failed(QStringLiteral("x"));
+        QCOMPARE(StatusLook::of(failed, light).color, theme::orange(ColorScheme::light));
+        QCOMPARE(StatusLook::of(failed, dark).color, theme::orange(ColorScheme::dark));
+        QCOMPARE(StatusLook::of(ActionStatus::running(QStringLiteral("x")), light).color, theme::blue(ColorScheme::light));
+        QCOMPARE(StatusLook::of(ActionStatus::done(QStringLiteral("x")), light).color, theme::green(ColorScheme::light));
+        QVERIFY(theme::orange(ColorScheme::light) != theme::orange(ColorScheme::dark));
+    }
+
+    // A failure's message takes a second line before it is cut; other
+    // statuses keep to one.
+    void failureWrapsToASecondLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("cut");
+        const QString twoLines = QStringLiteral("The AI service did not answer. Try again.");
+        const QString tooLong = QStringLiteral(
+            "The AI service did not answer in time; try again in a minute or check your network and proxy settings.");
+        QTest::newRow("short failure") << "No selected text." << 2 << 1 << false;
+        QTest::newRow("failure on two lines") << twoLines << 2 << 2 << false;
+        QTest::newRow("failure too long for two") << tooLong << 2 << 2 << true;
+        QTest::newRow("done keeps one line") << twoLines << 1 << 1 << true;
+    }
+    void failureWrapsToASecondLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maxLines);
+        QFETCH(int, lines);
+        QFETCH(bool, cut);
+        QFont font;
+        font.setPixelSize(StatusHUD::textSize);
+        font.setWeight(QFont::DemiBold);
+        const int width = 164;
+        const StatusText fitted = StatusText::fit(text, font, width, StatusHUD::textMinimumScale, maxLines);
+        QCOMPARE(fitted.lines.size(), lines);
+        QCOMPARE(fitted.lines.last().endsWith(QChar(0x2026)), cut);
+        if (!cut)
+            QCOMPARE(fitted.lines.join(u' '), text);
+        QVERIFY(fitted.scale >= StatusHUD::textMinimumScale);
+        const QFontMetricsF metrics(font);
+        for (const QString& line : fitted.lines)
+            QVERIFY(metrics.horizontalAdvance(line) * fitted.scale <= width + 0.5);
+        // Both lines fit the 36-pixel card.
+        QVERIFY(metrics.height() * fitted.lines.size() * fitted.scale <= 36);
     }
 
     // One line: shrunk down to 0.82 of its size, then cut.

@@ -365,11 +365,17 @@ struct X11HotkeyRegistrar::Impl {
         } else if (event.type == KeyRelease) {
             if (isAutoRepeatRelease(event))
                 return;
-            // The modifiers may be let go first: any release of the key ends the press.
+            // The modifiers may be let go first: any release of the key ends the
+            // press, and with it the grab of the keyboard.
+            std::vector<quint32> released;
             for (auto& [id, grabbed] : grabs) {
-                if (grabbed.keycode == event.xkey.keycode)
+                if (grabbed.keycode == event.xkey.keycode && grabbed.down) {
                     grabbed.down = false;
+                    released.push_back(id);
+                }
             }
+            for (const quint32 id : released)
+                Q_EMIT q->released(id);
         } else if (event.type == MappingNotify) {
             XRefreshKeyboardMapping(&event.xmapping);
             queueRegrab();
@@ -479,6 +485,11 @@ std::optional<quint16> X11HotkeyRegistrar::keyCodeForNativeKey(quint32 nativeKey
 std::optional<quint32> X11HotkeyRegistrar::nativeKeyForKeyCode(quint16 keyCode)
 {
     return d->nativeKeyForKeyCode(keyCode);
+}
+
+bool X11HotkeyRegistrar::isAnyHeld() const
+{
+    return std::any_of(d->grabs.begin(), d->grabs.end(), [](const auto& entry) { return entry.second.down; });
 }
 
 }  // namespace mendo

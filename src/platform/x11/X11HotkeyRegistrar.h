@@ -33,6 +33,7 @@ public:
     void unregisterHotkey(quint32 id) override;
     std::optional<quint16> keyCodeForNativeKey(quint32 nativeKey) override;
     std::optional<quint32> nativeKeyForKeyCode(quint16 keyCode) override;
+    bool isAnyHeld() const override;
 
 private:
     struct Impl;

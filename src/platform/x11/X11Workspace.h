@@ -26,9 +26,8 @@ public:
     bool activate(const RunningApplication& application) override;
     bool activateWindow(const RunningApplication& application) override;
     QStringList ownBundleIdentifiers() const override;
-
     // MendoAI's own windows: those of this process or with one of its ids.
-    bool isOwnApplication(const RunningApplication& application) const;
+    bool isOwnApplication(const RunningApplication& application) const override;
 
 private:
     RunningApplication describe(x11::XWindow window) const;

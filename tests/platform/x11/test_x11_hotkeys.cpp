@@ -224,6 +224,37 @@ private Q_SLOTS:
         QCOMPARE(ids(spy), (QList<quint32>{1, 2, 1}));
     }
 
+    // A fired chord's key stays held (its grab with it) until that key is
+    // let go, auto-repeat or not and whichever modifier goes first.
+    void heldUntilItsKeyIsLetGo()
+    {
+        x11::X11Connection connection;
+        X11HotkeyRegistrar registrar(connection);
+        QCOMPARE(registrar.install(), 0);
+        QCOMPARE(registrar.registerHotkey(1, alt4), 0);
+        QSignalSpy pressed(&registrar, &HotkeyRegistrar::pressed);
+        QSignalSpy released(&registrar, &HotkeyRegistrar::released);
+        QVERIFY(!registrar.isAnyHeld());
+
+        XTestFakeKeyEvent(m_display, key(XK_Alt_L), True, CurrentTime);
+        XTestFakeKeyEvent(m_display, key(XK_4), True, CurrentTime);
+        XSync(m_display, False);
+        QTRY_COMPARE(pressed.size(), 1);
+        settle(1200);  // past the auto-repeat delay
+        QVERIFY(registrar.isAnyHeld());
+        XTestFakeKeyEvent(m_display, key(XK_Alt_L), False, CurrentTime);
+        XSync(m_display, False);
+        settle(150);
+        QVERIFY(registrar.isAnyHeld());
+        QCOMPARE(released.size(), 0);
+        XTestFakeKeyEvent(m_display, key(XK_4), False, CurrentTime);
+        XSync(m_display, False);
+        QTRY_COMPARE(released.size(), 1);
+        QCOMPARE(released.first().first().toUInt(), 1u);
+        QVERIFY(!registrar.isAnyHeld());
+        QCOMPARE(pressed.size(), 1);
+    }
+
     void chordHeldByAnotherClientFailsAlone()
     {
         const KeyCode k = key(XK_k);
