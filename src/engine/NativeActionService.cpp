@@ -3,8 +3,25 @@
 #include "model/MendoPromptLibrary.h"
 #include "engine/BackendClient.h"
 #include "engine/MendoCoreError.h"
+#include "base/Text.h"
 
 namespace mendo {
+
+namespace {
+
+// What the user wrote for a style goes to the service with the text; a
+// built-in style still carrying its shipped prompt is known to the service by
+// its style word alone.
+QString userInstruction(const PromptStyle& style)
+{
+    const QString prompt = text::trimmed(style.prompt);
+    for (const PromptStyle& builtIn : MendoPromptLibrary::defaultStyles())
+        if (builtIn.id == style.id)
+            return prompt == text::trimmed(builtIn.prompt) ? QString() : prompt;
+    return prompt;
+}
+
+}  // namespace
 
 Task<QString> NativeActionService::run(
     QuickAction action, QString input, QString targetLanguage, QList<PromptStyle> styles)
@@ -24,6 +41,7 @@ Task<QString> NativeActionService::run(
     BackendSendOptions options;
     options.targetLanguage = targetLanguage;
     options.retryOnUnchangedTranslation = true;
+    options.userInstruction = userInstruction(*style);
     co_return co_await m_backend.send(input, MendoPromptLibrary::backendAction(action, *style), *style, options);
 }
 

@@ -22,6 +22,8 @@ namespace {
 const QList<PromptStyle> userStyles {
     { QStringLiteral("custom-1234abcd"), QStringLiteral(" Pirate talk \n"), QStringLiteral("Arr"),
         QStringLiteral("Not assigned"), true },
+    { QStringLiteral("polite"), QStringLiteral("Polite"), QStringLiteral(" Thank them twice \n"),
+        QStringLiteral("Not assigned"), false },
 };
 
 struct CoreFixture : ServiceFixture {
@@ -35,24 +37,15 @@ void TestNativeActions::picksTheServiceActionPerStyle_data()
     QTest::addColumn<QString>("actionId");
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("writingStyle");
-    QTest::newRow("translate") << "translate"
-                               << "translate"
-                               << "";
-    QTest::newRow("translate style") << "style:translate"
-                                     << "translate"
-                                     << "";
-    QTest::newRow("original fixes") << "style:original"
-                                    << "fix"
-                                    << "";
-    QTest::newRow("emoji") << "style:emoji"
-                           << "emoji"
-                           << "Emoji";
-    QTest::newRow("built-in rewrite") << "style:friendly"
-                                      << "style_rewrite"
-                                      << "Friendly";
-    QTest::newRow("user style") << "style:custom-1234abcd"
-                                << "style_rewrite"
-                                << "Pirate talk";
+    // A shipped prompt is named by its style word alone; what the user wrote is sent, trimmed.
+    QTest::addColumn<QString>("instruction");
+    QTest::newRow("translate") << "translate" << "translate" << "" << "";
+    QTest::newRow("translate style") << "style:translate" << "translate" << "" << "";
+    QTest::newRow("original fixes") << "style:original" << "fix" << "" << "";
+    QTest::newRow("emoji") << "style:emoji" << "emoji" << "Emoji" << "";
+    QTest::newRow("built-in rewrite") << "style:friendly" << "style_rewrite" << "Friendly" << "";
+    QTest::newRow("edited built-in") << "style:polite" << "style_rewrite" << "Polite" << "Thank them twice";
+    QTest::newRow("user style") << "style:custom-1234abcd" << "style_rewrite" << "Pirate talk" << "Arr";
 }
 
 void TestNativeActions::picksTheServiceActionPerStyle()
@@ -60,6 +53,7 @@ void TestNativeActions::picksTheServiceActionPerStyle()
     QFETCH(QString, actionId);
     QFETCH(QString, word);
     QFETCH(QString, writingStyle);
+    QFETCH(QString, instruction);
 
     CoreFixture f;
     f.mock.enqueue(Answer::result("Done"));
@@ -71,7 +65,7 @@ void TestNativeActions::picksTheServiceActionPerStyle()
     QCOMPARE(body.value("writingStyle").toString(), writingStyle);
     QCOMPARE(body.value("text").toString(), QStringLiteral("Hallo Welt"));
     QCOMPARE(body.value("targetLanguage").toString(), QStringLiteral("English"));
-    QCOMPARE(body.value("userInstruction").toString(), QString());
+    QCOMPARE(body.value("userInstruction").toString(), instruction);
     QCOMPARE(body.value("keyboardLanguage").toString(), QString());
     QCOMPARE(body.value("assistantKeepContext"), QJsonValue(false));
     QVERIFY(!body.contains("forceRewrite"));
