@@ -426,12 +426,12 @@ void TestNativeApp::mainWindowAndItsMenu()
     QCOMPARE(window->minimumSize(), QSize(760, 500));
     QVERIFY(qobject_cast<MainSettingsView*>(window->centralWidget()));
 
-    // One menu with one command, none that opens another main window.
-    const QList<QAction*> menus = window->menuBar()->actions();
-    QCOMPARE(menus.size(), 1);
-    QCOMPARE(menus.first()->text(), QStringLiteral("MendoAI"));
-    const QList<QAction*> commands = menus.first()->menu()->actions();
+    // One command and no menu bar: the command lives on the window itself,
+    // and none opens another main window.
+    QVERIFY(!window->findChild<QMenuBar*>());
+    const QList<QAction*> commands = window->actions();
     QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands.first(), app.showQuickMenuAction());
     QCOMPARE(commands.first()->text(), QStringLiteral("Show Quick Menu"));
     QCOMPARE(commands.first()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Space")));
     QCOMPARE(commands.first()->shortcutContext(), Qt::ApplicationShortcut);
