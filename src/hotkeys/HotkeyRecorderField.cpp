@@ -135,7 +135,11 @@ void HotkeyRecorderField::store(const QString& hotkey)
 void HotkeyRecorderField::refreshLabel()
 {
     // The button's text is what screen readers announce; painting uses it too.
-    setText(m_recording ? recordingText() : HotkeyFormatter::display(m_hotkey));
+    // A stored text that reads as no shortcut is shown as it is stored, so
+    // the user sees what is there; it is never rewritten by being shown.
+    const bool readable = ParsedHotkey::isNotAssigned(m_hotkey) || m_hotkey.trimmed().isEmpty()
+        || ParsedHotkey::parse(m_hotkey).has_value();
+    setText(m_recording ? recordingText() : readable ? HotkeyFormatter::display(m_hotkey) : m_hotkey);
     update();
 }
 

@@ -43,7 +43,6 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QNetworkAccessManager>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -251,14 +250,16 @@ void MendoNativeApp::makeMainWindow()
     window->setWindowTitle(QStringLiteral("MendoAI"));
     window->setMinimumSize(minimumWidth, minimumHeight);
     window->setCentralWidget(new MainSettingsView(MainSettingsEnvironment { *m_appState, *m_quickPanel, *m_statusHUD,
-        *m_hotkeys, *m_menuBar, *m_clipboardHistory, *m_clipboardPanel, *m_assistantPanel, *m_updateManager }));
+        *m_hotkeys, *m_menuBar, *m_clipboardHistory, *m_clipboardPanel, *m_assistantPanel, *m_updateManager,
+        m_platform, *m_selection, *m_layouts, *m_builtInDisplayService }));
 
-    // No command opens a second main window: the menu has only this one.
-    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("MendoAI"));
-    m_showQuickMenu = menu->addAction(QStringLiteral("Show Quick Menu"));
+    // The window's one command, without a menu bar of its own; no command
+    // opens a second main window.
+    m_showQuickMenu = new QAction(QStringLiteral("Show Quick Menu"), window);
     m_showQuickMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Space));
     // While any MendoAI window is active, not only the main one.
     m_showQuickMenu->setShortcutContext(Qt::ApplicationShortcut);
+    window->addAction(m_showQuickMenu);
     connect(m_showQuickMenu, &QAction::triggered, this, &MendoNativeApp::showQuickMenu);
 
     window->resize(minimumWidth, minimumHeight);

@@ -12,6 +12,13 @@ public:
     OutlinedBox(double fillOpacity, double edgeOpacity, qreal radius = -1, QWidget* parent = nullptr);
 
 protected:
+    void setFillOpacity(double opacity)
+    {
+        m_fillOpacity = opacity;
+        update();
+    }
+    double fillOpacity() const { return m_fillOpacity; }
+    double edgeOpacity() const { return m_edgeOpacity; }
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "ui/SymbolRegistry.h"
 
 #include <QHash>
+#include <QSet>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStandardPaths>
@@ -38,6 +39,15 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("sidebar.leading"), QStringLiteral("sidebar-show-symbolic") },
         { QStringLiteral("doc.on.clipboard"), QStringLiteral("edit-paste-symbolic") },
         { QStringLiteral("arrow.turn.down.left"), QStringLiteral("mail-reply-sender-symbolic") },
+        { QStringLiteral("chevron.up"), QStringLiteral("pan-up-symbolic") },
+        // The settings pages and the quick actions.
+        { QStringLiteral("gearshape"), QStringLiteral("emblem-system-symbolic") },
+        { QStringLiteral("lock.shield"), QStringLiteral("security-high-symbolic") },
+        { QStringLiteral("arrow.down.circle"), QStringLiteral("software-update-available-symbolic") },
+        { QStringLiteral("text.badge.star"), QStringLiteral("starred-symbolic") },
+        { QStringLiteral("wand.and.sparkles"), QStringLiteral("tools-check-spelling-symbolic") },
+        { QStringLiteral("theatermasks"), QStringLiteral("face-laugh-symbolic") },
+        { QStringLiteral("hands.sparkles"), QStringLiteral("emoji-people-symbolic") },
     };
     return names;
 }
@@ -61,6 +71,25 @@ void prepareIconTheme()
     const QString theme = QIcon::themeName();
     if (theme.isEmpty() || theme == QStringLiteral("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
+// The names MendoAI draws itself (a theme icon, where there is one, is
+// preferred). Any other name without a theme icon gets the sparkles.
+const QSet<QString>& glyphNames()
+{
+    static const QSet<QString> names {
+        QStringLiteral("checkmark.circle.fill"), QStringLiteral("checkmark.circle"),
+        QStringLiteral("exclamationmark.triangle"), QStringLiteral("exclamationmark.triangle.fill"),
+        QStringLiteral("exclamationmark.circle"), QStringLiteral("progress.indicator"), QStringLiteral("bolt"),
+        QStringLiteral("bolt.fill"), QStringLiteral("bolt.circle"), QStringLiteral("checkmark"),
+        QStringLiteral("chevron.up.chevron.down"), QStringLiteral("xmark.circle.fill"),
+        QStringLiteral("arrow.turn.down.left"), QStringLiteral("plus.square.on.square"), QStringLiteral("circle"),
+        QStringLiteral("circle.fill"), QStringLiteral("globe"), QStringLiteral("bubble.left.and.bubble.right"),
+        QStringLiteral("bubble.left.and.text.bubble.right"), QStringLiteral("plus.message"), QStringLiteral("xmark"),
+        QStringLiteral("briefcase"), QStringLiteral("flame"), QStringLiteral("building.columns"),
+        QStringLiteral("graduationcap"), QStringLiteral("megaphone"), QStringLiteral("sparkles"),
+    };
+    return names;
 }
 
 // The glyphs, drawn into a 24 x 24 box.
@@ -115,6 +144,92 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
             const QPointF dir(qCos(angle), qSin(angle));
             p.drawLine(QPointF(12, 12) + dir * 5.0, QPointF(12, 12) + dir * 9.5);
         }
+    } else if (name == QLatin1String("exclamationmark.circle")) {
+        p.setPen(QPen(color, 1.8));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(2.9, 2.9, 18.2, 18.2));
+        p.setPen(QPen(color, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(12, 7.2), QPointF(12, 13.2));
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QPointF(12, 16.8), 1.3, 1.3);
+    } else if (name == QLatin1String("bolt.circle")) {
+        p.setPen(QPen(color, 1.7));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(2.4, 2.4, 19.2, 19.2));
+        QPainterPath bolt;
+        bolt.moveTo(13.2, 5.2);
+        bolt.lineTo(7.6, 13.0);
+        bolt.lineTo(11.4, 13.0);
+        bolt.lineTo(10.6, 18.8);
+        bolt.lineTo(16.4, 10.8);
+        bolt.lineTo(12.6, 10.8);
+        bolt.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPath(bolt);
+    } else if (name == QLatin1String("briefcase")) {
+        p.setPen(QPen(color, 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(3, 7.5, 18, 12.5), 2.4, 2.4);
+        p.drawRoundedRect(QRectF(8.5, 4, 7, 3.5), 1.2, 1.2);
+        p.drawLine(QPointF(3, 12.8), QPointF(21, 12.8));
+    } else if (name == QLatin1String("flame")) {
+        QPainterPath flame;
+        flame.moveTo(12, 2.5);
+        flame.cubicTo(13.5, 7, 19, 9.5, 19, 15);
+        flame.cubicTo(19, 19, 15.8, 21.5, 12, 21.5);
+        flame.cubicTo(8.2, 21.5, 5, 19, 5, 15);
+        flame.cubicTo(5, 11.5, 7.5, 10, 8.5, 7.5);
+        flame.cubicTo(9.5, 10, 10.5, 10.5, 11, 11);
+        flame.cubicTo(11.5, 8, 11.5, 5, 12, 2.5);
+        p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(flame);
+    } else if (name == QLatin1String("building.columns")) {
+        QPainterPath roof;
+        roof.moveTo(2.5, 8.5);
+        roof.lineTo(12, 3);
+        roof.lineTo(21.5, 8.5);
+        roof.closeSubpath();
+        p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(color);
+        p.drawPath(roof);
+        for (const qreal x : { 5.5, 10.0, 14.0, 18.5 })
+            p.drawLine(QPointF(x, 10.5), QPointF(x, 17.5));
+        p.drawLine(QPointF(3, 20), QPointF(21, 20));
+    } else if (name == QLatin1String("graduationcap")) {
+        QPainterPath board;
+        board.moveTo(12, 4);
+        board.lineTo(22, 9);
+        board.lineTo(12, 14);
+        board.lineTo(2, 9);
+        board.closeSubpath();
+        p.setPen(QPen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(color);
+        p.drawPath(board);
+        p.setBrush(Qt::NoBrush);
+        QPainterPath cap;
+        cap.moveTo(6.5, 11.5);
+        cap.lineTo(6.5, 16);
+        cap.quadTo(12, 20, 17.5, 16);
+        cap.lineTo(17.5, 11.5);
+        p.drawPath(cap);
+        p.drawLine(QPointF(21, 9.5), QPointF(21, 15.5));
+    } else if (name == QLatin1String("megaphone")) {
+        QPainterPath horn;
+        horn.moveTo(4, 9.5);
+        horn.lineTo(8, 9.5);
+        horn.lineTo(18, 4);
+        horn.lineTo(18, 20);
+        horn.lineTo(8, 14.5);
+        horn.lineTo(4, 14.5);
+        horn.closeSubpath();
+        p.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(horn);
+        p.drawLine(QPointF(8, 14.5), QPointF(9.5, 20));
+        p.drawLine(QPointF(20.5, 10), QPointF(20.5, 14));
     } else if (name.startsWith(QLatin1String("bolt"))) {
         QPainterPath bolt;
         bolt.moveTo(13.8, 1.8);
@@ -189,7 +304,8 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
         p.drawLine(QPointF(2.8, 12), QPointF(21.2, 12));
         p.drawLine(QPointF(4.6, 7.4), QPointF(19.4, 7.4));
         p.drawLine(QPointF(4.6, 16.6), QPointF(19.4, 16.6));
-    } else if (name == QLatin1String("bubble.left.and.bubble.right") || name == QLatin1String("plus.message")) {
+    } else if (name == QLatin1String("bubble.left.and.bubble.right") || name == QLatin1String("plus.message")
+        || name == QLatin1String("bubble.left.and.text.bubble.right")) {
         // A speech bubble; a second one behind it, or a plus inside it.
         auto bubble = [&](QRectF box, bool tailLeft) {
             QPainterPath path;
@@ -207,6 +323,15 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
             p.drawPath(bubble(QRectF(2.5, 3.5, 19, 14), true));
             p.drawLine(QPointF(12, 7.2), QPointF(12, 13.8));
             p.drawLine(QPointF(8.7, 10.5), QPointF(15.3, 10.5));
+        } else if (name == QLatin1String("bubble.left.and.text.bubble.right")) {
+            // The answer bubble in front, with lines of text in it.
+            p.setBrush(color);
+            p.drawPath(bubble(QRectF(2, 3, 13.5, 10), true));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(bubble(QRectF(8.5, 9.5, 13.5, 10), false));
+            p.setPen(QPen(color, 1.4, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(11.8, 13.2), QPointF(18.7, 13.2));
+            p.drawLine(QPointF(11.8, 16.0), QPointF(16.5, 16.0));
         } else {
             p.drawPath(bubble(QRectF(8.5, 8.5, 13.5, 10), false));
             p.setBrush(color);
@@ -258,6 +383,11 @@ QIcon SymbolRegistry::themeIcon(const QString& symbolName)
 bool SymbolRegistry::fromTheme(const QString& symbolName)
 {
     return !themeIcon(symbolName).isNull();
+}
+
+bool SymbolRegistry::drawsFallback(const QString& symbolName)
+{
+    return !glyphNames().contains(symbolName) && !fromTheme(symbolName);
 }
 
 QPixmap SymbolRegistry::pixmap(const QString& symbolName, int size, const QColor& color, qreal devicePixelRatio)

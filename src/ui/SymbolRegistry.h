@@ -21,6 +21,9 @@ public:
     static QString themeIconName(const QString& symbolName);
     // Whether the icon theme supplies `symbolName` on this desktop.
     static bool fromTheme(const QString& symbolName);
+    // Whether `symbolName` is unknown here: neither the theme nor a glyph of
+    // MendoAI's own draws it, and the generic sparkles stand in.
+    static bool drawsFallback(const QString& symbolName);
 
     // `symbolName` in `color`, `size` device-independent pixels square.
     static QPixmap pixmap(const QString& symbolName, int size, const QColor& color, qreal devicePixelRatio = 1.0);

@@ -1,0 +1,12 @@
+#include "settings/LayoutSettingsView.h"
+
+#include "settings/SettingsStubPage.h"
+
+namespace mendo {
+
+QWidget* makeLayoutSettingsView(const MainSettingsEnvironment& environment)
+{
+    return makeStubSettingsPage(environment, SettingsPage::layout);
+}
+
+}  // namespace mendo
