@@ -62,8 +62,9 @@ std::unique_ptr<ApplicationControl> MendoNativeApp::Factory::makeApplicationCont
 
 std::unique_ptr<ClipboardHistoryService> MendoNativeApp::Factory::makeClipboardHistory(const Platform& platform)
 {
-    return std::make_unique<ClipboardHistoryService>(
-        *platform.clock, *platform.pasteboard, *platform.defaults, platform.log);
+    // Beside the notes.
+    return std::make_unique<ClipboardHistoryService>(*platform.clock, *platform.pasteboard, *platform.defaults,
+        ClipboardNotesService::standardFolder(), platform.log);
 }
 
 std::unique_ptr<MendoAppDelegate> MendoNativeApp::Factory::makeDelegate(const Platform& platform,
