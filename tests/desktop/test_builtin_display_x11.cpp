@@ -77,6 +77,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void switchesOffAndComesBackWhenTheExternalGoes();
+    void toggleRestoresTheRememberedPlace_data();
     void toggleRestoresTheRememberedPlace();
     void refusedWithoutAnExternalOrWhenMirrored_data();
     void refusedWithoutAnExternalOrWhenMirrored();
@@ -176,13 +177,33 @@ void TestBuiltInDisplayX11::switchesOffAndComesBackWhenTheExternalGoes()
     expectSomethingShows();
 }
 
+void TestBuiltInDisplayX11::toggleRestoresTheRememberedPlace_data()
+{
+    QTest::addColumn<QStringList>("arrangement");
+    QTest::addColumn<QString>("externalAt");
+    QTest::newRow("monitor right of the panel") << QStringList {} << QStringLiteral("1024x768+1024+0");
+    QTest::newRow("monitor below the panel")
+        << QStringList { "--output", "DUMMY1", "--pos", "0x768" } << QStringLiteral("1024x768+0+768");
+}
+
 void TestBuiltInDisplayX11::toggleRestoresTheRememberedPlace()
 {
+    QFETCH(QStringList, arrangement);
+    QFETCH(QString, externalAt);
+    if (!arrangement.isEmpty())
+        arrange(arrangement);
+    QVERIFY2(line("DUMMY1").contains(externalAt), qPrintable(line("DUMMY1")));
     m_switch->service.disableBuiltIn();
     QVERIFY(!showing(line("DUMMY0")));
+    // The monitor alone, from 0,0, on a screen of its size: no dark strip
+    // where the panel was.
+    QVERIFY2(line("DUMMY1").contains(QStringLiteral("1024x768+0+0")), qPrintable(line("DUMMY1")));
+    const QString screen = xrandr(m_display).section(u'\n', 0, 0);
+    QVERIFY2(screen.contains(QStringLiteral("current 1024 x 768")), qPrintable(screen));
+
     m_switch->service.enableBuiltIn();
     QVERIFY2(line("DUMMY0").contains(QStringLiteral("connected primary 1024x768+0+0")), qPrintable(line("DUMMY0")));
-    QVERIFY(line("DUMMY1").contains(QStringLiteral("1024x768+1024+0")));
+    QVERIFY2(line("DUMMY1").contains(externalAt), qPrintable(line("DUMMY1")));
     QVERIFY(!m_switch->defaults.contains(key));
     QVERIFY(m_switch->log.lines.isEmpty());
 }
