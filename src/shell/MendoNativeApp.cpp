@@ -180,6 +180,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
     m_builtInDisplayService = std::make_unique<BuiltInDisplayService>(*p.displays, *p.defaults, *p.clock, *p.log);
+    m_builtInDisplayService->setGuard(p.displayGuard);
     m_builtInDisplay = std::make_unique<BuiltInDisplayBridge>(*m_builtInDisplayService);
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
     m_dragSwapMonitor = std::make_unique<WindowDragSwapMonitorControl>(*p.globalInput, *p.defaults, *m_windowTiling);

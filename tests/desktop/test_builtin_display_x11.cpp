@@ -3,6 +3,7 @@
 #include "fakes/RecordingSystemLog.h"
 #include "tray/MenuBarController.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11DisplayGuard.h"
 #include "platform/x11/X11Displays.h"
 #include "platform/x11/X11Errors.h"
 #include "shell/ApplicationControl.h"
@@ -14,7 +15,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QFile>
 #include <QTest>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace mendo;
 
@@ -83,6 +89,8 @@ private Q_SLOTS:
     void refusedWithoutAnExternalOrWhenMirrored();
     void restoresFromTheStoredIdAtLaunch();
     void terminationSwitchesThePanelOn();
+    void theGuardSwitchesThePanelOnWhenMendoIsKilled();
+    void theGuardEndsWhenThePanelComesOn();
     void plainXvfbOffersNothing();
 
 private:
@@ -260,6 +268,61 @@ void TestBuiltInDisplayX11::terminationSwitchesThePanelOn()
     delegate.applicationWillTerminate();
     QVERIFY(showing(line("DUMMY0")));
     QVERIFY(!m_switch->defaults.contains(key));
+}
+
+void TestBuiltInDisplayX11::theGuardSwitchesThePanelOnWhenMendoIsKilled()
+{
+    m_switch.reset();
+    // MendoAI in a process of its own, which switches the panel off and is
+    // then killed outright: nothing of it runs any more.
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t mendo = ::fork();
+    QVERIFY(mendo >= 0);
+    if (mendo == 0) {
+        ::close(ready[0]);
+        x11::X11Connection connection(m_display.toUtf8());
+        Switch own(connection, { QStringLiteral("DUMMY0") });
+        X11DisplayGuard guard(QStringLiteral(MENDO_DISPLAY_GUARD), m_display.toUtf8());
+        own.service.setGuard(&guard);
+        own.service.disableBuiltIn();
+        const char off = own.service.disabledDisplayID() && guard.pid() > 0 ? '1' : '0';
+        if (::write(ready[1], &off, 1) != 1)
+            ::_exit(1);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char off = 0;
+    QCOMPARE(::read(ready[0], &off, 1), ssize_t(1));
+    ::close(ready[0]);
+    QCOMPARE(off, '1');
+    QVERIFY2(!showing(line("DUMMY0")), qPrintable(line("DUMMY0")));
+    ::kill(mendo, SIGKILL);
+    ::waitpid(mendo, nullptr, 0);
+    QTRY_VERIFY2_WITH_TIMEOUT(showing(line("DUMMY0")), qPrintable(xrandr(m_display).left(400)), 15000);
+    expectSomethingShows();
+}
+
+void TestBuiltInDisplayX11::theGuardEndsWhenThePanelComesOn()
+{
+    X11DisplayGuard guard(QStringLiteral(MENDO_DISPLAY_GUARD), m_display.toUtf8());
+    m_switch->service.setGuard(&guard);
+    m_switch->service.disableBuiltIn();
+    const pid_t pid = guard.pid();
+    QVERIFY(pid > 0);
+    QTest::qWait(200);
+    QCOMPARE(::kill(pid, 0), 0);
+    // Held by the guard: a few hundred kilobytes.
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    for (const QByteArray& field : status.readAll().split('\n'))
+        if (field.startsWith("VmRSS:"))
+            qInfo("guard %s", field.constData());
+    m_switch->service.enableBuiltIn();
+    QVERIFY(showing(line("DUMMY0")));
+    QCOMPARE(guard.pid(), 0);
+    QVERIFY(::kill(pid, 0) != 0);
 }
 
 // The session's Xvfb: one output, "screen", which is not built in.
