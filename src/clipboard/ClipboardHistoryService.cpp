@@ -147,7 +147,7 @@ void ClipboardHistoryService::poll()
 
 void ClipboardHistoryService::record(const QString& copied)
 {
-    const QString t = text::trimmed(copied);
+    const QString t = text::trimmedShared(copied);
     if (!settings().clipboardHistoryEnabled)
         return;
     // Counting characters walks the whole text: cheap checks first.
