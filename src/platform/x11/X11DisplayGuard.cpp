@@ -61,8 +61,18 @@ void X11DisplayGuard::release()
     // It may have ended by itself already (the display came on); either way
     // it is reaped here.
     ::kill(m_pid, SIGTERM);
-    int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) { }
+    // It answers SIGTERM only from its event loop: one still connecting to
+    // the server must not hold MendoAI's main thread.
+    for (int wait = 0; wait < 40; ++wait) {
+        const pid_t done = ::waitpid(m_pid, nullptr, WNOHANG);
+        if (done == m_pid || (done < 0 && errno != EINTR)) {
+            m_pid = 0;
+            return;
+        }
+        ::usleep(5000);
+    }
+    ::kill(m_pid, SIGKILL);
+    while (::waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) { }
     m_pid = 0;
 }
 
