@@ -25,6 +25,20 @@ BreakIterator graphemeIterator(QStringView text)
     return iterator;
 }
 
+// Code units that are a grapheme of their own whatever follows, and before
+// which a cluster always breaks unless the previous unit forbids it:
+// Grapheme_Cluster_Break Other (no Prepend, Extend, SpacingMark, ZWJ,
+// Regional_Indicator, Hangul or pictograph among them) or Control other than
+// CR. Between two of them there is always a boundary (GB4, GB5, GB999), so
+// most text needs no break iterator: the Latin and Cyrillic letters, digits
+// and punctuation of ordinary copies.
+bool isSimpleUnit(char16_t unit)
+{
+    if (unit < 0x0300)
+        return unit != u'\r' && unit != 0x00AD;
+    return (unit >= 0x0400 && unit <= 0x0482) || (unit >= 0x048A && unit <= 0x052F);
+}
+
 // Walks grapheme boundaries after 0 without allocating a vector for callers
 // that only count or look for one offset.
 template <class F>
@@ -40,9 +54,21 @@ void forEachBoundary(QStringView text, F&& onBoundary)
                 return;
         return;
     }
-    int32_t position = 0;
-    while ((position = ubrk_next(iterator.get())) != UBRK_DONE) {
-        if (!onBoundary(qsizetype(position)))
+    const char16_t* units = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype position = 0;
+    while (position < size) {
+        // From a boundary at a simple unit, the next one follows it at once
+        // when the unit after it is simple too.
+        if (position + 1 < size && isSimpleUnit(units[position]) && isSimpleUnit(units[position + 1])) {
+            ++position;
+        } else {
+            const int32_t next = ubrk_following(iterator.get(), int32_t(position));
+            if (next == UBRK_DONE)
+                return;
+            position = next;
+        }
+        if (!onBoundary(position))
             return;
     }
 }
@@ -147,6 +173,13 @@ QString trimmed(QStringView text)
     while (end > begin && isWhiteSpace(text[end - 1].unicode()))
         --end;
     return text.mid(begin, end - begin).toString();
+}
+
+QString trimmedShared(const QString& text)
+{
+    if (text.isEmpty() || (!isWhiteSpace(text.front().unicode()) && !isWhiteSpace(text.back().unicode())))
+        return text;
+    return trimmed(text);
 }
 
 bool isBlank(QStringView text)

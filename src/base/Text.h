@@ -37,6 +37,9 @@ bool isWhiteSpace(char32_t codePoint);
 // Trims Unicode White_Space from both ends; non-breaking and ideographic
 // spaces go too, zero-width spaces do not (they are not White_Space).
 QString trimmed(QStringView text);
+// The same, but `text` itself (sharing its data, no copy) when nothing is to
+// be trimmed: for texts of many megabytes.
+QString trimmedShared(const QString& text);
 bool isBlank(QStringView text);
 
 QString nfc(const QString& text);

@@ -39,21 +39,26 @@ constexpr qint64 kMaximumLimit = 1000;
 
 }  // namespace
 
-ClipboardHistoryService::ClipboardHistoryService(
-    Clock& clock, Pasteboard& pasteboard, UserDefaults& defaults, SystemLog* log, QObject* parent)
+ClipboardHistoryService::ClipboardHistoryService(Clock& clock, Pasteboard& pasteboard, UserDefaults& defaults,
+    const QString& folder, SystemLog* log, QObject* parent)
     : AppStateFollower(parent)
     , m_clock(clock)
     , m_pasteboard(pasteboard)
     , m_defaults(defaults)
     , m_log(log)
+    , m_store(std::make_unique<ClipboardHistoryStore>(folder, defaults, clock, log))
 {
-    load();
+    m_items = m_store->load();
     m_lastChangeCount = m_pasteboard.changeCount();
-    if (std::optional<Reading> now = read()) {
-        m_lastChangeCount = now->changeCount;
-        if (now->text)
-            m_lastText = text::trimmed(*now->text);
-    }
+    const PasteboardTextReading now = read();
+    if (now.outcome == PasteboardTextReading::Outcome::read && now.text)
+        m_lastText = text::trimmed(*now.text);
+}
+
+ClipboardHistoryService::ClipboardHistoryService(
+    Clock& clock, Pasteboard& pasteboard, UserDefaults& defaults, SystemLog* log, QObject* parent)
+    : ClipboardHistoryService(clock, pasteboard, defaults, QString(), log, parent)
+{
 }
 
 ClipboardHistoryService::~ClipboardHistoryService() = default;
@@ -65,13 +70,35 @@ void ClipboardHistoryService::attach(MendoAppState& appState)
     m_settingsSubscription
         = connect(&appState, &MendoAppState::settingsChanged, this, &ClipboardHistoryService::schedulePrune);
     schedulePrune();
+    // Changes announced while the history was off were not looked at: the
+    // current contents are, once it is on again.
+    disconnect(m_switchedOnSubscription);
+    m_switchedOnSubscription = connect(&appState, &MendoAppState::settingsChanged, this, [this] {
+        if (m_started && m_pasteboard.announcesChanges() && settings().clipboardHistoryEnabled
+            && m_pasteboard.changeCount() != m_lastChangeCount)
+            scheduleRead();
+    });
     start();
 }
 
 void ClipboardHistoryService::start()
 {
-    if (!m_pollTimer)
+    if (std::exchange(m_started, true))
+        return;
+    // The poll is for pasteboards that announce nothing: it would lose
+    // every copy but the last made within one interval.
+    if (m_pasteboard.announcesChanges())
+        connect(&m_pasteboard, &Pasteboard::changed, this, &ClipboardHistoryService::scheduleRead);
+    else
         m_pollTimer = m_clock.repeating(pollInterval, [this] { poll(); });
+}
+
+void ClipboardHistoryService::scheduleRead()
+{
+    // Not pushed back by later changes: a stream of copies is still read.
+    if (m_readTask && m_readTask->isActive())
+        return;
+    m_readTask = m_clock.singleShot(changeSettleDelay, [this] { poll(); });
 }
 
 void ClipboardHistoryService::schedulePrune()
@@ -98,54 +125,45 @@ void ClipboardHistoryService::pruneForSettings()
     Q_EMIT itemsChanged();
 }
 
-bool ClipboardHistoryService::isConcealed() const
+PasteboardTextReading ClipboardHistoryService::read() const
 {
-    const QList<QStringList> types = m_pasteboard.itemTypes();
-    for (qsizetype item = 0; item < types.size(); ++item) {
-        for (const QString& type : types[item]) {
+    return m_pasteboard.readText([](const QStringList& types, const auto& fetch) {
+        for (const QString& type : types) {
             if (concealedTypes().contains(type))
                 return true;
             if (type == kPasswordHintType) {
-                const std::optional<QByteArray> hint = m_pasteboard.data(item, type);
+                const std::optional<QByteArray> hint = fetch(type);
                 if (!hint || hint->trimmed() == "secret")
                     return true;
             }
         }
-    }
-    return false;
-}
-
-std::optional<ClipboardHistoryService::Reading> ClipboardHistoryService::read() const
-{
-    Reading reading;
-    reading.changeCount = m_pasteboard.changeCount();
-    reading.concealed = isConcealed();
-    if (!reading.concealed)
-        reading.text = m_pasteboard.string();
-    if (m_pasteboard.changeCount() != reading.changeCount)
-        return std::nullopt;
-    return reading;
+        return false;
+    });
 }
 
 void ClipboardHistoryService::poll()
 {
     if (!settings().clipboardHistoryEnabled)
         return;
-    if (m_pasteboard.changeCount() == m_lastChangeCount)
+    const qint64 changeCount = m_pasteboard.changeCount();
+    if (changeCount == m_lastChangeCount)
         return;
-    // Another owner between two reads: the next tick reads the newer one whole.
-    const std::optional<Reading> reading = read();
-    if (!reading)
+    // Taken whatever the reading gives: an owner that does not answer is
+    // not asked again for the same change, and one that is replaced during
+    // the read announces its successor, which is read then.
+    m_lastChangeCount = changeCount;
+    // Our own traffic is consumed unread.
+    if (isCaptureSuppressed())
         return;
-    m_lastChangeCount = reading->changeCount;
-    if (reading->concealed || !reading->text)
+    const PasteboardTextReading reading = read();
+    if (reading.outcome != PasteboardTextReading::Outcome::read || !reading.text)
         return;
-    record(*reading->text);
+    record(*reading.text);
 }
 
 void ClipboardHistoryService::record(const QString& copied)
 {
-    const QString t = text::trimmed(copied);
+    const QString t = text::trimmedShared(copied);
     if (!settings().clipboardHistoryEnabled)
         return;
     // Counting characters walks the whole text: cheap checks first.
@@ -186,7 +204,7 @@ void ClipboardHistoryService::prune()
 
 void ClipboardHistoryService::save()
 {
-    m_defaults.set(storageKey, encode(m_items));
+    m_store->save(m_items);
 }
 
 void ClipboardHistoryService::clear()
@@ -223,10 +241,9 @@ void ClipboardHistoryService::finishTransientPasteboardUse()
     m_suppressUntil.reset();
     m_lastChangeCount = m_pasteboard.changeCount();
     // A secret restored to the clipboard is not read even to remember it.
-    if (!isConcealed()) {
-        if (std::optional<QString> current = m_pasteboard.string())
-            m_lastText = text::trimmed(*current);
-    }
+    const PasteboardTextReading current = read();
+    if (current.outcome == PasteboardTextReading::Outcome::read && current.text)
+        m_lastText = text::trimmed(*current.text);
 }
 
 bool ClipboardHistoryService::isCaptureSuppressed() const
@@ -310,28 +327,6 @@ std::optional<ClipboardHistoryService::Decoded> ClipboardHistoryService::decode(
         decoded.items.append({ *id, *text, *date, *chars });
     }
     return decoded;
-}
-
-void ClipboardHistoryService::load()
-{
-    const std::optional<QVariant> stored = m_defaults.object(storageKey);
-    if (!stored)
-        return;
-    std::optional<Decoded> decoded;
-    if (stored->typeId() == QMetaType::QByteArray)
-        decoded = decode(stored->toByteArray());
-    if (!decoded) {
-        // Saving the history would replace it: keep it where nothing writes.
-        m_defaults.set(unreadableKey, *stored);
-        if (m_log)
-            m_log->write(QStringLiteral("The stored clipboard history is unreadable; it was kept under %1 and the "
-                                        "history starts empty")
-                             .arg(unreadableKey));
-        return;
-    }
-    m_items = std::move(decoded->items);
-    if (decoded->dropped > 0 && m_log)
-        m_log->write(QStringLiteral("%1 unreadable clipboard history entries were dropped").arg(decoded->dropped));
 }
 
 }  // namespace mendo

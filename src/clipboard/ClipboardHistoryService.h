@@ -4,7 +4,9 @@
 #include "app/ClipboardHistoryClearing.h"
 #include "base/Clock.h"
 #include "clipboard/ClipboardHistoryItem.h"
+#include "clipboard/ClipboardHistoryStore.h"
 #include "engine/ClipboardSuppression.h"
+#include "platform/Pasteboard.h"
 
 #include <QList>
 #include <QString>
@@ -13,27 +15,34 @@
 
 namespace mendo {
 
-class Pasteboard;
 class SystemLog;
 class UserDefaults;
 
 // The clipboard history: every plain text the user copies to CLIPBOARD in any
 // application, newest first, without duplicates, within the limits of the
-// settings, kept in the user defaults. A poll of the pasteboard's change
-// counter finds new copies; what a password manager marks as secret and the
-// pasteboard service's own traffic (ClipboardSuppression) never get in, as
-// the history is stored on disk. Main thread only.
+// settings, kept in a file of its own (ClipboardHistoryStore). Each change of
+// the clipboard's owner is read shortly after the pasteboard announces it (on
+// X11 through XFixes); a pasteboard that announces nothing is polled. Reads
+// are bounded, so an owner that never answers costs one short wait and is not
+// asked again for that change. What a password manager marks as secret and
+// the pasteboard service's own traffic (ClipboardSuppression) never get in,
+// as the history is stored on disk. Main thread only.
 class ClipboardHistoryService : public AppStateFollower, public ClipboardSuppression, public ClipboardHistoryClearing {
     Q_OBJECT
 public:
-    static inline const QString storageKey = QStringLiteral("mendo.clipboardItems.native");
-    // Where a stored value that is not a list of entries at all is kept, so
-    // that the next save does not destroy it unseen.
-    static inline const QString unreadableKey = QStringLiteral("mendo.clipboardItems.native.unreadable");
+    static inline const QString storageKey = ClipboardHistoryStore::storageKey;
+    static inline const QString unreadableKey = ClipboardHistoryStore::unreadableKey;
     static constexpr Millis pollInterval { 700 };
+    // A burst of owner changes is read once, after the last of them settled
+    // this long.
+    static constexpr Millis changeSettleDelay { 50 };
 
     // Loads the stored history and takes what the pasteboard holds now as
-    // already seen: a text present at launch is never recorded.
+    // already seen: a text present at launch is never recorded. The history
+    // is kept in `folder` (see ClipboardHistoryStore); without one, in the
+    // user defaults.
+    ClipboardHistoryService(Clock& clock, Pasteboard& pasteboard, UserDefaults& defaults, const QString& folder,
+        SystemLog* log = nullptr, QObject* parent = nullptr);
     ClipboardHistoryService(Clock& clock, Pasteboard& pasteboard, UserDefaults& defaults, SystemLog* log = nullptr,
         QObject* parent = nullptr);
     ~ClipboardHistoryService() override;
@@ -41,8 +50,10 @@ public:
     // Follows the settings (each value prunes and saves on the next turn of
     // the event loop, the first one included) and starts the poll.
     void attach(MendoAppState& appState) override;
-    // Starts the poll; a second call does nothing.
+    // Starts watching the pasteboard; a second call does nothing.
     void start();
+
+    ClipboardHistoryStore& store() { return *m_store; }
 
     const QList<ClipboardHistoryItem>& items() const { return m_items; }
 
@@ -93,17 +104,9 @@ Q_SIGNALS:
     void itemsChanged();
 
 private:
-    struct Reading {
-        qint64 changeCount = 0;
-        bool concealed = false;
-        std::optional<QString> text;
-    };
-    // The contents of one owner: nothing when the clipboard changed hands
-    // between the reads.
-    std::optional<Reading> read() const;
-    bool isConcealed() const;
+    PasteboardTextReading read() const;
     void poll();
-    void load();
+    void scheduleRead();
     void schedulePrune();
     // After a change of the settings: saves and tells of the entries only
     // when the history's own settings changed or an entry went.
@@ -119,7 +122,11 @@ private:
     std::optional<Millis> m_suppressUntil;
     qint64 m_lastChangeCount = 0;
     QString m_lastText;
+    std::unique_ptr<ClipboardHistoryStore> m_store;
     std::unique_ptr<Timer> m_pollTimer;
+    std::unique_ptr<Timer> m_readTask;
+    bool m_started = false;
+    QMetaObject::Connection m_switchedOnSubscription;
     std::unique_ptr<Timer> m_pruneTask;
     QMetaObject::Connection m_settingsSubscription;
     struct HistoryRules {

@@ -7,6 +7,7 @@
 #include "clipboard/ClipboardDates.h"
 #include "platform/AtomicFile.h"
 #include "platform/DefaultsFileFormat.h"
+#include "platform/PrivateFolder.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
@@ -261,7 +262,10 @@ void ClipboardNotesService::ensureLoaded()
     if (m_loaded)
         return;
     m_loaded = true;
-    if (QFileInfo(m_folder).isDir()) {
+    // Files in a folder someone else controls may have been put there for
+    // us to read: only the user-defaults copy is trusted then.
+    const QString refused = PrivateFolder::prepare(m_folder, false);
+    if (refused.isEmpty() && QFileInfo(m_folder).isDir()) {
         AtomicFile::removeStaleTemporaries(primaryPath());
         AtomicFile::removeStaleTemporaries(backupPath());
     }
@@ -277,6 +281,8 @@ void ClipboardNotesService::ensureLoaded()
                             "read instead")
                  .arg(fallbackDefaultsKey));
     }
+    if (!refused.isEmpty())
+        return;
     for (const QString& path : { primaryPath(), backupPath() }) {
         if (std::optional<QList<ClipboardNoteTab>> tabs = loadFile(path)) {
             m_tabs = std::move(*tabs);
@@ -315,16 +321,25 @@ void ClipboardNotesService::setAside(const QString& path)
         note(QStringLiteral("Notes file %1 cannot be decoded and could not be kept aside").arg(path));
 }
 
+QString ClipboardNotesService::unreadablePrimary() const
+{
+    const QString primary = primaryPath();
+    if (!QFileInfo::exists(primary))
+        return {};
+    QFile file(primary);
+    if (file.open(QIODevice::ReadOnly))
+        return {};
+    return QStringLiteral("%1 cannot be read (%2); it is left in place").arg(primary, file.errorString());
+}
+
 void ClipboardNotesService::save()
 {
     const QByteArray bytes = encode(m_tabs);
-    QString error;
-    if (!QFileInfo(m_folder).isDir()) {
-        if (QDir().mkpath(m_folder))
-            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        else
-            error = QStringLiteral("cannot create %1").arg(m_folder);
-    }
+    QString error = PrivateFolder::prepare(m_folder);
+    // A notes file we cannot read may hold notes we never saw: it is neither
+    // replaced nor backed up over the good backup, until it reads again.
+    if (error.isEmpty())
+        error = unreadablePrimary();
     if (error.isEmpty()) {
         const QString primary = primaryPath();
         const QString backup = backupPath();
@@ -343,11 +358,14 @@ void ClipboardNotesService::save()
             // otherwise win over them at the next start.
             if (m_defaults.contains(fallbackDefaultsKey))
                 m_defaults.remove(fallbackDefaultsKey);
+            m_fallbackReason.clear();
             return;
         }
     }
     m_defaults.set(fallbackDefaultsKey, bytes);
-    note(QStringLiteral("Notes were kept in the user defaults: %1").arg(error));
+    // One line per cause, not one per keystroke of an edited note.
+    if (std::exchange(m_fallbackReason, error) != error)
+        note(QStringLiteral("Notes were kept in the user defaults: %1").arg(error));
 }
 
 QByteArray ClipboardNotesService::encode(const QList<ClipboardNoteTab>& tabs)

@@ -15,8 +15,11 @@ class UserDefaults;
 // folder, with the previous file as "clipboard-notes.backup.json" and, while
 // the folder cannot be written, a copy in the user defaults. They are the
 // user's own writing: every change is saved at once and atomically, and a
-// file that cannot be decoded is renamed aside, never overwritten. The file
-// is read on first use, not when the store is made. Main thread only.
+// file that cannot be decoded is renamed aside, never overwritten; one that
+// cannot be read is left alone (the copy in the user defaults is used until
+// it reads again). The folder is used only when it is the user's own and
+// private (PrivateFolder). The file is read on first use, not when the store
+// is made. Main thread only.
 class ClipboardNotesService : public QObject {
     Q_OBJECT
 public:
@@ -65,6 +68,8 @@ private:
     void setAside(const QString& path);
     void changed();
     void save();
+    // Why the notes file must not be replaced now; empty when it may be.
+    QString unreadablePrimary() const;
     static QString normalizedTitle(const QString& title, const QString& fallback);
     static QString newID();
     QDateTime now() const;
@@ -75,6 +80,8 @@ private:
     Clock& m_clock;
     SystemLog* m_log;
     bool m_loaded = false;
+    // Why the last save went to the user defaults; empty after a file save.
+    QString m_fallbackReason;
     QList<ClipboardNoteTab> m_tabs;
 };
 

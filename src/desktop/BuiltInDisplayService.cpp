@@ -1,5 +1,7 @@
 #include "desktop/BuiltInDisplayService.h"
 
+#include "platform/DisplayGuard.h"
+
 #include "base/SystemLog.h"
 #include "platform/UserDefaults.h"
 
@@ -149,6 +151,8 @@ void BuiltInDisplayService::disableBuiltIn()
         return;
     m_disabledDisplayID = *display;
     m_defaults.set(disabledIDKey, qint64(*display));
+    if (m_guard)
+        m_guard->watch(*display);
     startWatchdog();
     Q_EMIT onChange();
 }
@@ -162,6 +166,8 @@ void BuiltInDisplayService::enableBuiltIn()
     m_disabledDisplayID.reset();
     m_removedDisplays.clear();
     m_defaults.remove(disabledIDKey);
+    if (m_guard)
+        m_guard->release();
     stopWatchdog();
     Q_EMIT onChange();
 }

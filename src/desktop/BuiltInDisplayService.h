@@ -13,6 +13,7 @@
 
 namespace mendo {
 
+class DisplayGuard;
 class SystemLog;
 class UserDefaults;
 
@@ -32,6 +33,9 @@ public:
     BuiltInDisplayService(Displays& displays, UserDefaults& defaults, Clock& clock, SystemLog& log,
         std::function<void()> beep = {}, QObject* parent = nullptr);
     ~BuiltInDisplayService() override;
+
+    // Watches over every switch-off from outside the process from now on.
+    void setGuard(DisplayGuard* guard) { m_guard = guard; }
 
     bool configureEnabled() const;
     // The display this service switched off; nothing while none is.
@@ -79,6 +83,7 @@ private:
     std::unique_ptr<Timer> m_watchdog;
     bool m_callbackInstalled = false;
     QSet<DisplayId> m_removedDisplays;
+    DisplayGuard* m_guard = nullptr;
 };
 
 }  // namespace mendo

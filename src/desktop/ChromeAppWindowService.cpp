@@ -144,7 +144,9 @@ Task<> ChromeAppWindowService::finish(std::shared_ptr<PopOut> popOut)
         m_pending.remove(popOut->source.window);
         if (m_log)
             m_log->write(QStringLiteral("Chrome app window: no app window appeared; the tab stays open"));
-        co_await m_tiling.tileFocusedWindow(popOut->slot);
+        // The browser window the hotkey was meant for, by its id: the focus
+        // may be on anything by now.
+        co_await m_tiling.tileWindow(popOut->source.window, popOut->slot);
         co_return;
     }
 
@@ -167,7 +169,8 @@ Task<> ChromeAppWindowService::finish(std::shared_ptr<PopOut> popOut)
     if (life.expired())
         co_return;
     m_pending.remove(popOut->source.window);
-    co_await m_tiling.tileFocusedWindow(popOut->slot);
+    // By its id: whether it came to the front or not, no other window moves.
+    co_await m_tiling.tileWindow(*appWindow, popOut->slot);
 }
 
 }  // namespace mendo

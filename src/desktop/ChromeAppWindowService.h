@@ -23,7 +23,9 @@ class WindowTilingService;
 // window is tiled instead. Nothing is lost on the way: the tab is closed only
 // once the app window has appeared, and only while the window it came from is
 // the active one and still shows that page; when no app window appears, the
-// browser window is tiled as it is. Main thread.
+// browser window is tiled as it is. Windows are tiled by id, never by focus:
+// the user may have moved on meanwhile, and a window that is gone leaves
+// everything else where it is. Main thread.
 class ChromeAppWindowService {
 public:
     // A window is searched for its address field this far, at most: a shared

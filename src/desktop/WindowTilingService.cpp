@@ -90,6 +90,22 @@ Task<> WindowTilingService::tileFocusedWindow(WindowTileSlot slot)
     co_await place(focused->window, cell(slot, target->visibleFrame), slot);
 }
 
+Task<> WindowTilingService::tileWindow(WindowId window, WindowTileSlot slot)
+{
+    const SerialTurns::Turn turn = co_await m_turns.acquire();
+    if (window == 0 || !isTileable(window))
+        co_return;
+    const std::optional<QRect> frame = m_windows.frame(window);
+    if (!frame)
+        co_return;
+    auto target = screen(*frame);
+    if (!target)
+        target = mainScreen();
+    if (!target)
+        co_return;
+    co_await place(window, cell(slot, target->visibleFrame), slot);
+}
+
 Task<> WindowTilingService::tileAllWindows()
 {
     const SerialTurns::Turn turn = co_await m_turns.acquire();

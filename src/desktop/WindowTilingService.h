@@ -34,6 +34,9 @@ public:
     WindowTilingService(WindowSystem& windows, Clock& clock);
 
     Task<> tileFocusedWindow(WindowTileSlot slot);
+    // The same for one window by its id, focused or not; nothing when it is
+    // gone or cannot be tiled.
+    Task<> tileWindow(WindowId window, WindowTileSlot slot);
     // Up to four front windows of the focused window's monitor (else the main
     // one), by the layout for their number.
     Task<> tileAllWindows();

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace mendo {
@@ -22,6 +23,20 @@ struct PasteboardItem {
     QList<PasteboardValue> values;
 
     bool operator==(const PasteboardItem&) const = default;
+};
+
+// What one owner put on the pasteboard, as far as a clipboard history may
+// look at it: its types and, unless the owner marked it as not to be kept,
+// its plain text.
+struct PasteboardTextReading {
+    enum class Outcome {
+        read,          // `text` holds the text, or nothing when there is none
+        withheld,      // the contents are marked as not to be kept; the text was not read
+        unreadable,    // the owner did not answer in time
+        ownerChanged,  // another owner took over during the read: its types may not be this text's
+    };
+    Outcome outcome = Outcome::read;
+    std::optional<QString> text;
 };
 
 // The system's general copy-and-paste clipboard.
@@ -86,6 +101,43 @@ public:
     // UTF8_STRING or text/plain;charset=utf-8 first); nothing when the
     // pasteboard holds no text.
     virtual std::optional<QString> string() const = 0;
+
+    // Decides from the type list whether the contents must not be read; it
+    // may fetch the bytes of a type (a small marker) through `fetch`.
+    using Withhold = std::function<bool(
+        const QStringList& types, const std::function<std::optional<QByteArray>(const QString& type)>& fetch)>;
+
+    // The types and the plain text of the current owner, for a watcher that
+    // must never hang on an owner that does not answer: an implementation
+    // that asks another process bounds the whole read (on X11 about half a
+    // second), and checks that the owner at the end is the one at the start.
+    virtual PasteboardTextReading readText(const Withhold& withhold) const
+    {
+        const qint64 before = changeCount();
+        const QList<QStringList> perItem = itemTypes();
+        QStringList types;
+        for (const QStringList& item : perItem)
+            types += item;
+        const auto fetch = [this, &perItem](const QString& type) -> std::optional<QByteArray> {
+            for (qsizetype item = 0; item < perItem.size(); ++item) {
+                if (perItem[item].contains(type))
+                    return data(item, type);
+            }
+            return std::nullopt;
+        };
+        PasteboardTextReading reading;
+        if (withhold && withhold(types, fetch))
+            reading.outcome = PasteboardTextReading::Outcome::withheld;
+        else
+            reading.text = string();
+        if (changeCount() != before)
+            return { PasteboardTextReading::Outcome::ownerChanged, std::nullopt };
+        return reading;
+    }
+
+    // Whether changed() follows every change of owner soon after it happens
+    // (on X11, when the server has XFixes), so that a watcher needs no poll.
+    virtual bool announcesChanges() const { return false; }
 
     // Empties the pasteboard (and gives up ownership on X11).
     virtual void clearContents() = 0;

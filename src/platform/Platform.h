@@ -5,6 +5,7 @@ namespace mendo {
 class Accessibility;
 class BrowserControl;
 class Clock;
+class DisplayGuard;
 class Displays;
 class GlobalInputMonitor;
 class HotkeyRegistrar;
@@ -49,6 +50,8 @@ struct Platform {
     GlobalInputMonitor* globalInput = nullptr;
     PanelDesktop* panelDesktop = nullptr;
     Displays* displays = nullptr;
+    // Keeps a display switched off by MendoAI from staying off when MendoAI dies.
+    DisplayGuard* displayGuard = nullptr;
     BrowserControl* browser = nullptr;
 };
 

@@ -62,8 +62,9 @@ std::unique_ptr<ApplicationControl> MendoNativeApp::Factory::makeApplicationCont
 
 std::unique_ptr<ClipboardHistoryService> MendoNativeApp::Factory::makeClipboardHistory(const Platform& platform)
 {
-    return std::make_unique<ClipboardHistoryService>(
-        *platform.clock, *platform.pasteboard, *platform.defaults, platform.log);
+    // Beside the notes.
+    return std::make_unique<ClipboardHistoryService>(*platform.clock, *platform.pasteboard, *platform.defaults,
+        ClipboardNotesService::standardFolder(), platform.log);
 }
 
 std::unique_ptr<MendoAppDelegate> MendoNativeApp::Factory::makeDelegate(const Platform& platform,
@@ -180,6 +181,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     m_selection = std::make_unique<PasteboardSelectionTransfer>(*m_pasteboard);
     m_engine = std::make_unique<CoreTextActionEngine>(*m_core);
     m_builtInDisplayService = std::make_unique<BuiltInDisplayService>(*p.displays, *p.defaults, *p.clock, *p.log);
+    m_builtInDisplayService->setGuard(p.displayGuard);
     m_builtInDisplay = std::make_unique<BuiltInDisplayBridge>(*m_builtInDisplayService);
     m_windowTiling = std::make_unique<WindowTilingService>(*p.windowSystem, *p.clock);
     m_dragSwapMonitor = std::make_unique<WindowDragSwapMonitorControl>(*p.globalInput, *p.defaults, *m_windowTiling);

@@ -8,6 +8,7 @@
 #include "platform/UserDefaults.h"
 #include "base/Clock.h"
 #include "base/SystemLog.h"
+#include "clipboard/ClipboardHistoryService.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -45,10 +46,11 @@ int runMendoProcess(QApplication& app)
 
     QObject::connect(&instance, &SingleInstance::reopenRequested, &mendo,
         [&mendo] { mendo.delegate().applicationShouldHandleReopen(true); });
-    // Killing MendoAI ends it like quitting it. The settings go to disk
-    // first, whatever the rest of the ending does.
+    // Killing MendoAI ends it like quitting it. The settings and the
+    // clipboard history go to disk first, whatever the rest of the ending does.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &mendo, [&mendo, &desktop] {
+        mendo.clipboardHistory().store().flush();
         desktop.platform().defaults->flush();
         mendo.delegate().terminate();
     });

@@ -12,6 +12,7 @@
 #include "platform/x11/ChromiumBrowserControl.h"
 #include "platform/x11/DesktopUrlOpener.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11DisplayGuard.h"
 #include "platform/x11/X11Displays.h"
 #include "platform/x11/X11GlobalInputMonitor.h"
 #include "platform/x11/X11HotkeyRegistrar.h"
@@ -54,6 +55,7 @@ struct RealPlatform::Parts {
     X11GlobalInputMonitor globalInput { x11, postedKeys };
     X11PanelDesktop panelDesktop { x11 };
     X11Displays displays { x11 };
+    X11DisplayGuard displayGuard { X11DisplayGuard::standardProgram(), X11DisplayGuard::displayName(x11) };
 };
 
 RealPlatform::RealPlatform()
@@ -79,6 +81,7 @@ RealPlatform::RealPlatform()
     m_platform.globalInput = &d->globalInput;
     m_platform.panelDesktop = &d->panelDesktop;
     m_platform.displays = &d->displays;
+    m_platform.displayGuard = &d->displayGuard;
     m_platform.browser = &d->browser;
     d->keyboard.setPostedKeys(&d->postedKeys);
 }

@@ -35,6 +35,14 @@ void TestText::graphemeCount_data()
     QTest::newRow("crlf is one") << QStringLiteral("a\r\nb") << qsizetype(3);
     QTest::newRow("lf cr is two") << QStringLiteral("\n\r") << qsizetype(2);
     QTest::newRow("mixed") << QString::fromUtf8("Да ") + family + flag + eAcute << qsizetype(6);
+    // Letters next to what joins them, in runs long enough to be walked fast.
+    QTest::newRow("mark after a letter run") << QStringLiteral("abcdee\u0301fg") << qsizetype(8);
+    QTest::newRow("cyrillic titlo") << QStringLiteral("абв\u0483гд") << qsizetype(5);
+    QTest::newRow("zwj after a letter") << QStringLiteral("ab\u200Dcd") << qsizetype(4);
+    QTest::newRow("spacing mark after latin") << QStringLiteral("ab\u0903c") << qsizetype(3);
+    QTest::newRow("tab and newlines") << QStringLiteral("a\tb\nc\r\nd\r") << qsizetype(8);
+    QTest::newRow("soft hyphen then mark") << QStringLiteral("a\u00AD\u0301b") << qsizetype(4);
+    QTest::newRow("letters around a flag") << QStringLiteral("ab") + flag + QStringLiteral("cd") << qsizetype(5);
 }
 
 void TestText::graphemeCount()

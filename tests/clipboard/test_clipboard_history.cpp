@@ -117,6 +117,7 @@ private Q_SLOTS:
     void ourOwnTrafficStaysOut();
     void theTextAtLaunchIsTakenAsSeen();
     void historySwitchedOffAndOn();
+    void historySwitchedOnAgainOnChangeNotices();
     void countLimitIsClamped_data();
     void countLimitIsClamped();
     void dayLimits_data();
@@ -292,6 +293,30 @@ void TestClipboardHistory::historySwitchedOffAndOn()
     rig.edit([](MendoSettings& s) { s.clipboardHistoryEnabled = true; });
     rig.tick();
     QCOMPARE(rig.texts(), QStringList { QStringLiteral("while off") });
+}
+
+void TestClipboardHistory::historySwitchedOnAgainOnChangeNotices()
+{
+    // No poll will come: switching on looks at what changed while off.
+    AppStateRig app;
+    FakePasteboard pasteboard;
+    pasteboard.announces = true;
+    app.state->editSettings([](MendoSettings& s) { s.clipboardHistoryEnabled = false; });
+    ClipboardHistoryService history(app.clock, pasteboard, app.defaults);
+    history.attach(*app.state);
+    app.clock.flush();
+    pasteboard.copyFromOutside(QStringLiteral("while off"));
+    app.clock.advance(1s);
+    QVERIFY(history.items().isEmpty());
+    app.state->editSettings([](MendoSettings& s) { s.clipboardHistoryEnabled = true; });
+    app.clock.advance(ClipboardHistoryService::changeSettleDelay);
+    QCOMPARE(history.items().size(), 1);
+    QCOMPARE(history.items().first().text, QStringLiteral("while off"));
+    // Other settings changes read nothing again.
+    const int reads = pasteboard.textReads;
+    app.state->editSettings([](MendoSettings& s) { s.clipboardLimit = 50; });
+    app.clock.advance(1s);
+    QCOMPARE(pasteboard.textReads, reads);
 }
 
 void TestClipboardHistory::countLimitIsClamped_data()

@@ -5,6 +5,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/MemoryUserDefaults.h"
 #include "fakes/RecordingSystemLog.h"
+#include "platform/JsonFileUserDefaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,6 +98,9 @@ private Q_SLOTS:
     void aFailedWriteGoesToTheCopyWhichWinsUntilTheNextGoodWrite();
     void aReadOnlyFolderKeepsEveryChangeInTheCopy();
     void aCrashDuringASaveLosesNothing();
+    void aNotesFileThatCannotBeReadIsNeverReplaced();
+    void onlyAPrivateFolderOfTheUsersIsUsed_data();
+    void onlyAPrivateFolderOfTheUsersIsUsed();
 };
 
 void TestClipboardNotes::loadsTheNewestReadableSource_data()
@@ -434,6 +438,124 @@ void TestClipboardNotes::aCrashDuringASaveLosesNothing()
             qPrintable(QStringLiteral("run %1: %2 notes on disk, %3 saved").arg(run).arg(kept).arg(done)));
         QVERIFY(tabs[0].notes.first().text.endsWith(QString::number(kept)));
     }
+}
+
+void TestClipboardNotes::aNotesFileThatCannotBeReadIsNeverReplaced()
+{
+    // Someone ran MendoAI once as root: its notes file is root's now. The
+    // user's MendoAI cannot read it, and must not put a file of its own in
+    // its place or give up the backup for it.
+    Disk disk;
+    {
+        auto notes = disk.open();
+        const QString tab = notes->addTab(QStringLiteral("Tab")).id;
+        notes->addNote(tab, QStringLiteral("in the backup"));
+        notes->addNote(tab, QStringLiteral("in the unreadable file"));
+    }
+    const QByteArray primary = readFile(disk.primary());
+    const QByteArray backup = readFile(disk.backup());
+    const QString defaultsPath = disk.dir.filePath(QStringLiteral("config/defaults.json"));
+    const bool root = ::geteuid() == 0;
+    constexpr uid_t kNobody = 65534;
+    QVERIFY(QDir().mkpath(QFileInfo(defaultsPath).absolutePath()));
+    if (root) {
+        // The user owns the folder and the backup; root the notes file.
+        QVERIFY(QFile::setPermissions(disk.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                | QFileDevice::ExeOwner | QFileDevice::ExeOther | QFileDevice::ReadOther));
+        for (const QString& path : { disk.folder, disk.backup(), QFileInfo(defaultsPath).absolutePath() })
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), kNobody, kNobody), 0);
+        QCOMPARE(::chmod(QFile::encodeName(disk.primary()).constData(), 0600), 0);
+    } else {
+        QCOMPARE(::chmod(QFile::encodeName(disk.primary()).constData(), 0), 0);
+    }
+
+    // The user's MendoAI, in a process of its own for the change of user.
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        if (root && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(10);
+        FakeClock clock;
+        RecordingSystemLog log;
+        JsonFileUserDefaults defaults(defaultsPath, clock);
+        ClipboardNotesService notes(disk.folder, defaults, clock, &log);
+        if (notes.tabs().size() != 1 || notes.tabs()[0].notes.size() != 1)
+            ::_exit(11);
+        notes.addNote(notes.tabs()[0].id, QStringLiteral("the newest note"));
+        notes.addNote(notes.tabs()[0].id, QStringLiteral("and one more"));
+        defaults.flush();
+        const bool named = std::any_of(log.lines.cbegin(), log.lines.cend(),
+            [&](const QString& line) { return line.contains(disk.primary()); });
+        ::_exit(named ? 0 : 12);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+
+    QCOMPARE(readFile(disk.primary()), primary);
+    QCOMPARE(readFile(disk.backup()), backup);
+    FakeClock clock;
+    JsonFileUserDefaults defaults(defaultsPath, clock);
+    ClipboardNotesService again(disk.folder, defaults, clock);
+    QStringList texts;
+    for (const ClipboardNoteItem& note : again.tabs().value(0).notes)
+        texts << note.text;
+    QCOMPARE(texts, (QStringList { "and one more", "the newest note", "in the backup" }));
+}
+
+void TestClipboardNotes::onlyAPrivateFolderOfTheUsersIsUsed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("open to everyone") << "loose" << true;
+    QTest::newRow("a link to a folder") << "link" << false;
+    QTest::newRow("another user's") << "foreign" << false;
+    QTest::newRow("a file") << "file" << false;
+}
+
+void TestClipboardNotes::onlyAPrivateFolderOfTheUsersIsUsed()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, used);
+    Disk disk;
+    const QString elsewhere = disk.dir.filePath(QStringLiteral("elsewhere"));
+    QVERIFY(QDir().mkpath(elsewhere));
+    // Planted for us to read.
+    QVERIFY(writeFile(elsewhere + QLatin1Char('/') + ClipboardNotesService::fileName, tabsTitled("Planted")));
+    if (kind == QLatin1String("loose")) {
+        QVERIFY(QDir().mkpath(disk.folder));
+        QCOMPARE(::chmod(QFile::encodeName(disk.folder).constData(), 0777), 0);
+    } else if (kind == QLatin1String("link")) {
+        QVERIFY(QFile::link(elsewhere, disk.folder));
+    } else if (kind == QLatin1String("foreign")) {
+        if (::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QVERIFY(QFile::rename(elsewhere, disk.folder));
+        QCOMPARE(::chown(QFile::encodeName(disk.folder).constData(), 65534, 65534), 0);
+    } else {
+        QVERIFY(writeFile(disk.folder, "x"));
+    }
+    const QByteArray planted = tabsTitled("Planted");
+
+    auto notes = disk.open();
+    QVERIFY(notes->tabs().isEmpty());
+    notes->addTab(QStringLiteral("Mine"));
+    struct stat info {};
+    if (used) {
+        QCOMPARE(::lstat(QFile::encodeName(disk.folder).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0700u);
+        QVERIFY(!disk.copy());
+        QCOMPARE(titlesOf(disk.open()->tabs()), QStringList { "Mine" });
+        return;
+    }
+    QCOMPARE(disk.copy(), ClipboardNotesService::encode(notes->tabs()));
+    QCOMPARE(disk.log.lines.size(), 1);
+    QVERIFY2(disk.log.lines[0].contains(disk.folder), qPrintable(disk.log.lines[0]));
+    const QString inside = (kind == QLatin1String("link") ? elsewhere : disk.folder) + QLatin1Char('/');
+    if (kind != QLatin1String("file"))
+        QCOMPARE(readFile(inside + ClipboardNotesService::fileName), planted);
+    QCOMPARE(titlesOf(disk.open()->tabs()), QStringList { "Mine" });
 }
 
 QTEST_GUILESS_MAIN(TestClipboardNotes)

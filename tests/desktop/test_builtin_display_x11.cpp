@@ -3,6 +3,7 @@
 #include "fakes/RecordingSystemLog.h"
 #include "tray/MenuBarController.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11DisplayGuard.h"
 #include "platform/x11/X11Displays.h"
 #include "platform/x11/X11Errors.h"
 #include "shell/ApplicationControl.h"
@@ -14,7 +15,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QFile>
 #include <QTest>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace mendo;
 
@@ -77,11 +83,14 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void switchesOffAndComesBackWhenTheExternalGoes();
+    void toggleRestoresTheRememberedPlace_data();
     void toggleRestoresTheRememberedPlace();
     void refusedWithoutAnExternalOrWhenMirrored_data();
     void refusedWithoutAnExternalOrWhenMirrored();
     void restoresFromTheStoredIdAtLaunch();
     void terminationSwitchesThePanelOn();
+    void theGuardSwitchesThePanelOnWhenMendoIsKilled();
+    void theGuardEndsWhenThePanelComesOn();
     void plainXvfbOffersNothing();
 
 private:
@@ -176,13 +185,33 @@ void TestBuiltInDisplayX11::switchesOffAndComesBackWhenTheExternalGoes()
     expectSomethingShows();
 }
 
+void TestBuiltInDisplayX11::toggleRestoresTheRememberedPlace_data()
+{
+    QTest::addColumn<QStringList>("arrangement");
+    QTest::addColumn<QString>("externalAt");
+    QTest::newRow("monitor right of the panel") << QStringList {} << QStringLiteral("1024x768+1024+0");
+    QTest::newRow("monitor below the panel")
+        << QStringList { "--output", "DUMMY1", "--pos", "0x768" } << QStringLiteral("1024x768+0+768");
+}
+
 void TestBuiltInDisplayX11::toggleRestoresTheRememberedPlace()
 {
+    QFETCH(QStringList, arrangement);
+    QFETCH(QString, externalAt);
+    if (!arrangement.isEmpty())
+        arrange(arrangement);
+    QVERIFY2(line("DUMMY1").contains(externalAt), qPrintable(line("DUMMY1")));
     m_switch->service.disableBuiltIn();
     QVERIFY(!showing(line("DUMMY0")));
+    // The monitor alone, from 0,0, on a screen of its size: no dark strip
+    // where the panel was.
+    QVERIFY2(line("DUMMY1").contains(QStringLiteral("1024x768+0+0")), qPrintable(line("DUMMY1")));
+    const QString screen = xrandr(m_display).section(u'\n', 0, 0);
+    QVERIFY2(screen.contains(QStringLiteral("current 1024 x 768")), qPrintable(screen));
+
     m_switch->service.enableBuiltIn();
     QVERIFY2(line("DUMMY0").contains(QStringLiteral("connected primary 1024x768+0+0")), qPrintable(line("DUMMY0")));
-    QVERIFY(line("DUMMY1").contains(QStringLiteral("1024x768+1024+0")));
+    QVERIFY2(line("DUMMY1").contains(externalAt), qPrintable(line("DUMMY1")));
     QVERIFY(!m_switch->defaults.contains(key));
     QVERIFY(m_switch->log.lines.isEmpty());
 }
@@ -239,6 +268,61 @@ void TestBuiltInDisplayX11::terminationSwitchesThePanelOn()
     delegate.applicationWillTerminate();
     QVERIFY(showing(line("DUMMY0")));
     QVERIFY(!m_switch->defaults.contains(key));
+}
+
+void TestBuiltInDisplayX11::theGuardSwitchesThePanelOnWhenMendoIsKilled()
+{
+    m_switch.reset();
+    // MendoAI in a process of its own, which switches the panel off and is
+    // then killed outright: nothing of it runs any more.
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t mendo = ::fork();
+    QVERIFY(mendo >= 0);
+    if (mendo == 0) {
+        ::close(ready[0]);
+        x11::X11Connection connection(m_display.toUtf8());
+        Switch own(connection, { QStringLiteral("DUMMY0") });
+        X11DisplayGuard guard(QStringLiteral(MENDO_DISPLAY_GUARD), m_display.toUtf8());
+        own.service.setGuard(&guard);
+        own.service.disableBuiltIn();
+        const char off = own.service.disabledDisplayID() && guard.pid() > 0 ? '1' : '0';
+        if (::write(ready[1], &off, 1) != 1)
+            ::_exit(1);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char off = 0;
+    QCOMPARE(::read(ready[0], &off, 1), ssize_t(1));
+    ::close(ready[0]);
+    QCOMPARE(off, '1');
+    QVERIFY2(!showing(line("DUMMY0")), qPrintable(line("DUMMY0")));
+    ::kill(mendo, SIGKILL);
+    ::waitpid(mendo, nullptr, 0);
+    QTRY_VERIFY2_WITH_TIMEOUT(showing(line("DUMMY0")), qPrintable(xrandr(m_display).left(400)), 15000);
+    expectSomethingShows();
+}
+
+void TestBuiltInDisplayX11::theGuardEndsWhenThePanelComesOn()
+{
+    X11DisplayGuard guard(QStringLiteral(MENDO_DISPLAY_GUARD), m_display.toUtf8());
+    m_switch->service.setGuard(&guard);
+    m_switch->service.disableBuiltIn();
+    const pid_t pid = guard.pid();
+    QVERIFY(pid > 0);
+    QTest::qWait(200);
+    QCOMPARE(::kill(pid, 0), 0);
+    // What the guard holds: resident, and of it its own (not shared).
+    QFile memory(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    QVERIFY(memory.open(QIODevice::ReadOnly));
+    for (const QByteArray& field : memory.readAll().split('\n'))
+        if (field.startsWith("Rss:") || field.startsWith("Private_") || field.startsWith("Pss:"))
+            qInfo("guard %s", field.simplified().constData());
+    m_switch->service.enableBuiltIn();
+    QVERIFY(showing(line("DUMMY0")));
+    QCOMPARE(guard.pid(), 0);
+    QVERIFY(::kill(pid, 0) != 0);
 }
 
 // The session's Xvfb: one output, "screen", which is not built in.

@@ -239,6 +239,32 @@ private Q_SLOTS:
         QCOMPARE(r.browser.requests.last(), QStringLiteral("chromium 700 ") + pageB);
     }
 
+    // The user moved on while no app window came: the browser window is
+    // tiled by its id, and nothing else ever moves.
+    void aFailedPopOutMovesOnlyTheBrowserWindow_data()
+    {
+        QTest::addColumn<bool>("browserStays");
+        QTest::newRow("browser window still there") << true;
+        QTest::newRow("browser window closed") << false;
+    }
+    void aFailedPopOutMovesOnlyTheBrowserWindow()
+    {
+        QFETCH(bool, browserStays);
+        Rig r;
+        r.browser.appWindowDelay = std::nullopt;
+        QVERIFY(r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf));
+        r.clock.advance(1s);
+        FakeWindowSystem::Window editor;
+        editor.id = 0x7000;
+        editor.frame = QRect(300, 200, 800, 600);
+        r.windows.stack.prepend(editor);
+        r.windows.focused = editor.id;
+        if (!browserStays)
+            r.windows.stack.removeIf([&](const FakeWindowSystem::Window& w) { return w.id == r.source; });
+        r.clock.advance(10s);
+        QCOMPARE(r.windows.moves, browserStays ? QStringList { tiled(r.source, leftHalf) } : QStringList {});
+    }
+
     void slotPassesThrough()
     {
         Rig r;

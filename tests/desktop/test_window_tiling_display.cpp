@@ -66,6 +66,7 @@ private Q_SLOTS:
     void maximizedWindowAndTerminal();
     void tileAllOfOneToFive();
     void twoMonitorsAndAPanel();
+    void aWindowTiledByIdLeavesTheFocusedOneAlone();
 
 private:
     // Starts the target app and waits until its window is managed and in
@@ -81,6 +82,32 @@ private:
     RealClock m_clock;
     WindowTilingService m_tiling { m_windows, m_clock };
 };
+
+// What a browser pop-out that saw no app window does: the browser window it
+// remembered is tiled, while the user already works in another window; once
+// the browser window is gone, nothing moves.
+void TestWindowTilingDisplay::aWindowTiledByIdLeavesTheFocusedOneAlone()
+{
+    const QRect visible = m_windows.screens().first().visibleFrame;
+    WindowId browser = 0;
+    WindowId editor = 0;
+    auto browserApp = start({ QStringLiteral("--geometry"), QStringLiteral("400x300+100+100") }, &browser);
+    auto editorApp = start({ QStringLiteral("--geometry"), QStringLiteral("400x300+700+500") }, &editor);
+    QVERIFY(browser && editor);
+    QCOMPARE(m_windows.focusedWindow(), std::optional<WindowId>(editor));
+    const QRect editorFrame = frame(editor);
+
+    QVERIFY(finish(m_tiling.tileWindow(browser, WindowTileSlot::leftHalf)));
+    QTRY_COMPARE(frame(browser), WindowTilingService::cell(WindowTileSlot::leftHalf, visible));
+    QCOMPARE(frame(editor), editorFrame);
+    QCOMPARE(m_windows.focusedWindow(), std::optional<WindowId>(editor));
+
+    browserApp.reset();
+    QTRY_VERIFY(!m_windows.frame(browser));
+    QVERIFY(finish(m_tiling.tileWindow(browser, WindowTileSlot::rightHalf)));
+    QTest::qWait(300);
+    QCOMPARE(frame(editor), editorFrame);
+}
 
 void TestWindowTilingDisplay::initTestCase()
 {

@@ -5,6 +5,7 @@
 
 #include "e2e/MendoSession.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QStandardPaths>
 #include <QTest>
@@ -263,11 +264,11 @@ void TestE2eMainRoad::theFirstActionAfterEveryStartArrives()
     }
 }
 
-// The texts of the clipboard history in mendo's user-defaults file.
+// The texts of the clipboard history in mendo's history file.
 QStringList storedHistory(const MendoSession& session)
 {
-    const QJsonValue stored = session.storedDefaults().value(QStringLiteral("mendo.clipboardItems.native"));
-    const QByteArray data = QByteArray::fromBase64(stored[QStringLiteral("$data")].toString().toLatin1());
+    QFile file(session.dataHome() + QStringLiteral("/MendoAI/clipboard-history.json"));
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     QStringList texts;
     for (const QJsonValue& item : QJsonDocument::fromJson(data).array())
         texts << item[QStringLiteral("text")].toString();

@@ -83,6 +83,16 @@ public:
         return true;
     }
 
+    bool announcesChanges() const override { return announces; }
+
+    PasteboardTextReading readText(const Withhold& withhold) const override
+    {
+        ++textReads;
+        if (failTextReads)
+            return { *failTextReads, std::nullopt };
+        return Pasteboard::readText(withhold);
+    }
+
     qint64 servedRequestCount(quint64 window) const override
     {
         return window == 0 ? m_served.size() : m_served.count(window >> 16);
@@ -145,6 +155,12 @@ public:
     int refuseWrites = 0;
     int refusedWrites = 0;
     QSet<QString> unreadableTypes;
+    // Whether changed() stands for a change notice a watcher may rely on
+    // (XFixes), instead of a hint to be checked by polling.
+    bool announces = false;
+    // Every readText() ends so (an owner that does not answer: unreadable).
+    std::optional<PasteboardTextReading::Outcome> failTextReads;
+    mutable int textReads = 0;
     QStringList writes;
     EventLog* log = nullptr;
     // Runs at each type read, to change hands between two reads of a reader.

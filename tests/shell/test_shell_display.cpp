@@ -159,6 +159,8 @@ void TestShellDisplay::mendoLivesInTheTray()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), runtime.path() + QStringLiteral("/data"));
+    const QString historyFile = runtime.path() + QStringLiteral("/data/MendoAI/clipboard-history.json");
     // The launch update check goes to a closed port on this machine, never
     // to the real service.
     QVERIFY(QDir().mkpath(runtime.path() + QStringLiteral("/config/MendoAI")));
@@ -207,11 +209,24 @@ void TestShellDisplay::mendoLivesInTheTray()
         QCOMPARE(first.state(), QProcess::Running);
         QTRY_COMPARE_WITH_TIMEOUT(visibleMainWindow(), window, 10000);
 
+        // A copy made just before the end reaches the history file, though
+        // its write may still have been waiting to be gathered with others.
+        const QByteArray copied = "copied before signal " + QByteArray::number(signal);
+        QProcess xclip;
+        xclip.start(QStringLiteral("xclip"), { QStringLiteral("-selection"), QStringLiteral("clipboard") });
+        xclip.write(copied);
+        xclip.closeWriteChannel();
+        QVERIFY(xclip.waitForFinished(5000));
+        QTest::qWait(100);
+
         // Ended through the quit path: a normal exit, not death by signal.
         ::kill(pid_t(first.processId()), signal);
         QVERIFY(first.waitForFinished(10000));
         QCOMPARE(first.exitStatus(), QProcess::NormalExit);
         QCOMPARE(first.exitCode(), 0);
+        QFile history(historyFile);
+        QVERIFY(history.open(QIODevice::ReadOnly));
+        QVERIFY2(history.readAll().contains(copied), qPrintable(historyFile));
         // The next round starts over the lock and socket left behind.
     }
 }
@@ -241,6 +256,7 @@ void TestShellDisplay::mendoRunsOnX11Only()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtime.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), runtime.path() + QStringLiteral("/data"));
     for (const QString& name : unset)
         env.remove(name);
     for (const QString& pair : set)

@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <algorithm>
+#include <vector>
 #include <cmath>
 #include <memory>
 
@@ -343,9 +344,50 @@ DisplaySwitchResult X11Displays::switchOff(DisplayId id, XRRScreenResources* res
             staying.isEmpty() ? None : was.mode, was.rotation, staying))
         return { Step::configure, code };
 
+    // What stays on is moved as one so that it starts at 0,0: only the
+    // screen's far edges can be cut.
+    struct Lit {
+        RRCrtc crtc;
+        CrtcInfo info;
+    };
+    std::vector<Lit> lit;
+    QRect bounds;
+    for (int i = 0; i < resources->ncrtc; ++i) {
+        if (staying.isEmpty() && resources->crtcs[i] == was.crtc)
+            continue;
+        CrtcInfo info = crtcInfo(display, resources, resources->crtcs[i]);
+        if (!info || info->mode == None)
+            continue;
+        bounds |= crtcRect(*info);
+        lit.push_back({ resources->crtcs[i], std::move(info) });
+    }
+    const auto moveBack = [&] {
+        for (const auto& [crtc, place] : std::as_const(was.moved)) {
+            for (const Lit& each : lit) {
+                if (each.crtc != crtc)
+                    continue;
+                QList<RROutput> outputs(each.info->outputs, each.info->outputs + each.info->noutput);
+                configureCrtc(display, resources, crtc, place.x(), place.y(), each.info->mode, each.info->rotation,
+                    outputs);
+            }
+        }
+        configureCrtc(display, resources, was.crtc, was.x, was.y, was.mode, was.rotation, was.outputs);
+    };
+    if (!lit.empty() && (bounds.x() > 0 || bounds.y() > 0)) {
+        for (const Lit& each : lit) {
+            QList<RROutput> outputs(each.info->outputs, each.info->outputs + each.info->noutput);
+            if (const int code = configureCrtc(display, resources, each.crtc, each.info->x - bounds.x(),
+                    each.info->y - bounds.y(), each.info->mode, each.info->rotation, outputs)) {
+                moveBack();
+                return { Step::configure, code };
+            }
+            was.moved.append({ each.crtc, QPoint(each.info->x, each.info->y) });
+        }
+    }
+
     const QSize size = screenSizeFor(display, root, resources, staying.isEmpty() ? was.crtc : 0);
     if (const int code = resizeScreen(display, root, size)) {
-        configureCrtc(display, resources, was.crtc, was.x, was.y, was.mode, was.rotation, was.outputs);
+        moveBack();
         return { Step::complete, code };
     }
     m_remembered.insert(id, was);
@@ -428,12 +470,43 @@ DisplaySwitchResult X11Displays::switchOn(DisplayId id, XRRScreenResources* reso
     const QRect shown(target.x, target.y, int(sideways ? mode->height : mode->width),
         int(sideways ? mode->width : mode->height));
 
+    // The others go back to where they were before the switch-off moved them.
+    struct Moving {
+        RRCrtc crtc;
+        CrtcInfo info;
+        QPoint from;
+        QPoint to;
+    };
+    std::vector<Moving> moving;
+    QSize needed = screenSizeFor(display, root, resources, 0, shown);
+    for (const auto& [crtc, place] : std::as_const(target.moved)) {
+        CrtcInfo info = crtcInfo(display, resources, crtc);
+        if (!info || info->mode == None)
+            continue;
+        needed = needed.expandedTo(QSize(place.x() + int(info->width), place.y() + int(info->height)));
+        const QPoint from(info->x, info->y);
+        moving.push_back({ crtc, std::move(info), from, place });
+    }
+    const auto place = [&](const Moving& each, QPoint at) {
+        QList<RROutput> outputs(each.info->outputs, each.info->outputs + each.info->noutput);
+        return configureCrtc(display, resources, each.crtc, at.x(), at.y(), each.info->mode, each.info->rotation,
+            outputs);
+    };
     const QSize before = currentScreenSize(display, root);
-    const QSize needed = screenSizeFor(display, root, resources, 0, shown);
     if (const int code = resizeScreen(display, root, before.expandedTo(needed)))
         return { Step::complete, code };
+    for (std::size_t i = 0; i < moving.size(); ++i) {
+        if (const int code = place(moving[i], moving[i].to)) {
+            for (std::size_t j = 0; j < i; ++j)
+                place(moving[j], moving[j].from);
+            resizeScreen(display, root, before);
+            return { Step::configure, code };
+        }
+    }
     if (const int code = configureCrtc(
             display, resources, target.crtc, target.x, target.y, target.mode, target.rotation, target.outputs)) {
+        for (const Moving& each : moving)
+            place(each, each.from);
         resizeScreen(display, root, before);
         return { Step::configure, code };
     }

@@ -4,6 +4,8 @@
 #include "platform/x11/X11Connection.h"
 
 #include <QHash>
+#include <QPair>
+#include <QPoint>
 #include <QStringList>
 
 struct _XRROutputInfo;
@@ -17,11 +19,13 @@ namespace mendo {
 // so none is ever asleep. Switching needs RandR 1.2 or later.
 //
 // Off: under a server grab the CRTC's mode, position, rotation and outputs are
-// remembered, the CRTC is released, the screen shrinks to the remaining CRTCs
-// and "primary" goes to another active output. On: what was remembered comes
-// back; without a memory (after a restart) the output gets its preferred mode
-// to the right of the others on a free CRTC it can use, the screen growing
-// first. A failed CRTC step is `configure`, a failed screen-size step
+// remembered, the CRTC is released, the remaining CRTCs move together so that
+// they start at 0,0 (a panel left of or above the monitor would otherwise
+// leave a dark strip), the screen shrinks to them and "primary" goes to
+// another active output. On: the screen grows, the moved CRTCs go back where
+// they were and the output gets its remembered place; without a memory (after
+// a restart) it gets its preferred mode to the right of the others on a free
+// CRTC it can use. A failed CRTC step is `configure`, a failed screen-size step
 // `complete`; either leaves the server as it was.
 class X11Displays final : public Displays {
     Q_OBJECT
@@ -57,6 +61,9 @@ private:
         unsigned short rotation = 1;
         QList<unsigned long> outputs;
         bool primary = false;
+        // The other CRTCs moved so that what stays on starts at 0,0, with
+        // where each was before.
+        QList<QPair<unsigned long, QPoint>> moved;
     };
     QHash<DisplayId, Seen> snapshot();
     void handleEvent(const _XEvent& event);

@@ -12,6 +12,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 
 namespace mendo {
 
@@ -26,8 +27,12 @@ X11Pasteboard::X11Pasteboard(x11::X11Connection& connection, Selection selection
     , m_mode(selection == Selection::Clipboard ? QClipboard::Clipboard : QClipboard::Selection)
     , m_connection(connection)
 {
-    if (m_connection.isOpen())
+    if (m_connection.isOpen()) {
         m_selectionAtom = selection == Selection::Clipboard ? m_connection.atom("CLIPBOARD") : XA_PRIMARY;
+        int eventBase = 0;
+        int errorBase = 0;
+        m_hasXFixes = XFixesQueryExtension(m_connection.display(), &eventBase, &errorBase);
+    }
     // Qt follows the selection owner through XFixes, so copies made by other
     // clients arrive here too.
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
@@ -142,6 +147,69 @@ QList<PasteboardItem> X11Pasteboard::readAllItems() const
     if (!anyContents)
         return {};
     return { item };
+}
+
+PasteboardTextReading X11Pasteboard::readText(const Withhold& withhold) const
+{
+    using Outcome = PasteboardTextReading::Outcome;
+    if (!m_textReader)
+        m_textReader = std::make_unique<x11::X11SelectionReader>(historyReadBound, historyReadBound);
+    x11::X11SelectionReader& reader = *m_textReader;
+    const char* selection = m_mode == QClipboard::Clipboard ? "CLIPBOARD" : "PRIMARY";
+    if (!reader.isOpen() || m_qtResourceMask == 0)
+        return Pasteboard::readText(withhold);
+    const x11::XWindow owner = reader.owner(selection);
+    if (owner == None)
+        return {};
+    // Our own contents are Qt's to give, without the server.
+    if (ownedByQt(owner))
+        return Pasteboard::readText(withhold);
+
+    const auto finish = [&](PasteboardTextReading reading) -> PasteboardTextReading {
+        if (reader.stalled())
+            return { Outcome::unreadable, std::nullopt };
+        // A new owner's types say nothing about the text read from the old one.
+        if (reader.owner(selection) != owner)
+            return { Outcome::ownerChanged, std::nullopt };
+        return reading;
+    };
+    const std::optional<QList<QByteArray>> targets = reader.targets(selection);
+    if (!targets)
+        return finish({});
+    QStringList types;
+    for (const QByteArray& name : *targets) {
+        const QString type = QString::fromLatin1(name);
+        if (!isMetaTarget(type))
+            types.append(type);
+    }
+    const auto fetch = [&](const QString& type) -> std::optional<QByteArray> {
+        const QByteArray name = type.toLatin1();
+        if (!targets->contains(name))
+            return std::nullopt;
+        const QList<x11::X11SelectionReader::Target> fetched = reader.fetch(selection, { name });
+        if (fetched.isEmpty())
+            return std::nullopt;
+        return fetched.first().data;
+    };
+    if (withhold && withhold(types, fetch))
+        return finish({ Outcome::withheld, std::nullopt });
+    // One text target, the best the owner has.
+    static const QList<QByteArray> textTargets { "UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING" };
+    PasteboardTextReading reading;
+    for (const QByteArray& name : textTargets) {
+        if (!targets->contains(name))
+            continue;
+        const QList<x11::X11SelectionReader::Target> fetched = reader.fetch(selection, { name });
+        if (reader.stalled())
+            break;
+        if (fetched.isEmpty())
+            continue;
+        // STRING is Latin-1 by definition; the others are UTF-8.
+        reading.text = name == "STRING" ? QString::fromLatin1(fetched.first().data)
+                                        : QString::fromUtf8(fetched.first().data);
+        break;
+    }
+    return finish(std::move(reading));
 }
 
 std::optional<QString> X11Pasteboard::string() const

@@ -6,6 +6,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QClipboard>
 #include <QHash>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -42,11 +43,20 @@ public:
     // fetched once, as "text/plain". Written back, every target gives the
     // same bytes as before.
     QList<PasteboardItem> readAllItems() const override;
+    // Another client's contents come straight from the server: TARGETS, the
+    // marker types `withhold` asks for and one text target, all within
+    // historyReadBound, the owner compared before and after.
+    PasteboardTextReading readText(const Withhold& withhold) const override;
+    bool announcesChanges() const override { return m_hasXFixes; }
     void clearContents() override;
     bool writeItems(const QList<PasteboardItem>& items) override;
     bool setString(const QString& text) override;
     qint64 servedRequestCount(quint64 window) const override;
     bool isOwnedByClientOf(quint64 window) const override;
+
+    // The longest a watcher's read of another client's contents may hold the
+    // main thread.
+    static constexpr std::chrono::milliseconds historyReadBound { 500 };
 
     // X's targets that describe the selection rather than hold its contents.
     static bool isMetaTarget(const QString& format);
@@ -75,6 +85,9 @@ private:
     QHash<quint64, qint64> m_servedByClient;
     // Made on first use: a connection of its own.
     mutable std::unique_ptr<x11::X11SelectionReader> m_reader;
+    // The watcher's reader, with the shorter bound.
+    mutable std::unique_ptr<x11::X11SelectionReader> m_textReader;
+    bool m_hasXFixes = false;
 };
 
 }  // namespace mendo

@@ -45,6 +45,8 @@ public:
     // refused, is not made of bytes or does not arrive in time is left out;
     // after a timeout nothing more is asked of that owner.
     QList<Target> fetch(const char* selection, const QList<QByteArray>& names);
+    // Whether the current read ended because the owner did not answer in time.
+    bool stalled() const { return m_ownerStalled; }
 
 private:
     enum class Outcome { data, refused, timedOut };
