@@ -45,8 +45,8 @@ QHBoxLayout* StyleCardList::makeHeader(SettingsTexts& texts, QWidget* titles, QP
     static const BiText resetTitle { QStringLiteral("Reset"), QStringLiteral("Сброс") };
     auto* header = new QHBoxLayout;
     header->setContentsMargins(0, 0, 0, 0);
-    header->addWidget(titles, 0, Qt::AlignVCenter);
-    header->addStretch(1);
+    // The titles take the free width, so a long hint wraps only when it must.
+    header->addWidget(titles, 1, Qt::AlignVCenter);
     *add = new QPushButton;
     (*add)->setObjectName(QStringLiteral("styleAdd"));
     showSymbol(*add, QStringLiteral("plus"), [](const QPalette& palette) { return palette.color(QPalette::ButtonText); });
