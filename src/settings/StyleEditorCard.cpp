@@ -204,8 +204,10 @@ void StyleEditorCard::build()
     m_prompt->setObjectName(QStringLiteral("stylePrompt"));
     m_texts.accessibleName(m_prompt, promptTitle);
     connect(m_prompt, &QTextEdit::textChanged, this, [this] {
-        if (!m_showing)
-            editText(StyleEditorStore::Field::prompt, m_prompt->toPlainText());
+        if (m_showing)
+            return;
+        m_shownPrompt = m_prompt->toPlainText();
+        editText(StyleEditorStore::Field::prompt, m_shownPrompt);
     });
     editorLayout->addWidget(m_prompt);
     layout->addWidget(editorBox);
@@ -233,8 +235,11 @@ void StyleEditorCard::showBuilt()
         m_hotkey->setHotkey(m_style.hotkey);
     if (m_autoReplace && m_autoReplace->isChecked() != m_style.autoReplace.value_or(true))
         m_autoReplace->setChecked(m_style.autoReplace.value_or(true));
-    if (m_prompt->toPlainText() != m_style.prompt)
+    if (!m_promptShown || m_shownPrompt != m_style.prompt) {
+        m_promptShown = true;
+        m_shownPrompt = m_style.prompt;
         m_prompt->setPlainText(m_style.prompt);
+    }
     m_showing = false;
 }
 

@@ -126,6 +126,10 @@ private:
     QCheckBox* m_autoReplace = nullptr;
     QAbstractButton* m_delete = nullptr;
     StylePromptEditor* m_prompt = nullptr;
+    // The editor's text as last set or typed: reading a long prompt back out
+    // of the editor at every save would cost more than the save.
+    QString m_shownPrompt;
+    bool m_promptShown = false;
 };
 
 }  // namespace mendo
