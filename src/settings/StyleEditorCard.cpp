@@ -12,7 +12,9 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -85,7 +87,35 @@ StylePromptEditor::StylePromptEditor(QWidget* parent)
     document()->setDocumentMargin(2);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
         &StylePromptEditor::fitToText);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &StylePromptEditor::followCaret);
     setFixedHeight(minimumTextHeight);
+}
+
+void StylePromptEditor::followCaret()
+{
+    // The editor does not scroll, the page does: typing below the page's
+    // visible part brings the caret into view there, as any editor would.
+    if (!hasFocus())
+        return;
+    showCaretInPage();
+    // Once more when the page has grown with the editor.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus())
+            showCaretInPage();
+    });
+}
+
+void StylePromptEditor::showCaretInPage()
+{
+    for (QWidget* ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+        auto* area = qobject_cast<QScrollArea*>(ancestor);
+        if (!area || !area->widget())
+            continue;
+        const QRect caret = cursorRect();
+        const QPoint centre = viewport()->mapTo(area->widget(), caret.center());
+        area->ensureVisible(centre.x(), centre.y(), 0, caret.height() + 12);
+        return;
+    }
 }
 
 QSize StylePromptEditor::sizeHint() const

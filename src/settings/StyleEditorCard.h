@@ -63,6 +63,8 @@ protected:
 
 private:
     void fitToText();
+    void followCaret();
+    void showCaretInPage();
     int m_textHeight = minimumTextHeight;
 };
 
