@@ -49,7 +49,8 @@ QHBoxLayout* StyleCardList::makeHeader(SettingsTexts& texts, QWidget* titles, QP
     header->addWidget(titles, 1, Qt::AlignVCenter);
     *add = new QPushButton;
     (*add)->setObjectName(QStringLiteral("styleAdd"));
-    showSymbol(*add, QStringLiteral("plus"), [](const QPalette& palette) { return palette.color(QPalette::ButtonText); });
+    showSymbol(
+        *add, QStringLiteral("plus"), [](const QPalette& palette) { return palette.color(QPalette::ButtonText); });
     texts.text(*add, addTitle);
     *reset = new QPushButton;
     (*reset)->setObjectName(QStringLiteral("styleReset"));

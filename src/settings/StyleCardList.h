@@ -36,8 +36,8 @@ public:
         int hotkeyWidth = 120;
     };
 
-    StyleCardList(const MainSettingsEnvironment& environment, SettingsTexts& texts, Source source,
-        QWidget* parent = nullptr);
+    StyleCardList(
+        const MainSettingsEnvironment& environment, SettingsTexts& texts, Source source, QWidget* parent = nullptr);
 
     // Shows the stored list again: call on every published change.
     void follow();
@@ -49,8 +49,7 @@ public:
 
     // The header both pages share: `titles` (a heading, perhaps with a hint
     // under it), then on the trailing edge "Add" with its plus and "Reset".
-    static QHBoxLayout* makeHeader(
-        SettingsTexts& texts, QWidget* titles, QPushButton** add, QPushButton** reset);
+    static QHBoxLayout* makeHeader(SettingsTexts& texts, QWidget* titles, QPushButton** add, QPushButton** reset);
     static QLabel* makeHeading(SettingsTexts& texts, const BiText& text);
 
 protected:

@@ -104,7 +104,8 @@ void click(const QRect& rect)
 
 void typeText(const QString& text)
 {
-    runTool(QStringLiteral("xdotool"), { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
+    runTool(
+        QStringLiteral("xdotool"), { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
 }
 
 // The wheel over the page until its end is in view.
@@ -113,8 +114,9 @@ void scrollToEnd(const QRect& over)
     runTool(QStringLiteral("xdotool"),
         { QStringLiteral("mousemove"), QString::number(over.center().x()), QString::number(over.center().y()) });
     for (int i = 0; i < 4; ++i) {
-        runTool(QStringLiteral("xdotool"), { QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("30"),
-                                               QStringLiteral("--delay"), QStringLiteral("5"), QStringLiteral("5") });
+        runTool(QStringLiteral("xdotool"),
+            { QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("30"), QStringLiteral("--delay"),
+                QStringLiteral("5"), QStringLiteral("5") });
         QTest::qWait(150);
     }
 }
@@ -149,8 +151,8 @@ QJsonObject resultAnswer(const QString& text)
 
 // Opens `page` in the window, adds a style, scrolls to it, names it, writes
 // its prompt and records `chord` in its hotkey field.
-void addStyle(MendoSession& session, const QString& page, const QString& name, const QString& prompt,
-    const QString& chord)
+void addStyle(
+    MendoSession& session, const QString& page, const QString& name, const QString& prompt, const QString& chord)
 {
     const qint64 pid = session.mendoPid();
     QRect row;
@@ -226,11 +228,12 @@ void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
     QRect anyCard;
     QTRY_VERIFY_WITH_TIMEOUT(!(anyCard = lowest(pid, QStringLiteral("Name"))).isEmpty(), kTimeoutMs);
     // Back up to the header.
-    runTool(QStringLiteral("xdotool"), { QStringLiteral("mousemove"), QString::number(anyCard.center().x()),
-                                           QString::number(anyCard.center().y()) });
+    runTool(QStringLiteral("xdotool"),
+        { QStringLiteral("mousemove"), QString::number(anyCard.center().x()), QString::number(anyCard.center().y()) });
     for (int i = 0; i < 4; ++i)
-        runTool(QStringLiteral("xdotool"), { QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("30"),
-                                               QStringLiteral("--delay"), QStringLiteral("5"), QStringLiteral("4") });
+        runTool(QStringLiteral("xdotool"),
+            { QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("30"), QStringLiteral("--delay"),
+                QStringLiteral("5"), QStringLiteral("4") });
     QRect reset;
     QTRY_VERIFY_WITH_TIMEOUT(!(reset = lowest(pid, QStringLiteral("Reset"))).isEmpty(), kTimeoutMs);
     click(reset);
@@ -239,9 +242,8 @@ void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
 
 void TestE2eStyles::anAddedReplyStyleOpensTheAssistantInReplyMode()
 {
-    MendoSession session({ .answers = { resultAnswer(QStringLiteral("Arr, see ye tomorrow!")) },
-        .serviceDown = false,
-        .defaults = {} });
+    MendoSession session(
+        { .answers = { resultAnswer(QStringLiteral("Arr, see ye tomorrow!")) }, .serviceDown = false, .defaults = {} });
     QVERIFY2(session.start(), qPrintable(session.failure()));
     addStyle(session, QStringLiteral("AI Reply"), QStringLiteral("Pirate reply"),
         QStringLiteral("Answer like a pirate."), QStringLiteral("alt+shift+8"));

@@ -208,8 +208,8 @@ void TestSettingsStyles::twoAddsGiveDistinctIds()
     const QString first = styles[17].id;
     const QString second = styles[18].id;
     QVERIFY(first != second);
-    const QRegularExpression idForm(
-        page == SettingsPage::styles ? QStringLiteral("^custom-[0-9a-f]{8}$") : QStringLiteral("^custom-reply-[0-9a-f]{8}$"));
+    const QRegularExpression idForm(page == SettingsPage::styles ? QStringLiteral("^custom-[0-9a-f]{8}$")
+                                                                 : QStringLiteral("^custom-reply-[0-9a-f]{8}$"));
     QVERIFY2(idForm.match(first).hasMatch(), qPrintable(first));
     QVERIFY2(idForm.match(second).hasMatch(), qPrintable(second));
     QCOMPARE(face.list->cards().at(17)->styleId(), first);
@@ -390,7 +390,8 @@ void TestSettingsStyles::publishedChangesUpdateCardsInPlace()
     } else {
         rig.state->editSettings([](MendoSettings& s) { s.aiReplyStyles[4].prompt = QStringLiteral("Be formal."); });
     }
-    QCOMPARE(face.list->card(QStringLiteral("professional"))->promptEditor()->toPlainText(), QStringLiteral("Be formal."));
+    QCOMPARE(
+        face.list->card(QStringLiteral("professional"))->promptEditor()->toPlainText(), QStringLiteral("Be formal."));
     QCOMPARE(name->cursorPosition(), 4);
     QCOMPARE(face.list->cards(), cards);
 }
@@ -438,9 +439,9 @@ void TestSettingsStyles::longListsMakeCardsAsTheyComeIntoView()
 {
     SettingsRig rig([](MendoSettings& s) {
         for (int i = 0; i < 200; ++i) {
-            s.promptStyles.append({ QStringLiteral("custom-%1").arg(i, 8, 16, QLatin1Char('0')),
-                QStringLiteral("Style %1").arg(i), QStringLiteral("Prompt %1").arg(i), ParsedHotkey::notAssigned,
-                true });
+            s.promptStyles.append(
+                { QStringLiteral("custom-%1").arg(i, 8, 16, QLatin1Char('0')), QStringLiteral("Style %1").arg(i),
+                    QStringLiteral("Prompt %1").arg(i), ParsedHotkey::notAssigned, true });
         }
     });
     MainSettingsView& view = rig.makeView();
@@ -487,7 +488,8 @@ void TestSettingsStyles::typingKeepsFocusAndCaret()
             QTest::keyClicks(editor, QString(c));
         QVERIFY2(QApplication::focusWidget() == editor, qPrintable(QStringLiteral("focus lost after key %1").arg(i)));
         QCOMPARE(editor->textCursor().position(), int(original.size() + i + 1));
-        QCOMPARE(storedStyle(rig, SettingsPage::styles, QStringLiteral("polite"))->prompt, original + typed.left(i + 1));
+        QCOMPARE(
+            storedStyle(rig, SettingsPage::styles, QStringLiteral("polite"))->prompt, original + typed.left(i + 1));
     }
     QCOMPARE(saves.size(), int(typed.size()));
 
@@ -498,8 +500,8 @@ void TestSettingsStyles::typingKeepsFocusAndCaret()
     QTest::keyClicks(editor, QStringLiteral("Bye"));
     QVERIFY(editor->height() > area->viewport()->height());
     auto caretShown = [&] {
-        const QRect caret(editor->viewport()->mapTo(area->viewport(), editor->cursorRect().topLeft()),
-            editor->cursorRect().size());
+        const QRect caret(
+            editor->viewport()->mapTo(area->viewport(), editor->cursorRect().topLeft()), editor->cursorRect().size());
         return area->viewport()->rect().contains(caret);
     };
     QTRY_VERIFY(caretShown());
@@ -541,7 +543,10 @@ void TestSettingsStyles::largePasteIsOneSave()
     int paints = 0;
     struct PaintCounter : QObject {
         int& count;
-        explicit PaintCounter(int& c) : count(c) { }
+        explicit PaintCounter(int& c)
+            : count(c)
+        {
+        }
         bool eventFilter(QObject*, QEvent* e) override
         {
             if (e->type() == QEvent::Paint)

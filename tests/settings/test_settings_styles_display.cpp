@@ -32,8 +32,8 @@ void TestSettingsStylesDisplay::screenshots_data()
         { std::pair { SettingsPage::styles, "styles" }, std::pair { SettingsPage::aiReply, "ai-reply" } }) {
         for (const UiLanguage language : { UiLanguage::en, UiLanguage::ru }) {
             for (const bool dark : { false, true }) {
-                const QByteArray row = QByteArray(name) + (language == UiLanguage::ru ? " ru" : " en")
-                    + (dark ? " dark" : " light");
+                const QByteArray row
+                    = QByteArray(name) + (language == UiLanguage::ru ? " ru" : " en") + (dark ? " dark" : " light");
                 QTest::newRow(row.constData()) << page << QString::fromLatin1(name) << language << dark;
             }
         }
@@ -74,7 +74,8 @@ void TestSettingsStylesDisplay::screenshots()
     // The user's card lies whole inside the page's view, its trash too.
     QScrollArea* area = rig.view->currentScrollArea();
     const QRect card(added->mapTo(area->viewport(), QPoint(0, 0)), added->size());
-    QVERIFY2(area->viewport()->rect().contains(card), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(card.x()).arg(card.y()).arg(card.width()).arg(card.height())));
+    QVERIFY2(area->viewport()->rect().contains(card),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(card.x()).arg(card.y()).arg(card.width()).arg(card.height())));
     QVERIFY(added->deleteButton()->isVisible());
 }
 
