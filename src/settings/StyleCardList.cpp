@@ -16,16 +16,27 @@ namespace mendo {
 
 namespace {
 
-QStringList keysOf(const QList<EditedStyle>& styles)
+// One style per id: an id stored twice (a hand-edited profile) shows its
+// first entry, the one every edit and the engine use.
+QList<EditedStyle> firstOfEachId(QList<EditedStyle> styles)
 {
-    QStringList keys;
-    keys.reserve(styles.size());
-    QHash<QString, int> seen;
-    for (const EditedStyle& style : styles) {
-        const int occurrence = seen[style.id]++;
-        keys << (occurrence == 0 ? style.id : style.id + QLatin1Char('#') + QString::number(occurrence));
-    }
-    return keys;
+    QSet<QString> seen;
+    styles.removeIf([&](const EditedStyle& style) {
+        if (seen.contains(style.id))
+            return true;
+        seen.insert(style.id);
+        return false;
+    });
+    return styles;
+}
+
+QStringList idsOf(const QList<EditedStyle>& styles)
+{
+    QStringList ids;
+    ids.reserve(styles.size());
+    for (const EditedStyle& style : styles)
+        ids << style.id;
+    return ids;
 }
 
 }  // namespace
@@ -92,8 +103,8 @@ StyleEditorCard* StyleCardList::makeCard(const EditedStyle& style)
 
 void StyleCardList::follow()
 {
-    const QList<EditedStyle> styles = m_source.styles();
-    const QStringList keys = keysOf(styles);
+    const QList<EditedStyle> styles = firstOfEachId(m_source.styles());
+    const QStringList keys = idsOf(styles);
     if (keys == m_keys) {
         // The usual change, one field of one style: each card shows what differs.
         for (qsizetype i = 0; i < styles.size(); ++i)

@@ -43,7 +43,7 @@ public:
     void follow();
 
     const QList<StyleEditorCard*>& cards() const { return m_cards; }
-    // The card of the first style with this id, null when none.
+    // The card of the style with this id, null when none.
     StyleEditorCard* card(const QString& id) const;
     int builtCardCount() const;
 
@@ -66,7 +66,7 @@ private:
     Source m_source;
     QVBoxLayout* m_layout;
     QList<StyleEditorCard*> m_cards;
-    // The key of each card: the id and, for an id stored more than once, which one.
+    // The style id of each card.
     QStringList m_keys;
     int m_placeholderHeight;
     bool m_fillScheduled = false;

@@ -114,6 +114,7 @@ private Q_SLOTS:
     void resetLeavesTheBuiltInList();
     void publishedChangesUpdateCardsInPlace_data() { bothPages_data(); }
     void publishedChangesUpdateCardsInPlace();
+    void anIdStoredTwiceShowsItsFirstEntry();
     void textsInBothLanguages();
     void longListsMakeCardsAsTheyComeIntoView();
     void typingKeepsFocusAndCaret();
@@ -394,6 +395,27 @@ void TestSettingsStyles::publishedChangesUpdateCardsInPlace()
         face.list->card(QStringLiteral("professional"))->promptEditor()->toPlainText(), QStringLiteral("Be formal."));
     QCOMPARE(name->cursorPosition(), 4);
     QCOMPARE(face.list->cards(), cards);
+}
+
+// A hand-edited profile may hold a user's style twice: one card shows the
+// entry that edits and the engine use, and its edits land there.
+void TestSettingsStyles::anIdStoredTwiceShowsItsFirstEntry()
+{
+    const PromptStyle first { QStringLiteral("custom-0000beef"), QStringLiteral("First"), QStringLiteral("One"),
+        ParsedHotkey::notAssigned, true };
+    PromptStyle second = first;
+    second.name = QStringLiteral("Second");
+    SettingsRig rig([&](MendoSettings& s) { s.promptStyles << first << second; });
+    QCOMPARE(rig.state->promptStyles().size(), 19);
+    PageFace face = open(rig, SettingsPage::styles);
+    QCOMPARE(face.list->cards().size(), 18);
+    QLineEdit* name = face.list->card(first.id)->nameField();
+    QCOMPARE(name->text(), QStringLiteral("First"));
+    name->setFocus();
+    QTest::keyClicks(name, QStringLiteral("!"));
+    QCOMPARE(name->text(), QStringLiteral("First!"));
+    QCOMPARE(rig.state->settings().promptStyles.at(17).name, QStringLiteral("First!"));
+    QCOMPARE(rig.state->settings().promptStyles.at(18).name, QStringLiteral("Second"));
 }
 
 void TestSettingsStyles::textsInBothLanguages()
