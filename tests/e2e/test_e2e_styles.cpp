@@ -21,6 +21,10 @@ namespace {
 
 constexpr int kTimeoutMs = 20000;
 
+// The Qt field reports its text on every change; zenity prints its field's
+// text when the dialog is accepted.
+enum class Field { qt, gtk };
+
 void collectShowing(AtspiAccessible* node, const QByteArray& name, int depth, QList<QRect>& found)
 {
     if (!node || depth > 60)
@@ -102,6 +106,14 @@ void click(const QRect& rect)
     QTest::qWait(150);
 }
 
+// A chord pressed as a hand presses it: held for 150 ms, then let go.
+void hold(const QString& chord)
+{
+    runTool(QStringLiteral("xdotool"), { QStringLiteral("keydown"), chord });
+    QTest::qWait(150);
+    runTool(QStringLiteral("xdotool"), { QStringLiteral("keyup"), chord });
+}
+
 void typeText(const QString& text)
 {
     runTool(
@@ -178,23 +190,39 @@ void addStyle(
 
     click(lowest(pid, QStringLiteral("Hotkey")));
     QTest::qWait(200);
-    MendoSession::press(chord);
+    hold(chord);
     QTest::qWait(500);
 }
 
 }  // namespace
 
+Q_DECLARE_METATYPE(Field)
+
 class TestE2eStyles : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void anAddedStyleWorksAtOnceAndResetFreesItsChord_data();
     void anAddedStyleWorksAtOnceAndResetFreesItsChord();
     void anAddedReplyStyleOpensTheAssistantInReplyMode();
 };
 
+void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord_data()
+{
+    QTest::addColumn<Field>("field");
+    QTest::newRow("Qt field") << Field::qt;
+    QTest::newRow("GTK field") << Field::gtk;
+}
+
 void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
 {
+    QFETCH(Field, field);
+    const QString selected = QStringLiteral("the report is ready");
     const QString answer = QStringLiteral("Ahoy, matey, the report be ready!");
-    MendoSession session({ .answers = { resultAnswer(answer) }, .serviceDown = false, .defaults = {} });
+    // The answer waits a little, so that the clipboard's owner changes
+    // counted from the request on are the paste's own.
+    QJsonObject delayed = resultAnswer(answer);
+    delayed.insert(QStringLiteral("delayMs"), 500);
+    MendoSession session({ .answers = { delayed }, .serviceDown = false, .defaults = {} });
     QVERIFY2(session.start(), qPrintable(session.failure()));
     QVERIFY(!chordIsTaken(XK_7, Mod1Mask | ShiftMask));
 
@@ -204,19 +232,30 @@ void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
         return;
     QTRY_VERIFY_WITH_TIMEOUT(chordIsTaken(XK_7, Mod1Mask | ShiftMask), kTimeoutMs);
 
-    auto target = session.startInFront(QStringLiteral(MENDO_TARGET_APP),
-        { QStringLiteral("--text"), QStringLiteral("the report is ready"), QStringLiteral("--geometry"),
-            QStringLiteral("500x120+100+100") });
+    auto clipboard = session.userCopies(usersClipboard);
+    QVERIFY(clipboard);
+    auto target = field == Field::qt
+        ? session.startInFront(QStringLiteral(MENDO_TARGET_APP),
+            { QStringLiteral("--text"), selected, QStringLiteral("--geometry"), QStringLiteral("500x120+100+100") })
+        : session.startInFront(QStringLiteral("zenity"), { QStringLiteral("--entry"), "--entry-text=" + selected });
     QVERIFY(target);
+    ClipboardOwnerChanges ownerChanges;
     MendoSession::press(QStringLiteral("ctrl+a"));
-    MendoSession::press(QStringLiteral("alt+shift+7"));
-    QTRY_COMPARE_WITH_TIMEOUT(target->reportedText(), answer, kTimeoutMs);
-    const QList<QJsonObject> requests = session.requests();
-    QCOMPARE(requests.size(), 1);
-    const QJsonObject body = requests.first().value(QStringLiteral("body")).toObject();
+    hold(QStringLiteral("alt+shift+7"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kTimeoutMs);
+    const QJsonObject body = session.requests().first().value(QStringLiteral("body")).toObject();
     // A user's style goes to the service under its name, as typed.
     QCOMPARE(body.value(QStringLiteral("styleId")).toString(), QStringLiteral("Pirate"));
-    QCOMPARE(body.value(QStringLiteral("text")).toString(), QStringLiteral("the report is ready"));
+    QCOMPARE(body.value(QStringLiteral("text")).toString(), selected);
+    const int beforePaste = ownerChanges.count();
+    QTRY_VERIFY_WITH_TIMEOUT(ownerChanges.count() >= beforePaste + 2, kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(clipboardIsUsers(), kTimeoutMs);
+    if (field == Field::gtk)
+        MendoSession::press(QStringLiteral("Return"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        field == Field::qt ? target->reportedText() : QString::fromUtf8(target->output()).trimmed(), answer,
+        kTimeoutMs);
 
     // Reset, in the settings window brought back to front: the style and its
     // chord are gone.
@@ -256,7 +295,7 @@ void TestE2eStyles::anAddedReplyStyleOpensTheAssistantInReplyMode()
             QStringLiteral("500x120+100+100") });
     QVERIFY(target);
     MendoSession::press(QStringLiteral("ctrl+a"));
-    MendoSession::press(QStringLiteral("alt+shift+8"));
+    hold(QStringLiteral("alt+shift+8"));
     QTRY_VERIFY_WITH_TIMEOUT(session.visibleWindowTitles().contains(QStringLiteral("AI assistant")), kTimeoutMs);
     // The reply is asked for in the new style, with its prompt.
     QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kTimeoutMs);
