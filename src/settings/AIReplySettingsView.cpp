@@ -109,7 +109,7 @@ AIReplySettingsView::AIReplySettingsView(const MainSettingsEnvironment& environm
     QHBoxLayout* header = StyleCardList::makeHeader(*texts, titles, &add, &reset);
     m_add = add;
     m_reset = reset;
-    m_cards = new StyleCardList(environment, *texts, replyStyleSource(state));
+    m_cards = new StyleCardList(environment, replyStyleSource(state));
 
     connect(add, &QPushButton::clicked, this, [&state] { state.addAIReplyStyle(); });
     connect(reset, &QPushButton::clicked, this, [&state] {

@@ -71,11 +71,9 @@ QHBoxLayout* StyleCardList::makeHeader(SettingsTexts& texts, QWidget* titles, QP
     return header;
 }
 
-StyleCardList::StyleCardList(
-    const MainSettingsEnvironment& environment, SettingsTexts& texts, Source source, QWidget* parent)
+StyleCardList::StyleCardList(const MainSettingsEnvironment& environment, Source source, QWidget* parent)
     : QWidget(parent)
     , m_environment(environment)
-    , m_texts(texts)
     , m_source(std::move(source))
     , m_layout(new QVBoxLayout(this))
 {
@@ -96,7 +94,7 @@ StyleEditorCard* StyleCardList::makeCard(const EditedStyle& style)
     options.canDelete = !m_source.builtInIds.contains(style.id);
     options.hasAutoReplace = m_source.hasAutoReplace;
     options.hotkeyWidth = m_source.hotkeyWidth;
-    auto* card = new StyleEditorCard(m_environment, m_texts, m_source.store, style, options, this);
+    auto* card = new StyleEditorCard(m_environment, m_source.store, style, options, this);
     card->setFixedHeight(m_placeholderHeight);
     return card;
 }

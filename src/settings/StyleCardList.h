@@ -14,6 +14,8 @@ class QVBoxLayout;
 
 namespace mendo {
 
+class SettingsTexts;
+
 // The column of style cards of the Styles and AI Reply pages, one card per
 // stored style in list order. It follows the stored list in place: a card is
 // added, removed or shown anew by its style's id, never made again for a
@@ -36,8 +38,7 @@ public:
         int hotkeyWidth = 120;
     };
 
-    StyleCardList(
-        const MainSettingsEnvironment& environment, SettingsTexts& texts, Source source, QWidget* parent = nullptr);
+    StyleCardList(const MainSettingsEnvironment& environment, Source source, QWidget* parent = nullptr);
 
     // Shows the stored list again: call on every published change.
     void follow();
@@ -62,7 +63,6 @@ private:
     void buildCardsInView();
 
     const MainSettingsEnvironment& m_environment;
-    SettingsTexts& m_texts;
     Source m_source;
     QVBoxLayout* m_layout;
     QList<StyleEditorCard*> m_cards;

@@ -148,11 +148,10 @@ void StylePromptEditor::fitToText()
     verticalScrollBar()->setValue(0);
 }
 
-StyleEditorCard::StyleEditorCard(const MainSettingsEnvironment& environment, SettingsTexts& texts,
-    StyleEditorStore store, EditedStyle style, Options options, QWidget* parent)
+StyleEditorCard::StyleEditorCard(const MainSettingsEnvironment& environment, StyleEditorStore store, EditedStyle style,
+    Options options, QWidget* parent)
     : OutlinedBox(fillOpacityValue, edgeOpacityValue, cornerRadius, parent)
     , m_environment(environment)
-    , m_texts(texts)
     , m_store(std::move(store))
     , m_style(std::move(style))
     , m_options(options)
@@ -169,6 +168,8 @@ void StyleEditorCard::build()
     // From now on the controls give the card its height.
     setMinimumHeight(0);
     setMaximumHeight(QWIDGETSIZE_MAX);
+    // The card's texts go with the card.
+    auto* texts = new SettingsTexts(m_environment.appState, this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(padding, padding, padding, padding);
@@ -179,7 +180,7 @@ void StyleEditorCard::build()
     m_name = new QLineEdit;
     m_name->setObjectName(QStringLiteral("styleName"));
     m_name->setClearButtonEnabled(false);
-    m_texts.follow([name = QPointer<QLineEdit>(m_name)](UiLanguage language) {
+    texts->follow([name = QPointer<QLineEdit>(m_name)](UiLanguage language) {
         if (!name)
             return;
         name->setPlaceholderText(nameTitle(language));
@@ -192,7 +193,7 @@ void StyleEditorCard::build()
 
     m_hotkey = makeHotkeyField(m_environment, m_options.hotkeyWidth);
     m_hotkey->setObjectName(QStringLiteral("styleHotkey"));
-    m_texts.accessibleName(m_hotkey, hotkeyTitle);
+    texts->accessibleName(m_hotkey, hotkeyTitle);
     connect(m_hotkey, &HotkeyRecorderField::hotkeyEdited, this,
         [this](const QString& hotkey) { editText(StyleEditorStore::Field::hotkey, hotkey); });
     row->addWidget(m_hotkey);
@@ -200,7 +201,7 @@ void StyleEditorCard::build()
     if (m_options.hasAutoReplace) {
         m_autoReplace = new QCheckBox;
         m_autoReplace->setObjectName(QStringLiteral("styleAutoReplace"));
-        m_texts.text(m_autoReplace, autoTitle);
+        texts->text(m_autoReplace, autoTitle);
         // clicked is the user's flip only, never setChecked.
         connect(m_autoReplace, &QCheckBox::clicked, this, [this](bool checked) { editAutoReplace(checked); });
         row->addWidget(m_autoReplace);
@@ -213,8 +214,8 @@ void StyleEditorCard::build()
         trash->setCursor(Qt::PointingHandCursor);
         showSymbol(trash, QStringLiteral("trash"), &destructiveRed);
         trash->setIconSize({ 16, 16 });
-        m_texts.accessibleName(trash, deleteTitle);
-        m_texts.toolTip(trash, deleteTitle);
+        texts->accessibleName(trash, deleteTitle);
+        texts->toolTip(trash, deleteTitle);
         // The card goes with its style, later in the event loop: not while its
         // own button is still reporting the click.
         connect(trash, &QToolButton::clicked, this, [this] {
@@ -232,7 +233,7 @@ void StyleEditorCard::build()
     editorLayout->setContentsMargins(editorPadding, editorPadding, editorPadding, editorPadding);
     m_prompt = new StylePromptEditor;
     m_prompt->setObjectName(QStringLiteral("stylePrompt"));
-    m_texts.accessibleName(m_prompt, promptTitle);
+    texts->accessibleName(m_prompt, promptTitle);
     connect(m_prompt, &QTextEdit::textChanged, this, [this] {
         if (m_showing)
             return;

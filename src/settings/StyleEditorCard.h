@@ -16,7 +16,6 @@ class QVBoxLayout;
 namespace mendo {
 
 class HotkeyRecorderField;
-class SettingsTexts;
 struct MainSettingsEnvironment;
 
 // Gives `button` the symbol in the colour `tone` picks from its palette, now
@@ -91,8 +90,8 @@ public:
         int hotkeyWidth = 120;
     };
 
-    StyleEditorCard(const MainSettingsEnvironment& environment, SettingsTexts& texts, StyleEditorStore store,
-        EditedStyle style, Options options, QWidget* parent = nullptr);
+    StyleEditorCard(const MainSettingsEnvironment& environment, StyleEditorStore store, EditedStyle style,
+        Options options, QWidget* parent = nullptr);
 
     const QString& styleId() const { return m_style.id; }
     bool canDelete() const { return m_options.canDelete; }
@@ -117,7 +116,6 @@ private:
     void showBuilt();
 
     const MainSettingsEnvironment& m_environment;
-    SettingsTexts& m_texts;
     StyleEditorStore m_store;
     EditedStyle m_style;
     Options m_options;

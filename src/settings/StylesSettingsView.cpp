@@ -94,7 +94,7 @@ StylesSettingsView::StylesSettingsView(const MainSettingsEnvironment& environmen
     QHBoxLayout* header = StyleCardList::makeHeader(*texts, m_heading, &add, &reset);
     m_add = add;
     m_reset = reset;
-    m_cards = new StyleCardList(environment, *texts, promptStyleSource(state));
+    m_cards = new StyleCardList(environment, promptStyleSource(state));
 
     connect(add, &QPushButton::clicked, this, [&state] { state.addPromptStyle(); });
     // Back to the built-in list as it ships; the quick-menu entries of
