@@ -3,7 +3,6 @@
 #include "settings/SettingsControls.h"
 #include "ui/MendoTheme.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QLabel>
