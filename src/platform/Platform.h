@@ -3,6 +3,7 @@
 namespace mendo {
 
 class Accessibility;
+class ApplicationCatalog;
 class BrowserControl;
 class Clock;
 class Displays;
@@ -50,6 +51,7 @@ struct Platform {
     PanelDesktop* panelDesktop = nullptr;
     Displays* displays = nullptr;
     BrowserControl* browser = nullptr;
+    ApplicationCatalog* applications = nullptr;
 };
 
 }  // namespace mendo
