@@ -177,6 +177,13 @@ std::optional<ApplicationChoice> DialogApplicationChooser::chooseApplication()
     const UiLanguage language = m_state.settings().uiLanguage;
     ApplicationChooserDialog dialog(
         applicationChoices(m_catalog ? *m_catalog : none, m_workspace, language), *m_icons, language, m_parent);
+    // A window of its own takes no palette from the settings window's scheme.
+    if (m_parent) {
+        QPalette colours = m_parent->palette();
+        // Every role as set, not only those the parent set itself.
+        colours.setResolveMask(~QPalette::ResolveMask(0));
+        dialog.setPalette(colours);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.selectedChoice();
