@@ -275,9 +275,20 @@ LayoutSettingsView::LayoutSettingsView(const MainSettingsEnvironment& environmen
     layout->addWidget(block);
 
     showRules();
-    texts.follow([this](UiLanguage) {
-        m_add->setIcon(SymbolRegistry::icon(QStringLiteral("plus"), palette().color(QPalette::ButtonText)));
-    });
+    paintPlus();
+}
+
+void LayoutSettingsView::paintPlus()
+{
+    m_add->setIconSize(QSize(12, 12));
+    m_add->setIcon(SymbolRegistry::icon(QStringLiteral("plus"), palette().color(QPalette::ButtonText)));
+}
+
+void LayoutSettingsView::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        paintPlus();
 }
 
 LayoutSettingsView::~LayoutSettingsView() = default;

@@ -75,9 +75,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void showRules();
+    void paintPlus();
 
     MendoAppState& m_state;
     SettingsTexts* m_texts;

@@ -4,7 +4,7 @@
 // per-application layout service when it comes to the front, and no longer
 // once its rule is removed; and the screenshots of the page and the chooser.
 
-#include "settings/SettingsRig.h"
+#include "settings/SettingsScreenshot.h"
 
 #include "desktop/AppLayoutSwitchService.h"
 #include "fakes/FakeApplicationCatalog.h"
@@ -25,7 +25,6 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSet>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -43,16 +42,6 @@ QString savedLayout()
         if (line.startsWith(QLatin1String("layout:")))
             return line.mid(7).trimmed();
     return QStringLiteral("us");
-}
-
-int colours(const QImage& image)
-{
-    QSet<QRgb> seen;
-    for (int y = 0; y < image.height(); y += 2) {
-        for (int x = 0; x < image.width(); x += 2)
-            seen.insert(image.pixel(x, y));
-    }
-    return int(seen.size());
 }
 
 QString shotName(const QString& what, UiLanguage language, bool dark)
@@ -243,16 +232,10 @@ void TestLayoutSettingsDisplay::screenshots()
     catalog.applications = shownApplications;
     rig.platform.applications = &catalog;
     rig.workspace.applications = { { 10, QStringLiteral("Gimp-2.10"), 1 } };
-    rig.state->setSelectedSettingsPage(SettingsPage::layout);
-    MainSettingsView& view = rig.makeView(QSize(900, 640));
-    view.move(40, 40);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTest::qWait(250);
-    const QImage page = saveScreenArea(QRect(view.mapToGlobal(QPoint(0, 0)), view.size()),
-        shotName(QStringLiteral("layout"), language, dark));
-    QVERIFY(!page.isNull());
-    QVERIFY(colours(page) > 40);
+    const SettingsShot shot = shootSettingsPage(rig, SettingsPage::layout, QStringLiteral("layout"), language, dark);
+    QVERIFY(!shot.image.isNull());
+    QVERIFY(shot.colours() > 40);
+    MainSettingsView& view = rig.makeView();
 
     auto* layoutPage = rig.shownPage<LayoutSettingsView>();
     QVERIFY(layoutPage);
@@ -270,7 +253,7 @@ void TestLayoutSettingsDisplay::screenshots()
     });
     layoutPage->addButton()->click();
     QVERIFY(!chooser.isNull());
-    QVERIFY(colours(chooser) > 20);
+    QVERIFY((SettingsShot { QString(), chooser }.colours() > 20));
 }
 
 QTEST_MAIN(TestLayoutSettingsDisplay)
