@@ -167,9 +167,11 @@ DialogApplicationChooser::DialogApplicationChooser(
     , m_workspace(workspace)
     , m_state(state)
     , m_parent(parent)
-    , m_icons(std::make_shared<ApplicationIcons>())
+    , m_icons(std::make_unique<ApplicationIcons>())
 {
 }
+
+DialogApplicationChooser::~DialogApplicationChooser() = default;
 
 std::optional<ApplicationChoice> DialogApplicationChooser::chooseApplication()
 {

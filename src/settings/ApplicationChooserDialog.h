@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QDialog>
+#include <memory>
 
 class QDialogButtonBox;
 class QLineEdit;
@@ -67,6 +68,7 @@ class DialogApplicationChooser final : public ApplicationChooser {
 public:
     DialogApplicationChooser(
         const ApplicationCatalog* catalog, const Workspace& workspace, MendoAppState& state, QWidget* parent);
+    ~DialogApplicationChooser() override;
     std::optional<ApplicationChoice> chooseApplication() override;
     ApplicationIcons& icons() { return *m_icons; }
 
@@ -75,7 +77,7 @@ private:
     const Workspace& m_workspace;
     MendoAppState& m_state;
     QWidget* m_parent;
-    std::shared_ptr<ApplicationIcons> m_icons;
+    std::unique_ptr<ApplicationIcons> m_icons;
 };
 
 }  // namespace mendo

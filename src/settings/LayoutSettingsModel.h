@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QUuid>
+#include <algorithm>
 
 namespace mendo {
 
