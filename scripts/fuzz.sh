@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${FUZZ_SECONDS:-60}"
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(defaults_file hotkey_text service_answer clipboard_history_file)
+[ ${#targets[@]} -gt 0 ] || targets=(defaults_file hotkey_text service_answer clipboard_history_file desktop_entry)
 
 if ! command -v clang++ >/dev/null; then
   echo "The fuzz targets need clang (Debian package clang)." >&2

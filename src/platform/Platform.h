@@ -3,6 +3,7 @@
 namespace mendo {
 
 class Accessibility;
+class ApplicationCatalog;
 class BrowserControl;
 class Clock;
 class DisplayGuard;
@@ -53,6 +54,7 @@ struct Platform {
     // Keeps a display switched off by MendoAI from staying off when MendoAI dies.
     DisplayGuard* displayGuard = nullptr;
     BrowserControl* browser = nullptr;
+    ApplicationCatalog* applications = nullptr;
 };
 
 }  // namespace mendo

@@ -148,11 +148,11 @@ void MendoAppDelegate::configureMainWindows()
 {
     later(Millis(0), [this] {
         for (QWidget* window : m_application.windows()) {
-            if (!window || isPanel(window))
+            // Dialogs keep their own title.
+            if (!window || isPanel(window) || !canBecomeMain(window))
                 continue;
             configureWindow(window);
-            if (canBecomeMain(window))
-                becomeDelegateOf(window);
+            becomeDelegateOf(window);
         }
     });
 }
@@ -190,11 +190,10 @@ bool MendoAppDelegate::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::WindowActivate) {
         QPointer<QWidget> guarded(window);
         later(Millis(0), [this, guarded] {
-            if (!guarded)
+            if (!guarded || !canBecomeMain(guarded))
                 return;
             configureWindow(guarded);
-            if (canBecomeMain(guarded))
-                becomeDelegateOf(guarded);
+            becomeDelegateOf(guarded);
         });
         return false;
     }

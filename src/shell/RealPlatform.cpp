@@ -10,6 +10,7 @@
 #include "platform/atspi/AtspiPermissions.h"
 #include "platform/x11/ApplicationIdResolver.h"
 #include "platform/x11/ChromiumBrowserControl.h"
+#include "platform/x11/X11ApplicationCatalog.h"
 #include "platform/x11/DesktopUrlOpener.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11DisplayGuard.h"
@@ -48,6 +49,7 @@ struct RealPlatform::Parts {
     X11InputMonitoring inputMonitoring;
     QtProcesses processes;
     ChromiumBrowserControl browser { processes, ApplicationIdResolver::standardApplicationDirs() };
+    X11ApplicationCatalog applications { ApplicationIdResolver::standardApplicationDirs() };
     UnsetSystemTransparency transparency;
     DesktopUrlOpener urlOpener;
     // MendoAI's own keystrokes, which the global input monitor drops.
@@ -83,6 +85,7 @@ RealPlatform::RealPlatform()
     m_platform.displays = &d->displays;
     m_platform.displayGuard = &d->displayGuard;
     m_platform.browser = &d->browser;
+    m_platform.applications = &d->applications;
     d->keyboard.setPostedKeys(&d->postedKeys);
 }
 

@@ -118,8 +118,7 @@ void TestSettingsWindow::pagesAreMadeOnFirstSelection()
     SettingsRig rig;
     MainSettingsView& view = rig.makeView();
     const QList<SettingsPage> later { SettingsPage::actions, SettingsPage::styles, SettingsPage::aiReply,
-        SettingsPage::quickMenu, SettingsPage::clipboard, SettingsPage::layout, SettingsPage::shortcuts,
-        SettingsPage::updates };
+        SettingsPage::quickMenu, SettingsPage::clipboard, SettingsPage::shortcuts, SettingsPage::updates };
     for (const SettingsPage page : allCases<SettingsPage>())
         QCOMPARE(view.page(page) != nullptr, page == SettingsPage::general);
 

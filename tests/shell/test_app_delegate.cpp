@@ -184,9 +184,14 @@ void TestAppDelegate::panelsAndDialogsAreNotIntercepted()
     Shell shell;
     auto panel = shell.addWindow(Qt::Tool);
     auto dialog = shell.addWindow(Qt::Dialog);
+    dialog->setWindowTitle(QStringLiteral("Choose an application"));
     panel->show();
     dialog->show();
+    QEvent activation(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(dialog.get(), &activation);
     shell.clock.flush();
+    // Only main windows take the application's title.
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Choose an application"));
 
     // A panel closes for real and sets off no policy run.
     QVERIFY(panel->close());

@@ -1,56 +1,13 @@
 #include "platform/x11/ApplicationIdResolver.h"
 
+#include "platform/DesktopEntry.h"
+
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 namespace mendo {
 
 namespace {
-
-struct DesktopEntry {
-    QString startupWMClass;
-    QString exec;
-    bool hidden = false;
-};
-
-// Only the keys that matter here; a file that is not a desktop entry
-// (no [Desktop Entry] group) yields nothing.
-std::optional<DesktopEntry> readDesktopEntry(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return std::nullopt;
-    DesktopEntry entry;
-    bool inMainGroup = false;
-    bool sawMainGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inMainGroup = line == QLatin1String("[Desktop Entry]");
-            sawMainGroup = sawMainGroup || inMainGroup;
-            continue;
-        }
-        if (!inMainGroup || line.startsWith(QLatin1Char('#')))
-            continue;
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals < 0)
-            continue;
-        const QString key = line.left(equals).trimmed();
-        const QString value = line.mid(equals + 1).trimmed();
-        if (key == QLatin1String("StartupWMClass"))
-            entry.startupWMClass = value;
-        else if (key == QLatin1String("Exec"))
-            entry.exec = value;
-        else if (key == QLatin1String("Hidden"))
-            entry.hidden = value == QLatin1String("true");
-    }
-    if (!sawMainGroup)
-        return std::nullopt;
-    return entry;
-}
 
 QString lastPart(const QString& id)
 {
@@ -99,33 +56,18 @@ void ApplicationIdResolver::load()
     m_byFileName.clear();
     m_byLastPart.clear();
     m_dirStamps.clear();
-    QSet<QString> seenIds;
-    for (const QString& dir : m_dirs) {
+    for (const QString& dir : m_dirs)
         m_dirStamps.insert(dir, QFileInfo(dir).lastModified());
-        const QDir base(dir);
-        QStringList files;
-        QDirIterator it(dir, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files.append(it.next());
-        // The same order on every run, whatever the file system's.
-        files.sort();
-        for (const QString& path : files) {
-            // The entry id: the path below the folder, '/' becoming '-'.
-            QString id = base.relativeFilePath(path);
-            id.chop(int(qstrlen(".desktop")));
-            id.replace(QLatin1Char('/'), QLatin1Char('-'));
-            if (seenIds.contains(id))
-                continue;
-            seenIds.insert(id);
-            const auto entry = readDesktopEntry(path);
-            if (!entry || entry->hidden)
-                continue;
-            if (!entry->startupWMClass.isEmpty() && !m_byStartupClass.contains(entry->startupWMClass))
-                m_byStartupClass.insert(entry->startupWMClass, id);
-            m_byFileName.insert(id.toLower(), id);
-            if (!m_byLastPart.contains(lastPart(id).toLower()))
-                m_byLastPart.insert(lastPart(id).toLower(), id);
-        }
+    for (const DesktopEntryFile& file : installedDesktopEntries(m_dirs)) {
+        if (!file.entry || file.entry->hidden)
+            continue;
+        const QString& id = file.id;
+        const QString& startupWMClass = file.entry->startupWMClass;
+        if (!startupWMClass.isEmpty() && !m_byStartupClass.contains(startupWMClass))
+            m_byStartupClass.insert(startupWMClass, id);
+        m_byFileName.insert(id.toLower(), id);
+        if (!m_byLastPart.contains(lastPart(id).toLower()))
+            m_byLastPart.insert(lastPart(id).toLower(), id);
     }
 }
 
