@@ -460,16 +460,22 @@ std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(
     const AXElement& element, const QString& attribute, const QVariantMap& parameter)
 {
     AtspiAccessible* object = unwrap(element);
+    const QString key = parameter.value(ax::SearchKey).toString();
     if (!responsive(object) || attribute != ax::ElementsForSearchPredicate
-        || parameter.value(ax::SearchKey).toString() != ax::TextFieldSearchKey)
+        || (key != ax::TextFieldSearchKey && key != ax::WebAreaSearchKey))
         return std::nullopt;
     Call call(*this, object);
-    std::vector<AtspiStateType> states { ATSPI_STATE_EDITABLE };
+    const bool textFields = key == ax::TextFieldSearchKey;
+    std::vector<AtspiStateType> states;
+    if (textFields)
+        states.push_back(ATSPI_STATE_EDITABLE);
     if (parameter.value(ax::VisibleOnly).toBool())
         states.push_back(ATSPI_STATE_SHOWING);
     const int limit = parameter.value(ax::ResultsLimit, 0).toInt();
-    const auto matches = collectionMatches(
-        object, states, { ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT }, std::max(limit, 0));
+    const std::vector<AtspiRole> roles = textFields
+        ? std::vector<AtspiRole> { ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT }
+        : std::vector<AtspiRole> { ATSPI_ROLE_DOCUMENT_WEB };
+    const auto matches = collectionMatches(object, states, roles, std::max(limit, 0));
     if (!matches)
         return std::nullopt;
     QList<AXElement> result;

@@ -47,7 +47,8 @@ namespace mendo {
 //                       "AXFocusedWindow" and "AXManualAccessibility" are
 //                       read-only
 //   "AXUIElementsForSearchPredicate"  a Collection search for showing,
-//                       editable text fields
+//                       editable text fields, or for web documents: one
+//                       request, in tree order
 class AtspiAccessibility final : public Accessibility {
 public:
     // Per-call D-Bus timeout.
