@@ -42,7 +42,8 @@ struct RealPlatform::Parts {
     X11HotkeyRegistrar hotkeyRegistrar { x11, &log };
     Cld2LanguageDetector languages;
     XkbInputSources inputSources { x11 };
-    AtspiAccessibility accessibility { clock };
+    // Connected once the event loop runs, after the hotkeys are held.
+    AtspiAccessibility accessibility { clock, true };
     AtspiPermissions permissions;
     X11InputMonitoring inputMonitoring;
     QtProcesses processes;
@@ -54,6 +55,7 @@ struct RealPlatform::Parts {
     X11GlobalInputMonitor globalInput { x11, postedKeys };
     X11PanelDesktop panelDesktop { x11 };
     X11Displays displays { x11 };
+    std::unique_ptr<Timer> connectAccessibility;
 };
 
 RealPlatform::RealPlatform()
@@ -81,6 +83,7 @@ RealPlatform::RealPlatform()
     m_platform.displays = &d->displays;
     m_platform.browser = &d->browser;
     d->keyboard.setPostedKeys(&d->postedKeys);
+    d->connectAccessibility = d->clock.singleShot(Millis(0), [this] { d->accessibility.connect(); });
 }
 
 RealPlatform::~RealPlatform() = default;

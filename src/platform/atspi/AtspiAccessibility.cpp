@@ -152,10 +152,19 @@ struct AtspiAccessibility::FocusTrack {
     }
 };
 
-AtspiAccessibility::AtspiAccessibility(Clock& clock)
+AtspiAccessibility::AtspiAccessibility(Clock& clock, bool connectLater)
     : m_clock(clock)
     , m_focusTrack(std::make_unique<FocusTrack>())
 {
+    if (!connectLater)
+        connect();
+}
+
+void AtspiAccessibility::connect()
+{
+    if (m_connected)
+        return;
+    m_connected = true;
     // 0 = connected now, 1 = already connected (by Qt's own bridge, say).
     m_available = atspi_init() <= 1;
     // The second figure is the allowance for an application that has just
@@ -195,6 +204,7 @@ void AtspiAccessibility::noteTimeout(const void* object)
 
 AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
 {
+    connect();
     if (!m_available || processIdentifier <= 0)
         return nullptr;
     Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
