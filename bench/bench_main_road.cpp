@@ -197,13 +197,15 @@ int main(int argc, char** argv)
             steps[step].append(ns);
         }
     }
-    std::printf("start-up, median of %d, from the launch (ms):\n", kRuns);
-    std::printf("  minimal Qt Widgets program with one window: main %.1f, event loop %.1f\n",
-        median(minimalMain) / 1e6, median(minimal) / 1e6);
-    for (const QString& step : order)
-        std::printf("  mendo %s: %.1f\n", qPrintable(step), median(steps[step]) / 1e6);
-    std::printf("start-up until the hotkeys are held: %.1f ms (minimal Qt program: %.1f ms)\n",
-        median(steps.value(QStringLiteral("hotkeys held"))) / 1e6, median(minimal) / 1e6);
+    if (starts > 0) {
+        std::printf("start-up, median of %d, from the launch (ms):\n", kRuns);
+        std::printf("  minimal Qt Widgets program with one window: main %.1f, event loop %.1f\n",
+            median(minimalMain) / 1e6, median(minimal) / 1e6);
+        for (const QString& step : order)
+            std::printf("  mendo %s: %.1f\n", qPrintable(step), median(steps[step]) / 1e6);
+        std::printf("start-up until the hotkeys are held: %.1f ms (minimal Qt program: %.1f ms)\n",
+            median(steps.value(QStringLiteral("hotkeys held"))) / 1e6, median(minimal) / 1e6);
+    }
     std::fflush(stdout);
     if (only == QLatin1String("startup"))
         return 0;
