@@ -66,11 +66,11 @@ QPair<qint64, qint64> cpuAndRss(qint64 pid)
     return { ticks, rss };
 }
 
-// Voluntary context switches of every thread of `pid`: each is a sleep the
-// thread woke from.
-qint64 wakeUps(qint64 pid)
+// Voluntary context switches of each thread of `pid`, by thread id: each is a
+// sleep the thread woke from.
+QMap<QString, qint64> wakeUps(qint64 pid)
 {
-    qint64 total = 0;
+    QMap<QString, qint64> counts;
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
     for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile status(tasks.filePath(task + QStringLiteral("/status")));
@@ -78,9 +78,19 @@ qint64 wakeUps(qint64 pid)
             continue;
         for (const QByteArray& row : status.readAll().split('\n')) {
             if (row.startsWith("voluntary_ctxt_switches:"))
-                total += row.mid(24).trimmed().toLongLong();
+                counts.insert(task, row.mid(24).trimmed().toLongLong());
         }
     }
+    return counts;
+}
+
+// The wake-ups between two counts, of the threads that lived through both
+// (a thread ending in between would count negative) and of those born since.
+qint64 wakeUpsBetween(const QMap<QString, qint64>& before, const QMap<QString, qint64>& after)
+{
+    qint64 total = 0;
+    for (auto it = after.begin(); it != after.end(); ++it)
+        total += it.value() - before.value(it.key(), 0);
     return total;
 }
 
@@ -216,12 +226,12 @@ int main(int argc, char** argv)
     // Idle: nothing happens for a minute.
     QTest::qWait(2000);
     const auto before = cpuAndRss(session.mendoPid());
-    const qint64 wakeUpsBefore = wakeUps(session.mendoPid());
+    const QMap<QString, qint64> wakeUpsBefore = wakeUps(session.mendoPid());
     QTest::qWait(60000);
     const auto after = cpuAndRss(session.mendoPid());
-    const qint64 wakeUpsAfter = wakeUps(session.mendoPid());
+    const QMap<QString, qint64> wakeUpsAfter = wakeUps(session.mendoPid());
     const double cpuPercent = 100.0 * double(after.first - before.first) / double(sysconf(_SC_CLK_TCK)) / 60.0;
     std::printf("idle over 60 s: CPU %.2f %%, %.2f wake-ups a second (all threads), resident memory %lld MB at the end\n",
-        cpuPercent, double(wakeUpsAfter - wakeUpsBefore) / 60.0, after.second / 1024);
+        cpuPercent, double(wakeUpsBetween(wakeUpsBefore, wakeUpsAfter)) / 60.0, after.second / 1024);
     return 0;
 }
