@@ -20,6 +20,7 @@
 #include "platform/atspi/AtspiAccessibility.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -153,6 +154,9 @@ void BM_AddressFieldScanChromium(benchmark::State& state)
         browser.kill();
         browser.waitForFinished(5000);
     }
+    // Its helpers may still be writing into the profile for a moment.
+    for (int attempt = 0; attempt < 20 && !QDir(dir.path()).removeRecursively(); ++attempt)
+        QTest::qWait(250);
 }
 BENCHMARK(BM_AddressFieldScanChromium)->Unit(benchmark::kMillisecond);
 
