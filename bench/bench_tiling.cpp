@@ -1,9 +1,10 @@
 // Window tiling over the real window manager. Needs a display:
 //   scripts/with-session.sh build/bench/bench_tiling
 //
-// BM_StackingList40: the tile-all candidates among 40 managed windows (every
-// window's desktop, map state, type, frame, opacity, process and state read
-// from the X server). BM_TileAllFour: tile-all of four scattered windows until
+// BM_StackingList40 / BM_StackingList200: the tile-all candidates among 40
+// and 200 managed windows (every window's desktop, map state, type, frame,
+// opacity, process and state read from the X server, the monitors and their
+// docks with them). BM_TileAllFour: tile-all of four scattered windows until
 // the window manager has answered every move.
 #include "base/Clock.h"
 #include "desktop/WindowTilingService.h"
@@ -36,7 +37,10 @@ public:
         const Atom normal = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_NORMAL", False);
         const Atom pid = XInternAtom(m_display, "_NET_WM_PID", False);
         for (int i = 0; i < count; ++i) {
-            const Window window = XCreateSimpleWindow(m_display, root, 20 * i, 15 * i, 300, 200, 0, 0, 0xFFFFFF);
+            // Forty steps down the screen, then from the top again.
+            const int step = i % 40;
+            const Window window
+                = XCreateSimpleWindow(m_display, root, 20 * step, 15 * step, 300, 200, 0, 0, 0xFFFFFF);
             XClassHint hint { const_cast<char*>("bench"), const_cast<char*>("Bench") };
             XSetClassHint(m_display, window, &hint);
             XChangeProperty(m_display, window, type, XA_ATOM, 32, PropModeReplace,
@@ -77,9 +81,9 @@ struct Tiling {
     WindowTilingService service { windows, clock };
 };
 
-void BM_StackingList40(benchmark::State& state)
+void stackingList(benchmark::State& state, int count)
 {
-    Windows windows(40);
+    Windows windows(count);
     Tiling tiling;
     const MonitorFrame screen = tiling.windows.screens().first();
     qsizetype found = 0;
@@ -87,7 +91,19 @@ void BM_StackingList40(benchmark::State& state)
         found = tiling.service.windowsInStackingOrder(screen).size();
     state.counters["tileable"] = double(found);
 }
+
+void BM_StackingList40(benchmark::State& state)
+{
+    stackingList(state, 40);
+}
 BENCHMARK(BM_StackingList40)->Unit(benchmark::kMillisecond);
+
+// The growth with the number of windows: only the bytes of the answers.
+void BM_StackingList200(benchmark::State& state)
+{
+    stackingList(state, 200);
+}
+BENCHMARK(BM_StackingList200)->Unit(benchmark::kMillisecond);
 
 void BM_TileAllFour(benchmark::State& state)
 {

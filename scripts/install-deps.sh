@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkgconf git
   qt6-base-dev qt6-qpa-plugins qcoro-qt6-dev libicu-dev
   libcld2-dev
-  libx11-dev libxtst-dev libxi-dev libxrandr-dev libxfixes-dev libxkbfile-dev libxkbcommon-x11-dev
+  libx11-dev libx11-xcb-dev libxtst-dev libxi-dev libxrandr-dev libxfixes-dev libxkbfile-dev libxkbcommon-x11-dev
   libatspi2.0-dev at-spi2-core libglib2.0-bin dbus-x11 dbus
   xvfb xauth openbox xdotool xclip x11-utils x11-xkb-utils x11-xserver-utils fonts-dejavu-core trayer
   zenity xterm libbenchmark-dev python3 procps chromium

@@ -7,6 +7,7 @@
 #include "model/MendoPromptLibrary.h"
 #include "model/NativeSettingsStore.h"
 #include "base/Clock.h"
+#include "platform/SystemTransparency.h"
 #include "platform/UserDefaults.h"
 
 #include <QGuiApplication>
@@ -180,8 +181,9 @@ void MendoAppState::clearClipboardHistory()
 void MendoAppState::startSystemSurfaceObserver()
 {
     refreshSystemSurfaceMode();
-    if (m_systemSurfaceTimer)
+    if (m_observingSystemSurface)
         return;
+    m_observingSystemSurface = true;
     // X11 announces no change of the transparency wishes themselves: the
     // defaults, activation and the poll stand in for that notice.
     m_defaultsObserver = connect(
@@ -193,8 +195,10 @@ void MendoAppState::startSystemSurfaceObserver()
                       refreshSystemSurfaceMode();
               });
     }
-    m_systemSurfaceTimer
-        = m_services.clock.repeating(systemSurfacePollInterval, [this] { refreshSystemSurfaceMode(); });
+    // Wishes that never change need no poll waking the process all day.
+    if (m_services.transparency.mayChange())
+        m_systemSurfaceTimer
+            = m_services.clock.repeating(systemSurfacePollInterval, [this] { refreshSystemSurfaceMode(); });
 }
 
 void MendoAppState::refreshSystemSurfaceMode()

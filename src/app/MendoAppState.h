@@ -100,7 +100,7 @@ public:
     // user defaults, whenever MendoAI becomes active and every 0.75 s. A
     // second call only refreshes.
     void startSystemSurfaceObserver();
-    bool isObservingSystemSurface() const { return m_systemSurfaceTimer != nullptr; }
+    bool isObservingSystemSurface() const { return m_observingSystemSurface; }
 
     // The action driver: returns at once; the run reports in the status.
     void run(const QuickAction& action, bool pasteResult, bool updateSampleText);
@@ -163,6 +163,7 @@ private:
     std::function<void()> m_showMainWindow;
     QMetaObject::Connection m_defaultsObserver;
     QMetaObject::Connection m_appActiveObserver;
+    bool m_observingSystemSurface = false;
     std::unique_ptr<Timer> m_systemSurfaceTimer;
     std::unique_ptr<ActionDriver> m_driver;
 };

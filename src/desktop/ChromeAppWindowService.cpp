@@ -5,6 +5,8 @@
 #include "platform/BrowserControl.h"
 #include "platform/KeyboardEvents.h"
 
+#include <algorithm>
+
 namespace mendo {
 
 ChromeAppWindowService::ChromeAppWindowService(Workspace& workspace, Accessibility& accessibility,
@@ -34,10 +36,15 @@ bool ChromeAppWindowService::popOutActiveTabIfNeeded(WindowTileSlot to)
     const AXElement window = m_ax.elementAttribute(m_ax.applicationElement(front->processIdentifier), ax::FocusedWindow);
     if (!window)
         return false;
-    int budget = scanBudget;
-    if (!containsTextField(window, 0, budget))
+    // Where the browser answers element searches, its web areas are known
+    // at once, and the field's way up to the window need not ask each
+    // element's role.
+    const std::optional<QList<AXElement>> webAreas = search(window, ax::WebAreaSearchKey);
+    const std::optional<QList<AXElement>> knownWebAreas
+        = webAreas && webAreas->size() < searchCandidates ? webAreas : std::nullopt;
+    if (!containsTextField(window, knownWebAreas))
         return false;
-    const std::optional<QString> address = pageAddress(window);
+    const std::optional<QString> address = pageAddress(window, knownWebAreas);
     if (!address || address->isEmpty())
         return false;
     // Started before anything is closed: a browser that cannot be started
@@ -53,9 +60,72 @@ bool ChromeAppWindowService::popOutActiveTabIfNeeded(WindowTileSlot to)
     return true;
 }
 
-bool ChromeAppWindowService::containsTextField(const AXElement& element, int depth, int& budget)
+bool ChromeAppWindowService::containsTextField(
+    const AXElement& window, const std::optional<QList<AXElement>>& webAreas)
 {
-    return firstShown(element, ax::TextFieldRole, depth, budget) != nullptr;
+    if (const auto fields = search(window, ax::TextFieldSearchKey)) {
+        ScanPath path;
+        for (const AXElement& field : *fields) {
+            if (passesScanRules(field, window, ax::TextFieldRole, webAreas, path))
+                return true;
+        }
+        // A full answer may have left a later field out: the walk decides.
+        if (fields->size() < searchCandidates)
+            return false;
+    }
+    int budget = scanBudget;
+    return firstShown(window, ax::TextFieldRole, 0, budget) != nullptr;
+}
+
+std::optional<QList<AXElement>> ChromeAppWindowService::search(const AXElement& window, QLatin1String key)
+{
+    const QVariantMap predicate { { ax::SearchKey, QString(key) }, { ax::VisibleOnly, true },
+        { ax::ResultsLimit, searchCandidates } };
+    const std::optional<AXValue> found = m_ax.parameterizedAttributeValue(window, ax::ElementsForSearchPredicate, predicate);
+    const auto* elements = found ? std::get_if<QList<AXElement>>(&*found) : nullptr;
+    if (!elements)
+        return std::nullopt;
+    return *elements;
+}
+
+bool ChromeAppWindowService::passesScanRules(const AXElement& candidate, const AXElement& window, QLatin1String role,
+    const std::optional<QList<AXElement>>& webAreas, ScanPath& path)
+{
+    if (!candidate || m_ax.stringAttribute(candidate, ax::Role) != role
+        || m_ax.boolAttribute(candidate, ax::Hidden).value_or(false))
+        return false;
+    const auto isWebArea = [&](const AXElement& element) {
+        if (!webAreas)
+            return m_ax.stringAttribute(element, ax::Role) == ax::WebAreaRole;
+        return std::any_of(
+            webAreas->begin(), webAreas->end(), [&](const AXElement& area) { return m_ax.isSameElement(area, element); });
+    };
+    // Up from the candidate to the window: at step `up`, `ancestor` lies
+    // `up` levels above the candidate. Elements found fine on an earlier way
+    // up end this one with their own depth.
+    QList<std::pair<AXElement, int>> climbed;
+    AXElement ancestor = m_ax.elementAttribute(candidate, ax::Parent);
+    for (int up = 1; ancestor; ++up) {
+        std::optional<int> ancestorDepth;
+        if (m_ax.isSameElement(ancestor, window))
+            ancestorDepth = 0;
+        for (const auto& [known, depth] : path) {
+            if (!ancestorDepth && m_ax.isSameElement(known, ancestor))
+                ancestorDepth = depth;
+        }
+        if (ancestorDepth) {
+            const int candidateDepth = *ancestorDepth + up;
+            for (const auto& [element, steps] : climbed)
+                path.append({ element, candidateDepth - steps });
+            return candidateDepth <= scanDepth;
+        }
+        if (up >= scanDepth || m_ax.boolAttribute(ancestor, ax::Hidden).value_or(false) || isWebArea(ancestor))
+            return false;
+        climbed.append({ ancestor, up });
+        ancestor = m_ax.elementAttribute(ancestor, ax::Parent);
+    }
+    // Not below the window at all.
+    return false;
 }
 
 AXElement ChromeAppWindowService::firstShown(const AXElement& element, QLatin1String role, int depth, int& budget)
@@ -83,10 +153,22 @@ AXElement ChromeAppWindowService::firstShown(const AXElement& element, QLatin1St
     return nullptr;
 }
 
-std::optional<QString> ChromeAppWindowService::pageAddress(const AXElement& window)
+std::optional<QString> ChromeAppWindowService::pageAddress(
+    const AXElement& window, const std::optional<QList<AXElement>>& webAreas)
 {
-    int budget = scanBudget;
-    const AXElement page = firstShown(window, ax::WebAreaRole, 0, budget);
+    AXElement page;
+    if (webAreas) {
+        ScanPath path;
+        for (const AXElement& area : *webAreas) {
+            if (passesScanRules(area, window, ax::WebAreaRole, webAreas, path)) {
+                page = area;
+                break;
+            }
+        }
+    } else {
+        int budget = scanBudget;
+        page = firstShown(window, ax::WebAreaRole, 0, budget);
+    }
     if (!page)
         return std::nullopt;
     return m_ax.stringAttribute(page, ax::URL);
@@ -95,7 +177,10 @@ std::optional<QString> ChromeAppWindowService::pageAddress(const AXElement& wind
 std::optional<QString> ChromeAppWindowService::focusedPageAddress(qint32 processIdentifier)
 {
     const AXElement window = m_ax.elementAttribute(m_ax.applicationElement(processIdentifier), ax::FocusedWindow);
-    return window ? pageAddress(window) : std::nullopt;
+    if (!window)
+        return std::nullopt;
+    const auto webAreas = search(window, ax::WebAreaSearchKey);
+    return pageAddress(window, webAreas && webAreas->size() < searchCandidates ? webAreas : std::nullopt);
 }
 
 std::optional<WindowId> ChromeAppWindowService::appWindowInFront(const PopOut& popOut)

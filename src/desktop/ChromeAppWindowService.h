@@ -32,6 +32,10 @@ public:
     // budget of elements and a depth below the window.
     static constexpr int scanBudget = 400;
     static constexpr int scanDepth = 11;
+    // Where the application answers an element search (Chromium does, Qt
+    // does not), the fields it finds are checked against the walk's rules;
+    // an answer this long may have left one out, and the walk decides.
+    static constexpr int searchCandidates = 8;
     // The app window is looked for this often, this many times.
     static constexpr Millis queryInterval { 250 };
     static constexpr int queryCount = 12;
@@ -59,16 +63,28 @@ private:
         WindowTileSlot slot;
     };
 
-    // Whether a shown text field lies below `element` outside every web area
-    // (the address field of a browser window; an app window has none shown).
-    // The element itself never counts.
-    bool containsTextField(const AXElement& element, int depth, int& budget);
+    // Elements already found on a way up to the window, each with its depth
+    // below it.
+    using ScanPath = QList<std::pair<AXElement, int>>;
+    // Whether a shown text field lies below `window` outside every web area
+    // (the address field of a browser window; an app window has none shown):
+    // one element search where the application offers it, else the walk.
+    // `webAreas`: every web area of the window, when a search found them all.
+    bool containsTextField(const AXElement& window, const std::optional<QList<AXElement>>& webAreas);
+    // The shown elements the application's search finds for `key`, at most
+    // searchCandidates; nothing when it offers no search.
+    std::optional<QList<AXElement>> search(const AXElement& window, QLatin1String key);
+    // Whether the walk would take `candidate` for `role`: shown, at most
+    // scanDepth below `window`, with neither a hidden element nor a web area
+    // between them (told apart by `webAreas` when known, else by role).
+    bool passesScanRules(const AXElement& candidate, const AXElement& window, QLatin1String role,
+        const std::optional<QList<AXElement>>& webAreas, ScanPath& path);
     // The first shown element of `role` below `element` in tree order, within
     // the depth and the budget; web areas are never entered.
     AXElement firstShown(const AXElement& element, QLatin1String role, int depth, int& budget);
     // The address of the page the application's focused window shows.
     std::optional<QString> focusedPageAddress(qint32 processIdentifier);
-    std::optional<QString> pageAddress(const AXElement& window);
+    std::optional<QString> pageAddress(const AXElement& window, const std::optional<QList<AXElement>>& webAreas);
     // The browser's new window when it is the active one and shows the page.
     std::optional<WindowId> appWindowInFront(const PopOut& popOut);
     bool isFront(WindowId window) const;

@@ -147,12 +147,9 @@ Task<> WindowTilingService::swapFocusedWindow(WindowSwapDirection direction)
         co_return;
     const QRect targetCell = cell(*next, visible);
     std::optional<WindowId> partner;
-    for (const WindowId other : windowsInStackingOrder(*target)) {
-        if (other == window)
-            continue;
-        const auto otherFrame = m_windows.frame(other);
-        if (otherFrame && containsPoint(targetCell, centre(*otherFrame))) {
-            partner = other;
+    for (const PointedWindow& other : tileableInStackingOrder(*target)) {
+        if (other.window != window && containsPoint(targetCell, centre(other.frame))) {
+            partner = other.window;
             break;
         }
     }
@@ -200,12 +197,9 @@ std::optional<WindowTilingService::PointedWindow> WindowTilingService::windowCon
     const auto target = screen(QRect(point, QSize(1, 1)));
     if (!target)
         return std::nullopt;
-    for (const WindowId window : windowsInStackingOrder(*target)) {
-        if (window == except)
-            continue;
-        const QRect frame = m_windows.frame(window).value_or(QRect());
-        if (frame.contains(point))
-            return PointedWindow { window, frame };
+    for (const PointedWindow& window : tileableInStackingOrder(*target)) {
+        if (window.window != except && window.frame.contains(point))
+            return window;
     }
     return std::nullopt;
 }
@@ -273,7 +267,12 @@ std::optional<WindowTileSlot> WindowTilingService::adjacentSlot(
 bool WindowTilingService::isTileable(WindowId window)
 {
     const auto facts = m_windows.facts(window);
-    return facts && facts->standard && !facts->minimized && !facts->fullScreen;
+    return facts && tileable(*facts);
+}
+
+bool WindowTilingService::tileable(const WindowFacts& facts)
+{
+    return facts.standard && !facts.minimized && !facts.fullScreen;
 }
 
 std::optional<MonitorFrame> WindowTilingService::screen(const QRect& frame)
@@ -370,21 +369,30 @@ Task<> WindowTilingService::setFrame(WindowId window, QRect frame)
     co_await moveAndSettle(window, frame);
 }
 
-QList<WindowId> WindowTilingService::windowsInStackingOrder(const MonitorFrame& target)
+QList<WindowId> WindowTilingService::windowsInStackingOrder(const MonitorFrame& screen)
 {
     QList<WindowId> result;
-    // Read once: the monitors' docks are a query of every window.
-    const QList<MonitorFrame> screens = m_windows.screens();
-    for (const StackedWindow& entry : m_windows.stackingOrder()) {
+    for (const PointedWindow& window : tileableInStackingOrder(screen))
+        result << window.window;
+    return result;
+}
+
+QList<WindowTilingService::PointedWindow> WindowTilingService::tileableInStackingOrder(const MonitorFrame& target)
+{
+    QList<PointedWindow> result;
+    // One reading of the monitors and the windows: the monitors' docks are a
+    // query of every window too.
+    const StackingSnapshot snapshot = m_windows.stackingSnapshot();
+    for (const StackedWindow& entry : snapshot.windows) {
         if (entry.own || (entry.opacity && *entry.opacity <= 0))
             continue;
         if (entry.frame.width() < minimumArrangedWidth || entry.frame.height() < minimumArrangedHeight)
             continue;
-        const auto on = screen(entry.frame, screens);
+        const auto on = screen(entry.frame, snapshot.screens);
         if (!on || *on != target)
             continue;
-        if (isTileable(entry.id))
-            result << entry.id;
+        if (entry.facts ? tileable(*entry.facts) : isTileable(entry.id))
+            result << PointedWindow { entry.id, entry.frame };
     }
     return result;
 }

@@ -71,6 +71,7 @@ public:
 
     // A standard window, neither minimized nor full screen.
     bool isTileable(WindowId window);
+    static bool tileable(const WindowFacts& facts);
     // The monitor with the largest overlap with `frame` (the first of equals);
     // nothing when none overlaps.
     std::optional<MonitorFrame> screen(const QRect& frame);
@@ -95,6 +96,8 @@ public:
     SerialTurns& turns() { return m_turns; }
 
 private:
+    // windowsInStackingOrder() with each window's frame as the list gave it.
+    QList<PointedWindow> tileableInStackingOrder(const MonitorFrame& screen);
     // The focused window with its frame, when it may be tiled.
     std::optional<PointedWindow> focusedTileableWindow();
     // The front tileable window of the point's monitor, other than `except`,

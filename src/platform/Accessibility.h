@@ -81,6 +81,8 @@ inline constexpr QLatin1String Raise("AXRaise");
 inline constexpr QLatin1String ElementsForSearchPredicate("AXUIElementsForSearchPredicate");
 inline constexpr QLatin1String SearchKey("AXSearchKey");
 inline constexpr QLatin1String TextFieldSearchKey("AXTextFieldSearchKey");
+// Web areas: the documents a browser shows, a page's frames included.
+inline constexpr QLatin1String WebAreaSearchKey("AXWebAreaSearchKey");
 inline constexpr QLatin1String VisibleOnly("AXVisibleOnly");
 inline constexpr QLatin1String ResultsLimit("AXResultsLimit");
 }  // namespace ax

@@ -18,6 +18,9 @@ public:
     virtual std::optional<QVariant> glassDiffusion() const = 0;
     // The same key in the desktop-wide defaults domain.
     virtual std::optional<QVariant> globalGlassDiffusion() const = 0;
+    // Whether the wishes may change while MendoAI runs. Nothing announces a
+    // change, so wishes that may change are polled.
+    virtual bool mayChange() const { return true; }
 };
 
 // X11 desktops have neither setting: nothing is ever set, so surfaces resolve
@@ -27,6 +30,7 @@ public:
     bool reduceTransparency() const override { return false; }
     std::optional<QVariant> glassDiffusion() const override { return std::nullopt; }
     std::optional<QVariant> globalGlassDiffusion() const override { return std::nullopt; }
+    bool mayChange() const override { return false; }
 };
 
 }  // namespace mendo

@@ -32,6 +32,15 @@ struct StackedWindow {
     std::optional<double> opacity;
     // One of MendoAI's own windows.
     bool own = false;
+    // Its facts when they were read together with the list; nothing means
+    // facts() answers for it.
+    std::optional<WindowFacts> facts;
+};
+
+// The monitors and the stacking list, read together.
+struct StackingSnapshot {
+    QList<MonitorFrame> screens;
+    QList<StackedWindow> windows;
 };
 
 // Other applications' top-level windows: where they are, in which order, and
@@ -53,6 +62,9 @@ public:
     virtual std::optional<QRect> frame(WindowId window) = 0;
     // Front to back.
     virtual QList<StackedWindow> stackingOrder() = 0;
+    // screens() and stackingOrder() at once; an implementation that can ask
+    // about every window in one go does so here, facts included.
+    virtual StackingSnapshot stackingSnapshot() { return { screens(), stackingOrder() }; }
 
     // Asks for the window's outer frame. The window manager answers later, and
     // may keep the window larger (a minimum size) or smaller (a size

@@ -17,7 +17,9 @@ namespace mendo {
 
 namespace {
 
-constexpr Millis kDockPolicyInterval { 1000 };
+// A main window shown, hidden or minimized has the policy follow within
+// this; nothing is checked while no window changes.
+constexpr Millis kDockPolicyDelay { 1000 };
 // After a window closes the policy is applied at once and again after these
 // delays, so that the window system has caught up with the change.
 constexpr Millis kFollowUpChecks[] = { Millis(50), Millis(200), Millis(500) };
@@ -97,7 +99,14 @@ void MendoAppDelegate::applicationDidFinishLaunching()
         QCoreApplication::instance()->installEventFilter(this);
         m_observing = true;
     }
-    m_dockPolicyTimer = m_clock.repeating(kDockPolicyInterval, [this] { applyDockPolicy(); });
+    scheduleDockPolicy();
+}
+
+void MendoAppDelegate::scheduleDockPolicy()
+{
+    if (m_dockPolicyTimer && m_dockPolicyTimer->isActive())
+        return;
+    m_dockPolicyTimer = m_clock.singleShot(kDockPolicyDelay, [this] { applyDockPolicy(); });
 }
 
 bool MendoAppDelegate::applicationShouldTerminate()
@@ -181,6 +190,12 @@ void MendoAppDelegate::applyDockPolicy()
 bool MendoAppDelegate::eventFilter(QObject* watched, QEvent* event)
 {
     const auto type = event->type();
+    if (type == QEvent::Show || type == QEvent::Hide || type == QEvent::WindowStateChange) {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (m_observing && window && window->isWindow() && !isPanel(window))
+            scheduleDockPolicy();
+        return false;
+    }
     if (type != QEvent::Close && type != QEvent::WindowActivate)
         return false;
     auto* window = qobject_cast<QWidget*>(watched);

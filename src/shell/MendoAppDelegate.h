@@ -53,6 +53,8 @@ public:
     void configureWindow(QWidget* window);
     void moveToMenuBarIfNeeded();
     void applyDockPolicy();
+    // Applies the policy a second from now, unless a check is due already.
+    void scheduleDockPolicy();
 
     bool shouldStayInMenuBar() const;
     bool hasVisibleMainWindow() const;
@@ -76,6 +78,7 @@ private:
     // The window-close and window-activation observers are one application
     // event filter, installed at launch and removed at termination.
     bool m_observing = false;
+    // The next policy check after a window changed.
     std::unique_ptr<Timer> m_dockPolicyTimer;
     bool m_isTerminating = false;
     std::vector<QPointer<QWidget>> m_delegatedWindows;

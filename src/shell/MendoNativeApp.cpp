@@ -10,6 +10,7 @@
 #include "shell/DesktopWindowCommands.h"
 #include "shell/MendoAppDelegate.h"
 #include "shell/MendoWindowPresenter.h"
+#include "shell/StartupTrace.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardNotesService.h"
 #include "clipboard/ClipboardPanelController.h"
@@ -225,8 +226,7 @@ MendoNativeApp::MendoNativeApp(Platform platform, Factory& factory, QObject* par
     // The settings window sends the user here to grant permissions.
     m_appState->setMainWindowOpener([this] { m_presenter->showMainWindow([this] { openMainWindow(); }); });
     connect(m_menuBar.get(), &MenuBarController::quitRequested, this, [this] { m_delegate->terminate(); });
-
-    makeMainWindow();
+    // The main window is made at start, once the hotkeys are held.
 }
 
 MendoNativeApp::~MendoNativeApp()
@@ -235,13 +235,16 @@ MendoNativeApp::~MendoNativeApp()
     delete m_mainWindow;
 }
 
-QMainWindow* MendoNativeApp::mainWindow() const
+QMainWindow* MendoNativeApp::mainWindow()
 {
+    if (!m_mainWindow)
+        makeMainWindow();
     return m_mainWindow;
 }
 
-QAction* MendoNativeApp::showQuickMenuAction() const
+QAction* MendoNativeApp::showQuickMenuAction()
 {
+    mainWindow();
     return m_showQuickMenu;
 }
 
@@ -286,6 +289,9 @@ void MendoNativeApp::start()
 {
     m_delegate->applicationDidFinishLaunching();
     launch();
+    // Made after the hotkeys, shown or not: its menu's shortcut works in
+    // every MendoAI window, and the delegate takes it on.
+    mainWindow();
     // Without a tray item nothing else would be visible.
     const bool trayItemShows = m_factory.systemTrayAvailable() && m_appState->settings().menuBarIconVisible;
     if (m_appState->settings().openMainWindowOnLaunch || !trayItemShows)
@@ -298,6 +304,7 @@ void MendoNativeApp::launch()
     state.startSystemSurfaceObserver();
     m_statusHUD->attach(state);
     m_hotkeys->start(m_hotkeyBridge.get(), m_hotkeyBridge.get(), m_hotkeyPanels.get());
+    startupMark("hotkeys held");
     m_floatingButton->appState = &state;
     m_floatingButton->quickPanel = m_quickPanel.get();
     m_selectionTrigger->start(state, *m_quickPanel, *m_floatingButton);

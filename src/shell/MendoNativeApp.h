@@ -127,8 +127,9 @@ public:
     ClipboardHistoryService& clipboardHistory() { return *m_clipboardHistory; }
     ClipboardNotesService& clipboardNotes() { return *m_clipboardNotes; }
     ClipboardPanelController& clipboardPanel() { return *m_clipboardPanel; }
-    QMainWindow* mainWindow() const;
-    QAction* showQuickMenuAction() const;
+    // Made on first need (at the latest by start()).
+    QMainWindow* mainWindow();
+    QAction* showQuickMenuAction();
 
 private:
     void makeMainWindow();

@@ -4,6 +4,7 @@
 #include "shell/MendoNativeApp.h"
 #include "shell/RealPlatform.h"
 #include "shell/SingleInstance.h"
+#include "shell/StartupTrace.h"
 #include "shell/TerminationSignals.h"
 #include "platform/UserDefaults.h"
 #include "base/Clock.h"
@@ -11,6 +12,7 @@
 #include "clipboard/ClipboardHistoryService.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 namespace mendo {
@@ -40,9 +42,12 @@ int runMendoProcess(QApplication& app)
         break;
     }
 
+    startupMark("single instance");
     RealPlatform desktop;
+    startupMark("desktop seams");
     MendoNativeApp::Factory factory;
     MendoNativeApp mendo(desktop.platform(), factory);
+    startupMark("application objects");
 
     QObject::connect(&instance, &SingleInstance::reopenRequested, &mendo,
         [&mendo] { mendo.delegate().applicationShouldHandleReopen(true); });
@@ -56,6 +61,8 @@ int runMendoProcess(QApplication& app)
     });
 
     mendo.start();
+    startupMark("started");
+    QTimer::singleShot(0, [] { startupMark("event loop"); });
     return app.exec();
 }
 

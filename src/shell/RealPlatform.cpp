@@ -44,7 +44,8 @@ struct RealPlatform::Parts {
     X11HotkeyRegistrar hotkeyRegistrar { x11, &log };
     Cld2LanguageDetector languages;
     XkbInputSources inputSources { x11 };
-    AtspiAccessibility accessibility { clock };
+    // Connected once the event loop runs, after the hotkeys are held.
+    AtspiAccessibility accessibility { clock, true };
     AtspiPermissions permissions;
     X11InputMonitoring inputMonitoring;
     QtProcesses processes;
@@ -58,6 +59,7 @@ struct RealPlatform::Parts {
     X11PanelDesktop panelDesktop { x11 };
     X11Displays displays { x11 };
     X11DisplayGuard displayGuard { X11DisplayGuard::standardProgram(), X11DisplayGuard::displayName(x11) };
+    std::unique_ptr<Timer> connectAccessibility;
 };
 
 RealPlatform::RealPlatform()
@@ -87,6 +89,7 @@ RealPlatform::RealPlatform()
     m_platform.browser = &d->browser;
     m_platform.applications = &d->applications;
     d->keyboard.setPostedKeys(&d->postedKeys);
+    d->connectAccessibility = d->clock.singleShot(Millis(0), [this] { d->accessibility.connect(); });
 }
 
 RealPlatform::~RealPlatform() = default;

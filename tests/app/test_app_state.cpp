@@ -42,6 +42,7 @@ private Q_SLOTS:
     void titles();
     void clearClipboardHistory();
     void surfaceObserver();
+    void surfaceObserverWithoutChanges();
     void addPromptStyle_data();
     void addPromptStyle();
     void deletePromptStyle();
@@ -184,6 +185,23 @@ void TestAppState::surfaceObserver()
     rig.transparency.reduce = false;
     rig.defaults.set(QStringLiteral("NSGlassDiffusionSetting"), qint64(0));
     QCOMPARE(rig.state->systemSurfaceMode(), SurfaceMode::translucent);
+}
+
+// Wishes that cannot change (X11 has none) are read at start and on the
+// notices that come anyway, never polled.
+void TestAppState::surfaceObserverWithoutChanges()
+{
+    AppStateRig rig;
+    rig.transparency.changes = false;
+    const int timersBefore = rig.clock.pendingTimers();
+    rig.state->startSystemSurfaceObserver();
+    QCOMPARE(rig.clock.pendingTimers(), timersBefore);
+    QVERIFY(rig.state->isObservingSystemSurface());
+    rig.transparency.reduce = true;
+    rig.clock.advance(3s);
+    QCOMPARE(rig.state->systemSurfaceMode(), SurfaceMode::translucent);
+    rig.defaults.set(QStringLiteral("NSGlassDiffusionSetting"), qint64(0));
+    QCOMPARE(rig.state->systemSurfaceMode(), SurfaceMode::solid);
 }
 
 void TestAppState::addPromptStyle_data()

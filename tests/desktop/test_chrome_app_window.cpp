@@ -144,6 +144,85 @@ private Q_SLOTS:
         }
     }
 
+    // Where the browser answers an element search, the fields it finds are
+    // held to the walk's rules; a cut-short answer leaves the walk to decide.
+    void searchedScan_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<bool>("popsOut");
+        const auto found = [](std::function<QList<AXElement>(Rig&)> results) {
+            return Setup([results](Rig& r) { r.ax.searchResults.insert(r.sourceWindow().node.get(), results(r)); });
+        };
+        const auto addressField = [](Rig& r) { return AXElement(r.toolbar()->childNodes.last()); };
+        const auto pageInput = [](Rig& r) { return AXElement(r.sourceWindow().page->childNodes.first()); };
+        QTest::newRow("the address field") << found([=](Rig& r) { return QList { addressField(r) }; }) << true;
+        QTest::newRow("a page field before the address field")
+            << found([=](Rig& r) { return QList { pageInput(r), addressField(r) }; }) << true;
+        QTest::newRow("only the page's field") << found([=](Rig& r) { return QList { pageInput(r) }; }) << false;
+        QTest::newRow("the field of a hidden tool bar, which calls itself shown") << Setup([=](Rig& r) {
+            r.toolbar()->attributes.insert(ax::Hidden, true);
+            r.ax.searchResults.insert(r.sourceWindow().node.get(), { addressField(r), pageInput(r) });
+        }) << false;
+        QTest::newRow("a multi-line field") << Setup([=](Rig& r) {
+            r.toolbar()->childNodes.last()->attributes.insert(ax::Role, QString(ax::TextAreaRole));
+            r.ax.searchResults.insert(r.sourceWindow().node.get(), { addressField(r) });
+        }) << false;
+        QTest::newRow("a field of another window") << Setup([=](Rig& r) {
+            const WindowId other = r.browser.addWindow({ pageB });
+            const AXElement field(r.browser.window(other)->node->childNodes.first()->childNodes.last());
+            QVERIFY(r.workspace.activateWindow(r.browser.application(r.source)));
+            r.ax.searchResults.insert(r.sourceWindow().node.get(), { field });
+        }) << false;
+        const auto fieldAtDepth = [](int depth) {
+            return Setup([depth](Rig& r) {
+                r.toolbar()->childNodes.removeLast();
+                const AXElement field
+                    = r.ax.addChild(nest(r.ax, r.sourceWindow().node, depth - 1), QString(ax::TextFieldRole));
+                r.ax.searchResults.insert(r.sourceWindow().node.get(), { field });
+            });
+        };
+        QTest::newRow("field at depth 11") << fieldAtDepth(11) << true;
+        QTest::newRow("field at depth 12") << fieldAtDepth(12) << false;
+        // The search is trusted: nothing found is nothing there.
+        QTest::newRow("nothing found") << found([](Rig&) { return QList<AXElement> {}; }) << false;
+        // With the web areas found as well, the way up compares elements
+        // instead of reading roles, and the page's address comes from there.
+        const auto withWebAreas = [](Setup setup) {
+            return Setup([setup](Rig& r) {
+                setup(r);
+                r.ax.webAreaSearchResults.insert(r.sourceWindow().node.get(), { AXElement(r.sourceWindow().page) });
+            });
+        };
+        QTest::newRow("web areas found: the address field")
+            << withWebAreas(found([=](Rig& r) { return QList { pageInput(r), addressField(r) }; })) << true;
+        QTest::newRow("web areas found: only the page's field")
+            << withWebAreas(found([=](Rig& r) { return QList { pageInput(r) }; })) << false;
+        QTest::newRow("web areas found: the field of a hidden tool bar") << withWebAreas(Setup([=](Rig& r) {
+            r.toolbar()->attributes.insert(ax::Hidden, true);
+            r.ax.searchResults.insert(r.sourceWindow().node.get(), { addressField(r) });
+        })) << false;
+        QTest::newRow("web areas found: a page without an address")
+            << withWebAreas(Setup([=](Rig& r) {
+                   r.sourceWindow().page->attributes.insert(ax::URL, QString());
+                   r.ax.searchResults.insert(r.sourceWindow().node.get(), { addressField(r) });
+               }))
+            << false;
+        QTest::newRow("a full answer of page fields: the walk finds the address field")
+            << found([=](Rig& r) {
+                   return QList<AXElement>(ChromeAppWindowService::searchCandidates, pageInput(r));
+               })
+            << true;
+    }
+    void searchedScan()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(bool, popsOut);
+        Rig r;
+        setup(r);
+        QCOMPARE(r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf), popsOut);
+        QCOMPARE(r.browser.requests, popsOut ? QStringList { QStringLiteral("chromium 700 ") + pageA } : QStringList());
+    }
+
     void launchThatCannotStartDeclines()
     {
         Rig r;

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void tileAllOfOneToFive();
     void twoMonitorsAndAPanel();
     void aWindowTiledByIdLeavesTheFocusedOneAlone();
+    void stackingSnapshotAgreesWithSingleReads();
 
 private:
     // Starts the target app and waits until its window is managed and in
@@ -266,6 +267,48 @@ void TestWindowTilingDisplay::twoMonitorsAndAPanel()
     QCOMPARE(m_windows.screens().last().visibleFrame, QRect(960, 0, 960, 1080));
     QVERIFY(finish(m_tiling.tileFocusedWindow(WindowTileSlot::bottomRight)));
     QTRY_COMPARE(frame(window), QRect(1440, 540, 480, 540));
+}
+
+// The snapshot asks about every window at once; each answer must be what the
+// window's own reads give.
+void TestWindowTilingDisplay::stackingSnapshotAgreesWithSingleReads()
+{
+    WindowId normal = 0, dialog = 0, maximized = 0, full = 0, hidden = 0;
+    auto normalApp = start({ QStringLiteral("--geometry"), QStringLiteral("300x200+100+80") }, &normal);
+    auto dialogApp = start({ QStringLiteral("--window-type"), QStringLiteral("dialog") }, &dialog);
+    auto maximizedApp = start({ QStringLiteral("--state"), QStringLiteral("maximized") }, &maximized);
+    auto fullApp = start({ QStringLiteral("--state"), QStringLiteral("fullscreen") }, &full);
+    auto hiddenApp = start({ QStringLiteral("--state"), QStringLiteral("minimized") }, &hidden);
+    QVERIFY(normal && dialog && maximized && full && hidden);
+    OtherApp trayer(QStringLiteral("trayer"),
+        { QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+            QStringLiteral("--width"), QStringLiteral("300"), QStringLiteral("--height"), QStringLiteral("30"),
+            QStringLiteral("--SetDockType"), QStringLiteral("true"), QStringLiteral("--SetPartialStrut"),
+            QStringLiteral("true") });
+    QTRY_COMPARE_WITH_TIMEOUT(m_windows.screens().first().visibleFrame.top(), 30, 10000);
+
+    const StackingSnapshot snapshot = m_windows.stackingSnapshot();
+    QCOMPARE(snapshot.screens, m_windows.screens());
+    QList<WindowId> listed;
+    for (const StackedWindow& entry : snapshot.windows) {
+        listed << entry.id;
+        QCOMPARE(entry.frame, frame(entry.id));
+        QVERIFY(entry.facts);
+        const auto single = m_windows.facts(entry.id);
+        QVERIFY(single);
+        QCOMPARE(entry.facts->standard, single->standard);
+        QCOMPARE(entry.facts->minimized, single->minimized);
+        QCOMPARE(entry.facts->fullScreen, single->fullScreen);
+        QCOMPARE(entry.facts->maximized, single->maximized);
+        QVERIFY(!entry.own);
+    }
+    // Front to back, the dock and the unmapped window left out.
+    QCOMPARE(listed.mid(0, 4), QList<WindowId>({ full, maximized, dialog, normal }));
+    QVERIFY(!listed.contains(hidden));
+    QCOMPARE(m_windows.stackingOrder().size(), snapshot.windows.size());
+    QVERIFY(!snapshot.windows[1].facts->fullScreen && snapshot.windows[1].facts->maximized);
+    QVERIFY(snapshot.windows[0].facts->fullScreen);
+    QVERIFY(!snapshot.windows[2].facts->standard && snapshot.windows[3].facts->standard);
 }
 
 QTEST_MAIN(TestWindowTilingDisplay)

@@ -13,6 +13,7 @@
 #include <sys/prctl.h>
 
 #include <csignal>
+#include <ctime>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -173,15 +174,21 @@ bool MendoSession::startMendo()
         environment.insert(QString::fromLatin1(name), dir);
     }
     environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    if (m_options.traceStartup)
+        environment.insert(QStringLiteral("MENDO_STARTUP_TRACE"), QStringLiteral("1"));
     m_mendo.setProcessEnvironment(environment);
     m_mendo.setProcessChannelMode(QProcess::MergedChannels);
     QElapsedTimer launch;
     launch.start();
+    timespec launchTime {};
+    clock_gettime(CLOCK_MONOTONIC, &launchTime);
     m_mendo.start(QStringLiteral(MENDO_BINARY), {});
     if (!m_mendo.waitForStarted(kStartTimeoutMs)) {
         m_failure = QStringLiteral("mendo did not start: ") + m_mendo.errorString();
         return false;
     }
+    if (m_options.traceStartup)
+        return waitForStartupTrace(qint64(launchTime.tv_sec) * 1000000000LL + launchTime.tv_nsec);
     if (!waitForHotkeys())
         return false;
     m_startupMs = launch.elapsed();
@@ -247,6 +254,37 @@ QJsonObject MendoSession::storedDefaults() const
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+bool MendoSession::waitForStartupTrace(qint64 launchNs)
+{
+    m_startupSteps.clear();
+    m_startupMs = -1;
+    QDeadlineTimer deadline(kStartTimeoutMs);
+    // The output is read here directly: it arrives in the pipe as mendo
+    // writes it, and the marks carry their own times.
+    while (!m_mendoOutput.contains("mendo start-up: event loop") && !deadline.hasExpired()) {
+        if (m_mendo.state() == QProcess::NotRunning) {
+            m_failure = QStringLiteral("mendo ended at start: ") + QString::fromUtf8(mendoOutput());
+            return false;
+        }
+        m_mendo.waitForReadyRead(20);
+        m_mendoOutput += m_mendo.readAll();
+    }
+    for (const QByteArray& line : m_mendoOutput.split('\n')) {
+        if (!line.startsWith("mendo start-up: "))
+            continue;
+        const QByteArray rest = line.mid(16);
+        const qsizetype space = rest.lastIndexOf(' ');
+        m_startupSteps.append({ QString::fromUtf8(rest.left(space)), rest.mid(space + 1).toLongLong() - launchNs });
+        if (rest.startsWith("hotkeys held "))
+            m_startupMs = m_startupSteps.last().second / 1000000;
+    }
+    if (m_startupMs < 0) {
+        m_failure = QStringLiteral("mendo never marked its hotkeys held: ") + QString::fromUtf8(mendoOutput());
+        return false;
+    }
+    return true;
 }
 
 bool MendoSession::waitForHotkeys()

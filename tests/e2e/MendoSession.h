@@ -52,6 +52,10 @@ public:
         bool serviceDown = false;
         // More user-defaults keys, written before mendo starts.
         QJsonObject defaults;
+        // mendo marks its start-up's steps (MENDO_STARTUP_TRACE), and the
+        // start waits for its marks instead of probing the hotkeys from
+        // outside.
+        bool traceStartup = false;
     };
 
     static inline const QString accessToken = QStringLiteral("e2e-token");
@@ -93,6 +97,9 @@ public:
     qint64 mendoPid() const { return m_mendo.processId(); }
     // From mendo's launch until it held its hotkeys.
     qint64 startupMs() const { return m_startupMs; }
+    // With traceStartup: each step of the last start with its time from the
+    // launch, in nanoseconds, in order.
+    QList<QPair<QString, qint64>> startupSteps() const { return m_startupSteps; }
     // The user defaults as mendo last wrote them to its file.
     QJsonObject storedDefaults() const;
     // The XDG_DATA_HOME mendo runs with (its applications folder included).
@@ -114,6 +121,7 @@ private:
     bool writeDefaults(const QString& baseURL);
     bool startService(QString* baseURL);
     bool waitForHotkeys();
+    bool waitForStartupTrace(qint64 launchNs);
     void stop(QProcess& process);
 
     Options m_options;
@@ -127,6 +135,7 @@ private:
     QProcess m_mendo;
     QByteArray m_mendoOutput;
     qint64 m_startupMs = -1;
+    QList<QPair<QString, qint64>> m_startupSteps;
 };
 
 // The screen rectangle of the showing element of process `pid` with this

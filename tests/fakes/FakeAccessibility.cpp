@@ -190,11 +190,13 @@ std::optional<AXValue> FakeAccessibility::parameterizedAttributeValue(
     const AXElement& element, const QString& attribute, const QVariantMap& parameter)
 {
     FakeAXNode* n = node(element);
+    const QString key = parameter.value(ax::SearchKey).toString();
     if (!n || attribute != ax::ElementsForSearchPredicate
-        || parameter.value(ax::SearchKey).toString() != ax::TextFieldSearchKey)
+        || (key != ax::TextFieldSearchKey && key != ax::WebAreaSearchKey))
         return std::nullopt;
-    const auto it = searchResults.constFind(n);
-    if (it == searchResults.constEnd())
+    const auto& results = key == ax::TextFieldSearchKey ? searchResults : webAreaSearchResults;
+    const auto it = results.constFind(n);
+    if (it == results.constEnd())
         return std::nullopt;
     return *it;
 }

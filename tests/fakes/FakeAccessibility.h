@@ -71,6 +71,8 @@ public:
     // Results of "AXUIElementsForSearchPredicate" per web area; a web area
     // without an entry fails the search.
     QHash<const FakeAXNode*, QList<AXElement>> searchResults;
+    // The same for "AXWebAreaSearchKey".
+    QHash<const FakeAXNode*, QList<AXElement>> webAreaSearchResults;
 
     AXElement applicationElement(qint32 processIdentifier) override;
     std::optional<AXValue> attributeValue(const AXElement& element, const QString& attribute) override;

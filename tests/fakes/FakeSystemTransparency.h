@@ -23,8 +23,10 @@ public:
     }
     std::optional<QVariant> glassDiffusion() const override { return standard; }
     std::optional<QVariant> globalGlassDiffusion() const override { return global; }
+    bool mayChange() const override { return changes; }
 
     bool reduce = false;
+    bool changes = true;
     std::optional<QVariant> standard, global;
 
 private:

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void termination();
     void reopenBringsHiddenWindowBack();
     void showMainWindowOpensOneWhenNoneExists();
+    void noPolicyRunsWhileNothingChanges();
 };
 
 void TestAppDelegate::policyFollowsBothKeys_data()
@@ -177,6 +178,17 @@ void TestAppDelegate::minimisedWindowLeavesTheTaskbarWithinASecond()
     QVERIFY(shell.main->isVisible() && !shell.main->isMinimized());
     shell.clock.advance(1s);
     QCOMPARE(shell.app.policy, ActivationPolicy::regular);
+}
+
+// Nothing is checked while no window changes: an idle process sleeps.
+void TestAppDelegate::noPolicyRunsWhileNothingChanges()
+{
+    Shell shell;
+    shell.clock.advance(2s);
+    shell.app.assignments.clear();
+    QCOMPARE(shell.clock.pendingTimers(), 0);
+    shell.clock.advance(10s);
+    QVERIFY(shell.app.assignments.isEmpty());
 }
 
 void TestAppDelegate::panelsAndDialogsAreNotIntercepted()

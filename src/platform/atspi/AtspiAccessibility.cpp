@@ -152,10 +152,19 @@ struct AtspiAccessibility::FocusTrack {
     }
 };
 
-AtspiAccessibility::AtspiAccessibility(Clock& clock)
+AtspiAccessibility::AtspiAccessibility(Clock& clock, bool connectLater)
     : m_clock(clock)
     , m_focusTrack(std::make_unique<FocusTrack>())
 {
+    if (!connectLater)
+        connect();
+}
+
+void AtspiAccessibility::connect()
+{
+    if (m_connected)
+        return;
+    m_connected = true;
     // 0 = connected now, 1 = already connected (by Qt's own bridge, say).
     m_available = atspi_init() <= 1;
     // The second figure is the allowance for an application that has just
@@ -195,6 +204,7 @@ void AtspiAccessibility::noteTimeout(const void* object)
 
 AXElement AtspiAccessibility::applicationElement(qint32 processIdentifier)
 {
+    connect();
     if (!m_available || processIdentifier <= 0)
         return nullptr;
     Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
@@ -460,16 +470,22 @@ std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(
     const AXElement& element, const QString& attribute, const QVariantMap& parameter)
 {
     AtspiAccessible* object = unwrap(element);
+    const QString key = parameter.value(ax::SearchKey).toString();
     if (!responsive(object) || attribute != ax::ElementsForSearchPredicate
-        || parameter.value(ax::SearchKey).toString() != ax::TextFieldSearchKey)
+        || (key != ax::TextFieldSearchKey && key != ax::WebAreaSearchKey))
         return std::nullopt;
     Call call(*this, object);
-    std::vector<AtspiStateType> states { ATSPI_STATE_EDITABLE };
+    const bool textFields = key == ax::TextFieldSearchKey;
+    std::vector<AtspiStateType> states;
+    if (textFields)
+        states.push_back(ATSPI_STATE_EDITABLE);
     if (parameter.value(ax::VisibleOnly).toBool())
         states.push_back(ATSPI_STATE_SHOWING);
     const int limit = parameter.value(ax::ResultsLimit, 0).toInt();
-    const auto matches = collectionMatches(
-        object, states, { ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT }, std::max(limit, 0));
+    const std::vector<AtspiRole> roles = textFields
+        ? std::vector<AtspiRole> { ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_PASSWORD_TEXT }
+        : std::vector<AtspiRole> { ATSPI_ROLE_DOCUMENT_WEB };
+    const auto matches = collectionMatches(object, states, roles, std::max(limit, 0));
     if (!matches)
         return std::nullopt;
     QList<AXElement> result;

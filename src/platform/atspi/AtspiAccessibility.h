@@ -47,17 +47,28 @@ namespace mendo {
 //                       "AXFocusedWindow" and "AXManualAccessibility" are
 //                       read-only
 //   "AXUIElementsForSearchPredicate"  a Collection search for showing,
-//                       editable text fields
+//                       editable text fields, or for web documents: one
+//                       request, in tree order
 class AtspiAccessibility final : public Accessibility {
 public:
     // Per-call D-Bus timeout.
     static constexpr int callTimeoutMs = 400;
 
-    explicit AtspiAccessibility(Clock& clock);
+    // Connects to the accessibility bus now, or with `connectLater` at
+    // connect() or the first question: its round trips need not hold up a
+    // start.
+    explicit AtspiAccessibility(Clock& clock, bool connectLater = false);
     ~AtspiAccessibility() override;
 
+    // Connects to the bus and listens for focus changes; once, however often
+    // it is called.
+    void connect();
     // Whether libatspi could reach the accessibility bus.
-    bool isAvailable() const { return m_available; }
+    bool isAvailable()
+    {
+        connect();
+        return m_available;
+    }
 
     AXElement applicationElement(qint32 processIdentifier) override;
     std::optional<AXValue> attributeValue(const AXElement& element, const QString& attribute) override;
@@ -78,6 +89,7 @@ public:
 
 private:
     Clock& m_clock;
+    bool m_connected = false;
     bool m_available = false;
     // Bus names of the applications skipped until the event loop runs.
     QSet<QString> m_unresponsive;

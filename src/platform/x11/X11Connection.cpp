@@ -6,9 +6,12 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <X11/Xatom.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 namespace mendo::x11 {
 
@@ -43,6 +46,28 @@ XAtom X11Connection::atom(const char* name)
     const XAtom value = m_display ? XInternAtom(m_display, name, False) : 0;
     m_atoms.insert(key, value);
     return value;
+}
+
+void X11Connection::internAtoms(std::initializer_list<const char*> names)
+{
+    if (!m_display)
+        return;
+    xcb_connection_t* c = XGetXCBConnection(m_display);
+    std::vector<std::pair<QByteArray, xcb_intern_atom_cookie_t>> asked;
+    for (const char* name : names) {
+        const QByteArray key(name);
+        if (m_atoms.contains(key) || std::any_of(asked.begin(), asked.end(), [&](const auto& a) { return a.first == key; }))
+            continue;
+        asked.emplace_back(key, xcb_intern_atom(c, 0, uint16_t(key.size()), key.constData()));
+    }
+    for (const auto& [key, cookie] : asked) {
+        xcb_generic_error_t* error = nullptr;
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, &error);
+        if (reply && !error)
+            m_atoms.insert(key, reply->atom);
+        std::free(reply);
+        std::free(error);
+    }
 }
 
 namespace {

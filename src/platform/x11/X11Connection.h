@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -44,6 +45,9 @@ public:
     int fileDescriptor() const;
 
     XAtom atom(const char* name);
+    // Interns every name not interned yet in one round trip, so that a batch
+    // of reads that names them next waits for no atom.
+    void internAtoms(std::initializer_list<const char*> names);
 
     // 32-bit properties (CARDINAL, WINDOW, ATOM) as a list; nothing when the
     // window or the property is missing or has another format.

@@ -24,6 +24,10 @@ public:
     std::optional<WindowFacts> facts(WindowId window) override;
     std::optional<QRect> frame(WindowId window) override;
     QList<StackedWindow> stackingOrder() override;
+    // Two round trips to the X server however many windows there are: the
+    // root window's lists, then every window's properties and placement
+    // together with the monitors.
+    StackingSnapshot stackingSnapshot() override;
     bool setFrame(WindowId window, const QRect& frame) override;
     bool removeMaximized(WindowId window) override;
 
@@ -39,6 +43,14 @@ private:
     };
     Extents extents(x11::XWindow window);
     std::optional<QRect> clientRect(x11::XWindow window);
+    StackingSnapshot readStacking(bool withScreens);
+    // The first of the window's types that the window manager knows.
+    std::optional<x11::XAtom> knownType(const std::optional<std::vector<unsigned long>>& types);
+    // Decides a window's facts from its properties as read.
+    WindowFacts factsFrom(const std::optional<std::vector<unsigned long>>& types,
+        const std::optional<std::vector<unsigned long>>& transientFor,
+        const std::optional<std::vector<unsigned long>>& states,
+        const std::optional<std::vector<unsigned long>>& wmState);
     bool hasEwmhWindowManager();
     // Starts listening for the window manager's answers to moves of `window`.
     void watch(x11::XWindow window);

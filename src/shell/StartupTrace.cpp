@@ -1,0 +1,20 @@
+#include "shell/StartupTrace.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace mendo {
+
+void startupMark(const char* step)
+{
+    static const bool tracing = std::getenv("MENDO_STARTUP_TRACE") != nullptr;
+    if (!tracing)
+        return;
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "mendo start-up: %s %lld\n", step, (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+    std::fflush(stderr);
+}
+
+}  // namespace mendo
