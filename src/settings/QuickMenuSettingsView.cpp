@@ -42,6 +42,13 @@ QToolButton* chevron(const char* name)
     return button;
 }
 
+// The action rows ask for the whole width of the card's content, so that they
+// line up as one column across it; a narrower window narrows them.
+class ActionRowsHost final : public QWidget {
+public:
+    QSize sizeHint() const override { return { SettingsBlock::contentMaximumWidth, QWidget::sizeHint().height() }; }
+};
+
 }  // namespace
 
 QuickMenuActionRow::QuickMenuActionRow(QuickMenuActions& model, QWidget* parent)
@@ -142,7 +149,7 @@ QuickMenuSettingsView::QuickMenuSettingsView(const MainSettingsEnvironment& envi
     , m_hotkey(makeHotkeyField(environment, hotkeyWidth))
     , m_selectAll(new QCheckBox)
     , m_heading(new QLabel)
-    , m_rowsHost(new QWidget)
+    , m_rowsHost(new ActionRowsHost)
 {
     MendoAppState& state = m_state;
     auto* texts = new SettingsTexts(state, this);
