@@ -247,7 +247,7 @@ ActionsSettingsView::ActionsSettingsView(const MainSettingsEnvironment& environm
     m_output->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_output->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_output->setFont(theme::sizedFont(m_output->font(), bodyPixels));
-    m_texts->accessibleName(m_output, outputHeadingText);
+    // Read out as its text, after its heading.
     auto* outputCard = new OutlinedBox(ActionRunRow::fillOpacityValue, 0, cardRadius);
     auto* outputLayout = new QVBoxLayout(outputCard);
     outputLayout->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
