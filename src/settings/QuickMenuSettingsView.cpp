@@ -7,6 +7,7 @@
 #include "settings/SettingsControls.h"
 #include "ui/MendoTheme.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -79,8 +80,19 @@ QuickMenuActionRow::QuickMenuActionRow(QuickMenuActions& model, QWidget* parent)
     // The model is asked with the row's action and place at the moment of the
     // click: the row may show another action by then.
     connect(m_toggle, &QCheckBox::toggled, this, [this](bool on) { m_model.setAction(m_action.id, on); });
-    connect(m_up, &QToolButton::clicked, this, [this] { m_model.moveAction(m_index, -1); });
-    connect(m_down, &QToolButton::clicked, this, [this] { m_model.moveAction(m_index, +1); });
+    connect(m_up, &QToolButton::clicked, this, [this] { move(-1); });
+    connect(m_down, &QToolButton::clicked, this, [this] { move(+1); });
+}
+
+void QuickMenuActionRow::move(int direction)
+{
+    const int from = m_index;
+    const int count = int(m_model.orderedActionIds().size());
+    const int to = from + direction;
+    if (from < 0 || to < 0 || to >= count)
+        return;
+    m_model.moveAction(from, direction);
+    Q_EMIT moved(to, direction < 0);
 }
 
 QString QuickMenuActionRow::title() const
@@ -199,6 +211,7 @@ void QuickMenuSettingsView::showRows()
         delete m_rows.takeLast();
     while (m_rows.size() < actions.size()) {
         auto* row = new QuickMenuActionRow(m_model, m_rowsHost);
+        connect(row, &QuickMenuActionRow::moved, this, &QuickMenuSettingsView::followMovedAction);
         layout->addWidget(row);
         m_rows.append(row);
     }
@@ -208,6 +221,19 @@ void QuickMenuSettingsView::showRows()
         const QuickAction& action = actions[i];
         m_rows[i]->showAction(action, i, count, m_state.title(action), enabled.contains(action.id), language);
     }
+}
+
+// The keyboard focus goes with the moved action, so that pressing the arrow
+// again moves the same action on, not its new neighbour back.
+void QuickMenuSettingsView::followMovedAction(int to, bool up)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || !isAncestorOf(focused) || to < 0 || to >= m_rows.size())
+        return;
+    QuickMenuActionRow* row = m_rows[to];
+    QToolButton* same = up ? row->upButton() : row->downButton();
+    QToolButton* other = up ? row->downButton() : row->upButton();
+    (same->isEnabled() ? same : other)->setFocus(Qt::TabFocusReason);
 }
 
 QWidget* makeQuickMenuSettingsView(const MainSettingsEnvironment& environment)

@@ -42,11 +42,16 @@ public:
     void showAction(
         const QuickAction& action, int index, int count, const QString& title, bool enabled, UiLanguage language);
 
+Q_SIGNALS:
+    // An arrow moved this row's action to `to`; `up` tells which arrow.
+    void moved(int to, bool up);
+
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     void paintIcons();
+    void move(int direction);
 
     QuickMenuActions& m_model;
     QuickAction m_action;
@@ -76,6 +81,7 @@ public:
 
 private:
     void showRows();
+    void followMovedAction(int to, bool up);
 
     MendoAppState& m_state;
     QuickMenuActions m_model;

@@ -4,6 +4,7 @@
 #include "settings/GeneralSettingsView.h"
 #include "settings/QuickMenuSettingsView.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -71,6 +72,7 @@ private Q_SLOTS:
     void eachControlWritesItsOwnField();
     void bothSizePickersAgree();
     void bothLanguages();
+    void theFocusGoesWithTheMovedAction();
 };
 
 void TestQuickMenuSettings::rowsFollowTheStoredLists()
@@ -202,6 +204,29 @@ void TestQuickMenuSettings::bothLanguages()
             "Исправить", "Исправить", "Переместить «Исправить» выше", "Переместить «Исправить» ниже", "Мини",
             "Маленький", "Средний", "Большой", "Очень большой" }));
     QCOMPARE(page->actionRows()[0]->title(), QStringLiteral("AI помощник"));
+}
+
+void TestQuickMenuSettings::theFocusGoesWithTheMovedAction()
+{
+    SettingsRig rig;
+    MainSettingsView& view = rig.makeView();
+    view.show();
+    QApplication::setActiveWindow(&view);
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    QuickMenuSettingsView* page = showQuickMenu(rig);
+
+    // Space on a row's down arrow, twice: the same action goes down twice.
+    page->actionRows()[2]->downButton()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(rowIds(*page).mid(2, 3), (QStringList { "style:friendly", "style:emoji", "style:original" }));
+    QCOMPARE(QApplication::focusWidget(), page->actionRows()[4]->downButton());
+
+    // Up to the top: there the down arrow takes the focus.
+    page->actionRows()[1]->upButton()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(rowIds(*page).first(), QStringLiteral("translate"));
+    QCOMPARE(QApplication::focusWidget(), page->actionRows()[0]->downButton());
 }
 
 QTEST_MAIN(TestQuickMenuSettings)
