@@ -3,6 +3,7 @@
 #include "app/MendoAppState.h"
 #include "model/MendoPromptLibrary.h"
 #include "settings/ActionSymbols.h"
+#include "settings/ActionTitleLabel.h"
 #include "settings/MainSettingsEnvironment.h"
 #include "settings/SettingsControls.h"
 #include "ui/MendoTheme.h"
@@ -126,12 +127,11 @@ ActionRunRow::ActionRunRow(MendoAppState& state, QWidget* parent)
     : OutlinedBox(fillOpacityValue, 0, cardRadius, parent)
     , m_state(state)
     , m_icon(new QLabel)
-    , m_title(new QLabel)
+    , m_title(new ActionTitleLabel)
     , m_run(new QPushButton)
 {
     setObjectName(QStringLiteral("actionRow"));
     m_icon->setFixedSize(rowIconSize, rowIconSize);
-    m_title->setTextFormat(Qt::PlainText);
     m_title->setFont(theme::sizedFont(m_title->font(), bodyPixels));
     m_run->setObjectName(QStringLiteral("runButton"));
     m_run->setFlat(true);
@@ -147,14 +147,13 @@ ActionRunRow::ActionRunRow(MendoAppState& state, QWidget* parent)
 
 QString ActionRunRow::title() const
 {
-    return m_title->text();
+    return m_title->title();
 }
 
 void ActionRunRow::showAction(const QuickAction& action, const QString& title)
 {
     m_action = action;
-    if (m_title->text() != title)
-        m_title->setText(title);
+    m_title->setTitle(title);
     const QString symbol = action.symbolName();
     if (symbol != m_symbol) {
         m_symbol = symbol;
@@ -168,7 +167,7 @@ void ActionRunRow::showAction(const QuickAction& action, const QString& title)
 void ActionRunRow::nameRunButton()
 {
     const UiLanguage language = m_state.settings().uiLanguage;
-    const QString title = m_title->text();
+    const QString title = m_title->title();
     m_run->setText(runText(language));
     // A screen reader hears which action the button runs.
     m_run->setAccessibleName(language == UiLanguage::ru ? QStringLiteral("Запустить «%1»").arg(title)

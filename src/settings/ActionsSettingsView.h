@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace mendo {
 
+class ActionTitleLabel;
 class MendoAppState;
 class SettingsTexts;
 struct MainSettingsEnvironment;
@@ -66,7 +67,7 @@ private:
     QuickAction m_action;
     QString m_symbol;
     QLabel* m_icon;
-    QLabel* m_title;
+    ActionTitleLabel* m_title;
     QPushButton* m_run;
 };
 

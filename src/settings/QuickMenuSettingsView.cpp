@@ -3,6 +3,7 @@
 #include "app/MendoAppState.h"
 #include "hotkeys/HotkeyRecorderField.h"
 #include "settings/ActionSymbols.h"
+#include "settings/ActionTitleLabel.h"
 #include "settings/MainSettingsEnvironment.h"
 #include "settings/SettingsControls.h"
 #include "ui/MendoTheme.h"
@@ -57,14 +58,13 @@ QuickMenuActionRow::QuickMenuActionRow(QuickMenuActions& model, QWidget* parent)
     , m_model(model)
     , m_toggle(new QCheckBox)
     , m_icon(new QLabel)
-    , m_title(new QLabel)
+    , m_title(new ActionTitleLabel)
     , m_up(chevron("moveUpButton"))
     , m_down(chevron("moveDownButton"))
 {
     setObjectName(QStringLiteral("quickMenuActionRow"));
     m_toggle->setObjectName(QStringLiteral("actionToggle"));
     m_icon->setFixedSize(rowIconSize, rowIconSize);
-    m_title->setTextFormat(Qt::PlainText);
     m_title->setFont(theme::sizedFont(m_title->font(), 13));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(rowPadding, rowPadding, rowPadding, rowPadding);
@@ -97,7 +97,7 @@ void QuickMenuActionRow::move(int direction)
 
 QString QuickMenuActionRow::title() const
 {
-    return m_title->text();
+    return m_title->title();
 }
 
 void QuickMenuActionRow::showAction(
@@ -105,8 +105,9 @@ void QuickMenuActionRow::showAction(
 {
     m_action = action;
     m_index = index;
-    if (m_title->text() != title) {
-        m_title->setText(title);
+    if (m_title->title() != title || language != m_language) {
+        m_title->setTitle(title);
+        m_language = language;
         const bool ru = language == UiLanguage::ru;
         m_toggle->setAccessibleName(title);
         m_up->setAccessibleName(

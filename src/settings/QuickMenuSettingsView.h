@@ -15,6 +15,7 @@ class QToolButton;
 
 namespace mendo {
 
+class ActionTitleLabel;
 class HotkeyRecorderField;
 class MendoAppState;
 struct MainSettingsEnvironment;
@@ -56,10 +57,11 @@ private:
     QuickMenuActions& m_model;
     QuickAction m_action;
     int m_index = -1;
+    UiLanguage m_language = UiLanguage::en;
     QString m_symbol;
     QCheckBox* m_toggle;
     QLabel* m_icon;
-    QLabel* m_title;
+    ActionTitleLabel* m_title;
     QToolButton* m_up;
     QToolButton* m_down;
 };

@@ -104,6 +104,13 @@ void TestQuickMenuSettings::rowsFollowTheStoredLists()
     rig.state->addPromptStyle();
     QCOMPARE(page->actionRows().size(), 22);
     QVERIFY(page->actionRows()[20]->action().id.startsWith(QStringLiteral("style:custom-")));
+    // However long its name, a row does not widen the page.
+    PromptStyle added = rig.state->promptStyles().last();
+    added.name = QStringLiteral("A very long name ").repeated(20);
+    rig.state->updatePromptStyle(added);
+    const int addedRow = int(rowIds(*page).indexOf(QStringLiteral("style:") + added.id));
+    QCOMPARE(page->actionRows()[addedRow]->title(), added.name);
+    QVERIFY(page->minimumSizeHint().width() < 500);
     rig.state->deletePromptStyle(rig.state->promptStyles()[17]);
     QCOMPARE(page->actionRows().size(), 21);
     QVERIFY(!rowIds(*page).contains(QStringLiteral("style:custom-1")));
@@ -184,7 +191,9 @@ void TestQuickMenuSettings::bothSizePickersAgree()
 
 void TestQuickMenuSettings::bothLanguages()
 {
-    SettingsRig rig;
+    SettingsRig rig([](MendoSettings& s) {
+        s.promptStyles.append({ "custom-1", "Mine", "Say it my way.", "Not assigned", true });
+    });
     QuickMenuSettingsView* page = showQuickMenu(rig);
     const auto shown = [&] {
         const QuickMenuActionRow* fix = page->actionRows()[2];
@@ -204,6 +213,8 @@ void TestQuickMenuSettings::bothLanguages()
             "Исправить", "Исправить", "Переместить «Исправить» выше", "Переместить «Исправить» ниже", "Мини",
             "Маленький", "Средний", "Большой", "Очень большой" }));
     QCOMPARE(page->actionRows()[0]->title(), QStringLiteral("AI помощник"));
+    // A name that is the same in both languages, between words that are not.
+    QCOMPARE(page->actionRows().last()->downButton()->accessibleName(), QStringLiteral("Переместить «Mine» ниже"));
 }
 
 void TestQuickMenuSettings::theFocusGoesWithTheMovedAction()
