@@ -75,7 +75,6 @@ SampleTextEditor::SampleTextEditor(QWidget* parent)
     // The rounded card behind it shows through.
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(minimumHeight);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,

@@ -80,6 +80,10 @@ void TestActionsSettingsDisplay::screenshots()
         QWidget* block = actions->latestOutputBlock();
         const QRect inView(block->mapTo(rig.view.get(), QPoint(0, 0)), block->size());
         QVERIFY(rig.view->rect().contains(inView));
+        // The sample reads in either scheme: its text stands out from the window.
+        const QColor text = actions->sampleEditor()->palette().color(QPalette::Text);
+        const QColor window = rig.view->palette().color(QPalette::Window);
+        QVERIFY2(qAbs(text.lightness() - window.lightness()) > 120, qPrintable(text.name() + " on " + window.name()));
     }
 }
 
