@@ -109,7 +109,11 @@ void SampleTextEditor::fitHeight()
 
 void SampleTextEditor::keepCaretInView()
 {
-    // The page scrolls instead of the editor: bring the caret into its view.
+    // The page scrolls instead of the editor: bring the caret into its view
+    // while the user works in it; a text set from outside (a run's result)
+    // leaves the page where the user is.
+    if (!hasFocus())
+        return;
     for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
         if (auto* area = qobject_cast<QScrollArea*>(up)) {
             if (!area->widget())

@@ -278,6 +278,17 @@ void TestActionsSettings::editorGrowsAndKeepsTheCaret()
     QCOMPARE(editor->verticalScrollBar()->maximum(), 0);
     QTRY_VERIFY(view.currentScrollArea()->verticalScrollBar()->maximum() > 0);
 
+    // The page scrolls to the caret at the end of the sample, and back.
+    QScrollBar* pageScroll = view.currentScrollArea()->verticalScrollBar();
+    QCOMPARE(pageScroll->value(), 0);
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    editor->moveCursor(QTextCursor::Start);
+    editor->moveCursor(QTextCursor::End);
+    QTRY_VERIFY(pageScroll->value() > 0);
+    editor->moveCursor(QTextCursor::Start);
+    QTRY_VERIFY(pageScroll->value() < 200);
+
     // Typing keeps the caret where it is, and its own undo.
     editor->setFocus();
     QTextCursor cursor = editor->textCursor();
