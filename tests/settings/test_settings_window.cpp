@@ -117,8 +117,8 @@ void TestSettingsWindow::pagesAreMadeOnFirstSelection()
 {
     SettingsRig rig;
     MainSettingsView& view = rig.makeView();
-    const QList<SettingsPage> later { SettingsPage::actions, SettingsPage::styles, SettingsPage::aiReply,
-        SettingsPage::quickMenu, SettingsPage::clipboard, SettingsPage::shortcuts, SettingsPage::updates };
+    std::vector<SettingsPage> later = allCases<SettingsPage>();
+    std::erase(later, SettingsPage::general);
     for (const SettingsPage page : allCases<SettingsPage>())
         QCOMPARE(view.page(page) != nullptr, page == SettingsPage::general);
 
@@ -133,12 +133,13 @@ void TestSettingsWindow::pagesAreMadeOnFirstSelection()
         QCOMPARE(title->text(), localizedTitle(page, UiLanguage::en));
     }
     rig.setLanguage(UiLanguage::ru);
-    QCOMPARE(view.page(SettingsPage::updates)->findChild<QLabel*>(QStringLiteral("stubTitle"))->text(),
-        QStringLiteral("Обновления"));
+    for (const SettingsPage page : later)
+        if (auto* title = view.page(page)->findChild<QLabel*>(QStringLiteral("stubTitle")))
+            QCOMPARE(title->text(), localizedTitle(page, UiLanguage::ru));
     // A page is made once and shown again as it is.
-    QWidget* actions = view.page(SettingsPage::actions);
-    rig.state->setSelectedSettingsPage(SettingsPage::actions);
-    QCOMPARE(view.currentPage(), actions);
+    QWidget* general = view.page(SettingsPage::general);
+    rig.state->setSelectedSettingsPage(SettingsPage::general);
+    QCOMPARE(view.currentPage(), general);
 }
 
 void TestSettingsWindow::look_data()
