@@ -245,8 +245,9 @@ void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
 
     QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kTimeoutMs);
     const QJsonObject body = session.requests().first().value(QStringLiteral("body")).toObject();
-    // A user's style goes to the service under its name, as typed.
+    // A user's style goes to the service under its name, as typed, with the prompt written for it.
     QCOMPARE(body.value(QStringLiteral("styleId")).toString(), QStringLiteral("Pirate"));
+    QCOMPARE(body.value(QStringLiteral("userInstruction")).toString(), QStringLiteral("Talk like a pirate."));
     QCOMPARE(body.value(QStringLiteral("text")).toString(), selected);
     const int beforePaste = ownerChanges.count();
     QTRY_VERIFY_WITH_TIMEOUT(ownerChanges.count() >= beforePaste + 2, kTimeoutMs);
