@@ -203,6 +203,17 @@ QLabel* sectionHeader(SettingsTexts& texts, const BiText& text, const char* name
     return label;
 }
 
+// The page's one column: as wide as a card's content may be, so that every
+// row, short texts or long, reaches the same trailing edge; narrower when the
+// window is.
+class CardColumn : public QWidget {
+public:
+    QSize sizeHint() const override
+    {
+        return { SettingsBlock::contentMaximumWidth, QWidget::sizeHint().height() };
+    }
+};
+
 QVBoxLayout* column(QWidget* owner)
 {
     auto* layout = new QVBoxLayout(owner);
@@ -220,16 +231,19 @@ ShortcutsSettingsView::ShortcutsSettingsView(const MainSettingsEnvironment& envi
     , m_displays(environment.builtInDisplay)
     , m_texts(new SettingsTexts(environment.appState, this))
 {
-    auto* block = new SettingsBlock(spacing);
+    auto* block = new SettingsBlock;
+    auto* body = new CardColumn;
+    QVBoxLayout* rows = column(body);
+    block->addRow(body);
 
     for (const ActionRow& action : actionRows()) {
         const Row row = hotkeyRow(*m_texts, action.title, action.subtitle, binding(m_state, action.field));
         row.field->setObjectName(QLatin1String(action.name));
         m_actionFields.insert(QLatin1String(action.name), row.field);
-        block->addRow(row.widget);
+        rows->addWidget(row.widget);
     }
 
-    block->addRow(sectionHeader(*m_texts, windowsHeader, "windowsHeader"));
+    rows->addWidget(sectionHeader(*m_texts, windowsHeader, "windowsHeader"));
     m_tilingToggle = new QCheckBox;
     m_tilingToggle->setObjectName(QStringLiteral("windowTilingToggle"));
     m_texts->text(m_tilingToggle, tilingToggleTitle);
@@ -239,7 +253,7 @@ ShortcutsSettingsView::ShortcutsSettingsView(const MainSettingsEnvironment& envi
     toggleLayout->setContentsMargins(rowPadding, 0, rowPadding, 0);
     toggleLayout->addWidget(m_tilingToggle);
     toggleLayout->addStretch(1);
-    block->addRow(toggleHolder);
+    rows->addWidget(toggleHolder);
 
     // Every tiling row is made once; the switch and the displays only show
     // or hide them, so their values stay as they are.
@@ -252,12 +266,12 @@ ShortcutsSettingsView::ShortcutsSettingsView(const MainSettingsEnvironment& envi
         m_tiling.insert(id, row);
         tilingLayout->addWidget(row.widget);
     }
-    block->addRow(m_tilingRows);
+    rows->addWidget(m_tilingRows);
 
-    block->addRow(sectionHeader(*m_texts, stylesHeader, "stylesHeader"));
+    rows->addWidget(sectionHeader(*m_texts, stylesHeader, "stylesHeader"));
     auto* styles = new QWidget;
     m_styleLayout = column(styles);
-    block->addRow(styles);
+    rows->addWidget(styles);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
