@@ -68,7 +68,6 @@ class TestShortcutsSettings : public QObject {
 private Q_SLOTS:
     void builtInDisplayRow_data();
     void builtInDisplayRow();
-    void displayReconfiguredWhileShown();
     void tilingBindingReadsAndWrites_data();
     void tilingBindingReadsAndWrites();
     void switchHidesTilingRowsAndKeepsValues();
@@ -84,69 +83,69 @@ private Q_SLOTS:
 void TestShortcutsSettings::builtInDisplayRow_data()
 {
     QTest::addColumn<Prepare>("prepare");
+    // Done while the page is shown.
+    QTest::addColumn<Prepare>("meanwhile");
     QTest::addColumn<QStringList>("expected");
-    QStringList fourteen = WindowTilingHotkeys::order();
-    QTest::newRow("no configuration function") << Prepare([](SettingsRig& rig) {
-        rig.displays.canConfigure = false;
-        rig.displays.displays = { builtIn(), external() };
-    }) << thirteen();
-    QTest::newRow("active built-in output") << Prepare([](SettingsRig& rig) {
-        rig.displays.displays = { builtIn(), external() };
-    }) << fourteen;
-    // Switched off, the panel is no longer active, yet its hotkey brings it back.
-    QTest::newRow("built-in switched off by the service") << Prepare([](SettingsRig& rig) {
-        rig.displays.displays = { builtIn(), external() };
+    // How often the tray menu's callback ran.
+    QTest::addColumn<int>("menuRefreshes");
+    const QStringList fourteen = WindowTilingHotkeys::order();
+    const Prepare nothing = [](SettingsRig&) {};
+    const Prepare laptopWithMonitor = [](SettingsRig& rig) { rig.displays.displays = { builtIn(), external() }; };
+    const Prepare switchOff = [](SettingsRig& rig) {
         rig.builtInDisplay.disableBuiltIn();
         QVERIFY(rig.builtInDisplay.disabledDisplayID());
         QVERIFY(!rig.builtInDisplay.activeBuiltInDisplay());
-    }) << fourteen;
-    QTest::newRow("neither") << Prepare([](SettingsRig& rig) { rig.displays.displays = { external() }; })
-                             << thirteen();
-    QTest::newRow("no display at all") << Prepare([](SettingsRig&) {}) << thirteen();
+    };
+    QTest::newRow("no configuration function") << Prepare([](SettingsRig& rig) {
+        rig.displays.canConfigure = false;
+        rig.displays.displays = { builtIn(), external() };
+    }) << nothing << thirteen() << 0;
+    QTest::newRow("active built-in output") << laptopWithMonitor << nothing << fourteen << 0;
+    // Switched off, the panel is no longer active, yet its hotkey brings it back.
+    QTest::newRow("built-in switched off by the service") << Prepare([=](SettingsRig& rig) {
+        laptopWithMonitor(rig);
+        switchOff(rig);
+    }) << nothing << fourteen << 1;
+    QTest::newRow("neither") << Prepare([](SettingsRig& rig) { rig.displays.displays = { external() }; }) << nothing
+                             << thirteen() << 0;
+    QTest::newRow("no display at all") << nothing << nothing << thirteen() << 0;
+    QTest::newRow("built-in output comes while shown")
+        << Prepare([](SettingsRig& rig) { rig.displays.displays = { external() }; }) << Prepare([](SettingsRig& rig) {
+               rig.displays.displays.prepend(builtIn());
+               rig.displays.notice({ { panel, false, true } });
+           })
+        << fourteen << 1;
+    QTest::newRow("built-in output goes while shown") << laptopWithMonitor << Prepare([](SettingsRig& rig) {
+        rig.displays.displays.removeFirst();
+        rig.displays.notice({ { panel, true, false } });
+    }) << thirteen() << 1;
+    QTest::newRow("switched off from the tray while shown") << laptopWithMonitor << switchOff << fourteen << 1;
+    QTest::newRow("switched back on while shown") << Prepare([=](SettingsRig& rig) {
+        laptopWithMonitor(rig);
+        switchOff(rig);
+    }) << Prepare([](SettingsRig& rig) { rig.builtInDisplay.enableBuiltIn(); }) << fourteen << 2;
 }
 
 void TestShortcutsSettings::builtInDisplayRow()
 {
     QFETCH(Prepare, prepare);
+    QFETCH(Prepare, meanwhile);
     QFETCH(QStringList, expected);
+    QFETCH(int, menuRefreshes);
     SettingsRig rig;
+    // As at launch: the service follows the display server from then on.
+    rig.builtInDisplay.restoreAfterPreviousLaunch();
+    // The service's one change callback, taken as the tray menu takes it.
+    int refreshes = 0;
+    rig.displayBridge.setOnChange([&] { ++refreshes; });
     prepare(rig);
-    QCOMPARE(shortcuts::windowTilingList(rig.builtInDisplay), expected);
     rig.state->setSelectedSettingsPage(SettingsPage::shortcuts);
     auto* page = rig.shownPage<ShortcutsSettingsView>();
     QVERIFY(page);
+    meanwhile(rig);
+    QTRY_COMPARE(refreshes, menuRefreshes);
     QCOMPARE(page->shownTilingIds(), expected);
-}
-
-void TestShortcutsSettings::displayReconfiguredWhileShown()
-{
-    SettingsRig rig;
-    rig.displays.displays = { external() };
-    // As at launch: the service starts following the display server.
-    rig.builtInDisplay.restoreAfterPreviousLaunch();
-    // The tray menu's one callback, set as the menu sets it.
-    int menuRefreshes = 0;
-    rig.displayBridge.setOnChange([&] { ++menuRefreshes; });
-    rig.state->setSelectedSettingsPage(SettingsPage::shortcuts);
-    auto* page = rig.shownPage<ShortcutsSettingsView>();
-    QCOMPARE(page->shownTilingIds(), thirteen());
-
-    rig.displays.displays.prepend(builtIn());
-    rig.displays.notice({ { panel, false, true } });
-    QTRY_COMPARE(page->shownTilingIds(), WindowTilingHotkeys::order());
-    QCOMPARE(menuRefreshes, 1);
-
-    // Switched off from the tray: the row stays.
-    rig.builtInDisplay.disableBuiltIn();
-    QCOMPARE(page->shownTilingIds(), WindowTilingHotkeys::order());
-    QCOMPARE(menuRefreshes, 2);
-    rig.builtInDisplay.enableBuiltIn();
-    QCOMPARE(menuRefreshes, 3);
-
-    rig.displays.displays.removeFirst();
-    rig.displays.notice({ { panel, true, false } });
-    QTRY_COMPARE(page->shownTilingIds(), thirteen());
-    QCOMPARE(menuRefreshes, 4);
+    QCOMPARE(shortcuts::windowTilingList(rig.builtInDisplay), expected);
 }
 
 void TestShortcutsSettings::tilingBindingReadsAndWrites_data()
