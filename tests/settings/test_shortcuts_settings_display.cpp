@@ -22,7 +22,7 @@ void TestShortcutsSettingsDisplay::screenshots_data()
 {
     QTest::addColumn<UiLanguage>("language");
     QTest::addColumn<bool>("dark");
-    // Scrolled: the long subtitles of the halves and swaps, and the styles.
+    // Scrolled: the long subtitles of the swaps, the display row and the styles.
     QTest::addColumn<bool>("scrolled");
     for (const bool scrolled : { false, true }) {
         for (const UiLanguage language : { UiLanguage::en, UiLanguage::ru }) {
@@ -53,7 +53,7 @@ void TestShortcutsSettingsDisplay::screenshots()
             for (QWidget* up = page->parentWidget(); up && !area; up = up->parentWidget())
                 area = qobject_cast<QScrollArea*>(up);
             QVERIFY(area);
-            const QWidget* from = page->tilingField(QStringLiteral("rightHalf"));
+            const QWidget* from = page->tilingField(QStringLiteral("swapRight"));
             area->verticalScrollBar()->setValue(from->mapTo(area->widget(), QPoint(0, 0)).y() - 40);
         });
     QVERIFY2(!shot.image.isNull(), qPrintable(shot.file));
