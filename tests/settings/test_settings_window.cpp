@@ -127,14 +127,16 @@ void TestSettingsWindow::pagesAreMadeOnFirstSelection()
         rig.state->setSelectedSettingsPage(page);
         QWidget* made = view.page(page);
         QVERIFY(made);
+        if (page == SettingsPage::clipboard || page == SettingsPage::updates)
+            continue;
         // Pages still to come show their title.
         auto* title = made->findChild<QLabel*>(QStringLiteral("stubTitle"));
         QVERIFY(title);
         QCOMPARE(title->text(), localizedTitle(page, UiLanguage::en));
     }
     rig.setLanguage(UiLanguage::ru);
-    QCOMPARE(view.page(SettingsPage::updates)->findChild<QLabel*>(QStringLiteral("stubTitle"))->text(),
-        QStringLiteral("Обновления"));
+    QCOMPARE(view.page(SettingsPage::shortcuts)->findChild<QLabel*>(QStringLiteral("stubTitle"))->text(),
+        QStringLiteral("Хоткеи"));
     // A page is made once and shown again as it is.
     QWidget* actions = view.page(SettingsPage::actions);
     rig.state->setSelectedSettingsPage(SettingsPage::actions);
