@@ -367,7 +367,7 @@ void UpdatesSettingsView::openAlert(const QString& text)
     auto* alert = new QMessageBox(window());
     alert->setObjectName(QStringLiteral("updatesAlert"));
     alert->setAttribute(Qt::WA_DeleteOnClose);
-    alert->setIcon(QMessageBox::Information);
+    alert->setIcon(QMessageBox::NoIcon);
     alert->setWindowTitle(alertTitle(language));
     alert->setText(text);
     alert->setTextInteractionFlags(Qt::TextSelectableByMouse);
