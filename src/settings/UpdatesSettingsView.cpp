@@ -167,7 +167,6 @@ UpdatesSettingsView::UpdatesSettingsView(const MainSettingsEnvironment& environm
         titleLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         titleLabel->setBuddy(value);
         texts->text(titleLabel, title);
-        texts->accessibleName(value, title);
         value->setObjectName(QLatin1String(name));
         value->setFont(theme::sizedFont(value->font(), captionPixels));
         value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
