@@ -1,6 +1,7 @@
 // Loading and saving the whole settings record of a user with 200 styles of
 // their own, over the JSON file store (what every settings change costs) and
 // over memory (the share of the record's own coding).
+#include "BenchSettings.h"
 #include "model/NativeSettingsStore.h"
 #include "base/Clock.h"
 #include "platform/JsonFileUserDefaults.h"
@@ -16,21 +17,7 @@ namespace {
 
 mendo::RealClock realClock;
 
-mendo::MendoSettings fullRecord()
-{
-    mendo::MendoSettings s;
-    for (int i = 0; i < 200; ++i) {
-        const QString id = QStringLiteral("custom-%1").arg(i, 8, 16, QLatin1Char('0'));
-        s.promptStyles.append({ id, QStringLiteral("Style %1").arg(i),
-            QStringLiteral("Rewrite the text in the manner number %1, keeping names, links and "
-                           "numbers exactly as they are. Return only the text.")
-                .arg(i),
-            QStringLiteral("Not assigned"), true });
-        s.quickMenuActions.append(QStringLiteral("style:") + id);
-    }
-    s.quickMenuOrder = s.quickMenuActions;
-    return s;
-}
+using mendo::bench::fullRecord;
 
 template <class Defaults> void saveLoop(benchmark::State& state, Defaults& defaults)
 {

@@ -79,7 +79,23 @@ void ClipboardHistoryService::schedulePrune()
     // Values delivered within one turn are pruned for once, by the last.
     if (m_pruneTask && m_pruneTask->isActive())
         return;
-    m_pruneTask = m_clock.singleShot(Millis(0), [this] { pruneAndSave(); });
+    m_pruneTask = m_clock.singleShot(Millis(0), [this] { pruneForSettings(); });
+}
+
+void ClipboardHistoryService::pruneForSettings()
+{
+    // Most changes of the settings (a keystroke in a style's prompt, say) are
+    // none of the history's: rewriting a full history for them is costly.
+    const MendoSettings& current = settings();
+    const HistoryRules rules { current.clipboardLimit, current.clipboardDays, current.clipboardHistoryEnabled };
+    const bool rulesChanged = m_appliedRules != rules;
+    m_appliedRules = rules;
+    const qsizetype before = m_items.size();
+    prune();
+    if (!rulesChanged && m_items.size() == before)
+        return;
+    save();
+    Q_EMIT itemsChanged();
 }
 
 bool ClipboardHistoryService::isConcealed() const
@@ -152,6 +168,13 @@ void ClipboardHistoryService::record(const QString& copied)
 
 void ClipboardHistoryService::pruneAndSave()
 {
+    prune();
+    save();
+    Q_EMIT itemsChanged();
+}
+
+void ClipboardHistoryService::prune()
+{
     const qint64 limit = std::clamp(settings().clipboardLimit, kMinimumLimit, kMaximumLimit);
     if (const std::optional<qint64> days = dayLimit(settings().clipboardDays)) {
         if (const std::optional<QDateTime> oldest = cutOff(m_clock.wallNow(), *days))
@@ -159,8 +182,6 @@ void ClipboardHistoryService::pruneAndSave()
     }
     if (m_items.size() > limit)
         m_items.resize(limit);
-    save();
-    Q_EMIT itemsChanged();
 }
 
 void ClipboardHistoryService::save()

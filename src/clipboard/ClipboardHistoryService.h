@@ -105,6 +105,11 @@ private:
     void poll();
     void load();
     void schedulePrune();
+    // After a change of the settings: saves and tells of the entries only
+    // when the history's own settings changed or an entry went.
+    void pruneForSettings();
+    // Drops the entries beyond the count and age limits.
+    void prune();
 
     Clock& m_clock;
     Pasteboard& m_pasteboard;
@@ -117,6 +122,14 @@ private:
     std::unique_ptr<Timer> m_pollTimer;
     std::unique_ptr<Timer> m_pruneTask;
     QMetaObject::Connection m_settingsSubscription;
+    struct HistoryRules {
+        qint64 limit = 0;
+        QString days;
+        bool enabled = false;
+        bool operator==(const HistoryRules&) const = default;
+    };
+    // The history's settings the last settings change was applied with.
+    std::optional<HistoryRules> m_appliedRules;
 };
 
 }  // namespace mendo

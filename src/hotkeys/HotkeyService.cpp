@@ -9,6 +9,9 @@
 #include "hotkeys/WindowCommands.h"
 #include "platform/HotkeyRegistrar.h"
 
+#include <QHash>
+#include <algorithm>
+
 namespace mendo {
 
 HotkeyService::HotkeyService(HotkeyRegistrar& registrar, FocusService& focus, WindowCommands& windows, QObject* parent)
@@ -49,7 +52,6 @@ void HotkeyService::reloadConfiguredHotkeys()
 {
     if (!m_started || !m_appState || isSuspended())
         return;
-    unregisterAll();
     registerAndReport();
 }
 
@@ -83,8 +85,21 @@ void HotkeyService::registerAndReport()
     if (!m_appState || isSuspended() || !installHandler())
         return;
     const QList<HotkeyServiceError> failures = registerConfiguredHotkeys();
-    if (!failures.isEmpty())
-        m_appState->showFailure(failures.first().description());
+    // A text that keeps failing is told once, not again at every change of
+    // the settings; once it works (or changes) it may be told anew.
+    QSet<QString> failing;
+    QString news;
+    for (const HotkeyServiceError& failure : failures) {
+        const QString description = failure.description();
+        failing.insert(description);
+        if (news.isEmpty() && !m_toldFailures.contains(description))
+            news = description;
+    }
+    m_toldFailures.intersect(failing);
+    if (!news.isEmpty()) {
+        m_toldFailures.insert(news);
+        m_appState->showFailure(news);
+    }
 }
 
 void HotkeyService::unregisterAll()
@@ -93,13 +108,20 @@ void HotkeyService::unregisterAll()
         m_registrar.unregisterHotkey(it.key());
     m_registeredActions.clear();
     m_registeredTexts.clear();
+    m_registeredSignatures.clear();
+}
+
+void HotkeyService::forget(quint32 id)
+{
+    m_registeredActions.remove(id);
+    m_registeredTexts.remove(id);
+    m_registeredSignatures.remove(id);
 }
 
 QList<HotkeyServiceError> HotkeyService::registerConfiguredHotkeys()
 {
-    QList<HotkeyServiceError> failures;
     if (!m_appState)
-        return failures;
+        return {};
     const MendoSettings settings = m_appState->settings();
 
     QList<std::pair<QString, RegisteredHotkeyAction>> reported{
@@ -123,46 +145,78 @@ QList<HotkeyServiceError> HotkeyService::registerConfiguredHotkeys()
         }
     }
 
-    QSet<QString> signatures;
-    quint32 nextId = 1;
-    const auto attempt = [&](const QString& text, const RegisteredHotkeyAction& action) {
-        if (registerHotkey(nextId, text, action, signatures))
-            ++nextId;
+    // What each chord is to do: the first hotkey with a chord keeps it, later
+    // ones are left out quietly.
+    struct Wanted {
+        QString text;
+        RegisteredHotkeyAction action;
+        HotkeyChord chord;
+        QString signature;
+        bool reported;
+        int position;
     };
-    for (const auto& [text, action] : reported) {
-        try {
-            attempt(text, action);
-        } catch (const HotkeyServiceError& error) {
-            failures.append(error);
+    QList<Wanted> wanted;
+    QHash<QString, int> wantedSignatures;
+    QList<std::pair<int, HotkeyServiceError>> failures;
+    int position = 0;
+    const auto want = [&](const QString& text, const RegisteredHotkeyAction& action, bool report) {
+        ++position;
+        if (ParsedHotkey::isNotAssigned(text))
+            return;
+        const auto parsed = ParsedHotkey::parse(text);
+        if (!parsed) {
+            if (report)
+                failures.append({position, HotkeyServiceError::invalidHotkey(text)});
+            return;
         }
-    }
-    for (const auto& [text, action] : silent) {
-        try {
-            attempt(text, action);
-        } catch (const HotkeyServiceError&) {
-        }
-    }
-    return failures;
-}
+        const QString signature = parsed->canonicalSignature();
+        if (wantedSignatures.contains(signature))
+            return;
+        wantedSignatures.insert(signature, int(wanted.size()));
+        wanted.append({text, action, parsed->chord(), signature, report, position});
+    };
+    for (const auto& [text, action] : reported)
+        want(text, action, true);
+    for (const auto& [text, action] : silent)
+        want(text, action, false);
 
-bool HotkeyService::registerHotkey(quint32 id, const QString& text, const RegisteredHotkeyAction& action,
-                                   QSet<QString>& signatures)
-{
-    if (ParsedHotkey::isNotAssigned(text))
-        return false;
-    const auto parsed = ParsedHotkey::parse(text);
-    if (!parsed)
-        throw HotkeyServiceError::invalidHotkey(text);
-    // The first hotkey with a chord keeps it; later ones are left out quietly.
-    const QString signature = parsed->canonicalSignature();
-    if (signatures.contains(signature))
-        return false;
-    signatures.insert(signature);
-    if (const int status = m_registrar.registerHotkey(id, parsed->chord()))
-        throw HotkeyServiceError::registerFailed(text, status);
-    m_registeredActions.insert(id, action);
-    m_registeredTexts.insert(id, text);
-    return true;
+    // A chord held already stays held, so that no press is lost while the
+    // settings change; it only takes the action it now stands for. Chords no
+    // longer wanted are let go first.
+    QHash<QString, quint32> held;
+    for (const quint32 id : m_registeredSignatures.keys()) {
+        const QString signature = m_registeredSignatures.value(id);
+        if (wantedSignatures.contains(signature)) {
+            held.insert(signature, id);
+        } else {
+            m_registrar.unregisterHotkey(id);
+            forget(id);
+        }
+    }
+    for (const Wanted& entry : wanted) {
+        const QString& signature = entry.signature;
+        if (const auto id = held.constFind(signature); id != held.constEnd()) {
+            m_registeredActions.insert(*id, entry.action);
+            m_registeredTexts.insert(*id, entry.text);
+            continue;
+        }
+        const quint32 id = m_registeredActions.isEmpty() ? 1 : m_registeredActions.lastKey() + 1;
+        if (const int status = m_registrar.registerHotkey(id, entry.chord)) {
+            if (entry.reported)
+                failures.append({entry.position, HotkeyServiceError::registerFailed(entry.text, status)});
+            continue;
+        }
+        m_registeredActions.insert(id, entry.action);
+        m_registeredTexts.insert(id, entry.text);
+        m_registeredSignatures.insert(id, signature);
+    }
+
+    std::stable_sort(failures.begin(), failures.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    QList<HotkeyServiceError> ordered;
+    for (const auto& [at, failure] : failures)
+        ordered.append(failure);
+    return ordered;
 }
 
 // Told as a refusal at registration would be; the window-command hotkeys
@@ -170,9 +224,17 @@ bool HotkeyService::registerHotkey(quint32 id, const QString& text, const Regist
 void HotkeyService::onLost(quint32 id, int status)
 {
     const auto found = m_registeredActions.constFind(id);
-    if (!m_appState || found == m_registeredActions.constEnd() || found->kind == RegisteredHotkeyAction::Kind::windowTiling)
+    if (found == m_registeredActions.constEnd())
         return;
-    m_appState->showFailure(HotkeyServiceError::registerFailed(m_registeredTexts.value(id), status).description());
+    const bool silent = found->kind == RegisteredHotkeyAction::Kind::windowTiling;
+    const QString text = m_registeredTexts.value(id);
+    // No longer held: the next change of the settings tries it again.
+    forget(id);
+    if (!m_appState || silent)
+        return;
+    const QString description = HotkeyServiceError::registerFailed(text, status).description();
+    m_toldFailures.insert(description);
+    m_appState->showFailure(description);
 }
 
 void HotkeyService::onPressed(quint32 id)

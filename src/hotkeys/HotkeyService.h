@@ -18,10 +18,14 @@ class QuickActionRunner;
 class WindowCommands;
 
 // Makes every configured shortcut a system-wide hotkey and turns each press
-// into its action. Registers again, from scratch, on every settings change.
+// into its action. At every settings change it grabs only the chords that are
+// new and lets go only those no longer configured: a chord held throughout
+// keeps working (a press during the change is not lost) and merely takes the
+// action it now stands for.
 //
 // Each hotkey registers on its own: an invalid or refused one is left out and
-// reported in the status while all the others work, and a corrected text takes
+// reported in the status (once, not again at every later change while its
+// text stays the same) while all the others work, and a corrected text takes
 // effect at the next settings change.
 class HotkeyService : public QObject {
     Q_OBJECT
@@ -44,22 +48,18 @@ public:
     void resume();
     bool isSuspended() const { return m_suspensions > 0; }
 
-    // One registration pass with ids from 1. Returns the failures worth
-    // showing, in registration order (window-command hotkeys fail silently).
+    // Brings the registrations in line with the settings; new chords get
+    // the ids after the highest in use (from 1 on the first pass). Returns
+    // the failures worth showing, in configuration order (window-command
+    // hotkeys fail silently).
     QList<HotkeyServiceError> registerConfiguredHotkeys();
-
-    // Registers one hotkey text under `id`: true when registered, false when
-    // skipped ("Not assigned", or a chord an earlier hotkey already has).
-    // Throws HotkeyServiceError for a text that does not parse or a chord the
-    // desktop refuses.
-    bool registerHotkey(quint32 id, const QString& text, const RegisteredHotkeyAction& action,
-                        QSet<QString>& signatures);
 
     const QMap<quint32, RegisteredHotkeyAction>& registeredActions() const { return m_registeredActions; }
 
 private:
     bool installHandler();
     void unregisterAll();
+    void forget(quint32 id);
     void registerAndReport();
     void onPressed(quint32 id);
     void onLost(quint32 id, int status);
@@ -78,6 +78,10 @@ private:
     QMap<quint32, RegisteredHotkeyAction> m_registeredActions;
     // The text each id was registered from, for the message when it is lost.
     QMap<quint32, QString> m_registeredTexts;
+    // The chord each id holds, as ParsedHotkey's canonical signature.
+    QMap<quint32, QString> m_registeredSignatures;
+    // Failures told in the status and still failing.
+    QSet<QString> m_toldFailures;
     QMetaObject::Connection m_subscription;
 };
 

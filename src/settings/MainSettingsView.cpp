@@ -123,6 +123,8 @@ void MainSettingsView::showSelectedPage()
         hostLayout->addWidget(column, 1);
         hostLayout->addStretch(0);
         area->setWidget(host);
+        // Made to fill by the scroll area; the window's backdrop shows through.
+        host->setAutoFillBackground(false);
         area->setProperty("settingsPage", QVariant::fromValue<QWidget*>(view));
         m_scrollAreas.insert(int(selected), area);
         m_pages->addWidget(area);

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace mendo {
@@ -58,13 +59,14 @@ const BiText noteText {
 
 constexpr int badgeColumnWidth = 400;
 
-QPushButton* plainButton(SettingsTexts& texts, const char* name, const BiText& title)
+// A button that is only its text, as wide as the text.
+QToolButton* plainButton(SettingsTexts& texts, const char* name, const BiText& title)
 {
-    auto* button = new QPushButton;
+    auto* button = new QToolButton;
     button->setObjectName(QLatin1String(name));
-    button->setFlat(true);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setCursor(Qt::PointingHandCursor);
-    button->setForegroundRole(QPalette::Highlight);
     texts.text(button, title);
     return button;
 }
@@ -174,12 +176,12 @@ PermissionsSettingsView::PermissionsSettingsView(const MainSettingsEnvironment& 
     m_note->setFont(theme::sizedFont(m_note->font(), 11));
     m_note->setForegroundRole(QPalette::PlaceholderText);
 
-    connect(m_refresh, &QPushButton::clicked, this, [&state] { state.refreshPermissions(); });
-    connect(m_request, &QPushButton::clicked, this, [&state] { state.requestPermissions(); });
+    connect(m_refresh, &QToolButton::clicked, this, [&state] { state.refreshPermissions(); });
+    connect(m_request, &QToolButton::clicked, this, [&state] { state.requestPermissions(); });
     // The desktop keeps one place for both: its accessibility settings.
-    connect(m_openAccessibility, &QPushButton::clicked, this,
+    connect(m_openAccessibility, &QToolButton::clicked, this,
         [&state] { state.openPermissionSettings(PermissionSettingsTarget::accessibility); });
-    connect(m_openInputMonitoring, &QPushButton::clicked, this,
+    connect(m_openInputMonitoring, &QToolButton::clicked, this,
         [&state] { state.openPermissionSettings(PermissionSettingsTarget::inputMonitoring); });
     connect(m_reset, &QPushButton::clicked, this, [&state] { state.resetMendoPermissions(true); });
 
@@ -191,7 +193,7 @@ PermissionsSettingsView::PermissionsSettingsView(const MainSettingsEnvironment& 
     auto* buttonRows = new QVBoxLayout(buttons);
     buttonRows->setContentsMargins(0, 0, 0, 0);
     buttonRows->setSpacing(2);
-    auto addPair = [buttonRows](QPushButton* first, QPushButton* second) {
+    auto addPair = [buttonRows](QToolButton* first, QToolButton* second) {
         auto* line = new QHBoxLayout;
         line->setContentsMargins(0, 0, 0, 0);
         line->addWidget(first);

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QPushButton;
+class QToolButton;
 
 namespace mendo {
 
@@ -46,10 +47,10 @@ public:
 
     PermissionBadge* accessibilityBadge() const { return m_accessibility; }
     PermissionBadge* inputMonitoringBadge() const { return m_inputMonitoring; }
-    QPushButton* refreshButton() const { return m_refresh; }
-    QPushButton* requestButton() const { return m_request; }
-    QPushButton* openAccessibilityButton() const { return m_openAccessibility; }
-    QPushButton* openInputMonitoringButton() const { return m_openInputMonitoring; }
+    QToolButton* refreshButton() const { return m_refresh; }
+    QToolButton* requestButton() const { return m_request; }
+    QToolButton* openAccessibilityButton() const { return m_openAccessibility; }
+    QToolButton* openInputMonitoringButton() const { return m_openInputMonitoring; }
     QPushButton* resetButton() const { return m_reset; }
     QLabel* note() const { return m_note; }
 
@@ -63,10 +64,10 @@ private:
     MendoAppState& m_state;
     PermissionBadge* m_accessibility;
     PermissionBadge* m_inputMonitoring;
-    QPushButton* m_refresh;
-    QPushButton* m_request;
-    QPushButton* m_openAccessibility;
-    QPushButton* m_openInputMonitoring;
+    QToolButton* m_refresh;
+    QToolButton* m_request;
+    QToolButton* m_openAccessibility;
+    QToolButton* m_openInputMonitoring;
     QPushButton* m_reset;
     QLabel* m_note;
 };

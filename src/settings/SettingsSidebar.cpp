@@ -190,6 +190,9 @@ SettingsSidebarView::SettingsSidebarView(MendoAppState& state, QWidget* parent)
     }
     layout->addStretch(1);
     setWidget(list);
+    // The scroll area paints its content in the window tone; the sidebar's
+    // backdrop is to show through.
+    list->setAutoFillBackground(false);
     showTitles();
     showSelection();
     connect(&state, &MendoAppState::settingsChanged, this, &SettingsSidebarView::showTitles);

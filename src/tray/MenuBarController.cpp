@@ -56,19 +56,24 @@ void MenuBarController::attach(MendoAppState& appState, QuickPanelController& qu
             self->refresh(self->m_appState->settings().menuBarIconVisible);
     });
 
-    // Each settings value, the current one included, is applied on a later
-    // turn of the event loop: a menu item that changes the settings must not
-    // see its own menu rebuilt under it.
-    auto schedule = [this](bool visible) {
+    // Each settings value the menu shows, the current one included, is applied
+    // on a later turn of the event loop: a menu item that changes the settings
+    // must not see its own menu rebuilt under it. Changes of other settings
+    // leave the item and its menu as they are.
+    auto schedule = [this](bool visible, UiLanguage language) {
+        if (m_scheduledFor == std::pair { visible, language })
+            return;
+        m_scheduledFor = std::pair { visible, language };
         QMetaObject::invokeMethod(
             this, [this, visible] { refresh(visible); }, Qt::QueuedConnection);
     };
     disconnect(m_subscription);
+    m_scheduledFor.reset();
     m_subscription = connect(&appState, &MendoAppState::settingsChanged, this, [this, schedule] {
         if (m_appState)
-            schedule(m_appState->settings().menuBarIconVisible);
+            schedule(m_appState->settings().menuBarIconVisible, m_appState->settings().uiLanguage);
     });
-    schedule(appState.settings().menuBarIconVisible);
+    schedule(appState.settings().menuBarIconVisible, appState.settings().uiLanguage);
 }
 
 void MenuBarController::refresh(bool isVisible)

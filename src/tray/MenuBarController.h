@@ -4,6 +4,8 @@
 #include "model/SettingsValueTypes.h"
 
 #include <QObject>
+#include <optional>
+#include <utility>
 #include <QPointer>
 #include <functional>
 
@@ -20,9 +22,9 @@ class StatusHUDController;
 class TranslationPreviewPanelController;
 
 // MendoAI's tray item with its menu. The item exists exactly while the
-// settings ask for it (`menuBarIconVisible`); its menu is built anew for every
-// settings value and every change of the built-in display switch. Main thread
-// only.
+// settings ask for it (`menuBarIconVisible`); its menu is built anew when that
+// setting or the interface language changes, and at every change of the
+// built-in display switch. Main thread only.
 class MenuBarController : public QObject {
     Q_OBJECT
 public:
@@ -75,6 +77,8 @@ private:
     std::function<void()> m_openMainWindowAction;
     QPointer<QMenu> m_menu;
     MenuBarMenu m_currentMenu;
+    // The tray visibility and language last scheduled for the menu.
+    std::optional<std::pair<bool, UiLanguage>> m_scheduledFor;
 };
 
 }  // namespace mendo

@@ -296,7 +296,7 @@ void TestClipboardSettings::screenshots()
             ClipboardUpdatesRig rig(
                 [&](MendoSettings& s) {
                     s.uiLanguage = language;
-                    s.appearanceMode = dark ? AppearanceMode::liquidSky : AppearanceMode::system;
+                    s.appearanceMode = dark ? AppearanceMode::liquidNoir : AppearanceMode::system;
                 },
                 stored);
             auto* page = rig.open<ClipboardSettingsView>(SettingsPage::clipboard);

@@ -325,7 +325,7 @@ void TestUpdatesSettings::screenshots()
         for (const bool dark : { false, true }) {
             ClipboardUpdatesRig rig([&](MendoSettings& s) {
                 s.uiLanguage = language;
-                s.appearanceMode = dark ? AppearanceMode::liquidSky : AppearanceMode::system;
+                s.appearanceMode = dark ? AppearanceMode::liquidNoir : AppearanceMode::system;
                 s.updateNotificationsEnabled = false;
             });
             auto* page = rig.open<UpdatesSettingsView>(SettingsPage::updates);

@@ -42,6 +42,8 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace mendo;
@@ -322,6 +324,7 @@ private Q_SLOTS:
     void hotkeysReachThePanels();
     void builtInDisplayFromLaunchTrayHotkeyAndTermination();
     void clearingTheHistoryEmptiesTheStoredHistory();
+    void onlyTheirOwnSettingsReachHistoryTrayAndHotkeys();
 };
 
 void TestNativeApp::createsThenWiresInOrder()
@@ -572,6 +575,63 @@ void TestNativeApp::clearingTheHistoryEmptiesTheStoredHistory()
     app.appState().clearClipboardHistory();
     QVERIFY(app.clipboardHistory().items().isEmpty());
     QCOMPARE(rig.defaults.data(ClipboardHistoryService::storageKey), std::optional<QByteArray>("[]"));
+}
+
+// Every keystroke on a settings page is a change of the settings: the history,
+// the tray menu and the hotkeys react only to the settings that are theirs.
+void TestNativeApp::onlyTheirOwnSettingsReachHistoryTrayAndHotkeys()
+{
+    Rig rig;
+    MendoNativeApp& app = rig.make();
+    app.launch();
+    rig.settle();
+    for (int i = 0; i < 12; ++i)
+        app.clipboardHistory().record(QStringLiteral("copy %1").arg(i));
+    QCOMPARE(app.clipboardHistory().items().size(), 12);
+
+    int historySaves = 0;
+    connect(&rig.defaults, &UserDefaults::changed, &rig.defaults, [&historySaves](const QString& key) {
+        if (key == ClipboardHistoryService::storageKey)
+            ++historySaves;
+    });
+    QSignalSpy itemsChanged(&app.clipboardHistory(), &ClipboardHistoryService::itemsChanged);
+    QPointer<QMenu> menu = app.menuBar().menu();
+    QVERIFY(menu);
+    const int grabs = rig.registrar.registrations;
+
+    // A run of unrelated changes: a style's prompt typed, the theme, the
+    // target language.
+    for (int i = 0; i < 5; ++i) {
+        app.appState().editSettings([i](MendoSettings& s) { s.promptStyles[0].prompt += QString::number(i); });
+        rig.settle();
+    }
+    app.appState().editSettings([](MendoSettings& s) { s.appearanceMode = AppearanceMode::liquidSky; });
+    app.appState().editSettings([](MendoSettings& s) { s.targetLanguage = QStringLiteral("German"); });
+    rig.settle();
+    QCOMPARE(historySaves, 0);
+    QCOMPARE(itemsChanged.size(), 0);
+    QCOMPARE(app.menuBar().menu(), menu.data());
+    QVERIFY(menu);
+    QCOMPARE(rig.registrar.registrations, grabs);
+
+    // Their own settings: the limit prunes and saves once, the language
+    // rebuilds the menu, a changed hotkey grabs its one new chord.
+    app.appState().editSettings([](MendoSettings& s) { s.clipboardLimit = 10; });
+    rig.settle();
+    QCOMPARE(app.clipboardHistory().items().size(), 10);
+    QCOMPARE(historySaves, 1);
+    QCOMPARE(itemsChanged.size(), 1);
+    app.appState().editSettings([](MendoSettings& s) { s.clipboardHistoryEnabled = false; });
+    rig.settle();
+    QCOMPARE(historySaves, 2);
+    app.appState().editSettings([](MendoSettings& s) { s.uiLanguage = UiLanguage::ru; });
+    rig.settle();
+    QVERIFY(!menu);
+    QCOMPARE(app.menuBar().currentMenu().title, QStringLiteral("MendoAI"));
+    app.appState().editSettings([](MendoSettings& s) { s.assistantHotkey = QStringLiteral("Alt+J"); });
+    rig.settle();
+    QCOMPARE(rig.registrar.registrations, grabs + 1);
+    QCOMPARE(historySaves, 2);
 }
 
 QTEST_MAIN(TestNativeApp)
