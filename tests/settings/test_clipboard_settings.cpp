@@ -221,9 +221,10 @@ void TestClipboardSettings::paste_data()
     QTest::addColumn<QString>("status");
     QTest::newRow("pasted") << -1 << UiLanguage::en << "done Pasted";
     QTest::newRow("pasted, Russian") << -1 << UiLanguage::ru << "done Вставлено";
-    for (const auto code : { PasteboardServiceError::emptyText, PasteboardServiceError::pasteTargetUnavailable,
-             PasteboardServiceError::pasteEventFailed, PasteboardServiceError::missingAccessibilityPermission,
-             PasteboardServiceError::pasteNotApplied }) {
+    for (const auto code : { PasteboardServiceError::emptyText, PasteboardServiceError::emptySelection,
+             PasteboardServiceError::missingAccessibilityPermission, PasteboardServiceError::pasteTargetUnavailable,
+             PasteboardServiceError::pasteEditorUnavailable, PasteboardServiceError::pasteNotApplied,
+             PasteboardServiceError::pasteEventFailed, PasteboardServiceError::copyEventFailed }) {
         const QString message = PasteboardServiceError::message(code);
         QTest::newRow(qPrintable(message)) << int(code) << UiLanguage::ru << "failed " + message;
     }
