@@ -14,6 +14,7 @@
 
 #include <csignal>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
@@ -357,6 +358,178 @@ QStringList MendoSession::visibleWindowTitles() const
     for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         titles.append(runText(QStringLiteral("xdotool"), { QStringLiteral("getwindowname"), id }).trimmed());
     return titles;
+}
+
+bool MendoSession::launchAgain()
+{
+    QProcess second;
+    second.setProcessEnvironment(m_mendo.processEnvironment());
+    second.start(QStringLiteral(MENDO_BINARY), {});
+    return second.waitForFinished(kStartTimeoutMs) && second.exitStatus() == QProcess::NormalExit
+        && second.exitCode() == 0;
+}
+
+quint64 MendoSession::visibleWindow(const QString& title, int minimumWidth) const
+{
+    const QString ids = runText(QStringLiteral("xdotool"),
+        { QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+            QString::number(m_mendo.processId()) });
+    for (const QString& id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (runText(QStringLiteral("xdotool"), { QStringLiteral("getwindowname"), id }).trimmed() != title)
+            continue;
+        const QString geometry
+            = runText(QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id });
+        const QString width = geometry.section(QStringLiteral("WIDTH="), 1).section(QLatin1Char('\n'), 0, 0);
+        if (width.toInt() >= minimumWidth)
+            return id.toULongLong();
+    }
+    return 0;
+}
+
+namespace {
+
+QRect findShowing(AtspiAccessible* node, const QByteArray& name, AtspiRole role, int depth)
+{
+    QRect found;
+    if (!node || depth > 40)
+        return found;
+    gchar* nodeName = atspi_accessible_get_name(node, nullptr);
+    const bool named = nodeName && name == nodeName;
+    g_free(nodeName);
+    if (named && atspi_accessible_get_role(node, nullptr) == role) {
+        AtspiStateSet* states = atspi_accessible_get_state_set(node);
+        const bool showing = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
+        if (states)
+            g_object_unref(states);
+        AtspiComponent* component = atspi_accessible_get_component_iface(node);
+        if (showing && component) {
+            if (AtspiRect* extents = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
+                found = QRect(extents->x, extents->y, extents->width, extents->height);
+                g_free(extents);
+            }
+        }
+        if (component)
+            g_object_unref(component);
+        if (!found.isEmpty())
+            return found;
+    }
+    const int count = atspi_accessible_get_child_count(node, nullptr);
+    for (int i = 0; i < count && found.isEmpty(); ++i) {
+        AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
+        found = findShowing(child, name, role, depth + 1);
+        if (child)
+            g_object_unref(child);
+    }
+    return found;
+}
+
+qint64 windowPid(Display* d, Window window)
+{
+    static const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long rest = 0;
+    unsigned char* data = nullptr;
+    qint64 pid = -1;
+    if (XGetWindowProperty(d, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &rest, &data)
+            == Success
+        && data && count == 1 && format == 32)
+        pid = qint64(*reinterpret_cast<unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return pid;
+}
+
+}  // namespace
+
+QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role)
+{
+    atspi_init();
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    QRect found;
+    const int count = atspi_accessible_get_child_count(desktop, nullptr);
+    for (int i = 0; i < count && found.isEmpty(); ++i) {
+        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+        if (app && atspi_accessible_get_process_id(app, nullptr) == guint(pid)) {
+            atspi_accessible_clear_cache(app);
+            found = findShowing(app, name.toUtf8(), role, 0);
+        }
+        if (app)
+            g_object_unref(app);
+    }
+    g_object_unref(desktop);
+    return found;
+}
+
+std::unique_ptr<testing::OtherApp> startTrayer(const QString& tint)
+{
+    auto trayer = std::make_unique<testing::OtherApp>(QStringLiteral("trayer"),
+        QStringList { QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+            QStringLiteral("left"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+            QStringLiteral("--height"), QStringLiteral("28"), QStringLiteral("--transparent"), QStringLiteral("true"),
+            QStringLiteral("--alpha"), QStringLiteral("0"), QStringLiteral("--tint"), tint });
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return nullptr;
+    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(d));
+    const Atom selection = XInternAtom(d, name.constData(), False);
+    const bool up = QTest::qWaitFor([&] { return XGetSelectionOwner(d, selection) != None; }, 10000);
+    XCloseDisplay(d);
+    if (!up)
+        return nullptr;
+    return trayer;
+}
+
+bool trayIconShown(qint64 pid)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return false;
+    bool shown = false;
+    {
+        x11::X11ErrorTrap trap(d);  // windows may go while we look
+        const Window root = DefaultRootWindow(d);
+        QList<Window> pending { root };
+        while (!pending.isEmpty() && !shown) {
+            const Window window = pending.takeLast();
+            Window rootReturn = 0;
+            Window parent = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            if (!XQueryTree(d, window, &rootReturn, &parent, &children, &count))
+                continue;
+            for (unsigned int i = 0; i < count; ++i)
+                pending.append(children[i]);
+            if (children)
+                XFree(children);
+            XWindowAttributes attributes {};
+            // Docked: mapped inside the host's window, not a child of the root.
+            shown = window != root && parent != root && windowPid(d, window) == pid
+                && XGetWindowAttributes(d, window, &attributes) && attributes.map_state == IsViewable
+                && attributes.width <= 64;
+        }
+        trap.sync();
+    }
+    XCloseDisplay(d);
+    return shown;
+}
+
+void closeWindow(quint64 window)
+{
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return;
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = Window(window);
+    event.xclient.message_type = XInternAtom(d, "_NET_CLOSE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2;  // from a pager or similar tool
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(d);
+    XCloseDisplay(d);
 }
 
 }  // namespace mendo::e2e

@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <atspi/atspi.h>
+
 #include <memory>
 
 namespace mendo::e2e {
@@ -97,6 +99,15 @@ public:
     QString dataHome() const { return m_dir.filePath(QStringLiteral("xdg_data_home")); }
     // The titles of mendo's visible windows.
     QStringList visibleWindowTitles() const;
+    // The X id of mendo's visible window with this title, at least
+    // `minimumWidth` wide (the tray icon has the main window's title); 0 when
+    // none.
+    quint64 visibleWindow(const QString& title, int minimumWidth = 0) const;
+    quint64 mainWindow() const { return visibleWindow(QStringLiteral("MendoAI"), 700); }
+    // Starts mendo a second time, as the user reopens it: the running one
+    // brings its main window forward and the second one leaves.
+    bool launchAgain();
+    bool mendoRunning() const { return m_mendo.state() != QProcess::NotRunning; }
 
 private:
     bool startMendo();
@@ -117,6 +128,20 @@ private:
     QByteArray m_mendoOutput;
     qint64 m_startupMs = -1;
 };
+
+// The screen rectangle of the showing element of process `pid` with this
+// accessible name and role, found through the accessibility bus; empty when
+// there is none.
+QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role);
+
+// A tray host (trayer) along the top edge, up and owning the tray selection;
+// null when it did not come up. Ended when destroyed.
+std::unique_ptr<testing::OtherApp> startTrayer(const QString& tint = QStringLiteral("0x26272b"));
+// Whether process `pid` has an icon docked in the tray host.
+bool trayIconShown(qint64 pid);
+
+// What the window manager's close button does: asks the window to close.
+void closeWindow(quint64 window);
 
 // The user's clipboard before an action: text and an image.
 inline const QList<QPair<QString, QByteArray>> usersClipboard{

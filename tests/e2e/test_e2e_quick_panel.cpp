@@ -8,8 +8,6 @@
 
 #include <QTest>
 
-#include <atspi/atspi.h>
-
 using namespace mendo;
 using namespace mendo::e2e;
 using mendo::testing::activeWindowPid;
@@ -64,62 +62,6 @@ QRect geometry(const QString& window)
             rect.setHeight(value.toInt());
     }
     return rect;
-}
-
-// The screen rectangle of the showing element of process `pid` with this
-// name and role; empty when there is none.
-QRect findShowing(AtspiAccessible* node, const QByteArray& name, AtspiRole role, int depth)
-{
-    QRect found;
-    if (!node || depth > 40)
-        return found;
-    gchar* nodeName = atspi_accessible_get_name(node, nullptr);
-    const bool named = nodeName && name == nodeName;
-    g_free(nodeName);
-    if (named && atspi_accessible_get_role(node, nullptr) == role) {
-        AtspiStateSet* states = atspi_accessible_get_state_set(node);
-        const bool showing = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
-        if (states)
-            g_object_unref(states);
-        AtspiComponent* component = atspi_accessible_get_component_iface(node);
-        if (showing && component) {
-            if (AtspiRect* extents = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
-                found = QRect(extents->x, extents->y, extents->width, extents->height);
-                g_free(extents);
-            }
-        }
-        if (component)
-            g_object_unref(component);
-        if (!found.isEmpty())
-            return found;
-    }
-    const int count = atspi_accessible_get_child_count(node, nullptr);
-    for (int i = 0; i < count && found.isEmpty(); ++i) {
-        AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
-        found = findShowing(child, name, role, depth + 1);
-        if (child)
-            g_object_unref(child);
-    }
-    return found;
-}
-
-QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role)
-{
-    atspi_init();
-    AtspiAccessible* desktop = atspi_get_desktop(0);
-    QRect found;
-    const int count = atspi_accessible_get_child_count(desktop, nullptr);
-    for (int i = 0; i < count && found.isEmpty(); ++i) {
-        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
-        if (app && atspi_accessible_get_process_id(app, nullptr) == guint(pid)) {
-            atspi_accessible_clear_cache(app);
-            found = findShowing(app, name.toUtf8(), role, 0);
-        }
-        if (app)
-            g_object_unref(app);
-    }
-    g_object_unref(desktop);
-    return found;
 }
 
 QJsonObject resultAnswer(const QString& text)

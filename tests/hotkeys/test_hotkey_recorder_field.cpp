@@ -68,6 +68,27 @@ private Q_SLOTS:
         QCOMPARE(edits.size(), stored == u"Alt+I" ? 0 : 1);
     }
 
+    // What the field shows of a stored text: symbols for a readable one, the
+    // text itself for one no hotkey reads as; showing writes nothing.
+    void storedTextsAreShown()
+    {
+        Rig rig;
+        HotkeyRecorderField field(rig.registrar, nullptr, "Alt+I", 120);
+        QSignalSpy edits(&field, &HotkeyRecorderField::hotkeyEdited);
+        const QList<std::pair<QString, QString>> cases {
+            { "Control+Alt+Shift+Left", "⌃ ⌥ ⇧ ←" },
+            { "not assigned", "Not assigned" },
+            { "Hyper+Q", "Hyper+Q" },
+            { "Alt+", "Alt+" },
+        };
+        for (const auto& [stored, shown] : cases) {
+            field.setHotkey(stored);
+            QCOMPARE(field.text(), shown);
+            QCOMPARE(field.hotkey(), stored);
+        }
+        QCOMPARE(edits.size(), 0);
+    }
+
     // While recording, every key press of the application is the field's:
     // nothing is typed elsewhere and Tab does not move the focus.
     void keyPressesGoToTheFieldOnly()
