@@ -144,6 +144,24 @@ void ClipboardEntryList::setFontSize(double size)
     relayout();
 }
 
+void ClipboardEntryList::setLineLimit(int lines)
+{
+    lines = std::max(1, lines);
+    if (m_lineLimit == lines)
+        return;
+    m_lineLimit = lines;
+    m_layouts.clear();
+    relayout();
+}
+
+void ClipboardEntryList::setShowsLength(bool shows)
+{
+    if (m_showsLength == shows)
+        return;
+    m_showsLength = shows;
+    relayout();
+}
+
 void ClipboardEntryList::setLanguage(UiLanguage language)
 {
     if (m_language == language)
@@ -173,14 +191,14 @@ const ClipboardEntryList::Layout& ClipboardEntryList::layoutOf(const Entry& entr
         return it->layout;
     Layout layout;
     // A text layout breaks lines only at line separators.
-    layout.shown = shownPrefix(entry.text, maximumLines, m_prefixLimit).replace(QLatin1Char('\n'), QChar::LineSeparator);
+    layout.shown = shownPrefix(entry.text, m_lineLimit, m_prefixLimit).replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout text(layout.shown, textFont());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     text.setTextOption(option);
     text.beginLayout();
     int lines = 0;
-    while (lines < maximumLines) {
+    while (lines < m_lineLimit) {
         QTextLine line = text.createLine();
         if (!line.isValid())
             break;
@@ -194,7 +212,7 @@ const ClipboardEntryList::Layout& ClipboardEntryList::layoutOf(const Entry& entr
 
 int ClipboardEntryList::rowHeight(int index) const
 {
-    const int textHeight = layoutOf(m_entries[index]).lines * m_lineSpacing + 5 + m_captionHeight;
+    const int textHeight = layoutOf(m_entries[index]).lines * m_lineSpacing + (m_showsLength ? 5 + m_captionHeight : 0);
     return 2 * rowPadding + std::max(textHeight, buttonSize);
 }
 
@@ -204,7 +222,7 @@ void ClipboardEntryList::relayout()
     m_captionHeight = QFontMetrics(captionFont(font())).height();
     m_textWidth = textWidth();
     const double narrow = std::max(1.0, QFontMetrics(textFont()).averageCharWidth() * narrowestCharacter);
-    m_prefixLimit = std::min<qsizetype>(shownPrefixLimit, qsizetype(maximumLines * m_textWidth / narrow) + 8);
+    m_prefixLimit = std::min<qsizetype>(shownPrefixLimit, qsizetype(m_lineLimit * m_textWidth / narrow) + 8);
     m_tops = { 0 };
     m_hoveredRow = -1;
     layOutUntil(verticalScrollBar()->value() + viewport()->height());
@@ -319,7 +337,7 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
             p.drawPath(shape);
         }
 
-        // The text, at most four lines, the last one cut when more follows.
+        // The text, at most its line limit, the last line cut when more follows.
         const Layout& layout = layoutOf(entry);
         const int width = m_textWidth;
         QTextLayout text(layout.shown, font);
@@ -328,7 +346,7 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
         text.setTextOption(option);
         text.beginLayout();
         QList<QTextLine> lines;
-        while (lines.size() < maximumLines) {
+        while (lines.size() < m_lineLimit) {
             QTextLine line = text.createLine();
             if (!line.isValid())
                 break;
@@ -353,11 +371,13 @@ void ClipboardEntryList::paintEvent(QPaintEvent*)
                 lines[l].draw(&p, origin);
             }
         }
-        p.setFont(caption);
-        p.setPen(secondary);
-        const int captionTop = origin.y() + std::max<qsizetype>(1, lines.size()) * metrics.lineSpacing() + 5;
-        p.drawText(QRect(origin.x(), captionTop, width, QFontMetrics(caption).height()), Qt::AlignLeft | Qt::AlignTop,
-            captionOf(entry));
+        if (m_showsLength) {
+            p.setFont(caption);
+            p.setPen(secondary);
+            const int captionTop = origin.y() + std::max<qsizetype>(1, lines.size()) * metrics.lineSpacing() + 5;
+            p.drawText(QRect(origin.x(), captionTop, width, QFontMetrics(caption).height()),
+                Qt::AlignLeft | Qt::AlignTop, captionOf(entry));
+        }
 
         for (int b = 0; b < rowButtons.size(); ++b) {
             const QRect box = buttonRect(i, b);

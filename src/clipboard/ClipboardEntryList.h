@@ -45,9 +45,10 @@ QColor clipboardDestructiveColor();
 // "<n> chars" / "<n> симв.".
 QString clipboardCharsCaption(qint64 count, UiLanguage language);
 
-// One of the clipboard window's lists (the history, or a tab's notes). Only
-// the rows in view are laid out and painted, each with at most four lines
-// of its text, so a list of 1000 entries, some of a megabyte, stays quick.
+// One of the clipboard window's lists (the history, or a tab's notes), also
+// the settings window's list of the history. Only the rows in view are laid
+// out and painted, each with at most a few lines of its text (four unless
+// told), so a list of 1000 entries, some of a megabyte, stays quick.
 // The pointer over a row or a click selects it; a double click selects and
 // pastes; the row's buttons act on their entry. Main thread.
 class ClipboardEntryList : public QAbstractScrollArea {
@@ -75,6 +76,12 @@ public:
     const std::optional<QString>& highlightedID() const { return m_highlighted; }
     void setFontSize(double size);
     void setLanguage(UiLanguage language);
+    // The most lines of its text a row shows (at least 1).
+    void setLineLimit(int lines);
+    int lineLimit() const { return m_lineLimit; }
+    // Whether a row shows its length under the text.
+    void setShowsLength(bool shows);
+    bool showsLength() const { return m_showsLength; }
 
     // Where each row stands in the list's own coordinates (for tests).
     QRect rowRect(int index) const;
@@ -118,6 +125,8 @@ private:
     std::optional<QString> m_highlighted;
     double m_fontSize = 13;
     UiLanguage m_language = UiLanguage::en;
+    int m_lineLimit = maximumLines;
+    bool m_showsLength = true;
     // The top of each row laid out so far, then the top of the next one.
     mutable QList<int> m_tops { 0 };
     int m_lineSpacing = 16;

@@ -29,7 +29,7 @@ struct MainSettingsEnvironment {
     AssistantPanelController& assistantPanel;
     AppUpdateManager& updateManager;
     // The desktop seams: the hotkey registrar that names recorded keys, the
-    // workspace, and what later pages list of the desktop.
+    // workspace, and the installed applications the Layout page offers.
     const Platform& platform;
     SelectionTransfer& selection;
     KeyboardLayoutService& layouts;

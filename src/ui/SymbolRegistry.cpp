@@ -44,6 +44,9 @@ const QHash<QString, QString>& themeNames()
         { QStringLiteral("gearshape"), QStringLiteral("emblem-system-symbolic") },
         { QStringLiteral("lock.shield"), QStringLiteral("security-high-symbolic") },
         { QStringLiteral("arrow.down.circle"), QStringLiteral("software-update-available-symbolic") },
+        // The Updates page's state line.
+        { QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("emblem-synchronizing-symbolic") },
+        { QStringLiteral("clock"), QStringLiteral("preferences-system-time-symbolic") },
         { QStringLiteral("text.badge.star"), QStringLiteral("starred-symbolic") },
         { QStringLiteral("wand.and.sparkles"), QStringLiteral("tools-check-spelling-symbolic") },
         { QStringLiteral("theatermasks"), QStringLiteral("face-laugh-symbolic") },
@@ -88,6 +91,7 @@ const QSet<QString>& glyphNames()
         QStringLiteral("bubble.left.and.text.bubble.right"), QStringLiteral("plus.message"), QStringLiteral("xmark"),
         QStringLiteral("briefcase"), QStringLiteral("flame"), QStringLiteral("building.columns"),
         QStringLiteral("graduationcap"), QStringLiteral("megaphone"), QStringLiteral("sparkles"),
+        QStringLiteral("arrow.down.circle.fill"),
     };
     return names;
 }
@@ -144,6 +148,19 @@ void drawGlyph(QPainter& p, const QString& name, const QColor& color)
             const QPointF dir(qCos(angle), qSin(angle));
             p.drawLine(QPointF(12, 12) + dir * 5.0, QPointF(12, 12) + dir * 9.5);
         }
+    } else if (name == QLatin1String("arrow.down.circle.fill")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(2, 2, 20, 20));
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(QPen(knockout, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(QPointF(12, 6.6), QPointF(12, 16.6));
+        QPainterPath head;
+        head.moveTo(7.8, 12.6);
+        head.lineTo(12, 16.8);
+        head.lineTo(16.2, 12.6);
+        p.drawPath(head);
     } else if (name == QLatin1String("exclamationmark.circle")) {
         p.setPen(QPen(color, 1.8));
         p.setBrush(Qt::NoBrush);

@@ -123,19 +123,11 @@ void TestSettingsWindow::pagesAreMadeOnFirstSelection()
         QCOMPARE(view.page(page) != nullptr, page == SettingsPage::general);
 
     for (const SettingsPage page : later) {
+        QVERIFY(!view.page(page));
         rig.state->setSelectedSettingsPage(page);
-        QWidget* made = view.page(page);
-        QVERIFY(made);
-        // Pages still to come show their title.
-        auto* title = made->findChild<QLabel*>(QStringLiteral("stubTitle"));
-        if (!title)
-            continue;  // a page built since shows its own content
-        QCOMPARE(title->text(), localizedTitle(page, UiLanguage::en));
+        QVERIFY(view.page(page));
+        QCOMPARE(view.currentPage(), view.page(page));
     }
-    rig.setLanguage(UiLanguage::ru);
-    for (const SettingsPage page : later)
-        if (auto* title = view.page(page)->findChild<QLabel*>(QStringLiteral("stubTitle")))
-            QCOMPARE(title->text(), localizedTitle(page, UiLanguage::ru));
     // A page is made once and shown again as it is.
     QWidget* general = view.page(SettingsPage::general);
     rig.state->setSelectedSettingsPage(SettingsPage::general);

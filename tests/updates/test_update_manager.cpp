@@ -3,6 +3,7 @@
 #include "updates/AppUpdateClient.h"
 #include "updates/AppUpdateClientError.h"
 #include "updates/AppUpdateManager.h"
+#include "updates/ScriptedUpdateClient.h"
 
 #include <QNetworkAccessManager>
 #include <QTest>
@@ -27,32 +28,6 @@ private Q_SLOTS:
 };
 
 namespace {
-
-// Answers each check with the next scripted snapshot or error, after 10 ms
-// of virtual time.
-class ScriptedUpdateClient final : public AppUpdateClient {
-public:
-    ScriptedUpdateClient(QNetworkAccessManager& network, Clock& clock)
-        : AppUpdateClient(QString(), network, clock)
-        , m_clock(clock)
-    {
-    }
-    Task<AppUpdateSnapshot> check(UiLanguage language) override
-    {
-        languages << language;
-        co_await m_clock.sleep(10ms);
-        if (failure)
-            throw AppUpdateClientError::server(*failure);
-        co_return AppUpdateSnapshot(answer);
-    }
-
-    AppUpdateSnapshot answer;
-    std::optional<QString> failure;
-    QList<UiLanguage> languages;
-
-private:
-    Clock& m_clock;
-};
 
 AppUpdateSnapshot available(std::optional<qint64> build, const QString& version = QStringLiteral("2.0"))
 {
