@@ -4,6 +4,7 @@
 #include "settings/MainSettingsEnvironment.h"
 #include "settings/SettingsControls.h"
 #include "settings/StyleCardList.h"
+#include "settings/StyleListSource.h"
 #include "ui/MendoTheme.h"
 
 #include <QLabel>
@@ -24,59 +25,11 @@ EditedStyle edited(const AIReplyStyle& style)
     return { style.id, style.name, style.prompt, style.hotkey, std::nullopt };
 }
 
-// One field written onto the style of `id` as stored now; nothing when the
-// style is gone or the field already holds it.
-void writeStored(MendoAppState& state, const QString& id, const std::function<void(AIReplyStyle&)>& change)
-{
-    for (const AIReplyStyle& stored : state.settings().aiReplyStyles) {
-        if (stored.id != id)
-            continue;
-        AIReplyStyle copy = stored;
-        change(copy);
-        if (copy != stored)
-            state.updateAIReplyStyle(copy);
-        return;
-    }
-}
-
 StyleCardList::Source replyStyleSource(MendoAppState& state)
 {
-    StyleCardList::Source source;
-    source.styles = [&state] {
-        QList<EditedStyle> styles;
-        styles.reserve(state.aiReplyStyles().size());
-        for (const AIReplyStyle& style : state.aiReplyStyles())
-            styles << edited(style);
-        return styles;
-    };
-    source.builtInIds = AIReplyStyleLibrary::builtInStyleIds();
-    source.store.writeText = [&state](const QString& id, StyleEditorStore::Field field, const QString& text) {
-        writeStored(state, id, [&](AIReplyStyle& style) {
-            switch (field) {
-            case StyleEditorStore::Field::name:
-                style.name = text;
-                break;
-            case StyleEditorStore::Field::prompt:
-                style.prompt = text;
-                break;
-            case StyleEditorStore::Field::hotkey:
-                style.hotkey = text;
-                break;
-            case StyleEditorStore::Field::autoReplace:
-                break;
-            }
-        });
-    };
-    source.store.remove = [&state](const QString& id) {
-        for (const AIReplyStyle& stored : state.settings().aiReplyStyles) {
-            if (stored.id == id) {
-                // A copy: the stored entry goes while the deletion runs.
-                const AIReplyStyle style = stored;
-                state.deleteAIReplyStyle(style);
-                return;
-            }
-        }
-    };
+    StyleCardList::Source source = styleListSource<AIReplyStyle>(state,
+        { &MendoSettings::aiReplyStyles, &MendoAppState::aiReplyStyles, &MendoAppState::updateAIReplyStyle,
+            &MendoAppState::deleteAIReplyStyle, AIReplyStyleLibrary::builtInStyleIds(), &edited });
     source.hasAutoReplace = false;
     source.hotkeyWidth = 140;
     return source;

@@ -4,6 +4,7 @@
 #include "settings/MainSettingsEnvironment.h"
 #include "settings/SettingsControls.h"
 #include "settings/StyleCardList.h"
+#include "settings/StyleListSource.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -20,61 +21,14 @@ EditedStyle edited(const PromptStyle& style)
     return { style.id, style.name, style.prompt, style.hotkey, style.autoReplace };
 }
 
-// One field written onto the style of `id` as stored now; nothing when the
-// style is gone (a Reset on another card's way) or the field already holds it.
-void writeStored(MendoAppState& state, const QString& id, const std::function<void(PromptStyle&)>& change)
-{
-    for (const PromptStyle& stored : state.settings().promptStyles) {
-        if (stored.id != id)
-            continue;
-        PromptStyle copy = stored;
-        change(copy);
-        if (copy != stored)
-            state.updatePromptStyle(copy);
-        return;
-    }
-}
-
 StyleCardList::Source promptStyleSource(MendoAppState& state)
 {
-    StyleCardList::Source source;
-    source.styles = [&state] {
-        QList<EditedStyle> styles;
-        styles.reserve(state.promptStyles().size());
-        for (const PromptStyle& style : state.promptStyles())
-            styles << edited(style);
-        return styles;
-    };
-    source.builtInIds = MendoPromptLibrary::builtInStyleIds();
-    source.store.writeText = [&state](const QString& id, StyleEditorStore::Field field, const QString& text) {
-        writeStored(state, id, [&](PromptStyle& style) {
-            switch (field) {
-            case StyleEditorStore::Field::name:
-                style.name = text;
-                break;
-            case StyleEditorStore::Field::prompt:
-                style.prompt = text;
-                break;
-            case StyleEditorStore::Field::hotkey:
-                style.hotkey = text;
-                break;
-            case StyleEditorStore::Field::autoReplace:
-                break;
-            }
-        });
-    };
-    source.store.writeAutoReplace = [&state](const QString& id, bool autoReplace) {
-        writeStored(state, id, [&](PromptStyle& style) { style.autoReplace = autoReplace; });
-    };
-    source.store.remove = [&state](const QString& id) {
-        for (const PromptStyle& stored : state.settings().promptStyles) {
-            if (stored.id == id) {
-                // A copy: the stored entry goes while the deletion runs.
-                const PromptStyle style = stored;
-                state.deletePromptStyle(style);
-                return;
-            }
-        }
+    StyleListAccess<PromptStyle> access { &MendoSettings::promptStyles, &MendoAppState::promptStyles,
+        &MendoAppState::updatePromptStyle, &MendoAppState::deletePromptStyle, MendoPromptLibrary::builtInStyleIds(),
+        &edited };
+    StyleCardList::Source source = styleListSource(state, access);
+    source.store.writeAutoReplace = [&state, access](const QString& id, bool autoReplace) {
+        writeStoredStyle<PromptStyle>(state, access, id, [&](PromptStyle& style) { style.autoReplace = autoReplace; });
     };
     source.hasAutoReplace = true;
     source.hotkeyWidth = 120;
