@@ -337,6 +337,34 @@ void MendoSession::press(const QString& keys)
     testing::runTool(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys });
 }
 
+void MendoSession::hold(const QString& keys, int ms)
+{
+    testing::runTool(QStringLiteral("xdotool"),
+        { QStringLiteral("keydown"), keys, QStringLiteral("sleep"), QString::number(ms / 1000.0), QStringLiteral("keyup"),
+            keys });
+}
+
+bool MendoSession::chordIsTaken(unsigned long keysym, unsigned int modifiers)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const KeyCode key = XKeysymToKeycode(display, keysym);
+    bool taken = false;
+    {
+        x11::X11ErrorTrap trap(display);
+        XGrabKey(display, key, modifiers, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
+        trap.sync();
+        taken = trap.hasError(BadAccess);
+        if (!taken) {
+            XUngrabKey(display, key, modifiers, DefaultRootWindow(display));
+            trap.sync();
+        }
+    }
+    XCloseDisplay(display);
+    return taken;
+}
+
 ClipboardContents MendoSession::clipboard(const QStringList& types)
 {
     const QStringList read{ QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"),

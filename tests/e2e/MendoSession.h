@@ -83,6 +83,11 @@ public:
 
     // Presses keys as the user would ("ctrl+a", "alt+4"), through XTest.
     static void press(const QString& keys);
+    // Holds the keys down for `ms` as fingers do (about 150 ms), then lets go.
+    static void hold(const QString& keys, int ms = 150);
+    // Whether another client grabs this chord on the root window, so that a
+    // grab of its own is refused.
+    static bool chordIsTaken(unsigned long keysym, unsigned int modifiers);
     static ClipboardContents clipboard(const QStringList& types);
 
     // What the service was asked so far: each request with its "method",

@@ -21,37 +21,6 @@ namespace {
 
 constexpr int kTimeoutMs = 20000;
 
-// A chord pressed as a hand presses it: held for 150 ms, then let go.
-void hold(const QString& chord)
-{
-    runTool(QStringLiteral("xdotool"), { QStringLiteral("keydown"), chord });
-    QTest::qWait(150);
-    runTool(QStringLiteral("xdotool"), { QStringLiteral("keyup"), chord });
-}
-
-// Whether another client holds the chord on the root window: a grab of our
-// own is then refused.
-bool chordIsTaken(KeySym keysym, unsigned int modifiers)
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    const KeyCode key = XKeysymToKeycode(display, keysym);
-    bool taken = false;
-    {
-        x11::X11ErrorTrap trap(display);
-        XGrabKey(display, key, modifiers, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
-        trap.sync();
-        taken = trap.hasError(BadAccess);
-        if (!taken) {
-            XUngrabKey(display, key, modifiers, DefaultRootWindow(display));
-            trap.sync();
-        }
-    }
-    XCloseDisplay(display);
-    return taken;
-}
-
 // The main window's frame on screen.
 QRect windowRect(quint64 window)
 {
@@ -122,24 +91,24 @@ void TestE2eShortcuts::aChordRecordedOnTheFixRowWorksAtOnce()
         { .answers = { serviceAnswer(200, { { QStringLiteral("result"), answer } }) }, .serviceDown = false,
             .defaults = {} });
     QVERIFY2(session.start(), qPrintable(session.failure()));
-    QTRY_VERIFY_WITH_TIMEOUT(chordIsTaken(XK_1, Mod1Mask), kTimeoutMs);
-    QVERIFY(!chordIsTaken(XK_9, Mod1Mask | ShiftMask));
+    QTRY_VERIFY_WITH_TIMEOUT(MendoSession::chordIsTaken(XK_1, Mod1Mask), kTimeoutMs);
+    QVERIFY(!MendoSession::chordIsTaken(XK_9, Mod1Mask | ShiftMask));
 
     // The "Fix" style's row (the "Fix layout" row has a name of its own).
     const QRect field = bringIntoView(session, QStringLiteral("Fix"), ATSPI_ROLE_PUSH_BUTTON);
     QVERIFY(!field.isEmpty());
     clickAt(field.center());
     QTest::qWait(200);
-    hold(QStringLiteral("alt+shift+9"));
-    QTRY_VERIFY_WITH_TIMEOUT(chordIsTaken(XK_9, Mod1Mask | ShiftMask), kTimeoutMs);
+    MendoSession::hold(QStringLiteral("alt+shift+9"));
+    QTRY_VERIFY_WITH_TIMEOUT(MendoSession::chordIsTaken(XK_9, Mod1Mask | ShiftMask), kTimeoutMs);
     // The old chord is free for any other client.
-    QTRY_VERIFY_WITH_TIMEOUT(!chordIsTaken(XK_1, Mod1Mask), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!MendoSession::chordIsTaken(XK_1, Mod1Mask), kTimeoutMs);
 
     auto target = session.startInFront(QStringLiteral(MENDO_TARGET_APP),
         { QStringLiteral("--text"), selected, QStringLiteral("--geometry"), QStringLiteral("500x120+100+100") });
     QVERIFY(target);
     MendoSession::press(QStringLiteral("ctrl+a"));
-    hold(QStringLiteral("alt+shift+9"));
+    MendoSession::hold(QStringLiteral("alt+shift+9"));
     QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kTimeoutMs);
     const QJsonObject body = session.requests().first().value(QStringLiteral("body")).toObject();
     QCOMPARE(body.value(QStringLiteral("text")).toString(), selected);
@@ -150,7 +119,7 @@ void TestE2eShortcuts::theTilingSwitchLetsGoAndTakesBack()
 {
     MendoSession session({ .answers = {}, .serviceDown = false, .defaults = {} });
     QVERIFY2(session.start(), qPrintable(session.failure()));
-    QTRY_VERIFY_WITH_TIMEOUT(chordIsTaken(XK_u, ControlMask | Mod1Mask), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(MendoSession::chordIsTaken(XK_u, ControlMask | Mod1Mask), kTimeoutMs);
 
     const QString name = QStringLiteral("Arrange windows with hotkeys");
     QRect toggle = bringIntoView(session, name, ATSPI_ROLE_CHECK_BOX);
@@ -161,7 +130,7 @@ void TestE2eShortcuts::theTilingSwitchLetsGoAndTakesBack()
     QVERIFY(accessibleRect(session.mendoPid(), QStringLiteral("Built-in display on/off"), ATSPI_ROLE_PUSH_BUTTON)
                 .isEmpty());
     clickAt(toggle.center());
-    QTRY_VERIFY_WITH_TIMEOUT(!chordIsTaken(XK_u, ControlMask | Mod1Mask), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!MendoSession::chordIsTaken(XK_u, ControlMask | Mod1Mask), kTimeoutMs);
     QTRY_COMPARE_WITH_TIMEOUT(
         session.storedDefaults().value(QStringLiteral("mendo.windowTiling.enabled")).toBool(true), false, kTimeoutMs);
 
@@ -172,7 +141,7 @@ void TestE2eShortcuts::theTilingSwitchLetsGoAndTakesBack()
     toggle = accessibleRect(session.mendoPid(), name, ATSPI_ROLE_CHECK_BOX);
     QVERIFY(!toggle.isEmpty());
     clickAt(toggle.center());
-    QTRY_VERIFY_WITH_TIMEOUT(chordIsTaken(XK_u, ControlMask | Mod1Mask), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(MendoSession::chordIsTaken(XK_u, ControlMask | Mod1Mask), kTimeoutMs);
 }
 
 QTEST_MAIN(TestE2eShortcuts)

@@ -106,14 +106,6 @@ void click(const QRect& rect)
     QTest::qWait(150);
 }
 
-// A chord pressed as a hand presses it: held for 150 ms, then let go.
-void hold(const QString& chord)
-{
-    runTool(QStringLiteral("xdotool"), { QStringLiteral("keydown"), chord });
-    QTest::qWait(150);
-    runTool(QStringLiteral("xdotool"), { QStringLiteral("keyup"), chord });
-}
-
 void typeText(const QString& text)
 {
     runTool(
@@ -131,29 +123,6 @@ void scrollToEnd(const QRect& over)
                 QStringLiteral("5"), QStringLiteral("5") });
         QTest::qWait(150);
     }
-}
-
-// Whether another client holds the chord on the root window: a grab of our
-// own is then refused.
-bool chordIsTaken(KeySym keysym, unsigned int modifiers)
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    const KeyCode key = XKeysymToKeycode(display, keysym);
-    bool taken = false;
-    {
-        x11::X11ErrorTrap trap(display);
-        XGrabKey(display, key, modifiers, DefaultRootWindow(display), False, GrabModeAsync, GrabModeAsync);
-        trap.sync();
-        taken = trap.hasError(BadAccess);
-        if (!taken) {
-            XUngrabKey(display, key, modifiers, DefaultRootWindow(display));
-            trap.sync();
-        }
-    }
-    XCloseDisplay(display);
-    return taken;
 }
 
 QJsonObject resultAnswer(const QString& text)
@@ -190,7 +159,7 @@ void addStyle(
 
     click(lowest(pid, QStringLiteral("Hotkey")));
     QTest::qWait(200);
-    hold(chord);
+    MendoSession::hold(chord);
     QTest::qWait(500);
 }
 
@@ -224,13 +193,13 @@ void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
     delayed.insert(QStringLiteral("delayMs"), 500);
     MendoSession session({ .answers = { delayed }, .serviceDown = false, .defaults = {} });
     QVERIFY2(session.start(), qPrintable(session.failure()));
-    QVERIFY(!chordIsTaken(XK_7, Mod1Mask | ShiftMask));
+    QVERIFY(!MendoSession::chordIsTaken(XK_7, Mod1Mask | ShiftMask));
 
     addStyle(session, QStringLiteral("Styles"), QStringLiteral("Pirate"), QStringLiteral("Talk like a pirate."),
         QStringLiteral("alt+shift+7"));
     if (QTest::currentTestFailed())
         return;
-    QTRY_VERIFY_WITH_TIMEOUT(chordIsTaken(XK_7, Mod1Mask | ShiftMask), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(MendoSession::chordIsTaken(XK_7, Mod1Mask | ShiftMask), kTimeoutMs);
 
     auto clipboard = session.userCopies(usersClipboard);
     QVERIFY(clipboard);
@@ -241,7 +210,7 @@ void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
     QVERIFY(target);
     ClipboardOwnerChanges ownerChanges;
     MendoSession::press(QStringLiteral("ctrl+a"));
-    hold(QStringLiteral("alt+shift+7"));
+    MendoSession::hold(QStringLiteral("alt+shift+7"));
 
     QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kTimeoutMs);
     const QJsonObject body = session.requests().first().value(QStringLiteral("body")).toObject();
@@ -277,7 +246,7 @@ void TestE2eStyles::anAddedStyleWorksAtOnceAndResetFreesItsChord()
     QRect reset;
     QTRY_VERIFY_WITH_TIMEOUT(!(reset = lowest(pid, QStringLiteral("Reset"))).isEmpty(), kTimeoutMs);
     click(reset);
-    QTRY_VERIFY_WITH_TIMEOUT(!chordIsTaken(XK_7, Mod1Mask | ShiftMask), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!MendoSession::chordIsTaken(XK_7, Mod1Mask | ShiftMask), kTimeoutMs);
 }
 
 void TestE2eStyles::anAddedReplyStyleOpensTheAssistantInReplyMode()
@@ -289,14 +258,14 @@ void TestE2eStyles::anAddedReplyStyleOpensTheAssistantInReplyMode()
         QStringLiteral("Answer like a pirate."), QStringLiteral("alt+shift+8"));
     if (QTest::currentTestFailed())
         return;
-    QTRY_VERIFY_WITH_TIMEOUT(chordIsTaken(XK_8, Mod1Mask | ShiftMask), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(MendoSession::chordIsTaken(XK_8, Mod1Mask | ShiftMask), kTimeoutMs);
 
     auto target = session.startInFront(QStringLiteral(MENDO_TARGET_APP),
         { QStringLiteral("--text"), QStringLiteral("see you tomorrow?"), QStringLiteral("--geometry"),
             QStringLiteral("500x120+100+100") });
     QVERIFY(target);
     MendoSession::press(QStringLiteral("ctrl+a"));
-    hold(QStringLiteral("alt+shift+8"));
+    MendoSession::hold(QStringLiteral("alt+shift+8"));
     QTRY_VERIFY_WITH_TIMEOUT(session.visibleWindowTitles().contains(QStringLiteral("AI assistant")), kTimeoutMs);
     // The reply is asked for in the new style, with its prompt.
     QTRY_COMPARE_WITH_TIMEOUT(session.requests().size(), 1, kTimeoutMs);
