@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QSet>
 #include <QTest>
+#include <initializer_list>
+#include <utility>
 
 namespace mendo::testing {
 
@@ -31,6 +33,26 @@ struct SettingsShot {
 };
 
 inline const QSize settingsShotSize { 900, 640 };
+
+// The rows of a screenshot test: each page under its file name, in both
+// languages and both schemes, as the columns "page", "name", "language" and
+// "dark".
+inline void addSettingsShotRows(std::initializer_list<std::pair<SettingsPage, const char*>> pages)
+{
+    QTest::addColumn<SettingsPage>("page");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<UiLanguage>("language");
+    QTest::addColumn<bool>("dark");
+    for (const auto& [page, name] : pages) {
+        for (const UiLanguage language : { UiLanguage::en, UiLanguage::ru }) {
+            for (const bool dark : { false, true }) {
+                const QByteArray row
+                    = QByteArray(name) + (language == UiLanguage::ru ? " ru" : " en") + (dark ? " dark" : " light");
+                QTest::newRow(row.constData()) << page << QString::fromLatin1(name) << language << dark;
+            }
+        }
+    }
+}
 
 // Shows `page` in `rig`'s window (made when needed), with `prepare` run once
 // the page is shown, and saves the shot. The picture is null when it failed.

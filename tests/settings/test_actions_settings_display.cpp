@@ -20,20 +20,7 @@ private Q_SLOTS:
 
 void TestActionsSettingsDisplay::screenshots_data()
 {
-    QTest::addColumn<SettingsPage>("page");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<UiLanguage>("language");
-    QTest::addColumn<bool>("dark");
-    for (const auto& [page, name] : { std::pair { SettingsPage::actions, "actions" },
-             std::pair { SettingsPage::quickMenu, "quick-menu" } }) {
-        for (const UiLanguage language : { UiLanguage::en, UiLanguage::ru }) {
-            for (const bool dark : { false, true }) {
-                const QByteArray row = QByteArray(name) + (language == UiLanguage::ru ? " ru" : " en")
-                    + (dark ? " dark" : " light");
-                QTest::newRow(row.constData()) << page << QString::fromLatin1(name) << language << dark;
-            }
-        }
-    }
+    addSettingsShotRows({ { SettingsPage::actions, "actions" }, { SettingsPage::quickMenu, "quick-menu" } });
 }
 
 void TestActionsSettingsDisplay::screenshots()

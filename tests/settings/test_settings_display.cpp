@@ -17,20 +17,7 @@ private Q_SLOTS:
 
 void TestSettingsDisplay::screenshots_data()
 {
-    QTest::addColumn<SettingsPage>("page");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<UiLanguage>("language");
-    QTest::addColumn<bool>("dark");
-    for (const auto& [page, name] : { std::pair { SettingsPage::general, "general" },
-             std::pair { SettingsPage::permissions, "permissions" } }) {
-        for (const UiLanguage language : { UiLanguage::en, UiLanguage::ru }) {
-            for (const bool dark : { false, true }) {
-                const QByteArray row = QByteArray(name) + (language == UiLanguage::ru ? " ru" : " en")
-                    + (dark ? " dark" : " light");
-                QTest::newRow(row.constData()) << page << QString::fromLatin1(name) << language << dark;
-            }
-        }
-    }
+    addSettingsShotRows({ { SettingsPage::general, "general" }, { SettingsPage::permissions, "permissions" } });
 }
 
 void TestSettingsDisplay::screenshots()

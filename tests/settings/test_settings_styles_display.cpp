@@ -24,20 +24,7 @@ private Q_SLOTS:
 
 void TestSettingsStylesDisplay::screenshots_data()
 {
-    QTest::addColumn<SettingsPage>("page");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<UiLanguage>("language");
-    QTest::addColumn<bool>("dark");
-    for (const auto& [page, name] :
-        { std::pair { SettingsPage::styles, "styles" }, std::pair { SettingsPage::aiReply, "ai-reply" } }) {
-        for (const UiLanguage language : { UiLanguage::en, UiLanguage::ru }) {
-            for (const bool dark : { false, true }) {
-                const QByteArray row
-                    = QByteArray(name) + (language == UiLanguage::ru ? " ru" : " en") + (dark ? " dark" : " light");
-                QTest::newRow(row.constData()) << page << QString::fromLatin1(name) << language << dark;
-            }
-        }
-    }
+    addSettingsShotRows({ { SettingsPage::styles, "styles" }, { SettingsPage::aiReply, "ai-reply" } });
 }
 
 void TestSettingsStylesDisplay::screenshots()
