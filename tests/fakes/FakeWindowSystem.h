@@ -45,7 +45,7 @@ public:
     {
         QList<StackedWindow> list;
         for (const Window& w : stack)
-            list << StackedWindow { w.id, w.frame, w.opacity, w.own };
+            list << StackedWindow { w.id, w.frame, w.opacity, w.own, std::nullopt };
         return list;
     }
 
