@@ -186,7 +186,18 @@ void TestSettingsPagesDisplay::clickRowButton(int row, int button)
 QStringList TestSettingsPagesDisplay::storedTexts() const
 {
     QStringList texts;
-    const auto bytes = m_platform.defaults->object(ClipboardHistoryService::storageKey).value_or(QVariant()).toByteArray();
+    // The history's own file, once what is pending is written; the user
+    // defaults only where the file cannot be used.
+    ClipboardHistoryStore& store = m_app->clipboardHistory().store();
+    store.flush();
+    QByteArray bytes;
+    if (store.usesFile()) {
+        QFile file(store.path());
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+    } else {
+        bytes = m_platform.defaults->object(ClipboardHistoryService::storageKey).value_or(QVariant()).toByteArray();
+    }
     if (const auto decoded = ClipboardHistoryService::decode(bytes)) {
         for (const auto& item : decoded->items)
             texts << item.text;
