@@ -42,6 +42,7 @@
 #include "updates/AppUpdateManager.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QNetworkAccessManager>
@@ -248,6 +249,34 @@ QAction* MendoNativeApp::showQuickMenuAction()
     return m_showQuickMenu;
 }
 
+namespace {
+
+// Marks the window's first showing: when it is shown and its first frame,
+// what the user sees of it.
+class FirstShowingMarks : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !m_shown) {
+            m_shown = true;
+            startupMark("settings window shown");
+        } else if (event->type() == QEvent::Paint && m_shown) {
+            startupMark("settings window drawn");
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    bool m_shown = false;
+};
+
+}  // namespace
+
 void MendoNativeApp::makeMainWindow()
 {
     auto* window = new QMainWindow;
@@ -271,6 +300,8 @@ void MendoNativeApp::makeMainWindow()
     if (QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().center() - window->rect().center());
     m_mainWindow = window;
+    if (startupTracing())
+        window->installEventFilter(new FirstShowingMarks(window));
 }
 
 void MendoNativeApp::openMainWindow()
@@ -292,6 +323,7 @@ void MendoNativeApp::start()
     // Made after the hotkeys, shown or not: its menu's shortcut works in
     // every MendoAI window, and the delegate takes it on.
     mainWindow();
+    startupMark("settings window made");
     // Without a tray item nothing else would be visible.
     const bool trayItemShows = m_factory.systemTrayAvailable() && m_appState->settings().menuBarIconVisible;
     if (m_appState->settings().openMainWindowOnLaunch || !trayItemShows)

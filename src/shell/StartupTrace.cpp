@@ -6,10 +6,15 @@
 
 namespace mendo {
 
-void startupMark(const char* step)
+bool startupTracing()
 {
     static const bool tracing = std::getenv("MENDO_STARTUP_TRACE") != nullptr;
-    if (!tracing)
+    return tracing;
+}
+
+void startupMark(const char* step)
+{
+    if (!startupTracing())
         return;
     timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);

@@ -8,5 +8,7 @@ namespace mendo {
 // clock, which a program that launched mendo compares with its own launch
 // time. Without the variable a mark costs one check.
 void startupMark(const char* step);
+// Whether the marks are written, for marks that need more than one call.
+bool startupTracing();
 
 }  // namespace mendo

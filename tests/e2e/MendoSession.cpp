@@ -263,7 +263,14 @@ bool MendoSession::waitForStartupTrace(qint64 launchNs)
     QDeadlineTimer deadline(kStartTimeoutMs);
     // The output is read here directly: it arrives in the pipe as mendo
     // writes it, and the marks carry their own times.
-    while (!m_mendoOutput.contains("mendo start-up: event loop") && !deadline.hasExpired()) {
+    // A settings window shown at start marks its first frame after the
+    // event loop runs.
+    const auto complete = [this] {
+        return m_mendoOutput.contains("mendo start-up: event loop")
+            && (!m_mendoOutput.contains("mendo start-up: settings window shown")
+                || m_mendoOutput.contains("mendo start-up: settings window drawn"));
+    };
+    while (!complete() && !deadline.hasExpired()) {
         if (m_mendo.state() == QProcess::NotRunning) {
             m_failure = QStringLiteral("mendo ended at start: ") + QString::fromUtf8(mendoOutput());
             return false;
