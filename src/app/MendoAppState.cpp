@@ -239,11 +239,12 @@ void MendoAppState::addPromptStyle()
 
 void MendoAppState::deletePromptStyle(const PromptStyle& style)
 {
-    if (MendoPromptLibrary::builtInStyleIds().contains(style.id))
+    // A copy: `style` may be an element of the list the first edit shrinks.
+    const QString id = style.id;
+    if (MendoPromptLibrary::builtInStyleIds().contains(id))
         return;
-    editSettings(
-        [&](MendoSettings& s) { s.promptStyles.removeIf([&](const PromptStyle& p) { return p.id == style.id; }); });
-    const QString key = styleKey(style.id);
+    editSettings([&](MendoSettings& s) { s.promptStyles.removeIf([&](const PromptStyle& p) { return p.id == id; }); });
+    const QString key = styleKey(id);
     auto isKey = [&](const QString& entry) { return QuickAction::normalize(entry) == key; };
     editSettings([&](MendoSettings& s) { s.quickMenuActions.removeIf(isKey); });
     editSettings([&](MendoSettings& s) { s.quickMenuOrder.removeIf(isKey); });
@@ -275,10 +276,11 @@ void MendoAppState::addAIReplyStyle()
 
 void MendoAppState::deleteAIReplyStyle(const AIReplyStyle& style)
 {
-    if (AIReplyStyleLibrary::builtInStyleIds().contains(style.id))
+    // A copy: `style` may be an element of the list the edit shrinks.
+    const QString id = style.id;
+    if (AIReplyStyleLibrary::builtInStyleIds().contains(id))
         return;
-    editSettings(
-        [&](MendoSettings& s) { s.aiReplyStyles.removeIf([&](const AIReplyStyle& r) { return r.id == style.id; }); });
+    editSettings([&](MendoSettings& s) { s.aiReplyStyles.removeIf([&](const AIReplyStyle& r) { return r.id == id; }); });
 }
 
 void MendoAppState::updateAIReplyStyle(const AIReplyStyle& style)

@@ -267,6 +267,10 @@ void TestAppState::deletePromptStyle()
     QCOMPARE(rig.state->settings().quickMenuOrder, QStringList({ "translate" }));
     QCOMPARE(rig.state->settings().selectedStyleId, id);
     QCOMPARE(rig.store.load().quickMenuActions, QStringList({ "ai", "layout" }));
+
+    // Handed an element of the state's own list, which the first edit replaces.
+    rig.state->deletePromptStyle(rig.state->settings().promptStyles.last());
+    QVERIFY(!styleIds(rig.state->promptStyles()).contains(QStringLiteral("custom-12345678")));
 }
 
 void TestAppState::updateStyles()
