@@ -140,7 +140,8 @@ MenuBarMenu MenuBarController::makeMenu()
     releaseActionTargets();
     MenuBarMenu menu { menuTitle, {} };
     QList<MenuBarEntry>& entries = menu.entries;
-    const MenuBarEntry separator { {}, true };
+    MenuBarEntry separator;
+    separator.separator = true;
     QPointer<MenuBarController> self(this);
 
     entries << actionItem(QStringLiteral("Open MendoAI"), [self] {

@@ -53,7 +53,8 @@ struct ClipboardUpdatesRig : SettingsRig {
         state->setSelectedSettingsPage(page);
         if (show && !window->isVisible()) {
             window->show();
-            QTest::qWaitForWindowExposed(window.get());
+            if (!QTest::qWaitForWindowExposed(window.get()))
+                qWarning("the settings window was not exposed");
         }
         return qobject_cast<Page*>(window->page(page));
     }

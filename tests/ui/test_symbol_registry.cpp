@@ -40,7 +40,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QStringList names { "progress.indicator", "checkmark.circle.fill", "checkmark.circle",
             "exclamationmark.triangle.fill", "bolt.fill", "xmark", "checkmark", "chevron.up.chevron.down", "no.such.symbol" };
-        for (const QString& id : { "ai", "translate", "clipboard", "layout", "style:original", "style:friendly",
+        for (const char* id : { "ai", "translate", "clipboard", "layout", "style:original", "style:friendly",
                  "style:short", "style:romantic", "style:social" })
             names << QuickAction { id }.symbolName();
         names.removeDuplicates();
