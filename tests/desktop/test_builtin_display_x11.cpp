@@ -172,6 +172,10 @@ void TestBuiltInDisplayX11::switchesOffAndComesBackWhenTheExternalGoes()
     QCOMPARE(m_switch->beeps, 0);
     QVERIFY(m_switch->log.lines.isEmpty());
     expectSomethingShows();
+    // As the service sees the outputs at once, before the notices of its own
+    // switch were read.
+    QVERIFY(!service.activeBuiltInDisplay());
+    QCOMPARE(service.otherActiveDisplays(m_panel), QList<DisplayId> { m_external });
 
     QSignalSpy notices(&m_switch->displays, &Displays::reconfigured);
     arrange({ "--output", "DUMMY1", "--off" });
