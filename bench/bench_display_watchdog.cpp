@@ -22,16 +22,17 @@
 #include "platform/x11/X11DisplayGuard.h"
 #include "platform/x11/X11Displays.h"
 #include "platform/x11/X11Errors.h"
+#include "support/Xrandr.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QProcess>
 #include <QTimer>
 
 #include <cstdio>
 #include <sys/resource.h>
 
 using namespace mendo;
+using mendo::testing::runXrandr;
 
 namespace {
 
@@ -72,16 +73,6 @@ Share ownShareOver(int seconds)
         double(after.wakeUps - before.wakeUps) / seconds };
 }
 
-// What `xrandr` printed; nothing when it failed.
-std::optional<QString> xrandr(const QString& display, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("xrandr"), QStringList { QStringLiteral("-d"), display } + arguments);
-    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 int fail(const char* what)
 {
     std::fprintf(stderr, "%s\n", what);
@@ -107,10 +98,10 @@ int main(int argc, char** argv)
 
     // DUMMY1 starts disconnected and without modes; one added connects it,
     // once the server probes its outputs (a plain query).
-    const std::optional<QString> outputs = xrandr(display, { "--addmode", "DUMMY1", "1024x768" })
-            && xrandr(display, { "--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0", "--primary", "--output",
+    const std::optional<QString> outputs = runXrandr(display, { "--addmode", "DUMMY1", "1024x768" })
+            && runXrandr(display, { "--output", "DUMMY0", "--mode", "1024x768", "--pos", "0x0", "--primary", "--output",
                 "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0" })
-        ? xrandr(display, {})
+        ? runXrandr(display, {})
         : std::nullopt;
     if (!outputs)
         return fail("xrandr could not arrange DUMMY0 and DUMMY1");
