@@ -105,7 +105,7 @@ int main(int argc, char** argv)
         : std::nullopt;
     if (!outputs)
         return fail("xrandr could not arrange DUMMY0 and DUMMY1");
-    // Each check reads every output the server has, connected or not.
+    // Every output the server has, connected or not.
     const qsizetype outputCount = outputs->count(QStringLiteral(" connected")) + outputs->count(QStringLiteral(" disconnected"));
 
     x11::X11Connection connection(display.toUtf8());
