@@ -9,24 +9,26 @@
 //    Qt field shows the answer, less the standard timing's fixed pauses. The
 //    keys go to the X server through XTest from this process, as a keyboard
 //    sends them: launching a tool for them would add its own start-up;
-//  - an idle mendo: CPU time, wake-ups of all its threads (context switches
-//    they gave up the CPU for) and resident memory over 60 seconds.
+//  - an idle mendo with every watcher on (started again for it): CPU time,
+//    wake-ups of all its threads (context switches they gave up the CPU for)
+//    and resident memory over 60 seconds. The display watchdog runs only
+//    while a built-in output is off, which Xvfb has none of:
+//    bench_display_watchdog measures its share on Xorg's dummy outputs.
 // Run inside the test session: scripts/with-session.sh build/bench/bench_main_road
 // (--only=startup or --only=idle runs that part alone).
 
+#include "ProcessUsage.h"
 #include "e2e/MendoSession.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QJsonDocument>
 #include <QMap>
 #include <QProcess>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -41,58 +43,15 @@ constexpr int kRuns = 10;
 // The standard timing's pauses on this road: the read's activation,
 // select-all and copy pauses, the paste's activation and paste pauses.
 constexpr qint64 kFixedPausesMs = 180 + 120 + 180 + 180 + 180;
+// The idle mendo's layout rule: this layout whenever the target application
+// (by its window class) is in front.
+const QString kTargetClass = QStringLiteral("MendoIdleTarget");
+const QString kRuleLayout = QStringLiteral("Russian");
 
 qint64 median(QList<qint64> values)
 {
     std::sort(values.begin(), values.end());
     return values.isEmpty() ? -1 : values[values.size() / 2];
-}
-
-// User plus system CPU time of `pid` in clock ticks, and its resident set in kB.
-QPair<qint64, qint64> cpuAndRss(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
-        return { -1, -1 };
-    // Fields after the command name, which is in parentheses.
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    const qint64 ticks = fields.value(11).toLongLong() + fields.value(12).toLongLong();
-    qint64 rss = -1;
-    for (const QByteArray& row : status.readAll().split('\n')) {
-        if (row.startsWith("VmRSS:"))
-            rss = row.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return { ticks, rss };
-}
-
-// Voluntary context switches of each thread of `pid`, by thread id: each is a
-// sleep the thread woke from.
-QMap<QString, qint64> wakeUps(qint64 pid)
-{
-    QMap<QString, qint64> counts;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile status(tasks.filePath(task + QStringLiteral("/status")));
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& row : status.readAll().split('\n')) {
-            if (row.startsWith("voluntary_ctxt_switches:"))
-                counts.insert(task, row.mid(24).trimmed().toLongLong());
-        }
-    }
-    return counts;
-}
-
-// The wake-ups between two counts, of the threads that lived through both
-// (a thread ending in between would count negative) and of those born since.
-qint64 wakeUpsBetween(const QMap<QString, qint64>& before, const QMap<QString, qint64>& after)
-{
-    qint64 total = 0;
-    for (auto it = after.begin(); it != after.end(); ++it)
-        total += it.value() - before.value(it.key(), 0);
-    return total;
 }
 
 qint64 monotonicNs()
@@ -171,6 +130,59 @@ bool runRoad(MendoSession& session)
     return true;
 }
 
+// What the user can switch on that keeps watching while nothing happens:
+// the clipboard history (recording on the server's owner-change notices),
+// per-application layouts with a rule for the target application, and the
+// automatic update checks. The surface-mode poll has no switch: it runs only
+// where the transparency wishes can change, which they cannot on X11.
+QJsonObject everyWatcherOn()
+{
+    const QJsonObject rule { { QStringLiteral("id"), QStringLiteral("0F7C3A52-5E1B-4C1D-9A57-3B2D8E6A41C0") },
+        { QStringLiteral("bundleIdentifier"), kTargetClass }, { QStringLiteral("appName"), kTargetClass },
+        { QStringLiteral("appPath"), QString() }, { QStringLiteral("layoutName"), kRuleLayout },
+        { QStringLiteral("isEnabled"), true } };
+    // Lists are kept as data holding compact JSON text.
+    const QByteArray rules = QJsonDocument(QJsonArray { rule }).toJson(QJsonDocument::Compact);
+    return { { QStringLiteral("mendo.clipboardHistory.enabled"), true },
+        { QStringLiteral("mendo.appLayoutSwitching.enabled"), true },
+        { QStringLiteral("mendo.appLayoutSwitching.rules"),
+            QJsonObject { { QStringLiteral("$data"), QString::fromLatin1(rules.toBase64()) } } },
+        { QStringLiteral("mendo.updates.automaticChecksEnabled"), true } };
+}
+
+// mendo started again with every watcher on and the rule's application in
+// front, then a minute of nothing; false when it could not be run.
+bool runIdle(MendoSession& session)
+{
+    if (!session.restartMendo(everyWatcherOn())) {
+        std::fprintf(stderr, "%s\n", qPrintable(session.failure()));
+        return false;
+    }
+    auto front = session.startInFront(QStringLiteral(MENDO_TARGET_APP), { QStringLiteral("--class"), kTargetClass });
+    if (!front) {
+        std::fprintf(stderr, "the target app never came to front\n");
+        return false;
+    }
+    QDeadlineTimer ruleApplied(5000);
+    while (MendoSession::currentLayoutName() != kRuleLayout && !ruleApplied.hasExpired())
+        QTest::qWait(50);
+    if (MendoSession::currentLayoutName() != kRuleLayout) {
+        std::fprintf(stderr, "the layout rule never selected %s\n", qPrintable(kRuleLayout));
+        return false;
+    }
+    // The rule's later selections (the last 0.8 s after the activation) and
+    // the start's own deferred work are over.
+    QTest::qWait(3000);
+    std::printf("idle with the clipboard history, a layout rule for the application in front and automatic update "
+                "checks on (no surface-mode poll on X11)\n");
+    const auto before = bench::ProcessSample::of(session.mendoPid());
+    QTest::qWait(60000);
+    const auto idle = bench::ProcessUsage::between(before, bench::ProcessSample::of(session.mendoPid()), 60.0);
+    std::printf("idle over 60 s: CPU %.2f %%, %.2f wake-ups a second (all threads), resident memory %lld MB at the end\n",
+        idle.cpuPercent, idle.wakeUpsPerSecond, idle.residentKb / 1024);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -233,15 +245,8 @@ int main(int argc, char** argv)
     if (only != QLatin1String("idle") && !runRoad(session))
         return 1;
 
-    // Idle: nothing happens for a minute.
-    QTest::qWait(2000);
-    const auto before = cpuAndRss(session.mendoPid());
-    const QMap<QString, qint64> wakeUpsBefore = wakeUps(session.mendoPid());
-    QTest::qWait(60000);
-    const auto after = cpuAndRss(session.mendoPid());
-    const QMap<QString, qint64> wakeUpsAfter = wakeUps(session.mendoPid());
-    const double cpuPercent = 100.0 * double(after.first - before.first) / double(sysconf(_SC_CLK_TCK)) / 60.0;
-    std::printf("idle over 60 s: CPU %.2f %%, %.2f wake-ups a second (all threads), resident memory %lld MB at the end\n",
-        cpuPercent, double(wakeUpsBetween(wakeUpsBefore, wakeUpsAfter)) / 60.0, after.second / 1024);
+    // Idle: nothing happens for a minute, with every watcher on.
+    if (!runIdle(session))
+        return 1;
     return 0;
 }

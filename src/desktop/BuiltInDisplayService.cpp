@@ -43,19 +43,18 @@ QList<DisplayId> BuiltInDisplayService::activeDisplays() const
 
 std::optional<DisplayId> BuiltInDisplayService::activeBuiltInDisplay() const
 {
-    for (const DisplayId display : m_displays.activeDisplays())
-        if (m_displays.isBuiltin(display))
-            return display;
+    for (const DisplayFacts& facts : m_displays.activeDisplayFacts())
+        if (facts.builtIn)
+            return facts.display;
     return std::nullopt;
 }
 
 QList<DisplayId> BuiltInDisplayService::otherActiveDisplays(DisplayId excluding) const
 {
     QList<DisplayId> others;
-    for (const DisplayId display : m_displays.activeDisplays()) {
-        if (display != excluding && !m_displays.isBuiltin(display) && m_displays.isOnline(display)
-            && !m_displays.isAsleep(display))
-            others << display;
+    for (const DisplayFacts& facts : m_displays.activeDisplayFacts()) {
+        if (facts.display != excluding && !facts.builtIn && facts.online && !facts.asleep)
+            others << facts.display;
     }
     return others;
 }

@@ -39,6 +39,16 @@ struct DisplaySwitchResult {
     bool succeeded() const { return step == Step::done; }
 };
 
+// An active display with what isBuiltin, isOnline and isAsleep tell of it.
+struct DisplayFacts {
+    DisplayId display = 0;
+    bool builtIn = false;
+    bool online = false;
+    bool asleep = false;
+
+    friend bool operator==(const DisplayFacts&, const DisplayFacts&) = default;
+};
+
 // The computer's displays: which are active, which is built in, switching one
 // off and on, and notices when the set changes. Main thread.
 class Displays : public QObject {
@@ -51,6 +61,15 @@ public:
     virtual bool configureEnabled() const = 0;
     // Every display that shows something, in the server's order.
     virtual QList<DisplayId> activeDisplays() = 0;
+    // The same with each one's facts, read together: a check repeated every
+    // few seconds asks this, where the server may answer it for less.
+    virtual QList<DisplayFacts> activeDisplayFacts()
+    {
+        QList<DisplayFacts> facts;
+        for (const DisplayId display : activeDisplays())
+            facts << DisplayFacts { display, isBuiltin(display), isOnline(display), isAsleep(display) };
+        return facts;
+    }
     // Built into the computer (a laptop's panel); also for a display that is
     // switched off.
     virtual bool isBuiltin(DisplayId display) = 0;

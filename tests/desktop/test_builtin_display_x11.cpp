@@ -11,8 +11,8 @@
 #include "shell/DesktopServiceHooks.h"
 #include "shell/MendoAppDelegate.h"
 #include "shell/MendoWindowPresenter.h"
+#include "support/Xrandr.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QFile>
@@ -23,20 +23,11 @@
 #include <unistd.h>
 
 using namespace mendo;
+using mendo::testing::runXrandr;
 
 namespace {
 
 const QString key = BuiltInDisplayService::disabledIDKey;
-
-// `xrandr` on one server: whether it worked, and what it printed.
-std::optional<QString> runXrandr(const QString& display, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("xrandr"), QStringList { QStringLiteral("-d"), display } + arguments);
-    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // What `xrandr` shows of the server's outputs.
 QString xrandr(const QString& display)
@@ -172,6 +163,10 @@ void TestBuiltInDisplayX11::switchesOffAndComesBackWhenTheExternalGoes()
     QCOMPARE(m_switch->beeps, 0);
     QVERIFY(m_switch->log.lines.isEmpty());
     expectSomethingShows();
+    // As the service sees the outputs at once, before the notices of its own
+    // switch were read.
+    QVERIFY(!service.activeBuiltInDisplay());
+    QCOMPARE(service.otherActiveDisplays(m_panel), QList<DisplayId> { m_external });
 
     QSignalSpy notices(&m_switch->displays, &Displays::reconfigured);
     arrange({ "--output", "DUMMY1", "--off" });

@@ -155,10 +155,19 @@ bool MendoSession::start()
     return startMendo();
 }
 
-bool MendoSession::restartMendo()
+bool MendoSession::restartMendo(const QJsonObject& moreDefaults)
 {
     stop(m_mendo);
     m_mendoOutput.clear();
+    if (!moreDefaults.isEmpty()) {
+        // Written once mendo is gone: a running one would write its own
+        // values back over them.
+        QJsonObject defaults = storedDefaults();
+        for (auto it = moreDefaults.begin(); it != moreDefaults.end(); ++it)
+            defaults.insert(it.key(), it.value());
+        if (!writeDefaultsFile(defaults))
+            return false;
+    }
     return startMendo();
 }
 
@@ -238,6 +247,11 @@ bool MendoSession::writeDefaults(const QString& baseURL)
     defaults.insert(QStringLiteral("mendo.service.baseURL"), baseURL);
     defaults.insert(QStringLiteral("mendo.account.accessToken"), accessToken);
     defaults.insert(QStringLiteral("mendo.account.deviceId"), deviceId);
+    return writeDefaultsFile(defaults);
+}
+
+bool MendoSession::writeDefaultsFile(const QJsonObject& defaults)
+{
     const QString dir = m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI"));
     QFile file(dir + QStringLiteral("/defaults.json"));
     if (!QDir().mkpath(dir) || !file.open(QIODevice::WriteOnly)

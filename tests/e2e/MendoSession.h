@@ -70,8 +70,9 @@ public:
     // False with failure() telling why.
     bool start();
     QString failure() const { return m_failure; }
-    // Ends mendo and starts it again over the same configuration and service.
-    bool restartMendo();
+    // Ends mendo and starts it again over the same configuration and service,
+    // with `moreDefaults` laid over the user defaults it left.
+    bool restartMendo(const QJsonObject& moreDefaults = {});
 
     // Starts another application and waits until it is in front and mendo's
     // focus memory can have learnt of it; null when it never came to front.
@@ -124,6 +125,7 @@ public:
 private:
     bool startMendo();
     bool writeDefaults(const QString& baseURL);
+    bool writeDefaultsFile(const QJsonObject& defaults);
     bool startService(QString* baseURL);
     bool waitForHotkeys();
     bool waitForStartupTrace(qint64 launchNs);

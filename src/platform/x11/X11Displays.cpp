@@ -247,11 +247,14 @@ bool X11Displays::isBuiltin(DisplayId id)
     const OutputQuery output = queryOutput(m_connection.display(), m_connection.rootWindow(), m_hasPrimary, id);
     if (!output)
         return false;
-    const QString name = QString::fromUtf8(output.info->name, output.info->nameLen);
-    for (const QString& prefix : m_builtInPrefixes)
-        if (name.startsWith(prefix))
-            return true;
-    return false;
+    return isBuiltInName(*output.info);
+}
+
+bool X11Displays::isBuiltInName(const XRROutputInfo& info) const
+{
+    const QString name = QString::fromUtf8(info.name, info.nameLen);
+    return std::any_of(m_builtInPrefixes.cbegin(), m_builtInPrefixes.cend(),
+        [&name](const QString& prefix) { return name.startsWith(prefix); });
 }
 
 bool X11Displays::isOnline(DisplayId id)
@@ -308,6 +311,10 @@ DisplaySwitchResult X11Displays::setEnabled(DisplayId display, bool enabled)
         else
             result = switchOff(display, output.resources.get(), *output.info);
     }
+    // The notices of this switch are read later; its outputs count from now
+    // on (and those notices then find nothing new).
+    if (m_eventHandler)
+        m_seen = snapshot();
     // The grab's round trips may have read our own notices into Xlib's queue.
     m_connection.drainEventsLater();
     return result;
@@ -519,28 +526,43 @@ DisplaySwitchResult X11Displays::switchOn(DisplayId id, XRRScreenResources* reso
     return {};
 }
 
-QHash<DisplayId, X11Displays::Seen> X11Displays::snapshot()
+QList<X11Displays::Seen> X11Displays::snapshot()
 {
-    QHash<DisplayId, Seen> seen;
+    QList<Seen> seen;
     Display* display = m_connection.display();
     const Resources resources = screenResources(display, m_connection.rootWindow(), m_hasPrimary);
     for (int i = 0; resources && i < resources->noutput; ++i) {
         const OutputInfo info = outputInfo(display, resources.get(), resources->outputs[i]);
         if (info)
-            seen.insert(DisplayId(resources->outputs[i]), { info->connection == RR_Connected, showing(*info) });
+            seen << Seen { DisplayId(resources->outputs[i]), info->connection == RR_Connected, showing(*info),
+                isBuiltInName(*info) };
     }
     return seen;
+}
+
+QList<DisplayFacts> X11Displays::activeDisplayFacts()
+{
+    // While the notices are watched, every change of an output reaches this
+    // connection and the outputs are read then: asking the server again
+    // would only wake the process for what it was already told.
+    if (!m_eventHandler)
+        return Displays::activeDisplayFacts();
+    QList<DisplayFacts> facts;
+    for (const Seen& output : m_seen)
+        if (output.showing)
+            facts << DisplayFacts { output.id, output.builtIn, output.connected, false };
+    return facts;
 }
 
 void X11Displays::watchReconfigurations()
 {
     if (m_eventHandler || !m_configureEnabled)
         return;
-    m_seen = snapshot();
     // The only RandR events this connection asks for; selecting sets the
-    // whole RandR mask of this client on the root window.
+    // whole RandR mask of this client on the root window. Selected before
+    // the outputs are read, so a change in between still sends its notice.
     XRRSelectInput(m_connection.display(), m_connection.rootWindow(), RROutputChangeNotifyMask | RRCrtcChangeNotifyMask);
-    m_connection.flush();
+    m_seen = snapshot();
     m_eventHandler = m_connection.addEventHandler([this](const XEvent& event) { handleEvent(event); });
 }
 
@@ -553,16 +575,24 @@ void X11Displays::handleEvent(const XEvent& event)
         return;
     // One change of the configuration sends several notices; the first one
     // already finds the whole change, the later ones nothing new.
-    const QHash<DisplayId, Seen> now = snapshot();
+    const QList<Seen> now = snapshot();
+    const auto byId = [](const QList<Seen>& outputs) {
+        QHash<DisplayId, Seen> outputById;
+        for (const Seen& output : outputs)
+            outputById.insert(output.id, output);
+        return outputById;
+    };
+    const QHash<DisplayId, Seen> seenBefore = byId(m_seen);
+    const QHash<DisplayId, Seen> seenNow = byId(now);
     QList<DisplayChange> changes;
-    QList<DisplayId> ids = now.keys();
-    for (auto it = m_seen.cbegin(); it != m_seen.cend(); ++it)
-        if (!now.contains(it.key()))
+    QList<DisplayId> ids = seenNow.keys();
+    for (auto it = seenBefore.cbegin(); it != seenBefore.cend(); ++it)
+        if (!seenNow.contains(it.key()))
             ids << it.key();
     std::sort(ids.begin(), ids.end());
     for (const DisplayId id : ids) {
-        const Seen before = m_seen.value(id);
-        const Seen after = now.value(id);
+        const Seen before = seenBefore.value(id);
+        const Seen after = seenNow.value(id);
         DisplayChange change { id, (before.connected && !after.connected) || (before.showing && !after.showing),
             (!before.connected && after.connected) || (!before.showing && after.showing) };
         if (change.removed || change.added)

@@ -40,6 +40,9 @@ public:
 
     bool configureEnabled() const override { return m_configureEnabled; }
     QList<DisplayId> activeDisplays() override;
+    // While the reconfiguration notices are watched, as the last of them
+    // showed the outputs: no request.
+    QList<DisplayFacts> activeDisplayFacts() override;
     bool isBuiltin(DisplayId display) override;
     bool isOnline(DisplayId display) override;
     bool isAsleep(DisplayId) override { return false; }
@@ -49,8 +52,10 @@ public:
 
 private:
     struct Seen {
+        DisplayId id = 0;
         bool connected = false;
         bool showing = false;
+        bool builtIn = false;
     };
     // What an output showed before it was switched off.
     struct Remembered {
@@ -65,7 +70,9 @@ private:
         // where each was before.
         QList<QPair<unsigned long, QPoint>> moved;
     };
-    QHash<DisplayId, Seen> snapshot();
+    // Every output, in the server's order.
+    QList<Seen> snapshot();
+    bool isBuiltInName(const _XRROutputInfo& output) const;
     void handleEvent(const _XEvent& event);
     // Under the server grab, with the configuration `output` was read from.
     DisplaySwitchResult switchOff(DisplayId display, _XRRScreenResources* resources, const _XRROutputInfo& output);
@@ -79,7 +86,7 @@ private:
     int m_eventBase = 0;
     int m_errorBase = 0;
     int m_eventHandler = 0;
-    QHash<DisplayId, Seen> m_seen;
+    QList<Seen> m_seen;
     QHash<DisplayId, Remembered> m_remembered;
 };
 
