@@ -7,6 +7,7 @@
 #include "shell/StartupTrace.h"
 #include "shell/TerminationSignals.h"
 #include "platform/UserDefaults.h"
+#include "platform/x11/OwnApplicationIds.h"
 #include "base/Clock.h"
 #include "base/SystemLog.h"
 #include "clipboard/ClipboardHistoryService.h"
@@ -22,6 +23,9 @@ int runMendoProcess(QApplication& app)
     QApplication::setApplicationName(QStringLiteral("MendoAI"));
     QApplication::setOrganizationName(QStringLiteral("MendoAI"));
     QApplication::setApplicationVersion(QStringLiteral(MENDO_VERSION));
+    // The id of its installed desktop entry, through which the desktop finds
+    // MendoAI's name and icon.
+    QApplication::setDesktopFileName(ownApplicationIds().first());
     // The delegate decides whether closing the last window ends MendoAI.
     QApplication::setQuitOnLastWindowClosed(false);
 

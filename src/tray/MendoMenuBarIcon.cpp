@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -109,32 +110,119 @@ void drawCenteredText(
     painter.drawText(layout.box.translated(offset), Qt::AlignHCenter | Qt::AlignVCenter, text);
 }
 
+namespace {
+
+const QRectF textRect(1.2, 8.1, 15.6, 8.8);
+const QString iconText = QStringLiteral("AI");
+
+int rimWidth(int pixelSize)
+{
+    return std::max(1, pixelSize / 24);
+}
+
+// On the pixel grid the letters' rim can run into the keys' rim; lift the
+// letters into the free space above until a clear row parts them.
+QPoint textLift(const TextLayout& layout, int pixelSize, int rim)
+{
+    const int keysTop = keyRects(pixelSize).first().top();
+    const int wanted = int(std::lround(layout.baseline)) + 2 * rim + 1 - keysTop;
+    const int room = int(std::floor(layout.baseline - layout.capHeight)) - rim;
+    return QPoint(0, -std::clamp(wanted, 0, std::max(0, room)));
+}
+
+QByteArray svgNumber(double value)
+{
+    return QByteArray::number(std::round(value * 100) / 100, 'g', 8);
+}
+
+QByteArray svgPath(const QPainterPath& path)
+{
+    QByteArray data;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element element = path.elementAt(i);
+        switch (element.type) {
+        case QPainterPath::MoveToElement:
+            data += (i > 0 ? "ZM" : "M");
+            break;
+        case QPainterPath::LineToElement:
+            data += 'L';
+            break;
+        case QPainterPath::CurveToElement:
+            data += 'C';
+            break;
+        case QPainterPath::CurveToDataElement:
+            data += ' ';
+            break;
+        }
+        data += svgNumber(element.x) + ' ' + svgNumber(element.y);
+    }
+    return data.isEmpty() ? data : data + 'Z';
+}
+
+QByteArray svgColor(const QColor& color)
+{
+    return color.name().toLatin1();
+}
+
+}  // namespace
+
 QImage makeImage(int pixelSize)
 {
-    const QRectF textRect(1.2, 8.1, 15.6, 8.8);
-    const QString text = QStringLiteral("AI");
     QImage image(pixelSize, pixelSize, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    const int rim = std::max(1, pixelSize / 24);
-    // On the pixel grid the letters' rim can run into the keys' rim; lift the
-    // letters into the free space above until a clear row parts them.
-    const TextLayout layout = layoutText(textRect, pixelSize);
-    const int keysTop = keyRects(pixelSize).first().top();
-    const int wanted = int(std::lround(layout.baseline)) + 2 * rim + 1 - keysTop;
-    const int room = int(std::floor(layout.baseline - layout.capHeight)) - rim;
-    const QPoint lift(0, -std::clamp(wanted, 0, std::max(0, room)));
+    const int rim = rimWidth(pixelSize);
+    const QPoint lift = textLift(layoutText(textRect, pixelSize), pixelSize, rim);
     for (int dx = -rim; dx <= rim; ++dx)
         for (int dy = -rim; dy <= rim; ++dy)
-            drawCenteredText(painter, text, textRect, pixelSize, rimColor, lift + QPoint(dx, dy));
+            drawCenteredText(painter, iconText, textRect, pixelSize, rimColor, lift + QPoint(dx, dy));
     drawKeyboard(painter, pixelSize, rimColor, rim);
-    drawCenteredText(painter, text, textRect, pixelSize, fillColor, lift);
+    drawCenteredText(painter, iconText, textRect, pixelSize, fillColor, lift);
     drawKeyboard(painter, pixelSize, fillColor);
     painter.end();
     image.setText(QStringLiteral("Description"), QStringLiteral("MendoAI"));
     return image;
+}
+
+QByteArray makeSvg()
+{
+    // Large enough that the pixel grid the drawing snaps to is finer than
+    // any size the icon is shown at.
+    constexpr int size = 256;
+    const int rim = rimWidth(size);
+    const TextLayout layout = layoutText(textRect, size);
+    const QFontMetricsF metrics(layout.font);
+    // Where drawCenteredText puts the line: centred in the box, on its baseline.
+    const QPointF origin(layout.box.center().x() - metrics.horizontalAdvance(iconText) / 2, layout.baseline);
+    QPainterPath letters;
+    letters.addText(origin + textLift(layout, size, rim), layout.font, iconText);
+    const QByteArray lettersPath = svgPath(letters);
+    const QByteArray fillRule = letters.fillRule() == Qt::OddEvenFill ? "evenodd" : "nonzero";
+    const double radius = 0.34 * size / designSize;
+    auto keys = [&](int grow) {
+        QByteArray rects;
+        for (const QRect& key : keyRects(size)) {
+            const QRect grown = key.adjusted(-grow, -grow, grow, grow);
+            rects += "<rect x=\"" + svgNumber(grown.x()) + "\" y=\"" + svgNumber(grown.y()) + "\" width=\""
+                + svgNumber(grown.width()) + "\" height=\"" + svgNumber(grown.height()) + "\" rx=\""
+                + svgNumber(radius + grow) + "\"/>\n";
+        }
+        return rects;
+    };
+    const QByteArray sizeText = QByteArray::number(size);
+    const QByteArray rimFill = svgColor(rimColor);
+    const QByteArray lightFill = svgColor(fillColor);
+    // The rim is the letters' outline stroked twice as wide as it shows,
+    // under the keys' rim and the light shapes.
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + sizeText + "\" height=\"" + sizeText
+        + "\" viewBox=\"0 0 " + sizeText + ' ' + sizeText + "\">\n<title>MendoAI</title>\n"
+        + "<path fill=\"" + rimFill + "\" stroke=\"" + rimFill + "\" stroke-width=\"" + QByteArray::number(2 * rim)
+        + "\" stroke-linejoin=\"round\" fill-rule=\"" + fillRule + "\" d=\"" + lettersPath + "\"/>\n"
+        + "<g fill=\"" + rimFill + "\">\n" + keys(rim) + "</g>\n"
+        + "<path fill=\"" + lightFill + "\" fill-rule=\"" + fillRule + "\" d=\"" + lettersPath + "\"/>\n"
+        + "<g fill=\"" + lightFill + "\">\n" + keys(0) + "</g>\n</svg>\n";
 }
 
 QIcon makeIcon()

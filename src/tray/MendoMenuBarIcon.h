@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QIcon>
 #include <QImage>
@@ -19,6 +20,9 @@ inline constexpr double designSize = 18.0;
 QImage makeImage(int pixelSize);
 // Every size a tray may ask for.
 QIcon makeIcon();
+// The same drawing as a scalable SVG document (the desktop entry's icon), its
+// letters as outlines so that it shows alike without the font.
+QByteArray makeSvg();
 
 // The keys, each grown by `grow` pixels on every side (the rim).
 void drawKeyboard(QPainter& painter, int pixelSize, const QColor& color, int grow = 0);

@@ -191,7 +191,7 @@ bool MendoSession::startMendo()
     launch.start();
     timespec launchTime {};
     clock_gettime(CLOCK_MONOTONIC, &launchTime);
-    m_mendo.start(QStringLiteral(MENDO_BINARY), {});
+    m_mendo.start(m_options.program.isEmpty() ? QStringLiteral(MENDO_BINARY) : m_options.program, {});
     if (!m_mendo.waitForStarted(kStartTimeoutMs)) {
         m_failure = QStringLiteral("mendo did not start: ") + m_mendo.errorString();
         return false;
@@ -451,7 +451,7 @@ bool MendoSession::launchAgain()
 {
     QProcess second;
     second.setProcessEnvironment(m_mendo.processEnvironment());
-    second.start(QStringLiteral(MENDO_BINARY), {});
+    second.start(m_mendo.program(), {});
     return second.waitForFinished(kStartTimeoutMs) && second.exitStatus() == QProcess::NormalExit
         && second.exitCode() == 0;
 }

@@ -56,6 +56,8 @@ public:
         // start waits for its marks instead of probing the hotkeys from
         // outside.
         bool traceStartup = false;
+        // The mendo to start; the build's own when empty.
+        QString program;
     };
 
     static inline const QString accessToken = QStringLiteral("e2e-token");

@@ -11,6 +11,8 @@
 #include "panels/TranslationPreviewFakes.h"
 #include "panels/TranslationPreviewPanelController.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -190,6 +192,30 @@ private Q_SLOTS:
             QVERIFY2(light > size && dark > size, qPrintable(QString::number(size)));
             QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
         }
+    }
+
+    // The desktop entry's icon is the tray's drawing: shown at a launcher's
+    // size, its letters, keys and rim fall where the tray image has them. Only
+    // edges differ (the tray's shapes snap to its pixels, its letters' rim is
+    // square); letters missing, upside down or moved by a twentieth of the
+    // height differ in 13 % of the pixels and more.
+    void svgIconIsTheTrayDrawing()
+    {
+        constexpr int size = 128;
+        QBuffer buffer;
+        buffer.setData(MendoMenuBarIcon::makeSvg());
+        QImageReader reader(&buffer, "svg");
+        reader.setScaledSize(QSize(size, size));
+        const QImage drawn = reader.read().convertToFormat(QImage::Format_ARGB32);
+        QVERIFY2(!drawn.isNull(), qPrintable(reader.errorString()));
+        const QImage tray = MendoMenuBarIcon::makeImage(size).convertToFormat(QImage::Format_ARGB32);
+        // Clear, rim or light: each pixel's part of the drawing.
+        auto part = [](const QColor& pixel) { return pixel.alpha() < 128 ? 0 : pixel.lightness() < 128 ? 1 : 2; };
+        int differing = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                differing += part(drawn.pixelColor(x, y)) != part(tray.pixelColor(x, y));
+        QVERIFY2(differing < size * size / 10, qPrintable(QString::number(differing)));
     }
 
     void displayItem_data()
