@@ -57,7 +57,7 @@ public:
         // outside.
         bool traceStartup = false;
         // The mendo to start; the build's own when empty.
-        QString program;
+        QString program = {};
     };
 
     static inline const QString accessToken = QStringLiteral("e2e-token");
