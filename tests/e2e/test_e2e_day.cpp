@@ -47,8 +47,11 @@ QList<qint64> processesRunning(const QStringList& programs)
         const qint64 pid = entry.toLongLong(&isPid);
         if (!isPid)
             continue;
-        // An ended process's link names "(deleted)" or nothing at all.
-        const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(entry)).symLinkTarget();
+        // A program rebuilt while it runs is named "<path> (deleted)"; one
+        // that ended and was not yet waited for is named by nothing.
+        QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(entry)).symLinkTarget();
+        if (exe.endsWith(QLatin1String(" (deleted)")))
+            exe.chop(10);
         if (!exe.isEmpty() && wanted.contains(exe))
             found << pid;
     }
