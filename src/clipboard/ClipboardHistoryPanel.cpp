@@ -110,6 +110,19 @@ QSize ClipboardPlainButton::sizeHint() const
     return { metrics.horizontalAdvance(text()) + 12, std::max(metrics.height() + 4, 22) };
 }
 
+bool ClipboardPlainButton::event(QEvent* event)
+{
+    // Qt names a button by its text: one that shows only its symbol would be
+    // nameless to screen readers and other assistive tools, so its tooltip
+    // names it. The texts are set before the tooltips.
+    if (event->type() == QEvent::ToolTipChange) {
+        const QString name = text().isEmpty() ? toolTip() : QString();
+        if (accessibleName() != name)
+            setAccessibleName(name);
+    }
+    return QAbstractButton::event(event);
+}
+
 void ClipboardPlainButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);

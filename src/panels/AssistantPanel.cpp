@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cmath>
+#include <type_traits>
 
 namespace mendo {
 
@@ -65,10 +66,18 @@ QFont captionFont()
     return theme::sizedFont(QFont(), 11, QFont::DemiBold);
 }
 
+// A button that shows only a symbol says what it does in its tooltip alone;
+// Qt names a button by its text, so screen readers and other assistive tools
+// would find it nameless. Its tooltip is its name then.
 template <class Widget> void setToolTipIfChanged(Widget* widget, const QString& text)
 {
     if (widget->toolTip() != text)
         widget->setToolTip(text);
+    if constexpr (std::is_base_of_v<QAbstractButton, Widget>) {
+        const QString name = widget->text().isEmpty() ? text : QString();
+        if (widget->accessibleName() != name)
+            widget->setAccessibleName(name);
+    }
 }
 
 void setTextIfChanged(QLabel* label, const QString& text)
@@ -737,6 +746,7 @@ void AssistantPanel::refresh()
             button->setEnabled(item.enabled);
             setToolTipIfChanged(button, item.tooltip);
         };
+        setTextIfChanged(m_translate, view.translateLabel);
         apply(m_regenerate, view.regenerate);
         apply(m_addEmojis, view.addEmojis);
         apply(m_languageChip, view.languageChip);
@@ -746,7 +756,6 @@ void AssistantPanel::refresh()
         setTextIfChanged(m_chipCode, view.languageCode);
         // Never narrower than its globe, code and chevron.
         m_languageChip->setFixedWidth(m_languageChip->layout()->sizeHint().width());
-        setTextIfChanged(m_translate, view.translateLabel);
     }
     refreshLanguageList();
 

@@ -309,6 +309,8 @@ void TranslationPreviewPanel::refresh()
         m_sourceToggle->setToolTip(sourceVisible
                 ? pick(language, QStringLiteral("Hide original"), QStringLiteral("Скрыть оригинал"))
                 : pick(language, QStringLiteral("Show original"), QStringLiteral("Показать оригинал")));
+        // It shows a symbol only: assistive tools read its tooltip as its name.
+        m_sourceToggle->setAccessibleName(m_sourceToggle->toolTip());
     }
 
     m_spinner->setVisible(c.isRunning());

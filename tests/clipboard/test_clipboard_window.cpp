@@ -12,6 +12,7 @@
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -98,6 +99,7 @@ private Q_SLOTS:
     void texts_data();
     void texts();
     void headerControls();
+    void symbolButtonsAreNamedForAssistiveTools();
 };
 
 void TestClipboardWindow::savedSize_data()
@@ -650,6 +652,37 @@ void TestClipboardWindow::headerControls()
     QVERIFY(view.deleteFoundButton()->isHidden());  // the tab holds no notes
     view.clearSearchButton()->click();
     QCOMPARE(view.searchField()->text(), QString());
+}
+
+// Buttons that show a symbol only are named by their tooltips, in the
+// interface language; a button with a text keeps it as its name.
+void TestClipboardWindow::symbolButtonsAreNamedForAssistiveTools()
+{
+    WindowRig w({ QStringLiteral("one a"), QStringLiteral("two a") });
+    w.controller().attach(*w.app.state);
+    w.controller().show();
+    ClipboardHistoryPanel& view = *w.controller().view();
+    const auto name = [](QWidget* widget) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+        return face ? face->text(QAccessible::Name) : QString();
+    };
+    view.state().setSearchText(QStringLiteral("a"));
+    QCOMPARE(name(view.clearHistoryButton()), QStringLiteral("Clear clipboard history"));
+    QCOMPARE(name(view.clearSearchButton()), QStringLiteral("Clear search"));
+    QCOMPARE(name(view.deleteFoundButton()), QStringLiteral("Delete all found"));
+    QCOMPARE(name(view.addTabButton()), QStringLiteral("Add tab"));
+    QCOMPARE(name(view.addNoteButton()), QStringLiteral("Add note"));
+    // Asked to confirm, the trash shows its text.
+    view.deleteFoundButton()->click();
+    QCOMPARE(name(view.deleteFoundButton()), view.deleteFoundButton()->text());
+    QVERIFY(!view.deleteFoundButton()->text().isEmpty());
+
+    w.app.setLanguage(UiLanguage::ru);
+    const ClipboardNoteTab tab = w.notes().addTab(QStringLiteral("Notes"));
+    view.state().selectTab(tab.id);
+    QCOMPARE(name(view.renameButton()), QStringLiteral("Переименовать вкладку"));
+    QCOMPARE(name(view.deleteTabButton()), QStringLiteral("Удалить вкладку"));
+    QCOMPARE(name(view.addTabButton()), QStringLiteral("Добавить вкладку"));
 }
 
 QTEST_MAIN(TestClipboardWindow)

@@ -4,9 +4,10 @@
 #include "platform/x11/XkbInputSources.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTcpServer>
 
@@ -252,9 +253,8 @@ bool MendoSession::writeDefaults(const QString& baseURL)
 
 bool MendoSession::writeDefaultsFile(const QJsonObject& defaults)
 {
-    const QString dir = m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI"));
-    QFile file(dir + QStringLiteral("/defaults.json"));
-    if (!QDir().mkpath(dir) || !file.open(QIODevice::WriteOnly)
+    QFile file(defaultsFile());
+    if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly)
         || file.write(QJsonDocument(defaults).toJson()) < 0) {
         m_failure = QStringLiteral("cannot write the user defaults");
         return false;
@@ -264,7 +264,7 @@ bool MendoSession::writeDefaultsFile(const QJsonObject& defaults)
 
 QJsonObject MendoSession::storedDefaults() const
 {
-    QFile file(m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI/defaults.json")));
+    QFile file(defaultsFile());
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(file.readAll()).object();
@@ -430,6 +430,15 @@ bool clipboardIsUsers()
     return MendoSession::clipboard(types).formats == usersClipboard;
 }
 
+std::optional<int> MendoSession::waitForMendoExit(int timeoutMs)
+{
+    if (!QTest::qWaitFor([&] { return m_mendo.state() == QProcess::NotRunning; }, timeoutMs))
+        return std::nullopt;
+    if (m_mendo.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return m_mendo.exitCode();
+}
+
 QByteArray MendoSession::mendoOutput()
 {
     m_mendoOutput += m_mendo.readAllStandardOutput();
@@ -475,33 +484,35 @@ quint64 MendoSession::visibleWindow(const QString& title, int minimumWidth) cons
 
 namespace {
 
-QRect findShowing(AtspiAccessible* node, const QByteArray& name, AtspiRole role, int depth)
+AccessibleElement findShowing(AtspiAccessible* node, const QByteArray& name, AtspiRole role, int depth)
 {
-    QRect found;
+    AccessibleElement found;
     if (!node || depth > 40)
         return found;
     gchar* nodeName = atspi_accessible_get_name(node, nullptr);
     const bool named = nodeName && name == nodeName;
     g_free(nodeName);
-    if (named && atspi_accessible_get_role(node, nullptr) == role) {
+    if (named && (role == ATSPI_ROLE_INVALID || atspi_accessible_get_role(node, nullptr) == role)) {
         AtspiStateSet* states = atspi_accessible_get_state_set(node);
         const bool showing = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
+        found.enabled = states && atspi_state_set_contains(states, ATSPI_STATE_ENABLED);
         if (states)
             g_object_unref(states);
         AtspiComponent* component = atspi_accessible_get_component_iface(node);
         if (showing && component) {
             if (AtspiRect* extents = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
-                found = QRect(extents->x, extents->y, extents->width, extents->height);
+                found.rect = QRect(extents->x, extents->y, extents->width, extents->height);
                 g_free(extents);
             }
         }
         if (component)
             g_object_unref(component);
-        if (!found.isEmpty())
+        if (found.shown())
             return found;
     }
+    found = {};
     const int count = atspi_accessible_get_child_count(node, nullptr);
-    for (int i = 0; i < count && found.isEmpty(); ++i) {
+    for (int i = 0; i < count && !found.shown(); ++i) {
         AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
         found = findShowing(child, name, role, depth + 1);
         if (child)
@@ -530,13 +541,13 @@ qint64 windowPid(Display* d, Window window)
 
 }  // namespace
 
-QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role)
+AccessibleElement accessibleElement(qint64 pid, const QString& name, AtspiRole role)
 {
     atspi_init();
     AtspiAccessible* desktop = atspi_get_desktop(0);
-    QRect found;
+    AccessibleElement found;
     const int count = atspi_accessible_get_child_count(desktop, nullptr);
-    for (int i = 0; i < count && found.isEmpty(); ++i) {
+    for (int i = 0; i < count && !found.shown(); ++i) {
         AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
         if (app && atspi_accessible_get_process_id(app, nullptr) == guint(pid)) {
             atspi_accessible_clear_cache(app);
@@ -547,6 +558,27 @@ QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role)
     }
     g_object_unref(desktop);
     return found;
+}
+
+QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role)
+{
+    return accessibleElement(pid, name, role).rect;
+}
+
+bool clickAccessible(qint64 pid, const QString& name, AtspiRole role, int timeoutMs)
+{
+    AccessibleElement element;
+    // A button still disabled (an answer not yet in) would take the click
+    // and do nothing.
+    if (!QTest::qWaitFor(
+            [&] {
+                element = accessibleElement(pid, name, role);
+                return element.shown() && element.enabled;
+            },
+            timeoutMs))
+        return false;
+    testing::clickAt(element.rect.center());
+    return true;
 }
 
 std::unique_ptr<testing::OtherApp> startTrayer(const QString& tint)
@@ -568,17 +600,17 @@ std::unique_ptr<testing::OtherApp> startTrayer(const QString& tint)
     return trayer;
 }
 
-bool trayIconShown(qint64 pid)
+std::optional<QRect> trayIcon(qint64 pid)
 {
     Display* d = XOpenDisplay(nullptr);
     if (!d)
-        return false;
-    bool shown = false;
+        return std::nullopt;
+    std::optional<QRect> icon;
     {
         x11::X11ErrorTrap trap(d);  // windows may go while we look
         const Window root = DefaultRootWindow(d);
         QList<Window> pending { root };
-        while (!pending.isEmpty() && !shown) {
+        while (!pending.isEmpty() && !icon) {
             const Window window = pending.takeLast();
             Window rootReturn = 0;
             Window parent = 0;
@@ -592,14 +624,44 @@ bool trayIconShown(qint64 pid)
                 XFree(children);
             XWindowAttributes attributes {};
             // Docked: mapped inside the host's window, not a child of the root.
-            shown = window != root && parent != root && windowPid(d, window) == pid
+            if (window != root && parent != root && windowPid(d, window) == pid
                 && XGetWindowAttributes(d, window, &attributes) && attributes.map_state == IsViewable
-                && attributes.width <= 64;
+                && attributes.width <= 64) {
+                int x = 0;
+                int y = 0;
+                Window child = 0;
+                XTranslateCoordinates(d, window, root, 0, 0, &x, &y, &child);
+                icon = QRect(x, y, attributes.width, attributes.height);
+            }
         }
         trap.sync();
     }
     XCloseDisplay(d);
-    return shown;
+    return icon;
+}
+
+QRect windowGeometry(quint64 window)
+{
+    QRect rect;
+    const QString shell = runText(QStringLiteral("xdotool"),
+        { QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window) });
+    for (const QString& line : shell.split(QLatin1Char('\n'))) {
+        const int value = line.section(QLatin1Char('='), 1).toInt();
+        if (line.startsWith(QLatin1String("X=")))
+            rect.moveLeft(value);
+        else if (line.startsWith(QLatin1String("Y=")))
+            rect.moveTop(value);
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            rect.setWidth(value);
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            rect.setHeight(value);
+    }
+    return rect;
+}
+
+bool trayIconShown(qint64 pid)
+{
+    return trayIcon(pid).has_value();
 }
 
 void closeWindow(quint64 window)

@@ -17,6 +17,7 @@
 #include <atspi/atspi.h>
 
 #include <memory>
+#include <optional>
 
 namespace mendo::e2e {
 
@@ -103,6 +104,9 @@ public:
     // mendo's output so far, for failure messages.
     QByteArray mendoOutput();
     qint64 mendoPid() const { return m_mendo.processId(); }
+    // Waits until mendo ends by itself (the tray's Quit, say): its exit code,
+    // or nothing when it is still running after `timeoutMs` or crashed.
+    std::optional<int> waitForMendoExit(int timeoutMs);
     // From mendo's launch until it held its hotkeys.
     qint64 startupMs() const { return m_startupMs; }
     // With traceStartup: each step of the last start with its time from the
@@ -110,6 +114,8 @@ public:
     QList<QPair<QString, qint64>> startupSteps() const { return m_startupSteps; }
     // The user defaults as mendo last wrote them to its file.
     QJsonObject storedDefaults() const;
+    // That file.
+    QString defaultsFile() const { return m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI/defaults.json")); }
     // The XDG_DATA_HOME mendo runs with (its applications folder included).
     QString dataHome() const { return m_dir.filePath(QStringLiteral("xdg_data_home")); }
     // The titles of mendo's visible windows.
@@ -147,16 +153,32 @@ private:
     QList<QPair<QString, qint64>> m_startupSteps;
 };
 
-// The screen rectangle of the showing element of process `pid` with this
-// accessible name and role, found through the accessibility bus; empty when
-// there is none.
+// A showing element of another process, as the accessibility bus tells it.
+struct AccessibleElement {
+    QRect rect;  // on the screen; empty when none shows
+    bool enabled = false;
+    bool shown() const { return !rect.isEmpty(); }
+};
+
+// The showing element of process `pid` with this accessible name and role
+// (any role for ATSPI_ROLE_INVALID), found through the accessibility bus.
+AccessibleElement accessibleElement(qint64 pid, const QString& name, AtspiRole role);
+// Its screen rectangle; empty when there is none.
 QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role);
+// Clicks that element with the pointer once it shows and is enabled; false
+// when it did not within `timeoutMs`.
+bool clickAccessible(qint64 pid, const QString& name, AtspiRole role, int timeoutMs = 20000);
 
 // A tray host (trayer) along the top edge, up and owning the tray selection;
 // null when it did not come up. Ended when destroyed.
 std::unique_ptr<testing::OtherApp> startTrayer(const QString& tint = QStringLiteral("0x26272b"));
-// Whether process `pid` has an icon docked in the tray host.
+// Where process `pid` has its icon docked in the tray host; nothing when it
+// has none.
+std::optional<QRect> trayIcon(qint64 pid);
 bool trayIconShown(qint64 pid);
+
+// The window's place and size on the screen, as xdotool reads them.
+QRect windowGeometry(quint64 window);
 
 // What the window manager's close button does: asks the window to close.
 void closeWindow(quint64 window);
@@ -177,6 +199,22 @@ inline QJsonObject serviceAnswer(int status, const QJsonObject& body)
 {
     return { { QStringLiteral("status"), status }, { QStringLiteral("json"), body },
         { QStringLiteral("path"), QStringLiteral("/macos/ai") } };
+}
+
+// The service's answer to a text action or an assistant request, given
+// after `delayMs`.
+inline QJsonObject resultAnswer(const QString& text, int delayMs = 0)
+{
+    QJsonObject answer = serviceAnswer(200, { { QStringLiteral("result"), text } });
+    if (delayMs > 0)
+        answer.insert(QStringLiteral("delayMs"), delayMs);
+    return answer;
+}
+
+// The text a request of MendoSession::requests() sent to the service.
+inline QString requestText(const QJsonObject& request)
+{
+    return request.value(QStringLiteral("body")).toObject().value(QStringLiteral("text")).toString();
 }
 
 }  // namespace mendo::e2e

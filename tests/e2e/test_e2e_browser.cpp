@@ -66,13 +66,6 @@ QString windowName(WindowId window)
         .trimmed();
 }
 
-QString activeWindowName()
-{
-    return QString::fromUtf8(
-        runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow"), QStringLiteral("getwindowname") }))
-        .trimmed();
-}
-
 // Polls until `condition` holds, by the wall clock.
 bool waitFor(int timeoutMs, const std::function<bool()>& condition)
 {

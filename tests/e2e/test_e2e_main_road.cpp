@@ -19,11 +19,6 @@ namespace {
 
 constexpr int kActionTimeoutMs = 20000;
 
-QJsonObject resultAnswer(const QString& text)
-{
-    return serviceAnswer(200, { { QStringLiteral("result"), text } });
-}
-
 // The request body the service gets for one text action.
 QJsonObject wireBody(const QString& action, const QString& style, const QString& text, const QString& targetLanguage)
 {

@@ -11,34 +11,18 @@
 
 using namespace mendo;
 using namespace mendo::e2e;
+using mendo::testing::activeWindowName;
 using mendo::testing::OtherApp;
 
 namespace {
 
 constexpr int kActionTimeoutMs = 20000;
 
-QJsonObject resultAnswer(const QString& text)
-{
-    return serviceAnswer(200, { { QStringLiteral("result"), text } });
-}
-
 // Holds the chord down as fingers do, the key let go before the modifier.
 void hold(const QString& modifier, const QString& key, int ms = 150)
 {
     testing::xdotool({ QStringLiteral("keydown"), modifier, QStringLiteral("keydown"), key, QStringLiteral("sleep"),
         QString::number(ms / 1000.0), QStringLiteral("keyup"), key, QStringLiteral("keyup"), modifier });
-}
-
-QString activeWindowName()
-{
-    return QString::fromUtf8(testing::runTool(QStringLiteral("xdotool"),
-                                  { QStringLiteral("getactivewindow"), QStringLiteral("getwindowname") }))
-        .trimmed();
-}
-
-QString requestText(const QJsonObject& request)
-{
-    return request.value(QStringLiteral("body")).toObject().value(QStringLiteral("text")).toString();
 }
 
 }  // namespace

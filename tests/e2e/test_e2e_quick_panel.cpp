@@ -47,28 +47,6 @@ int visibleWindows(const MendoSession& session)
                    .size());
 }
 
-QRect geometry(const QString& window)
-{
-    QRect rect;
-    for (const QString& line : xdotool({ "getwindowgeometry", "--shell", window }).split(QLatin1Char('\n'))) {
-        const QString value = line.section(QLatin1Char('='), 1);
-        if (line.startsWith(QLatin1String("X=")))
-            rect.moveLeft(value.toInt());
-        else if (line.startsWith(QLatin1String("Y=")))
-            rect.moveTop(value.toInt());
-        else if (line.startsWith(QLatin1String("WIDTH=")))
-            rect.setWidth(value.toInt());
-        else if (line.startsWith(QLatin1String("HEIGHT=")))
-            rect.setHeight(value.toInt());
-    }
-    return rect;
-}
-
-QJsonObject resultAnswer(const QString& text)
-{
-    return serviceAnswer(200, { { QStringLiteral("result"), text } });
-}
-
 }  // namespace
 
 class TestE2eQuickPanel : public QObject {
@@ -94,7 +72,8 @@ void TestE2eQuickPanel::altQOpensAtThePointerAndARowReplacesTheSelection()
 
     QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
     // Left edge 14 right of the pointer, top edge 18 above it.
-    QTRY_COMPARE_WITH_TIMEOUT(geometry(quickPanelWindow(session)).topLeft(), QPoint(914, 282), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        windowGeometry(quickPanelWindow(session).toULongLong()).topLeft(), QPoint(914, 282), 5000);
     QCOMPARE(activeWindowPid(), target->pid());
     // The field still takes the typing.
     MendoSession::press(QStringLiteral("End"));
@@ -180,7 +159,7 @@ void TestE2eQuickPanel::aClickOutsideHidesAndTheGivenSizeIsKept()
     QVERIFY(session.bringToFront(*target));
     MendoSession::press(QStringLiteral("alt+q"));
     QTRY_VERIFY_WITH_TIMEOUT(!quickPanelWindow(session).isEmpty(), kTimeoutMs);
-    QCOMPARE(geometry(quickPanelWindow(session)).size(), QSize(420, 500));
+    QCOMPARE(windowGeometry(quickPanelWindow(session).toULongLong()).size(), QSize(420, 500));
 }
 
 QTEST_GUILESS_MAIN(TestE2eQuickPanel)

@@ -15,14 +15,6 @@ namespace {
 
 constexpr int kActionTimeoutMs = 20000;
 
-QJsonObject resultAnswer(const QString& text, int delayMs = 0)
-{
-    QJsonObject answer = serviceAnswer(200, { { QStringLiteral("result"), text } });
-    if (delayMs > 0)
-        answer.insert(QStringLiteral("delayMs"), delayMs);
-    return answer;
-}
-
 // Brings the first visible window of the process to the front; false when
 // it did not get there.
 bool activate(const OtherApp& app)

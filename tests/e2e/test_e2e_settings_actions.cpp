@@ -181,11 +181,6 @@ void enlargeSettingsWindow(const MendoSession& session)
     QTest::qWait(300);
 }
 
-QJsonObject resultAnswer(const QString& text)
-{
-    return serviceAnswer(200, { { QStringLiteral("result"), text } });
-}
-
 // The user's field, out of the settings window's way.
 std::unique_ptr<OtherApp> startField(MendoSession& session)
 {

@@ -21,29 +21,6 @@ namespace {
 
 constexpr int kTimeoutMs = 20000;
 
-// The main window's frame on screen.
-QRect windowRect(quint64 window)
-{
-    const QByteArray shell = runTool(QStringLiteral("xdotool"),
-        { QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window) });
-    QRect rect;
-    for (const QByteArray& line : shell.split('\n')) {
-        const QList<QByteArray> pair = line.split('=');
-        if (pair.size() != 2)
-            continue;
-        const int value = pair[1].trimmed().toInt();
-        if (pair[0] == "X")
-            rect.moveLeft(value);
-        else if (pair[0] == "Y")
-            rect.moveTop(value);
-        else if (pair[0] == "WIDTH")
-            rect.setWidth(value);
-        else if (pair[0] == "HEIGHT")
-            rect.setHeight(value);
-    }
-    return rect;
-}
-
 // Opens the Shortcuts page and scrolls the wheel until the control of that
 // name lies well inside the window; empty when it never did.
 QRect bringIntoView(MendoSession& session, const QString& name, AtspiRole role)
@@ -58,7 +35,7 @@ QRect bringIntoView(MendoSession& session, const QString& name, AtspiRole role)
     QRect control;
     if (!QTest::qWaitFor([&] { return !(control = accessibleRect(pid, name, role)).isEmpty(); }, kTimeoutMs))
         return {};
-    const QRect window = windowRect(session.mainWindow());
+    const QRect window = windowGeometry(session.mainWindow());
     // The wheel over the page, right of the sidebar.
     const QPoint over(window.left() + 450, window.top() + window.height() / 2);
     for (int turn = 0; turn < 60; ++turn) {

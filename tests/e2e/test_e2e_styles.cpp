@@ -125,11 +125,6 @@ void scrollToEnd(const QRect& over)
     }
 }
 
-QJsonObject resultAnswer(const QString& text)
-{
-    return serviceAnswer(200, { { QStringLiteral("result"), text } });
-}
-
 // Opens `page` in the window, adds a style, scrolls to it, names it, writes
 // its prompt and records `chord` in its hotkey field.
 void addStyle(

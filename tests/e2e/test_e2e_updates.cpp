@@ -23,79 +23,19 @@ namespace {
 constexpr int kTimeoutMs = 20000;
 const QString httpsDownload = QStringLiteral("https://downloads.example.org/mendo-2.4.0.tar.gz");
 
-struct Element {
-    QRect rect;
-    bool enabled = false;
-    bool isShown() const { return !rect.isEmpty(); }
-};
-
-// The first showing element of `node`'s tree with this name (and role,
-// unless ATSPI_ROLE_INVALID).
-Element findShowing(AtspiAccessible* node, const QByteArray& name, AtspiRole role, int depth)
+AccessibleElement element(const MendoSession& session, const QString& name, AtspiRole role = ATSPI_ROLE_INVALID)
 {
-    Element found;
-    if (!node || depth > 40)
-        return found;
-    gchar* nodeName = atspi_accessible_get_name(node, nullptr);
-    const bool named = nodeName && name == nodeName;
-    g_free(nodeName);
-    if (named && (role == ATSPI_ROLE_INVALID || atspi_accessible_get_role(node, nullptr) == role)) {
-        AtspiStateSet* states = atspi_accessible_get_state_set(node);
-        const bool showing = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
-        const bool enabled = states && atspi_state_set_contains(states, ATSPI_STATE_ENABLED);
-        if (states)
-            g_object_unref(states);
-        AtspiComponent* component = atspi_accessible_get_component_iface(node);
-        if (showing && component) {
-            if (AtspiRect* extents = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
-                found = { QRect(extents->x, extents->y, extents->width, extents->height), enabled };
-                g_free(extents);
-            }
-        }
-        if (component)
-            g_object_unref(component);
-        if (found.isShown())
-            return found;
-    }
-    const int count = atspi_accessible_get_child_count(node, nullptr);
-    for (int i = 0; i < count && !found.isShown(); ++i) {
-        AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
-        found = findShowing(child, name, role, depth + 1);
-        if (child)
-            g_object_unref(child);
-    }
-    return found;
-}
-
-Element element(const MendoSession& session, const QString& name, AtspiRole role = ATSPI_ROLE_INVALID)
-{
-    atspi_init();
-    AtspiAccessible* desktop = atspi_get_desktop(0);
-    Element found;
-    const int count = atspi_accessible_get_child_count(desktop, nullptr);
-    for (int i = 0; i < count && !found.isShown(); ++i) {
-        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
-        if (app && atspi_accessible_get_process_id(app, nullptr) == guint(session.mendoPid())) {
-            atspi_accessible_clear_cache(app);
-            found = findShowing(app, name.toUtf8(), role, 0);
-        }
-        if (app)
-            g_object_unref(app);
-    }
-    g_object_unref(desktop);
-    return found;
+    return accessibleElement(session.mendoPid(), name, role);
 }
 
 bool shows(const MendoSession& session, const QString& name, AtspiRole role = ATSPI_ROLE_INVALID)
 {
-    return element(session, name, role).isShown();
+    return element(session, name, role).shown();
 }
 
 void click(const MendoSession& session, const QString& name, AtspiRole role = ATSPI_ROLE_PUSH_BUTTON)
 {
-    Element found;
-    QTRY_VERIFY_WITH_TIMEOUT((found = element(session, name, role)).isShown(), kTimeoutMs);
-    clickAt(found.rect.center());
+    QVERIFY2(clickAccessible(session.mendoPid(), name, role, kTimeoutMs), qPrintable(name));
 }
 
 QJsonObject updateAnswer(const QString& download, int delayMs, bool repeat)
@@ -199,8 +139,8 @@ void TestE2eUpdates::anHttpAddressCannotBeInstalled()
     QVERIFY(!shows(session, QStringLiteral("Install"), ATSPI_ROLE_PUSH_BUTTON));
     click(session, QStringLiteral("OK"));
     QTRY_VERIFY_WITH_TIMEOUT(!shows(session, QStringLiteral("OK")), kTimeoutMs);
-    Element install;
-    QTRY_VERIFY_WITH_TIMEOUT((install = element(session, QStringLiteral("Install Update"))).isShown(), kTimeoutMs);
+    AccessibleElement install;
+    QTRY_VERIFY_WITH_TIMEOUT((install = element(session, QStringLiteral("Install Update"))).shown(), kTimeoutMs);
     QVERIFY(!install.enabled);
     const qint64 before = QFileInfo(m_opened).size();
     clickAt(install.rect.center());

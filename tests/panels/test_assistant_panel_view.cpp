@@ -8,6 +8,7 @@
 #include "panels/AssistantRig.h"
 #include "ui/FloatingPanel.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void everyLanguageHasItsCode();
 
     void languageChangeRelabelsTheOpenPanel();
+    void symbolButtonsAreNamedForAssistiveTools();
     void replyStyleMenu();
     void copyMarkMovesAndClears();
     void languagePopup();
@@ -261,6 +263,47 @@ void TestAssistantPanelView::languageChangeRelabelsTheOpenPanel()
     QCOMPARE(view->contextCountLabel()->text(), QStringLiteral("5 симв."));
     QCOMPARE(view->sendButton()->toolTip(), QStringLiteral("Отправить"));
     QCOMPARE(view->composerEditor()->placeholderText(), QStringLiteral("Спросить AI..."));
+}
+
+namespace {
+
+// What a screen reader announces for the widget.
+QString accessibleName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+}  // namespace
+
+// Buttons that show a symbol only are named by their tooltips, in the
+// interface language; buttons with a text keep it as their name.
+void TestAssistantPanelView::symbolButtonsAreNamedForAssistiveTools()
+{
+    AssistantRig rig;
+    rig.controller.show(QString());
+    rig.ask(QStringLiteral("Friday?"), QStringLiteral("Yes."));
+    AssistantPanel* view = rig.controller.view();
+    QCOMPARE(accessibleName(view->newChatButton()), QStringLiteral("New chat"));
+    QCOMPARE(accessibleName(view->sendButton()), QStringLiteral("Send"));
+    QCOMPARE(accessibleName(view->pasteResultButton()), QStringLiteral("Paste result"));
+    QCOMPARE(accessibleName(view->contextChip()), view->contextChip()->text());
+    rig.app.setLanguage(UiLanguage::ru);
+    QCOMPARE(accessibleName(view->pasteResultButton()), QStringLiteral("Вставить результат"));
+    rig.app.setLanguage(UiLanguage::en);
+
+    rig.mock.enqueue(MockAiService::Answer::result(QStringLiteral("Sure, Friday works.")));
+    rig.controller.showReply(
+        QStringLiteral("Can we move the call?"), replyStyle(QStringLiteral("friendly"), QStringLiteral("Friendly")),
+        QStringLiteral("English"));
+    QTRY_VERIFY(!rig.controller.state().isRunning);
+    QCOMPARE(accessibleName(view->replyStyleButton()), QStringLiteral("Friendly"));
+    QCOMPARE(accessibleName(view->regenerateButton()), QStringLiteral("Regenerate reply"));
+    QCOMPARE(accessibleName(view->addEmojisButton()), QStringLiteral("Add emojis"));
+    QCOMPARE(accessibleName(view->languageChip()), QStringLiteral("Translation language"));
+    QCOMPARE(accessibleName(view->translateButton()), QStringLiteral("Translate"));
+    QCOMPARE(accessibleName(view->copyReplyButton()), QStringLiteral("Copy reply"));
+    QCOMPARE(accessibleName(view->pasteReplyButton()), QStringLiteral("Paste reply"));
 }
 
 void TestAssistantPanelView::replyStyleMenu()

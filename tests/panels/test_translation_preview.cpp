@@ -12,6 +12,7 @@
 #include "ui/FloatingPanel.h"
 #include "ui/FloatingPanelDismissMonitor.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -495,6 +496,9 @@ void TestTranslationPreview::panesAndButtons()
         QVERIFY2(view.sourcePane()->isVisibleTo(panel) == w.shown, qPrintable(QString::number(w.panel)));
         QCOMPARE(view.sourceToggle()->toolTip(),
             w.sourceVisible ? QStringLiteral("Hide original") : QStringLiteral("Show original"));
+        // The name assistive tools read.
+        QCOMPARE(QAccessible::queryAccessibleInterface(view.sourceToggle())->text(QAccessible::Name),
+            view.sourceToggle()->toolTip());
     }
     QCOMPARE(view.translationView()->shownText(), QStringLiteral("Translation will appear here."));
     QVERIFY(view.translationView()->showsPlaceholder());

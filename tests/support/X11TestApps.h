@@ -165,6 +165,14 @@ inline QString activeWindow()
     return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow") })).trimmed();
 }
 
+// The active window's title.
+inline QString activeWindowName()
+{
+    return QString::fromUtf8(
+        runTool(QStringLiteral("xdotool"), { QStringLiteral("getactivewindow"), QStringLiteral("getwindowname") }))
+        .trimmed();
+}
+
 // The process owning the active window: tells an app's own window from one
 // an earlier test left active.
 inline qint32 activeWindowPid()
