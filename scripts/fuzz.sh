@@ -8,7 +8,8 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${FUZZ_SECONDS:-60}"
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(defaults_file hotkey_text service_answer clipboard_history_file desktop_entry)
+[ ${#targets[@]} -gt 0 ] || targets=(defaults_file hotkey_text service_answer clipboard_history_file desktop_entry
+  clipboard_notes_file update_service_answer)
 
 if ! command -v clang++ >/dev/null; then
   echo "The fuzz targets need clang (Debian package clang)." >&2

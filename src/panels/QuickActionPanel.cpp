@@ -309,10 +309,12 @@ QuickActionPanel::QuickActionPanel(MendoAppState& appState, QuickPanelController
     scroll->viewport()->setAutoFillBackground(false);
     m_rowsHost = new WindowDragHandle;
     m_rowsHost->setFocusPolicy(Qt::NoFocus);
-    m_rowsHost->setAutoFillBackground(false);
     m_rowsLayout = new QVBoxLayout(m_rowsHost);
     m_rowsLayout->setContentsMargins(0, 0, 0, 12);
     scroll->setWidget(m_rowsHost);
+    // After setWidget, which fills the widget's background: that fill would
+    // cover the glass under the rows.
+    m_rowsHost->setAutoFillBackground(false);
     stack->addWidget(scroll, 1);
 
     panelCloseButton(content(), [this] { m_quickPanel.close(); });

@@ -271,6 +271,7 @@ private:
         QString result;
         const char* run = m_p;
         auto flush = [&] { result += QString::fromUtf8(run, m_p - run); };
+        bool escapedSurrogate = false;
         while (true) {
             if (m_p == m_end)
                 return fail("unterminated string");
@@ -278,6 +279,8 @@ private:
             if (c == '"') {
                 flush();
                 ++m_p;
+                if (escapedSurrogate)
+                    replaceLoneSurrogates(result);
                 return result;
             }
             if (c < 0x20)
@@ -324,12 +327,27 @@ private:
                     return fail("invalid escape");
                 m_p += 4;
                 result += QChar(unit);
+                escapedSurrogate = escapedSurrogate || QChar::isSurrogate(unit);
                 break;
             }
             default:
                 return fail("invalid escape");
             }
             run = m_p;
+        }
+    }
+
+    // Escapes may spell half a surrogate pair, which no UTF-8 writer can
+    // keep: the text would change at its first save. Such a half reads as
+    // U+FFFD, as malformed UTF-8 does, so that what is read is what is kept.
+    static void replaceLoneSurrogates(QString& text)
+    {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            else if (c.isSurrogate())
+                text[i] = QChar::ReplacementCharacter;
         }
     }
 

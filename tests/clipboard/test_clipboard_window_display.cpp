@@ -220,6 +220,7 @@ void TestClipboardWindowDisplay::screenshots()
         { "en", "system", QStringLiteral("clipboard-window.png"), QStringLiteral("Delete 3") },
         { "ru", "system", QStringLiteral("clipboard-window-ru.png"), QStringLiteral("Удалить 3") },
         { "en", "liquid-noir", QStringLiteral("clipboard-window-dark.png"), QStringLiteral("Delete 3") },
+        { "ru", "liquid-noir", QStringLiteral("clipboard-window-ru-dark.png"), QStringLiteral("Удалить 3") },
     };
     for (const auto& shot : shots) {
         m_app->appState().editSettings([&](MendoSettings& s) {

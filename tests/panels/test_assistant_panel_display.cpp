@@ -271,7 +271,10 @@ void TestAssistantPanelDisplay::screenshots()
 
     desk.app.setLanguage(UiLanguage::ru);
     desk.shoot(QStringLiteral("assistant-chat-ru.png"));
+    desk.app.state->editSettings([](MendoSettings& s) { s.appearanceMode = AppearanceMode::liquidNoir; });
+    desk.shoot(QStringLiteral("assistant-chat-ru-dark.png"));
 
+    desk.app.state->editSettings([](MendoSettings& s) { s.appearanceMode = AppearanceMode::system; });
     desk.app.setLanguage(UiLanguage::en);
     // A request longer than the transcript is wide wraps inside its bubble,
     // which keeps its gap on the leading side.

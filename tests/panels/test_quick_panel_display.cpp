@@ -1,6 +1,7 @@
 // The quick panel on the real desktop (Xvfb, openbox): how it looks in each
 // size, language and theme, and with its language menu open. The pictures go
-// to the artifacts; each is checked for being drawn at all.
+// to the artifacts; each is checked for being drawn at all, the glass under its
+// rows too.
 
 #include "app/AppStateRig.h"
 #include "clipboard/ClipboardPanelController.h"
@@ -85,9 +86,19 @@ private Q_SLOTS:
         runTool(QStringLiteral("xdotool"), { "mousemove", QString::number(onRow.x()), QString::number(onRow.y()) });
         QTRY_VERIFY(controller.view()->hoveredActionID().has_value());
         QTest::qWait(300);
-        const QImage shot = saveScreenArea(panel->frameGeometry().adjusted(-10, -10, 10, 10), file);
+        const QRect area = panel->frameGeometry().adjusted(-10, -10, 10, 10);
+        const QImage shot = saveScreenArea(area, file);
         QVERIFY(!shot.isNull());
         QVERIFY(colours(shot) > 50);
+        // The glass shows between the rows as it does beside them, not the
+        // empty window under it.
+        const QRect first(controller.view()->rows().at(0)->mapToGlobal(QPoint(0, 0)),
+            controller.view()->rows().at(0)->size());
+        const int gap = (first.bottom() + controller.view()->rows().at(1)->mapToGlobal(QPoint(0, 0)).y()) / 2;
+        const QColor between = shot.pixelColor(QPoint(first.center().x(), gap) - area.topLeft());
+        const QColor beside = shot.pixelColor(QPoint(first.left() - 7, gap) - area.topLeft());
+        QVERIFY2(std::abs(between.lightness() - beside.lightness()) <= 16,
+            qPrintable(QStringLiteral("%1 between the rows, %2 beside them").arg(between.name(), beside.name())));
         controller.close();
     }
 

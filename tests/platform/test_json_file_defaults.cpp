@@ -1,6 +1,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/RecordingSystemLog.h"
 #include "model/NativeSettingsStore.h"
+#include "platform/DefaultsFileFormat.h"
 #include "platform/JsonFileUserDefaults.h"
 
 #include <QDir>
@@ -36,6 +37,8 @@ private Q_SLOTS:
     void pendingWriteIsFlushedAtQuit();
     void unstorableValueChangesNothing();
     void settingsRoundTrip();
+    void escapedSurrogateHalves_data();
+    void escapedSurrogateHalves();
     void standardPath_data();
     void standardPath();
 
@@ -371,6 +374,31 @@ void TestJsonFileDefaults::settingsRoundTrip()
     QVERIFY(NativeSettingsStore(defaults).load() == MendoSettings {});
     QCOMPARE(defaults.object("mendo.clipboardLimit")->typeId(), QMetaType::LongLong);
     QCOMPARE(defaults.object("mendo.promptStyles")->typeId(), QMetaType::QByteArray);
+}
+
+void TestJsonFileDefaults::escapedSurrogateHalves_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("expected");
+    const QString replacement(QChar::ReplacementCharacter);
+    QTest::newRow("pair") << QByteArray(R"("\ud83d\ude00")") << QStringLiteral("😀");
+    QTest::newRow("high alone") << QByteArray(R"("a\ud800b")") << "a" + replacement + "b";
+    QTest::newRow("low alone") << QByteArray(R"("\ude00")") << replacement;
+    QTest::newRow("reversed") << QByteArray(R"("\ude00\ud83d")") << replacement + replacement;
+    QTest::newRow("high at the end") << QByteArray(R"("x\ud83d")") << "x" + replacement;
+    QTest::newRow("high before a written pair") << QByteArray(R"("\ud83d😀")") << replacement + "😀";
+}
+
+// Half a pair cannot be written as UTF-8: read as it would be written, the
+// text no longer changes when it is saved.
+void TestJsonFileDefaults::escapedSurrogateHalves()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, expected);
+    const std::optional<QVariant> read = defaults_file::decodeDocument(json);
+    QVERIFY(read);
+    QCOMPARE(read->toString(), expected);
+    QCOMPARE(defaults_file::decodeDocument(defaults_file::encodeValue(*read)), read);
 }
 
 void TestJsonFileDefaults::standardPath_data()

@@ -190,7 +190,8 @@ std::pair<int, int> lightAndDark(const QImage& image, const QRect& area)
 // One mendo with its own configuration; ended with the test.
 class Mendo {
 public:
-    explicit Mendo(bool iconVisible)
+    // `settings` are user defaults stored besides the icon's switch.
+    explicit Mendo(bool iconVisible, const QJsonObject& settings = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : { "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR" }) {
@@ -199,12 +200,14 @@ public:
             QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             environment.insert(QString::fromLatin1(name), dir);
         }
-        const QJsonObject defaults {
+        QJsonObject defaults {
             { QStringLiteral("mendo.menuBarIconVisible"), iconVisible },
             { QStringLiteral("mendo.openMainWindowOnLaunch"), false },
             // Nobody listens here: no update check leaves the machine.
             { QStringLiteral("mendo.service.baseURL"), QStringLiteral("http://127.0.0.1:9") },
         };
+        for (auto setting = settings.begin(); setting != settings.end(); ++setting)
+            defaults.insert(setting.key(), setting.value());
         const QString config = m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI"));
         QDir().mkpath(config);
         QFile file(config + QStringLiteral("/defaults.json"));
@@ -260,7 +263,7 @@ private Q_SLOTS:
         click(icon.center());
         QTRY_VERIFY_WITH_TIMEOUT(openMenu(mendo.pid()), 5000);
         QTest::qWait(300);
-        QVERIFY(!saveShot(openMenu(mendo.pid())->adjusted(-8, -8, 8, 8), QStringLiteral("tray-menu.png")).isNull());
+        QVERIFY(!saveShot(*openMenu(mendo.pid()), QStringLiteral("tray-menu.png")).isNull());
         press(QStringLiteral("Escape"));
         QTRY_VERIFY_WITH_TIMEOUT(!openMenu(mendo.pid()), 5000);
         click(icon.center(), 3);
@@ -271,6 +274,24 @@ private Q_SLOTS:
         QVERIFY(mendo.process().waitForFinished(10000));
         QCOMPARE(mendo.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(mendo.process().exitCode(), 0);
+    }
+
+    // In Russian under Noir Glass the menu is the same: its titles are English
+    // in both languages, and it takes the desktop's colours, not MendoAI's.
+    void menuInRussianUnderNoirGlass()
+    {
+        auto trayer = startTrayer(QStringLiteral("0x26272b"));
+        QVERIFY(trayer);
+        Mendo mendo(true,
+            { { QStringLiteral("mendo.uiLanguage"), QStringLiteral("ru") },
+                { QStringLiteral("mendo.theme"), QStringLiteral("liquid-noir") } });
+        QTRY_VERIFY_WITH_TIMEOUT(dockedIcon(mendo.pid()), 15000);
+        click(dockedIcon(mendo.pid())->center());
+        QTRY_VERIFY_WITH_TIMEOUT(openMenu(mendo.pid()), 5000);
+        QTest::qWait(300);
+        QVERIFY(!saveShot(*openMenu(mendo.pid()), QStringLiteral("tray-menu-ru-dark.png")).isNull());
+        press(QStringLiteral("Escape"));
+        QTRY_VERIFY_WITH_TIMEOUT(!openMenu(mendo.pid()), 5000);
     }
 
     // "Quick Menu" opens the quick panel next to the pointer. Opening the tray
