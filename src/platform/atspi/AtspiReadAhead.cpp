@@ -147,8 +147,8 @@ struct Asked {
 // Sends every question, a few in flight at a time, and files each answer with
 // its node. False when a question ran into its timeout (or could not be sent),
 // which ends the reading; `answered` says whether any answer came before.
-bool ask(DBusConnection* bus, std::vector<Node>& nodes, const std::vector<Asked>& questions, int timeoutMs,
-    bool& answered)
+bool ask(
+    DBusConnection* bus, std::vector<Node>& nodes, const std::vector<Asked>& questions, int timeoutMs, bool& answered)
 {
     std::deque<std::pair<size_t, DBusPendingCall*>> inFlight;
     size_t next = 0;
@@ -247,8 +247,8 @@ std::shared_ptr<const ReadAhead> ReadAhead::read(AtspiAccessible* root, int dept
                 continue;
             const Element element { *node.role, *node.states, node.childObjects };
             result->m_elements.insert(node.object, element);
-            const bool entered = element.role != ATSPI_ROLE_DOCUMENT_WEB
-                && (index == 0 || element.has(ATSPI_STATE_SHOWING));
+            const bool entered
+                = element.role != ATSPI_ROLE_DOCUMENT_WEB && (index == 0 || element.has(ATSPI_STATE_SHOWING));
             if (!entered || !node.childObjects || node.depth >= depth)
                 continue;
             for (AtspiAccessible* child : *node.childObjects) {

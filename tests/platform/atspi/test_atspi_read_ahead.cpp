@@ -34,13 +34,14 @@ struct Seen {
 
 char* toString(const Seen& seen)
 {
-    return qstrdup(QStringLiteral("%1 at %2: %3%4, children %5")
-                       .arg(seen.path)
-                       .arg(seen.depth)
-                       .arg(seen.role.value_or(QStringLiteral("(no role)")))
-                       .arg(seen.hidden ? (*seen.hidden ? QStringLiteral(" hidden") : QString()) : QStringLiteral(" (?)"))
-                       .arg(seen.children.join(QLatin1Char(' ')))
-                       .toUtf8());
+    return qstrdup(
+        QStringLiteral("%1 at %2: %3%4, children %5")
+            .arg(seen.path)
+            .arg(seen.depth)
+            .arg(seen.role.value_or(QStringLiteral("(no role)")))
+            .arg(seen.hidden ? (*seen.hidden ? QStringLiteral(" hidden") : QString()) : QStringLiteral(" (?)"))
+            .arg(seen.children.join(QLatin1Char(' ')))
+            .toUtf8());
 }
 
 QString pathOf(const AXElement& element)
@@ -52,8 +53,8 @@ QString pathOf(const AXElement& element)
 // the root and web areas are not entered.
 void walk(Accessibility& ax, const AXElement& element, int depth, QList<Seen>& seen)
 {
-    Seen here { pathOf(element), depth, ax.stringAttribute(element, ax::Role),
-        ax.boolAttribute(element, ax::Hidden), {} };
+    Seen here { pathOf(element), depth, ax.stringAttribute(element, ax::Role), ax.boolAttribute(element, ax::Hidden),
+        {} };
     const QList<AXElement> children = ax.children(element);
     for (const AXElement& child : children)
         here.children.append(pathOf(child));
@@ -90,8 +91,8 @@ Target start(AtspiAccessibility& ax, const QString& kind)
 {
     Target target;
     if (kind == QLatin1String("gtk")) {
-        target.app = std::make_unique<OtherApp>(QStringLiteral("zenity"),
-            QStringList { QStringLiteral("--entry"), QStringLiteral("--entry-text=hello") });
+        target.app = std::make_unique<OtherApp>(
+            QStringLiteral("zenity"), QStringList { QStringLiteral("--entry"), QStringLiteral("--entry-text=hello") });
     } else {
         QStringList options { QStringLiteral("--labels"), QStringLiteral("60") };
         if (kind == QLatin1String("qt-editor"))
