@@ -42,7 +42,8 @@ struct Node {
     std::vector<int> children;
     std::optional<AtspiRole> role;
     std::optional<quint64> states;
-    // Answered; empty when a child lives in another application.
+    // Whether GetChildren answered; the children as objects unless one lives
+    // in another application.
     bool childrenAnswered = false;
     std::optional<QList<AtspiAccessible*>> childObjects;
 };
@@ -123,8 +124,8 @@ std::optional<QList<AtspiAccessible*>> childrenFrom(DBusMessage* reply, AtspiAcc
 }
 
 // Positions in tree order of the nodes known so far; a node not yet read
-// counts as a leaf. None of them is earlier in the whole tree, so a node at
-// position `count` or later is out of reach of a walk of `count` elements.
+// counts as a leaf. What is read later only adds to a node's position, so one
+// at position `count` or later lies beyond a walk of `count` elements.
 std::vector<int> treeOrder(const std::vector<Node>& nodes)
 {
     std::vector<int> position(nodes.size(), 0);
