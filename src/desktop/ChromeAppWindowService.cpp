@@ -5,6 +5,8 @@
 #include "platform/BrowserControl.h"
 #include "platform/KeyboardEvents.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace mendo {
@@ -36,6 +38,7 @@ bool ChromeAppWindowService::popOutActiveTabIfNeeded(WindowTileSlot to)
     const AXElement window = m_ax.elementAttribute(m_ax.applicationElement(front->processIdentifier), ax::FocusedWindow);
     if (!window)
         return false;
+    const auto scanEnds = qScopeGuard([this] { m_readAhead.reset(); });
     // Where the browser answers element searches, its web areas are known
     // at once, and the field's way up to the window need not ask each
     // element's role.
@@ -73,8 +76,7 @@ bool ChromeAppWindowService::containsTextField(
         if (fields->size() < searchCandidates)
             return false;
     }
-    int budget = scanBudget;
-    return firstShown(window, ax::TextFieldRole, 0, budget) != nullptr;
+    return walk(window, ax::TextFieldRole) != nullptr;
 }
 
 std::optional<QList<AXElement>> ChromeAppWindowService::search(const AXElement& window, QLatin1String key)
@@ -128,6 +130,14 @@ bool ChromeAppWindowService::passesScanRules(const AXElement& candidate, const A
     return false;
 }
 
+AXElement ChromeAppWindowService::walk(const AXElement& window, QLatin1String role)
+{
+    if (!m_readAhead)
+        m_readAhead = m_ax.readAhead(window, scanDepth, scanBudget);
+    int budget = scanBudget;
+    return firstShown(window, role, 0, budget);
+}
+
 AXElement ChromeAppWindowService::firstShown(const AXElement& element, QLatin1String role, int depth, int& budget)
 {
     if (depth > scanDepth || budget < 1)
@@ -166,8 +176,7 @@ std::optional<QString> ChromeAppWindowService::pageAddress(
             }
         }
     } else {
-        int budget = scanBudget;
-        page = firstShown(window, ax::WebAreaRole, 0, budget);
+        page = walk(window, ax::WebAreaRole);
     }
     if (!page)
         return std::nullopt;
@@ -179,6 +188,7 @@ std::optional<QString> ChromeAppWindowService::focusedPageAddress(qint32 process
     const AXElement window = m_ax.elementAttribute(m_ax.applicationElement(processIdentifier), ax::FocusedWindow);
     if (!window)
         return std::nullopt;
+    const auto scanEnds = qScopeGuard([this] { m_readAhead.reset(); });
     const auto webAreas = search(window, ax::WebAreaSearchKey);
     return pageAddress(window, webAreas && webAreas->size() < searchCandidates ? webAreas : std::nullopt);
 }

@@ -79,6 +79,9 @@ private:
     // between them (told apart by `webAreas` when known, else by role).
     bool passesScanRules(const AXElement& candidate, const AXElement& window, QLatin1String role,
         const std::optional<QList<AXElement>>& webAreas, ScanPath& path);
+    // The first shown element of `role` below `window` (firstShown() from the
+    // window with the whole budget).
+    AXElement walk(const AXElement& window, QLatin1String role);
     // The first shown element of `role` below `element` in tree order, within
     // the depth and the budget; web areas are never entered.
     AXElement firstShown(const AXElement& element, QLatin1String role, int depth, int& budget);
@@ -102,6 +105,9 @@ private:
     // By source window: a second press there only retargets the slot, rather
     // than opening the page twice and closing a tab twice.
     QHash<WindowId, std::shared_ptr<PopOut>> m_pending;
+    // What the walks of one scan read in bulk ahead of them (the field's walk
+    // and the page's read the same window), released when the scan ends.
+    std::shared_ptr<const void> m_readAhead;
     // Expires with the service, so that a waiting pop-out ends quietly.
     std::shared_ptr<int> m_life = std::make_shared<int>(0);
 };

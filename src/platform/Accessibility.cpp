@@ -13,6 +13,11 @@ template <class T> std::optional<T> as(const std::optional<AXValue>& value)
 }
 }  // namespace
 
+std::shared_ptr<const void> Accessibility::readAhead(const AXElement&, int, int)
+{
+    return nullptr;
+}
+
 std::optional<QString> Accessibility::stringAttribute(const AXElement& element, const QString& attribute)
 {
     if (!element)

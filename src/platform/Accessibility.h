@@ -117,6 +117,16 @@ public:
     // Whether two handles name the same element of the same application.
     virtual bool isSameElement(const AXElement& a, const AXElement& b) = 0;
 
+    // Ahead of a walk down from `root` that reads "AXRole", "AXChildren" and
+    // "AXHidden" element by element: an implementation whose every read is a
+    // round trip to the application may read those of the elements the walk
+    // can reach in bulk (at most `depth` levels below `root` and `count`
+    // elements in tree order, entering no hidden element and no web area,
+    // as no walk does) and answer the walk's reads of them from there while
+    // the returned handle lives. The answers are those the reads would have
+    // given; anything not read ahead is read as usual. Nothing by default.
+    virtual std::shared_ptr<const void> readAhead(const AXElement& root, int depth, int count);
+
     // Typed reads: absent on any error, missing value or value of another type.
     std::optional<QString> stringAttribute(const AXElement& element, const QString& attribute);
     AXElement elementAttribute(const AXElement& element, const QString& attribute);

@@ -223,6 +223,32 @@ private Q_SLOTS:
         QCOMPARE(r.browser.requests, popsOut ? QStringList { QStringLiteral("chromium 700 ") + pageA } : QStringList());
     }
 
+    // A walk has the window read ahead once for the whole scan (the field's
+    // walk and the page's), within the walk's bounds, and lets go of it when
+    // the scan ends, so that a later press reads afresh. A search that
+    // answers needs no walk and nothing read ahead.
+    void scanReadsAheadOnlyForTheWalk_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QStringList>("readAheads");
+        QTest::newRow("no search: walked")
+            << Setup([](Rig&) { }) << QStringList { QStringLiteral("window 256, 11, 400") };
+        QTest::newRow("searched") << Setup([](Rig& r) {
+            r.ax.searchResults.insert(r.sourceWindow().node.get(), { AXElement(r.toolbar()->childNodes.last()) });
+            r.ax.webAreaSearchResults.insert(r.sourceWindow().node.get(), { AXElement(r.sourceWindow().page) });
+        }) << QStringList {};
+    }
+    void scanReadsAheadOnlyForTheWalk()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(QStringList, readAheads);
+        Rig r;
+        setup(r);
+        QVERIFY(r.service.popOutActiveTabIfNeeded(WindowTileSlot::leftHalf));
+        QCOMPARE(r.ax.readAheads, readAheads);
+        QVERIFY(r.ax.readAheadHandle.expired());
+    }
+
     void launchThatCannotStartDeclines()
     {
         Rig r;

@@ -206,4 +206,13 @@ bool FakeAccessibility::isSameElement(const AXElement& a, const AXElement& b)
     return a && b && node(a) == node(b);
 }
 
+std::shared_ptr<const void> FakeAccessibility::readAhead(const AXElement& root, int depth, int count)
+{
+    const FakeAXNode* rootNode = node(root);
+    readAheads.append(QStringLiteral("%1, %2, %3").arg(rootNode ? rootNode->name : QString()).arg(depth).arg(count));
+    auto handle = std::make_shared<int>(0);
+    readAheadHandle = handle;
+    return handle;
+}
+
 }  // namespace mendo

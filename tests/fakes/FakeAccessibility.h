@@ -74,6 +74,11 @@ public:
     // The same for "AXWebAreaSearchKey".
     QHash<const FakeAXNode*, QList<AXElement>> webAreaSearchResults;
 
+    // Each readAhead() asked: "root's name, depth, count"; and the handle
+    // handed out last, to see when it is let go. Nothing is read ahead.
+    QStringList readAheads;
+    std::weak_ptr<const void> readAheadHandle;
+
     AXElement applicationElement(qint32 processIdentifier) override;
     std::optional<AXValue> attributeValue(const AXElement& element, const QString& attribute) override;
     std::optional<QStringList> attributeNames(const AXElement& element) override;
@@ -84,6 +89,7 @@ public:
     std::optional<AXValue> parameterizedAttributeValue(
         const AXElement& element, const QString& attribute, const QVariantMap& parameter) override;
     bool isSameElement(const AXElement& a, const AXElement& b) override;
+    std::shared_ptr<const void> readAhead(const AXElement& root, int depth, int count) override;
 
 private:
     FakeAXNode* node(const AXElement& element) const;

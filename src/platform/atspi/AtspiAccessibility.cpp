@@ -1,6 +1,7 @@
 #include "platform/atspi/AtspiAccessibility.h"
 
 #include "platform/atspi/AtspiObjects.h"
+#include "platform/atspi/AtspiReadAhead.h"
 #include "platform/atspi/AtspiTreeWalks.h"
 
 #include <vector>
@@ -238,6 +239,21 @@ std::optional<AXValue> AtspiAccessibility::attributeValue(const AXElement& eleme
         return std::nullopt;
     Call call(*this, object);
 
+    if (attribute == ax::Role || attribute == ax::Children || attribute == ax::Hidden) {
+        const std::shared_ptr<const ReadAhead> ahead = m_readAhead.lock();
+        if (const ReadAhead::Element* read = ahead ? ahead->find(object) : nullptr) {
+            if (attribute == ax::Role)
+                return axRole(read->role, read->has(ATSPI_STATE_MULTI_LINE));
+            if (attribute == ax::Hidden)
+                return !read->has(ATSPI_STATE_SHOWING);
+            if (read->children) {
+                QList<AXElement> children;
+                for (AtspiAccessible* child : *read->children)
+                    children.append(adopt(static_cast<AtspiAccessible*>(g_object_ref(child))));
+                return children;
+            }
+        }
+    }
     if (attribute == ax::Role) {
         const std::optional<AtspiRole> role = roleOf(object);
         if (!role)
@@ -492,6 +508,17 @@ std::optional<AXValue> AtspiAccessibility::parameterizedAttributeValue(
     for (AtspiAccessible* match : *matches)
         result.append(adopt(match));
     return result;
+}
+
+std::shared_ptr<const void> AtspiAccessibility::readAhead(const AXElement& root, int depth, int count)
+{
+    AtspiAccessible* object = unwrap(root);
+    if (!responsive(object))
+        return nullptr;
+    Call call(*this, object);
+    std::shared_ptr<const ReadAhead> ahead = ReadAhead::read(object, depth, count, callTimeoutMs);
+    m_readAhead = ahead;
+    return ahead;
 }
 
 bool AtspiAccessibility::isSameElement(const AXElement& a, const AXElement& b)

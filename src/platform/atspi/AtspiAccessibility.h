@@ -7,6 +7,10 @@
 
 namespace mendo {
 
+namespace atspi {
+class ReadAhead;
+}
+
 // The accessibility trees of other applications over AT-SPI 2. Every D-Bus
 // call is bounded by a short timeout, and an application that let one call
 // run into it is skipped until the event loop next runs, so that a hung
@@ -49,6 +53,11 @@ namespace mendo {
 //   "AXUIElementsForSearchPredicate"  a Collection search for showing,
 //                       editable text fields, or for web documents: one
 //                       request, in tree order
+//
+// readAhead() asks each element's role, states and children (GetChildren:
+// all of them in one answer) with many requests in flight, a level of the
+// tree at a time. Qt's bridge offers no bulk read of its own: it answers no
+// Collection search, and its Cache's GetItems answers an empty list.
 class AtspiAccessibility final : public Accessibility {
 public:
     // Per-call D-Bus timeout.
@@ -80,6 +89,7 @@ public:
     std::optional<AXValue> parameterizedAttributeValue(
         const AXElement& element, const QString& attribute, const QVariantMap& parameter) override;
     bool isSameElement(const AXElement& a, const AXElement& b) override;
+    std::shared_ptr<const void> readAhead(const AXElement& root, int depth, int count) override;
 
     // Implementation details shared with the .cpp's helpers.
     struct Call;
@@ -95,6 +105,8 @@ private:
     QSet<QString> m_unresponsive;
     std::unique_ptr<Timer> m_forgiveTimer;
     std::unique_ptr<FocusTrack> m_focusTrack;
+    // The one read ahead last, while its handle lives.
+    std::weak_ptr<const atspi::ReadAhead> m_readAhead;
 };
 
 }  // namespace mendo

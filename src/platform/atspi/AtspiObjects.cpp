@@ -48,6 +48,11 @@ void resetCallTimedOut()
     t_callTimedOut = false;
 }
 
+void noteCallTimedOut()
+{
+    t_callTimedOut = true;
+}
+
 QString takeString(gchar* text)
 {
     if (!text)
@@ -119,8 +124,13 @@ QString camelRoleName(AtspiRole role)
 
 QString axRole(AtspiAccessible* object, AtspiRole role)
 {
+    return axRole(role, isTextFieldRole(role) && States(object).has(ATSPI_STATE_MULTI_LINE));
+}
+
+QString axRole(AtspiRole role, bool multiLine)
+{
     if (isTextFieldRole(role))
-        return States(object).has(ATSPI_STATE_MULTI_LINE) ? QString(ax::TextAreaRole) : QString(ax::TextFieldRole);
+        return multiLine ? QString(ax::TextAreaRole) : QString(ax::TextFieldRole);
     if (isWindowRole(role))
         return ax::WindowRole;
     switch (role) {

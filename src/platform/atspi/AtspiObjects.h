@@ -81,6 +81,8 @@ private:
 // Whether a call ran into its D-Bus timeout since resetCallTimedOut().
 bool callTimedOut();
 void resetCallTimedOut();
+// For a call made past libatspi, which told of its timeout some other way.
+void noteCallTimedOut();
 
 QString takeString(gchar* text);
 QString busName(AtspiAccessible* object);
@@ -104,6 +106,9 @@ bool isWindowRole(AtspiRole role);
 bool isTextFieldRole(AtspiRole role);
 // The seam's name of the role ("AXTextField", "AXGroup", "AXPushButton").
 QString axRole(AtspiAccessible* object, AtspiRole role);
+// The same, with the multi-line state (which tells a text area from a field)
+// already read.
+QString axRole(AtspiRole role, bool multiLine);
 
 // New references of the children; stops at the first that cannot be read.
 QList<AtspiAccessible*> childrenOf(AtspiAccessible* object);
