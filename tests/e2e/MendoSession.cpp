@@ -642,21 +642,8 @@ std::optional<QRect> trayIcon(qint64 pid)
 
 QRect windowGeometry(quint64 window)
 {
-    QRect rect;
-    const QString shell = runText(QStringLiteral("xdotool"),
+    return testing::xdotoolGeometry(
         { QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window) });
-    for (const QString& line : shell.split(QLatin1Char('\n'))) {
-        const int value = line.section(QLatin1Char('='), 1).toInt();
-        if (line.startsWith(QLatin1String("X=")))
-            rect.moveLeft(value);
-        else if (line.startsWith(QLatin1String("Y=")))
-            rect.moveTop(value);
-        else if (line.startsWith(QLatin1String("WIDTH=")))
-            rect.setWidth(value);
-        else if (line.startsWith(QLatin1String("HEIGHT=")))
-            rect.setHeight(value);
-    }
-    return rect;
 }
 
 bool trayIconShown(qint64 pid)

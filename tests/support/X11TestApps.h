@@ -180,4 +180,24 @@ inline qint32 activeWindowPid()
     return QString::fromUtf8(runTool(QStringLiteral("xdotool"), { "getactivewindow", "getwindowpid" })).trimmed().toInt();
 }
 
+// A window's frame as xdotool prints it with `getwindowgeometry --shell`
+// among `arguments`.
+inline QRect xdotoolGeometry(const QStringList& arguments)
+{
+    QRect rect;
+    const QString shell = QString::fromUtf8(runTool(QStringLiteral("xdotool"), arguments));
+    for (const QString& line : shell.split(QLatin1Char('\n'))) {
+        const int value = line.section(QLatin1Char('='), 1).toInt();
+        if (line.startsWith(QLatin1String("X=")))
+            rect.moveLeft(value);
+        else if (line.startsWith(QLatin1String("Y=")))
+            rect.moveTop(value);
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            rect.setWidth(value);
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            rect.setHeight(value);
+    }
+    return rect;
+}
+
 }  // namespace mendo::testing

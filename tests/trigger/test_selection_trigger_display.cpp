@@ -92,20 +92,7 @@ private:
         m_keyboard.posted = 0;
         return true;
     }
-    QRect activeWindowGeometry()
-    {
-        QRect rect;
-        const QString shell = QString::fromUtf8(
-            runTool(QStringLiteral("xdotool"), { "getactivewindow", "getwindowgeometry", "--shell" }));
-        for (const QString& line : shell.split(QLatin1Char('\n'))) {
-            const int value = line.section(QLatin1Char('='), 1).toInt();
-            if (line.startsWith(QLatin1String("X=")))
-                rect.moveLeft(value);
-            else if (line.startsWith(QLatin1String("Y=")))
-                rect.moveTop(value);
-        }
-        return rect;
-    }
+    QRect activeWindowGeometry() { return xdotoolGeometry({ "getactivewindow", "getwindowgeometry", "--shell" }); }
     // Double-clicks the first word of the target's field.
     QPoint doubleClickFirstWord()
     {
