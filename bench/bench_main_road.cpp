@@ -13,6 +13,7 @@
 // Run inside the test session: scripts/with-session.sh build/bench/bench_main_road
 // (--only=startup or --only=idle runs that part alone).
 
+#include "MendoFromOutside.h"
 #include "e2e/MendoSession.h"
 
 #include <QCoreApplication>
@@ -22,17 +23,15 @@
 #include <QMap>
 #include <QProcess>
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 using namespace mendo;
 using namespace mendo::e2e;
+using namespace mendo::bench;
 
 namespace {
 
@@ -40,31 +39,6 @@ constexpr int kRuns = 10;
 // The standard timing's pauses on this road: the read's activation,
 // select-all and copy pauses, the paste's activation and paste pauses.
 constexpr qint64 kFixedPausesMs = 180 + 120 + 180 + 180 + 180;
-
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? -1 : values[values.size() / 2];
-}
-
-// User plus system CPU time of `pid` in clock ticks, and its resident set in kB.
-QPair<qint64, qint64> cpuAndRss(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
-        return { -1, -1 };
-    // Fields after the command name, which is in parentheses.
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    const qint64 ticks = fields.value(11).toLongLong() + fields.value(12).toLongLong();
-    qint64 rss = -1;
-    for (const QByteArray& row : status.readAll().split('\n')) {
-        if (row.startsWith("VmRSS:"))
-            rss = row.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return { ticks, rss };
-}
 
 // Voluntary context switches of each thread of `pid`, by thread id: each is a
 // sleep the thread woke from.
@@ -120,18 +94,6 @@ QPair<qint64, qint64> minimalQtStart()
     return times;
 }
 
-// Presses and releases Alt+4 at once.
-void pressAltFour(Display* display)
-{
-    const KeyCode alt = XKeysymToKeycode(display, XK_Alt_L);
-    const KeyCode four = XKeysymToKeycode(display, XK_4);
-    XTestFakeKeyEvent(display, alt, True, CurrentTime);
-    XTestFakeKeyEvent(display, four, True, CurrentTime);
-    XTestFakeKeyEvent(display, four, False, CurrentTime);
-    XTestFakeKeyEvent(display, alt, False, CurrentTime);
-    XFlush(display);
-}
-
 // The action road, ten times; false when it could not be run.
 bool runRoad(MendoSession& session)
 {
@@ -151,7 +113,7 @@ bool runRoad(MendoSession& session)
         MendoSession::press(QStringLiteral("ctrl+a"));
         QElapsedTimer road;
         road.start();
-        pressAltFour(keyboard);
+        tapKeys(keyboard, { XK_Alt_L, XK_4 });
         QDeadlineTimer deadline(20000);
         while (target->reportedText() != expected && !deadline.hasExpired())
             QTest::qWait(1);
@@ -225,13 +187,13 @@ int main(int argc, char** argv)
 
     // Idle: nothing happens for a minute.
     QTest::qWait(2000);
-    const auto before = cpuAndRss(session.mendoPid());
+    const ProcessFigures before = processFigures(session.mendoPid());
     const QMap<QString, qint64> wakeUpsBefore = wakeUps(session.mendoPid());
     QTest::qWait(60000);
-    const auto after = cpuAndRss(session.mendoPid());
+    const ProcessFigures after = processFigures(session.mendoPid());
     const QMap<QString, qint64> wakeUpsAfter = wakeUps(session.mendoPid());
-    const double cpuPercent = 100.0 * double(after.first - before.first) / double(sysconf(_SC_CLK_TCK)) / 60.0;
+    const double cpuPercent = 100.0 * double(after.cpuTicks - before.cpuTicks) / double(sysconf(_SC_CLK_TCK)) / 60.0;
     std::printf("idle over 60 s: CPU %.2f %%, %.2f wake-ups a second (all threads), resident memory %lld MB at the end\n",
-        cpuPercent, double(wakeUpsBetween(wakeUpsBefore, wakeUpsAfter)) / 60.0, after.second / 1024);
+        cpuPercent, double(wakeUpsBetween(wakeUpsBefore, wakeUpsAfter)) / 60.0, after.residentKb / 1024);
     return 0;
 }

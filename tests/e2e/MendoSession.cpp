@@ -25,6 +25,8 @@ namespace mendo::e2e {
 namespace {
 
 constexpr int kStartTimeoutMs = 20000;
+// For an element of mendo's windows to show, on a loaded machine.
+constexpr int kShowTimeoutMs = 20000;
 
 QString runText(const QString& program, const QStringList& arguments)
 {
@@ -150,7 +152,7 @@ bool MendoSession::start()
         return false;
     }
     QString baseURL;
-    if (!startService(&baseURL) || !writeDefaults(baseURL))
+    if (!startService(&baseURL) || !writeDefaults(baseURL) || !writeHistory())
         return false;
     return startMendo();
 }
@@ -246,6 +248,34 @@ bool MendoSession::writeDefaults(const QString& baseURL)
         return false;
     }
     return true;
+}
+
+bool MendoSession::writeHistory()
+{
+    if (m_options.clipboardHistory.isEmpty())
+        return true;
+    // The folder and the file as mendo makes them: it refuses a folder open
+    // to others.
+    const QString dir = dataHome() + QStringLiteral("/MendoAI");
+    QFile file(dir + QStringLiteral("/clipboard-history.json"));
+    if (!QDir().mkpath(dir)
+        || !QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)
+        || !file.open(QIODevice::WriteOnly) || file.write(m_options.clipboardHistory) < 0
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        m_failure = QStringLiteral("cannot write the clipboard history");
+        return false;
+    }
+    return true;
+}
+
+QStringList MendoSession::storedHistory() const
+{
+    QFile file(dataHome() + QStringLiteral("/MendoAI/clipboard-history.json"));
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QStringList texts;
+    for (const QJsonValue& item : QJsonDocument::fromJson(data).array())
+        texts << item[QStringLiteral("text")].toString();
+    return texts;
 }
 
 QJsonObject MendoSession::storedDefaults() const
@@ -508,6 +538,20 @@ qint64 windowPid(Display* d, Window window)
 }
 
 }  // namespace
+
+bool MendoSession::accessibleShows(const QString& name, AtspiRole role) const
+{
+    return QTest::qWaitFor([&] { return !accessibleRect(mendoPid(), name, role).isEmpty(); }, kShowTimeoutMs);
+}
+
+bool MendoSession::clickAccessible(const QString& name, AtspiRole role) const
+{
+    QRect rect;
+    if (!QTest::qWaitFor([&] { return !(rect = accessibleRect(mendoPid(), name, role)).isEmpty(); }, kShowTimeoutMs))
+        return false;
+    testing::clickAt(rect.center());
+    return true;
+}
 
 QRect accessibleRect(qint64 pid, const QString& name, AtspiRole role)
 {

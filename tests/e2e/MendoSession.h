@@ -56,6 +56,9 @@ public:
         // start waits for its marks instead of probing the hotkeys from
         // outside.
         bool traceStartup = false;
+        // The clipboard history file mendo finds at start, as its store
+        // writes it; none when empty.
+        QByteArray clipboardHistory {};
     };
 
     static inline const QString accessToken = QStringLiteral("e2e-token");
@@ -107,6 +110,9 @@ public:
     QList<QPair<QString, qint64>> startupSteps() const { return m_startupSteps; }
     // The user defaults as mendo last wrote them to its file.
     QJsonObject storedDefaults() const;
+    // The texts of the clipboard history in mendo's history file, newest
+    // first.
+    QStringList storedHistory() const;
     // The XDG_DATA_HOME mendo runs with (its applications folder included).
     QString dataHome() const { return m_dir.filePath(QStringLiteral("xdg_data_home")); }
     // The titles of mendo's visible windows.
@@ -116,6 +122,12 @@ public:
     // none.
     quint64 visibleWindow(const QString& title, int minimumWidth = 0) const;
     quint64 mainWindow() const { return visibleWindow(QStringLiteral("MendoAI"), 700); }
+    // Waits until mendo shows an element with this accessible name and role,
+    // found through the accessibility bus; false when it never did.
+    bool accessibleShows(const QString& name, AtspiRole role) const;
+    // Clicks such an element's centre with the pointer once it shows; false
+    // when it never did.
+    bool clickAccessible(const QString& name, AtspiRole role) const;
     // Starts mendo a second time, as the user reopens it: the running one
     // brings its main window forward and the second one leaves.
     bool launchAgain();
@@ -124,6 +136,7 @@ public:
 private:
     bool startMendo();
     bool writeDefaults(const QString& baseURL);
+    bool writeHistory();
     bool startService(QString* baseURL);
     bool waitForHotkeys();
     bool waitForStartupTrace(qint64 launchNs);

@@ -11,7 +11,6 @@
 
 using namespace mendo;
 using namespace mendo::e2e;
-using mendo::testing::clickAt;
 using mendo::testing::runTool;
 
 namespace {
@@ -21,22 +20,6 @@ constexpr int kTimeoutMs = 20000;
 bool showMainWindow(const MendoSession& session)
 {
     return QTest::qWaitFor([&] { return session.mainWindow() != 0; }, kTimeoutMs);
-}
-
-// Clicks the named control once it shows; false when it never did.
-bool clickControl(const MendoSession& session, const QString& name, AtspiRole role)
-{
-    QRect rect;
-    if (!QTest::qWaitFor([&] { return !(rect = accessibleRect(session.mendoPid(), name, role)).isEmpty(); },
-            kTimeoutMs))
-        return false;
-    clickAt(rect.center());
-    return true;
-}
-
-bool showing(const MendoSession& session, const QString& name, AtspiRole role)
-{
-    return QTest::qWaitFor([&] { return !accessibleRect(session.mendoPid(), name, role).isEmpty(); }, kTimeoutMs);
 }
 
 // The session's accessibility bus switched on or off, as the desktop's
@@ -91,11 +74,11 @@ void TestE2eSettings::trayIconSwitchRemovesAndRestoresTheIcon()
     auto trayer = startTrayer();
     QVERIFY(trayer);
     QTRY_VERIFY_WITH_TIMEOUT(trayIconShown(session.mendoPid()), kTimeoutMs);
-    QVERIFY(clickControl(session, QStringLiteral("Show tray icon"), ATSPI_ROLE_CHECK_BOX));
+    QVERIFY(session.clickAccessible(QStringLiteral("Show tray icon"), ATSPI_ROLE_CHECK_BOX));
     QTRY_VERIFY_WITH_TIMEOUT(!trayIconShown(session.mendoPid()), kTimeoutMs);
     QTRY_COMPARE_WITH_TIMEOUT(session.storedDefaults().value(QStringLiteral("mendo.menuBarIconVisible")).toBool(true),
         false, kTimeoutMs);
-    QVERIFY(clickControl(session, QStringLiteral("Show tray icon"), ATSPI_ROLE_CHECK_BOX));
+    QVERIFY(session.clickAccessible(QStringLiteral("Show tray icon"), ATSPI_ROLE_CHECK_BOX));
     QTRY_VERIFY_WITH_TIMEOUT(trayIconShown(session.mendoPid()), kTimeoutMs);
 }
 
@@ -109,7 +92,7 @@ void TestE2eSettings::withoutKeepInTrayClosingEndsMendo()
     QTRY_VERIFY_WITH_TIMEOUT(trayIconShown(session.mendoPid()), kTimeoutMs);
 
     // (With the switch on, closing only hides the window: test_shell_display.)
-    QVERIFY(clickControl(session, QStringLiteral("Keep MendoAI in the tray when closing"), ATSPI_ROLE_CHECK_BOX));
+    QVERIFY(session.clickAccessible(QStringLiteral("Keep MendoAI in the tray when closing"), ATSPI_ROLE_CHECK_BOX));
     QTRY_COMPARE_WITH_TIMEOUT(session.storedDefaults().value(QStringLiteral("mendo.closeToMenuBar")).toBool(true),
         false, kTimeoutMs);
     closeWindow(session.mainWindow());
@@ -123,7 +106,7 @@ void TestE2eSettings::withoutOpenOnLaunchTheNextStartShowsNoWindow()
     QVERIFY(showMainWindow(session));
     auto trayer = startTrayer();
     QVERIFY(trayer);
-    QVERIFY(clickControl(session, QStringLiteral("Open main window on launch"), ATSPI_ROLE_CHECK_BOX));
+    QVERIFY(session.clickAccessible(QStringLiteral("Open main window on launch"), ATSPI_ROLE_CHECK_BOX));
     QTRY_COMPARE_WITH_TIMEOUT(
         session.storedDefaults().value(QStringLiteral("mendo.openMainWindowOnLaunch")).toBool(true), false,
         kTimeoutMs);
@@ -141,17 +124,17 @@ void TestE2eSettings::requestPermissionsSwitchesTheBusOn()
     QVERIFY(!accessibilityBusOn());
     MendoSession session(plainOptions());
     QVERIFY2(session.start(), qPrintable(session.failure()));
-    QVERIFY(clickControl(session, QStringLiteral("Permissions"), ATSPI_ROLE_PUSH_BUTTON));
-    QVERIFY(showing(session, QStringLiteral("Needs Access"), ATSPI_ROLE_LABEL));
+    QVERIFY(session.clickAccessible(QStringLiteral("Permissions"), ATSPI_ROLE_PUSH_BUTTON));
+    QVERIFY(session.accessibleShows(QStringLiteral("Needs Access"), ATSPI_ROLE_LABEL));
     // Input monitoring: the session's X server has XTEST and XInput 2.
-    QVERIFY(showing(session, QStringLiteral("Granted"), ATSPI_ROLE_LABEL));
+    QVERIFY(session.accessibleShows(QStringLiteral("Granted"), ATSPI_ROLE_LABEL));
 
-    QVERIFY(clickControl(session, QStringLiteral("Request permissions"), ATSPI_ROLE_PUSH_BUTTON));
+    QVERIFY(session.clickAccessible(QStringLiteral("Request permissions"), ATSPI_ROLE_PUSH_BUTTON));
     QTRY_VERIFY_WITH_TIMEOUT(accessibilityBusOn(), kTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(accessibleRect(session.mendoPid(), QStringLiteral("Needs Access"), ATSPI_ROLE_LABEL)
                                  .isEmpty(),
         kTimeoutMs);
-    QVERIFY(showing(session, QStringLiteral("Granted"), ATSPI_ROLE_LABEL));
+    QVERIFY(session.accessibleShows(QStringLiteral("Granted"), ATSPI_ROLE_LABEL));
 }
 
 void TestE2eSettings::russianRetitlesTheWindowAtOnce()
@@ -159,17 +142,17 @@ void TestE2eSettings::russianRetitlesTheWindowAtOnce()
     MendoSession session(plainOptions());
     QVERIFY2(session.start(), qPrintable(session.failure()));
     // A pop-up is named by its current entry; its row title labels it.
-    QVERIFY(showing(session, QStringLiteral("Interface language"), ATSPI_ROLE_LABEL));
-    QVERIFY(clickControl(session, QStringLiteral("English"), ATSPI_ROLE_COMBO_BOX));
+    QVERIFY(session.accessibleShows(QStringLiteral("Interface language"), ATSPI_ROLE_LABEL));
+    QVERIFY(session.clickAccessible(QStringLiteral("English"), ATSPI_ROLE_COMBO_BOX));
     // The list is open on "English": the next entry is "Русский".
     QTest::qWait(400);
     MendoSession::press(QStringLiteral("Down"));
     MendoSession::press(QStringLiteral("Return"));
     // Sidebar, header and page, all in one change.
-    QVERIFY(showing(session, QStringLiteral("Разрешения"), ATSPI_ROLE_PUSH_BUTTON));
-    QVERIFY(showing(session, QStringLiteral("Основные"), ATSPI_ROLE_LABEL));
-    QVERIFY(showing(session, QStringLiteral("Язык интерфейса"), ATSPI_ROLE_LABEL));
-    QVERIFY(showing(session, QStringLiteral("Показывать иконку в трее"), ATSPI_ROLE_CHECK_BOX));
+    QVERIFY(session.accessibleShows(QStringLiteral("Разрешения"), ATSPI_ROLE_PUSH_BUTTON));
+    QVERIFY(session.accessibleShows(QStringLiteral("Основные"), ATSPI_ROLE_LABEL));
+    QVERIFY(session.accessibleShows(QStringLiteral("Язык интерфейса"), ATSPI_ROLE_LABEL));
+    QVERIFY(session.accessibleShows(QStringLiteral("Показывать иконку в трее"), ATSPI_ROLE_CHECK_BOX));
     QCOMPARE(session.storedDefaults().value(QStringLiteral("mendo.uiLanguage")).toString(), QStringLiteral("ru"));
 }
 
@@ -178,7 +161,7 @@ void TestE2eSettings::ctrlShiftSpaceOpensTheQuickPanel()
     MendoSession session(plainOptions());
     QVERIFY2(session.start(), qPrintable(session.failure()));
     // The window in front: a click on its page title.
-    QVERIFY(clickControl(session, QStringLiteral("General"), ATSPI_ROLE_LABEL));
+    QVERIFY(session.clickAccessible(QStringLiteral("General"), ATSPI_ROLE_LABEL));
     QTRY_COMPARE_WITH_TIMEOUT(testing::activeWindowPid(), qint32(session.mendoPid()), kTimeoutMs);
     MendoSession::press(QStringLiteral("ctrl+shift+space"));
     QTRY_VERIFY_WITH_TIMEOUT(session.visibleWindow(QStringLiteral("Quick Menu")) != 0, kTimeoutMs);
