@@ -44,25 +44,33 @@ inline bool viewable(Display* display, Window window)
     return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
 }
 
+// A property of a window of this type, as Xlib gives it: bytes for 8-bit
+// formats, longs for 32-bit ones; empty when it is not set.
+inline QByteArray windowProperty(Display* display, Window window, const char* name, Atom type)
+{
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long rest = 0;
+    unsigned char* data = nullptr;
+    QByteArray bytes;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actualType,
+            &format, &count, &rest, &data)
+            == Success
+        && data && actualType == type)
+        bytes = QByteArray(reinterpret_cast<const char*>(data),
+            qsizetype(count) * (format == 32 ? qsizetype(sizeof(long)) : format / 8));
+    if (data)
+        XFree(data);
+    return bytes;
+}
+
 // A window's title as window managers show it: _NET_WM_NAME (UTF-8), else
 // WM_NAME (Qt leaves WM_NAME empty for a window it names after the
 // application).
 inline QByteArray windowTitle(Display* display, Window window)
 {
-    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long rest = 0;
-    unsigned char* data = nullptr;
-    QByteArray title;
-    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &rest, &data)
-            == Success
-        && data && type == utf8 && format == 8)
-        title = QByteArray(reinterpret_cast<const char*>(data), qsizetype(count));
-    if (data)
-        XFree(data);
+    QByteArray title = windowProperty(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False));
     char* name = nullptr;
     if (title.isEmpty() && XFetchName(display, window, &name) && name)
         title = name;
@@ -74,25 +82,13 @@ inline QByteArray windowTitle(Display* display, Window window)
 // The viewable managed windows with this title.
 inline QSet<Window> shownWindows(Display* display, const QByteArray& title)
 {
-    const Atom list = XInternAtom(display, "_NET_CLIENT_LIST", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long rest = 0;
-    unsigned char* data = nullptr;
+    const QByteArray list = windowProperty(display, DefaultRootWindow(display), "_NET_CLIENT_LIST", XA_WINDOW);
+    const auto* windows = reinterpret_cast<const Window*>(list.constData());
     QSet<Window> found;
-    if (XGetWindowProperty(
-            display, DefaultRootWindow(display), list, 0, 4096, False, XA_WINDOW, &type, &format, &count, &rest, &data)
-            == Success
-        && data) {
-        const auto* windows = reinterpret_cast<const Window*>(data);
-        for (unsigned long i = 0; i < count; ++i) {
-            if (windowTitle(display, windows[i]) == title && viewable(display, windows[i]))
-                found.insert(windows[i]);
-        }
+    for (qsizetype i = 0; i < list.size() / qsizetype(sizeof(Window)); ++i) {
+        if (windowTitle(display, windows[i]) == title && viewable(display, windows[i]))
+            found.insert(windows[i]);
     }
-    if (data)
-        XFree(data);
     return found;
 }
 
