@@ -112,12 +112,15 @@ bool showEveryPanel(MendoSession& session, testing::OtherApp& field, Display* di
         MendoSession::press(QStringLiteral("ctrl+a"));
         QTest::qWait(200);
         Window window = 0;
-        if (showPanel(display, *panel, &window) < 0) {
+        const qint64 shown = showPanel(display, *panel, &window);
+        if (shown < 0) {
             std::fprintf(stderr, "%s: never showed; mendo shows %s, said:\n%s\n", panel->name,
                 qPrintable(session.visibleWindowTitles().join(QStringLiteral(", "))),
                 session.mendoOutput().constData());
             return false;
         }
+        // The first show over the full history, as bench_quick_panel times it.
+        std::printf("  %s: first show %lld ms\n", panel->name, shown);
         QTest::qWait(1000);
         if (!hidePanel(display, *panel, window)) {
             std::fprintf(stderr, "%s: never hid\n", panel->name);
@@ -264,6 +267,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const qint64 pid = session.mendoPid();
+    // For a tool to attach to (heaptrack -p).
+    std::printf("mendo runs as process %lld\n", pid);
     QTest::qWait(2000);
     printMemory("started over the full history, the settings window's General page shown", pid);
 
