@@ -17,6 +17,7 @@
 // Run inside the test session: scripts/with-session.sh build/bench/bench_main_road
 // (--only=startup or --only=idle runs that part alone).
 
+#include "MendoFromOutside.h"
 #include "ProcessUsage.h"
 #include "e2e/MendoSession.h"
 
@@ -26,16 +27,14 @@
 #include <QMap>
 #include <QProcess>
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 using namespace mendo;
 using namespace mendo::e2e;
+using namespace mendo::bench;
 
 namespace {
 
@@ -47,12 +46,6 @@ constexpr qint64 kFixedPausesMs = 180 + 120 + 180 + 180 + 180;
 // (by its window class) is in front.
 const QString kTargetClass = QStringLiteral("MendoIdleTarget");
 const QString kRuleLayout = QStringLiteral("Russian");
-
-qint64 median(QList<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? -1 : values[values.size() / 2];
-}
 
 qint64 monotonicNs()
 {
@@ -80,18 +73,6 @@ QPair<qint64, qint64> minimalQtStart()
     return times;
 }
 
-// Presses and releases Alt+4 at once.
-void pressAltFour(Display* display)
-{
-    const KeyCode alt = XKeysymToKeycode(display, XK_Alt_L);
-    const KeyCode four = XKeysymToKeycode(display, XK_4);
-    XTestFakeKeyEvent(display, alt, True, CurrentTime);
-    XTestFakeKeyEvent(display, four, True, CurrentTime);
-    XTestFakeKeyEvent(display, four, False, CurrentTime);
-    XTestFakeKeyEvent(display, alt, False, CurrentTime);
-    XFlush(display);
-}
-
 // The action road, ten times; false when it could not be run.
 bool runRoad(MendoSession& session)
 {
@@ -111,7 +92,7 @@ bool runRoad(MendoSession& session)
         MendoSession::press(QStringLiteral("ctrl+a"));
         QElapsedTimer road;
         road.start();
-        pressAltFour(keyboard);
+        tapKeys(keyboard, { XK_Alt_L, XK_4 });
         QDeadlineTimer deadline(20000);
         while (target->reportedText() != expected && !deadline.hasExpired())
             QTest::qWait(1);

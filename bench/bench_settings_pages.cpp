@@ -10,6 +10,7 @@
 #include "platform/JsonFileUserDefaults.h"
 #include "settings/ClipboardSettingsView.h"
 
+#include "BenchTexts.h"
 #include "QtBenchmarkMain.h"
 #include <QApplication>
 #include <QTemporaryDir>
@@ -17,13 +18,7 @@
 
 namespace {
 
-QString textOfSize(int n, int size)
-{
-    QString text = QStringLiteral("%1 ").arg(n);
-    while (text.size() < size)
-        text += QStringLiteral("Copied words, Слова Из Буфера, résumé ");
-    return text.left(size);
-}
+using mendo::bench::copiedText;
 
 struct Setup {
     QTemporaryDir dir;
@@ -38,7 +33,7 @@ struct Setup {
         defaults = std::make_unique<mendo::JsonFileUserDefaults>(dir.filePath(QStringLiteral("defaults.json")), rig.clock);
         QList<mendo::ClipboardHistoryItem> items;
         for (int i = 0; i < 1000; ++i) {
-            const QString text = textOfSize(i, 2000);
+            const QString text = copiedText(i, 2000);
             items.append({ QString::number(i), text, rig.clock.wallNow(), mendo::text::graphemeCount(text) });
         }
         defaults->set(mendo::ClipboardHistoryService::storageKey, mendo::ClipboardHistoryService::encode(items));
@@ -95,7 +90,7 @@ void BM_DeleteRedrawn(benchmark::State& bench)
         setup.defaults->flush();
         benchmark::DoNotOptimize(page->list()->viewport()->grab());
         bench.PauseTiming();
-        setup.history->record(textOfSize(setup.next++, 2000));
+        setup.history->record(copiedText(setup.next++, 2000));
         setup.defaults->flush();
         bench.ResumeTiming();
     }

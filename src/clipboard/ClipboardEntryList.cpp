@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QSet>
 #include <QTextLayout>
 #include <QToolTip>
 #include <algorithm>
@@ -123,8 +124,16 @@ void ClipboardEntryList::setEntries(QList<Entry> entries)
     if (same)
         return;
     m_entries = std::move(entries);
-    if (m_layouts.size() > 4 * m_entries.size() + 64)
-        m_layouts.clear();
+    // A kept layout holds its entry's text. Those of entries no longer listed
+    // go: a history that turns over all day would otherwise keep the text of
+    // every copy once in view long after the history dropped it.
+    if (!m_layouts.isEmpty()) {
+        QSet<QString> listed;
+        listed.reserve(m_entries.size());
+        for (const Entry& entry : std::as_const(m_entries))
+            listed.insert(entry.id);
+        m_layouts.removeIf([&](const auto& cached) { return !listed.contains(cached.key()); });
+    }
     relayout();
 }
 

@@ -86,10 +86,8 @@ StatusText StatusText::fit(const QString& text, const QFont& font, int width, qr
 // cut.
 class StatusHUD::Line : public QWidget {
 public:
-    Line(QString text, int maxLines, QWidget* parent)
+    explicit Line(QWidget* parent)
         : QWidget(parent)
-        , m_text(std::move(text))
-        , m_maxLines(maxLines)
     {
         QFont f = font();
         f.setPixelSize(StatusHUD::textSize);
@@ -97,6 +95,16 @@ public:
         setFont(f);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         setMinimumWidth(0);
+    }
+
+    void setText(const QString& text, int maxLines)
+    {
+        if (m_text == text && m_maxLines == maxLines)
+            return;
+        m_text = text;
+        m_maxLines = maxLines;
+        updateGeometry();
+        update();
     }
 
     QSize sizeHint() const override
@@ -135,10 +143,8 @@ private:
 
 StatusHUD::StatusHUD(const ActionStatus& status, AppearanceMode mode, SurfaceMode surfaceMode, QWidget* parent)
     : MendoFloatingSurface(mode, surfaceMode, 16, parent)
-    , m_status(status)
 {
     setShadow(false);
-    m_look = StatusLook::of(status, palette());
     auto* row = new QHBoxLayout(content());
     // The 13-pixel top and bottom margins leave 10 pixels of the 36-pixel
     // card for an 18-pixel symbol and a 14-pixel line: both overflow it,
@@ -146,15 +152,23 @@ StatusHUD::StatusHUD(const ActionStatus& status, AppearanceMode mode, SurfaceMod
     // whole height and centres them itself.
     row->setContentsMargins(16, 0, 16, 0);
     row->setSpacing(10);
-    auto* symbol = new QLabel(content());
-    symbol->setObjectName(QStringLiteral("symbol"));
-    symbol->setPixmap(SymbolRegistry::pixmap(m_look.symbol, symbolSize, m_look.color, devicePixelRatioF()));
-    symbol->setFixedSize(symbolSize, symbolSize);
+    m_symbol = new QLabel(content());
+    m_symbol->setObjectName(QStringLiteral("symbol"));
+    m_symbol->setFixedSize(symbolSize, symbolSize);
+    m_line = new Line(content());
+    row->addWidget(m_symbol, 0, Qt::AlignVCenter);
+    row->addWidget(m_line, 1);
+    setStatus(status);
+}
+
+void StatusHUD::setStatus(const ActionStatus& status)
+{
+    m_status = status;
+    m_look = StatusLook::of(status, palette());
+    m_symbol->setPixmap(SymbolRegistry::pixmap(m_look.symbol, symbolSize, m_look.color, devicePixelRatioF()));
     // A failure's message is what the user has to act on: it takes a second
     // line before it is cut.
-    m_line = new Line(m_look.text, status.kind() == ActionStatus::Kind::failed ? 2 : 1, content());
-    row->addWidget(symbol, 0, Qt::AlignVCenter);
-    row->addWidget(m_line, 1);
+    m_line->setText(m_look.text, status.kind() == ActionStatus::Kind::failed ? 2 : 1);
     // Screen readers and window lists tell the panel by its text.
     setAccessibleName(m_look.text);
 }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+class QLabel;
+
 namespace mendo {
 
 // The symbol, its colour and the text the status display shows for a status.
@@ -44,6 +46,11 @@ public:
 
     StatusHUD(const ActionStatus& status, AppearanceMode mode, SurfaceMode surfaceMode, QWidget* parent = nullptr);
 
+    // Shows another status in the same widgets: a view made for every status
+    // would announce new accessible objects each time, which every
+    // accessibility client (MendoAI's own included) keeps until the
+    // application ends.
+    void setStatus(const ActionStatus& status);
     const ActionStatus& status() const { return m_status; }
     const StatusLook& look() const { return m_look; }
     // The text as drawn now (after the last layout).
@@ -53,6 +60,7 @@ private:
     ActionStatus m_status;
     StatusLook m_look;
     class Line;
+    QLabel* m_symbol = nullptr;
     Line* m_line = nullptr;
 };
 

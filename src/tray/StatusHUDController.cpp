@@ -61,7 +61,13 @@ void StatusHUDController::show(const ActionStatus& status)
         mode = m_appState->settings().appearanceMode;
         surfaceMode = m_appState->systemSurfaceMode();
     }
-    m_panel->setSurface(new StatusHUD(status, mode, surfaceMode), panelMargin);
+    if (StatusHUD* hud = view()) {
+        // Its look first: the status's colours follow the palette.
+        hud->setAppearance(mode, surfaceMode);
+        hud->setStatus(status);
+    } else {
+        m_panel->setSurface(new StatusHUD(status, mode, surfaceMode), panelMargin);
+    }
     m_panel->setWindowTitle(status.text());
     m_panel->move(placeAboveBottom(m_desktop.pointerPosition(), m_desktop.monitors(), m_panel->size(), bottomMargin));
     m_panel->present();

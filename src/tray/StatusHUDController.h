@@ -36,7 +36,7 @@ public:
     // one; each value is shown on a later turn of the event loop, as it was
     // when published. A second call replaces the first subscription.
     virtual void attach(MendoAppState& appState);
-    // Builds the panel if needed, puts a fresh view of `status` into it,
+    // Builds the panel and its view if needed, shows `status` in the view,
     // centres it on the main screen and brings it to the front without
     // taking the focus.
     void show(const ActionStatus& status);

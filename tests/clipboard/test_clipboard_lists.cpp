@@ -79,6 +79,7 @@ private Q_SLOTS:
     void cards();
     void noteCopyStaysOutOfTheHistory();
     void controlsOfTheHistoryTab();
+    void entriesThatLeftTheListAreLetGo();
 };
 
 void TestClipboardLists::tabNames()
@@ -544,6 +545,28 @@ void TestClipboardLists::controlsOfTheHistoryTab()
     view.saveNoteButton()->click();
     QCOMPARE(rig.notes.tabs().first().notes.first().text, QStringLiteral("line one\nline two"));
     QVERIFY(view.editorCard()->isHidden());
+}
+
+// A list lays out its rows in view and keeps those layouts; once an entry has
+// left the list, nothing of the list holds its text any more: the history
+// drops an entry for every new copy, all day long.
+void TestClipboardLists::entriesThatLeftTheListAreLetGo()
+{
+    ClipboardEntryList list(ClipboardEntryList::Kind::history);
+    list.resize(400, 600);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QString dropped = QStringLiteral("a copy of a large text ").repeated(4000);
+    const QString kept = QStringLiteral("a short copy");
+    list.setEntries({ { QStringLiteral("1"), dropped, dropped.size() }, { QStringLiteral("2"), kept, kept.size() } });
+    QVERIFY(list.rowRect(0).isValid());
+    QVERIFY(!dropped.isDetached());
+
+    list.setEntries(
+        { { QStringLiteral("3"), QStringLiteral("a new copy"), 10 }, { QStringLiteral("2"), kept, kept.size() } });
+    QVERIFY(dropped.isDetached());
+    QCOMPARE(list.entries().size(), 2);
+    QCOMPARE(list.rowRect(1).height(), list.rowRect(0).height());
 }
 
 QTEST_MAIN(TestClipboardLists)

@@ -151,7 +151,7 @@ bool MendoSession::start()
         return false;
     }
     QString baseURL;
-    if (!startService(&baseURL) || !writeDefaults(baseURL))
+    if (!startService(&baseURL) || !writeDefaults(baseURL) || !writeHistory())
         return false;
     return startMendo();
 }
@@ -260,6 +260,34 @@ bool MendoSession::writeDefaultsFile(const QJsonObject& defaults)
         return false;
     }
     return true;
+}
+
+bool MendoSession::writeHistory()
+{
+    if (m_options.clipboardHistory.isEmpty())
+        return true;
+    // The folder and the file as mendo makes them: it refuses a folder open
+    // to others.
+    const QString dir = dataHome() + QStringLiteral("/MendoAI");
+    QFile file(dir + QStringLiteral("/clipboard-history.json"));
+    if (!QDir().mkpath(dir)
+        || !QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)
+        || !file.open(QIODevice::WriteOnly) || file.write(m_options.clipboardHistory) < 0
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        m_failure = QStringLiteral("cannot write the clipboard history");
+        return false;
+    }
+    return true;
+}
+
+QStringList MendoSession::storedHistory() const
+{
+    QFile file(dataHome() + QStringLiteral("/MendoAI/clipboard-history.json"));
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QStringList texts;
+    for (const QJsonValue& item : QJsonDocument::fromJson(data).array())
+        texts << item[QStringLiteral("text")].toString();
+    return texts;
 }
 
 QJsonObject MendoSession::storedDefaults() const

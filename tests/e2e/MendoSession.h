@@ -59,6 +59,9 @@ public:
         bool traceStartup = false;
         // The mendo to start; the build's own when empty.
         QString program = {};
+        // The clipboard history file mendo finds at start, as its store
+        // writes it; none when empty.
+        QByteArray clipboardHistory {};
     };
 
     static inline const QString accessToken = QStringLiteral("e2e-token");
@@ -116,6 +119,9 @@ public:
     QJsonObject storedDefaults() const;
     // That file.
     QString defaultsFile() const { return m_dir.filePath(QStringLiteral("xdg_config_home/MendoAI/defaults.json")); }
+    // The texts of the clipboard history in mendo's history file, newest
+    // first.
+    QStringList storedHistory() const;
     // The XDG_DATA_HOME mendo runs with (its applications folder included).
     QString dataHome() const { return m_dir.filePath(QStringLiteral("xdg_data_home")); }
     // The titles of mendo's visible windows.
@@ -134,6 +140,7 @@ private:
     bool startMendo();
     bool writeDefaults(const QString& baseURL);
     bool writeDefaultsFile(const QJsonObject& defaults);
+    bool writeHistory();
     bool startService(QString* baseURL);
     bool waitForHotkeys();
     bool waitForStartupTrace(qint64 launchNs);

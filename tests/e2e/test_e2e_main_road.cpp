@@ -5,7 +5,6 @@
 
 #include "e2e/MendoSession.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QStandardPaths>
 #include <QTest>
@@ -259,17 +258,6 @@ void TestE2eMainRoad::theFirstActionAfterEveryStartArrives()
     }
 }
 
-// The texts of the clipboard history in mendo's history file.
-QStringList storedHistory(const MendoSession& session)
-{
-    QFile file(session.dataHome() + QStringLiteral("/MendoAI/clipboard-history.json"));
-    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    QStringList texts;
-    for (const QJsonValue& item : QJsonDocument::fromJson(data).array())
-        texts << item[QStringLiteral("text")].toString();
-    return texts;
-}
-
 void TestE2eMainRoad::theHistoryKeepsOnlyTheUsersCopies()
 {
     const QString answer = QStringLiteral("Could you please send the report?");
@@ -278,7 +266,7 @@ void TestE2eMainRoad::theHistoryKeepsOnlyTheUsersCopies()
     auto clipboard = session.userCopies(usersClipboard);
     QVERIFY(clipboard);
     const QStringList usersCopies{ QString::fromUtf8(usersClipboard[0].second) };
-    QTRY_COMPARE_WITH_TIMEOUT(storedHistory(session), usersCopies, kActionTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(session.storedHistory(), usersCopies, kActionTimeoutMs);
     auto target = startField(session, Field::qt, QStringLiteral("hey can u send teh report"));
     QVERIFY(target);
 
@@ -289,7 +277,7 @@ void TestE2eMainRoad::theHistoryKeepsOnlyTheUsersCopies()
 
     // Several polls later, neither the selection nor the answer got in.
     QTest::qWait(2000);
-    QCOMPARE(storedHistory(session), usersCopies);
+    QCOMPARE(session.storedHistory(), usersCopies);
 }
 
 // No windows of its own: the test process stays off the accessibility bus

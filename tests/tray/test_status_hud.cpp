@@ -158,7 +158,8 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         FloatingPanel* panel = hud.panel();
         QVERIFY(panel && panel->isVisible());
-        QCOMPARE(hud.view()->look().symbol, QStringLiteral("progress.indicator"));
+        StatusHUD* view = hud.view();
+        QCOMPARE(view->look().symbol, QStringLiteral("progress.indicator"));
         QCOMPARE(panel->geometry(), QRect(960 + 480 - 130, 1040 - 82 - 72, 260, 72));
         QVERIFY(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
         QVERIFY(panel->testAttribute(Qt::WA_ShowWithoutActivating));
@@ -168,8 +169,13 @@ private Q_SLOTS:
         app.state->setStatus(ActionStatus::done(QStringLiteral("Fixed")));
         QCoreApplication::processEvents();
         QCOMPARE(hud.view()->status(), ActionStatus::done(QStringLiteral("Fixed")));
+        QCOMPARE(hud.view()->look().symbol, QStringLiteral("checkmark.circle.fill"));
+        QCOMPARE(hud.view()->accessibleName(), QStringLiteral("Fixed"));
         QCOMPARE(panel->pos(), QPoint(480 - 130, 1080 - 82 - 72));
-        QCOMPARE(hud.panel(), panel);  // made once
+        // Made once, and each status shown in the same view: a new one would
+        // be new accessible objects for every status.
+        QCOMPARE(hud.panel(), panel);
+        QCOMPARE(hud.view(), view);
         app.clock.advance(899ms);
         QCoreApplication::processEvents();
         QVERIFY(panel->isVisible());
