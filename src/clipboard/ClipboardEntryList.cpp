@@ -124,15 +124,17 @@ void ClipboardEntryList::setEntries(QList<Entry> entries)
     if (same)
         return;
     m_entries = std::move(entries);
-    // A kept layout holds its entry's text. Those of entries no longer listed
-    // go: a history that turns over all day would otherwise keep the text of
-    // every copy once in view long after the history dropped it.
+    // A kept layout holds its entry's text. Only those of the rows about to
+    // be laid out again stay (as far down as the list was laid out, and a
+    // few more): a history that turns over all day would otherwise keep a
+    // layout for every copy, and its text long after the history dropped it.
     if (!m_layouts.isEmpty()) {
-        QSet<QString> listed;
-        listed.reserve(m_entries.size());
-        for (const Entry& entry : std::as_const(m_entries))
-            listed.insert(entry.id);
-        m_layouts.removeIf([&](const auto& cached) { return !listed.contains(cached.key()); });
+        const qsizetype reused = std::min(m_entries.size(), m_tops.size() - 1 + reusedBeyondView);
+        QSet<QString> ahead;
+        ahead.reserve(reused);
+        for (qsizetype i = 0; i < reused; ++i)
+            ahead.insert(m_entries[i].id);
+        m_layouts.removeIf([&](const auto& cached) { return !ahead.contains(cached.key()); });
     }
     relayout();
 }

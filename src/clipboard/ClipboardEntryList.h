@@ -142,6 +142,9 @@ private:
         Layout layout;
     };
     mutable QHash<QString, CachedLayout> m_layouts;
+    // Rows below those laid out whose layouts a new list keeps: a copy
+    // pushes the rows in view down by one.
+    static constexpr qsizetype reusedBeyondView = 8;
 };
 
 }  // namespace mendo
