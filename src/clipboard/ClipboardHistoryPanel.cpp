@@ -7,6 +7,7 @@
 #include "clipboard/ClipboardPanelState.h"
 #include "clipboard/ClipboardEntryList.h"
 #include "clipboard/ClipboardSidePreview.h"
+#include "ui/SymbolButtonName.h"
 #include "ui/MendoTheme.h"
 #include "ui/NativeMaterials.h"
 #include "ui/OutlinedBox.h"
@@ -112,14 +113,9 @@ QSize ClipboardPlainButton::sizeHint() const
 
 bool ClipboardPlainButton::event(QEvent* event)
 {
-    // Qt names a button by its text: one that shows only its symbol would be
-    // nameless to screen readers and other assistive tools, so its tooltip
-    // names it. The texts are set before the tooltips.
-    if (event->type() == QEvent::ToolTipChange) {
-        const QString name = text().isEmpty() ? toolTip() : QString();
-        if (accessibleName() != name)
-            setAccessibleName(name);
-    }
+    // The texts are set before the tooltips.
+    if (event->type() == QEvent::ToolTipChange)
+        nameSymbolButtonByToolTip(this);
     return QAbstractButton::event(event);
 }
 

@@ -3,6 +3,7 @@
 #include "panels/AssistantComposerTextView.h"
 #include "panels/AssistantPanelController.h"
 #include "model/MendoPromptLibrary.h"
+#include "ui/SymbolButtonName.h"
 #include "ui/FloatingPanel.h"
 #include "ui/MendoTheme.h"
 #include "ui/NativeMaterials.h"
@@ -66,18 +67,12 @@ QFont captionFont()
     return theme::sizedFont(QFont(), 11, QFont::DemiBold);
 }
 
-// A button that shows only a symbol says what it does in its tooltip alone;
-// Qt names a button by its text, so screen readers and other assistive tools
-// would find it nameless. Its tooltip is its name then.
 template <class Widget> void setToolTipIfChanged(Widget* widget, const QString& text)
 {
     if (widget->toolTip() != text)
         widget->setToolTip(text);
-    if constexpr (std::is_base_of_v<QAbstractButton, Widget>) {
-        const QString name = widget->text().isEmpty() ? text : QString();
-        if (widget->accessibleName() != name)
-            widget->setAccessibleName(name);
-    }
+    if constexpr (std::is_base_of_v<QAbstractButton, Widget>)
+        nameSymbolButtonByToolTip(widget);
 }
 
 void setTextIfChanged(QLabel* label, const QString& text)

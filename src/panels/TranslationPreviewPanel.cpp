@@ -4,6 +4,7 @@
 #include "model/MendoPromptLibrary.h"
 #include "panels/SelectablePreviewTextView.h"
 #include "panels/TranslationPreviewPanelController.h"
+#include "ui/SymbolButtonName.h"
 #include "ui/GlassSurface.h"
 #include "ui/MendoTheme.h"
 #include "ui/NativeMaterials.h"
@@ -309,8 +310,7 @@ void TranslationPreviewPanel::refresh()
         m_sourceToggle->setToolTip(sourceVisible
                 ? pick(language, QStringLiteral("Hide original"), QStringLiteral("Скрыть оригинал"))
                 : pick(language, QStringLiteral("Show original"), QStringLiteral("Показать оригинал")));
-        // It shows a symbol only: assistive tools read its tooltip as its name.
-        m_sourceToggle->setAccessibleName(m_sourceToggle->toolTip());
+        nameSymbolButtonByToolTip(m_sourceToggle);
     }
 
     m_spinner->setVisible(c.isRunning());

@@ -21,6 +21,9 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 
+// After Qt's headers: Xlib defines names they use.
+#include "support/ProcessWindows.h"
+
 namespace mendo::e2e {
 
 namespace {
@@ -549,23 +552,6 @@ AccessibleElement findShowing(AtspiAccessible* node, const QByteArray& name, Ats
     return found;
 }
 
-qint64 windowPid(Display* d, Window window)
-{
-    static const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long rest = 0;
-    unsigned char* data = nullptr;
-    qint64 pid = -1;
-    if (XGetWindowProperty(d, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &rest, &data)
-            == Success
-        && data && count == 1 && format == 32)
-        pid = qint64(*reinterpret_cast<unsigned long*>(data));
-    if (data)
-        XFree(data);
-    return pid;
-}
 
 }  // namespace
 
@@ -633,37 +619,7 @@ std::optional<QRect> trayIcon(qint64 pid)
     Display* d = XOpenDisplay(nullptr);
     if (!d)
         return std::nullopt;
-    std::optional<QRect> icon;
-    {
-        x11::X11ErrorTrap trap(d);  // windows may go while we look
-        const Window root = DefaultRootWindow(d);
-        QList<Window> pending { root };
-        while (!pending.isEmpty() && !icon) {
-            const Window window = pending.takeLast();
-            Window rootReturn = 0;
-            Window parent = 0;
-            Window* children = nullptr;
-            unsigned int count = 0;
-            if (!XQueryTree(d, window, &rootReturn, &parent, &children, &count))
-                continue;
-            for (unsigned int i = 0; i < count; ++i)
-                pending.append(children[i]);
-            if (children)
-                XFree(children);
-            XWindowAttributes attributes {};
-            // Docked: mapped inside the host's window, not a child of the root.
-            if (window != root && parent != root && windowPid(d, window) == pid
-                && XGetWindowAttributes(d, window, &attributes) && attributes.map_state == IsViewable
-                && attributes.width <= 64) {
-                int x = 0;
-                int y = 0;
-                Window child = 0;
-                XTranslateCoordinates(d, window, root, 0, 0, &x, &y, &child);
-                icon = QRect(x, y, attributes.width, attributes.height);
-            }
-        }
-        trap.sync();
-    }
+    const std::optional<QRect> icon = testing::dockedIcon(d, pid);
     XCloseDisplay(d);
     return icon;
 }
