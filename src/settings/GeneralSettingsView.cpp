@@ -27,22 +27,6 @@ QString languageName(UiLanguage language, UiLanguage)
     return language == UiLanguage::ru ? QStringLiteral("Русский") : QStringLiteral("English");
 }
 
-QComboBox* picker(const char* name, int width)
-{
-    auto* box = new QComboBox;
-    box->setObjectName(QLatin1String(name));
-    box->setFixedWidth(width);
-    return box;
-}
-
-QCheckBox* toggle(SettingsTexts& texts, const char* name, const BiText& title)
-{
-    auto* box = new QCheckBox;
-    box->setObjectName(QLatin1String(name));
-    texts.text(box, title);
-    return box;
-}
-
 QWidget* inset(QWidget* widget, int vertical)
 {
     auto* holder = new QWidget;
@@ -56,15 +40,15 @@ QWidget* inset(QWidget* widget, int vertical)
 
 GeneralSettingsView::GeneralSettingsView(const MainSettingsEnvironment& environment, QWidget* parent)
     : QWidget(parent)
-    , m_appearance(picker("appearancePicker", 190))
-    , m_language(picker("languagePicker", 160))
-    , m_menuSize(picker("menuSizePicker", 160))
+    , m_appearance(makePicker("appearancePicker", 190))
+    , m_language(makePicker("languagePicker", 160))
+    , m_menuSize(makePicker("menuSizePicker", 160))
 {
     MendoAppState& state = environment.appState;
     auto* texts = new SettingsTexts(state, this);
-    m_openOnLaunch = toggle(*texts, "openOnLaunchToggle", openOnLaunchTitle);
-    m_trayIcon = toggle(*texts, "trayIconToggle", trayIconTitle);
-    m_keepInTray = toggle(*texts, "keepInTrayToggle", keepInTrayTitle);
+    m_openOnLaunch = makeToggle(*texts, "openOnLaunchToggle", openOnLaunchTitle);
+    m_trayIcon = makeToggle(*texts, "trayIconToggle", trayIconTitle);
+    m_keepInTray = makeToggle(*texts, "keepInTrayToggle", keepInTrayTitle);
 
     bindChoice<AppearanceMode>(m_appearance, state, binding(state, &MendoSettings::appearanceMode),
         [](AppearanceMode mode, UiLanguage language) { return localizedTitle(mode, language); });

@@ -76,22 +76,6 @@ void bindLayoutPicker(QComboBox* box, LayoutSettingsModel& model, MendoAppState&
     onSettingsChanged(state, box, refresh);
 }
 
-QComboBox* picker(const char* name, int width)
-{
-    auto* box = new QComboBox;
-    box->setObjectName(QLatin1String(name));
-    box->setFixedWidth(width);
-    return box;
-}
-
-QCheckBox* toggle(SettingsTexts& texts, const char* name, const BiText& title)
-{
-    auto* box = new QCheckBox;
-    box->setObjectName(QLatin1String(name));
-    texts.text(box, title);
-    return box;
-}
-
 // A label whose one line is cut with an ellipsis to the width it gets.
 class ElidedLabel final : public QLabel {
 public:
@@ -135,7 +119,7 @@ AppLayoutRuleRow::AppLayoutRuleRow(const AppLayoutRule& rule, LayoutSettingsMode
     , m_icon(new QLabel)
     , m_name(new ElidedLabel(rule.appName))
     , m_identifier(new ElidedLabel(rule.bundleIdentifier))
-    , m_layout(picker("ruleLayoutPicker", rulePickerWidth))
+    , m_layout(makePicker("ruleLayoutPicker", rulePickerWidth))
     , m_enabled(new QCheckBox)
     , m_remove(new QToolButton)
 {
@@ -211,8 +195,8 @@ LayoutSettingsView::LayoutSettingsView(const MainSettingsEnvironment& environmen
     , m_chooser(std::make_unique<DialogApplicationChooser>(
           environment.platform.applications, *environment.platform.workspace, environment.appState, this))
     , m_model(new LayoutSettingsModel(environment.appState, environment.layouts, *m_chooser, this))
-    , m_latin(picker("latinLayoutPicker", pagePickerWidth))
-    , m_native(picker("nativeLayoutPicker", pagePickerWidth))
+    , m_latin(makePicker("latinLayoutPicker", pagePickerWidth))
+    , m_native(makePicker("nativeLayoutPicker", pagePickerWidth))
     , m_footnote(new QLabel)
     , m_rulesHolder(new QWidget)
     , m_rules(new QVBoxLayout(m_rulesHolder))
@@ -222,8 +206,8 @@ LayoutSettingsView::LayoutSettingsView(const MainSettingsEnvironment& environmen
     m_detect = new QPushButton;
     m_detect->setObjectName(QStringLiteral("detectLayoutsButton"));
     texts.text(m_detect, detectTitle);
-    m_autoSwitch = toggle(texts, "autoSwitchToggle", autoSwitchTitle);
-    m_perApp = toggle(texts, "perAppLayoutToggle", perAppTitle);
+    m_autoSwitch = makeToggle(texts, "autoSwitchToggle", autoSwitchTitle);
+    m_perApp = makeToggle(texts, "perAppLayoutToggle", perAppTitle);
     m_hotkey = makeHotkeyField(environment, hotkeyWidth);
     m_hotkey->setObjectName(QStringLiteral("layoutHotkeyField"));
     texts.text(m_footnote, footnoteText);

@@ -6,6 +6,7 @@
 #include "ui/MendoTheme.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -174,6 +175,22 @@ void bindHotkeyField(HotkeyRecorderField* field, MendoAppState& state, SettingsB
         if (stored != field->hotkey())
             field->setHotkey(stored);
     });
+}
+
+QComboBox* makePicker(const char* name, int width)
+{
+    auto* box = new QComboBox;
+    box->setObjectName(QLatin1String(name));
+    box->setFixedWidth(width);
+    return box;
+}
+
+QCheckBox* makeToggle(SettingsTexts& texts, const char* name, const BiText& title)
+{
+    auto* box = new QCheckBox;
+    box->setObjectName(QLatin1String(name));
+    texts.text(box, title);
+    return box;
 }
 
 }  // namespace mendo

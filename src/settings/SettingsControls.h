@@ -16,6 +16,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QCheckBox;
 class QBoxLayout;
 class QLabel;
 
@@ -139,6 +140,13 @@ void bindChoice(QComboBox* box, MendoAppState& state, SettingsBinding<E> value,
     });
     onSettingsChanged(state, box, refresh);
 }
+
+// A pop-up named `name` (its object name), `width` wide.
+QComboBox* makePicker(const char* name, int width);
+
+// A check box named `name` (its object name) with `title` in the interface
+// language.
+QCheckBox* makeToggle(SettingsTexts& texts, const char* name, const BiText& title);
 
 // A shortcut field for `environment`'s hotkeys (let go while it records),
 // `width` wide.
