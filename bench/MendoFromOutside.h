@@ -3,8 +3,8 @@
 // What the plain programs that measure the real mendo from outside share:
 // keys sent through XTest from the benchmark's own X connection (as a
 // keyboard sends them: launching a tool for them would add its own
-// start-up), mendo's windows as the window manager lists them, its floating
-// panels opened by their hotkeys, and rows of the process's /proc status.
+// start-up), mendo's windows as the window manager lists them and its
+// floating panels opened by their hotkeys. Its /proc rows: ProcessUsage.h.
 
 #include "ProcessUsage.h"
 #include "e2e/MendoSession.h"
@@ -12,7 +12,6 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QList>
 #include <QSet>
 #include <QTest>
@@ -149,20 +148,6 @@ inline bool hidePanel(Display* display, const PanelHotkey& panel, Window window)
     else
         e2e::closeWindow(window);
     return QTest::qWaitFor([&] { return !viewable(display, window); }, kPanelTimeoutMs);
-}
-
-// A row of /proc/<pid>/status in kB ("VmRSS", "RssAnon"); -1 when it
-// cannot be read.
-inline qint64 statusKb(qint64 pid, const QByteArray& row)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(row + ':'))
-            return line.mid(row.size() + 1).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 inline qint64 median(QList<qint64> values)

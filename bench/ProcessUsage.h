@@ -13,6 +13,20 @@
 
 namespace mendo::bench {
 
+// A row of /proc/<pid>/status in kB ("VmRSS", "RssAnon"); -1 when it
+// cannot be read.
+inline qint64 statusKb(qint64 pid, const QByteArray& row)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(row + ':'))
+            return line.mid(row.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
 struct ProcessSample {
     // User plus system CPU time in clock ticks; -1 when the process is gone.
     qint64 cpuTicks = -1;
@@ -24,17 +38,13 @@ struct ProcessSample {
     {
         ProcessSample sample;
         QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
+        if (!stat.open(QIODevice::ReadOnly))
             return sample;
         // Fields after the command name, which is in parentheses.
         const QByteArray line = stat.readAll();
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
         sample.cpuTicks = fields.value(11).toLongLong() + fields.value(12).toLongLong();
-        for (const QByteArray& row : status.readAll().split('\n')) {
-            if (row.startsWith("VmRSS:"))
-                sample.residentKb = row.mid(6).trimmed().split(' ').value(0).toLongLong();
-        }
+        sample.residentKb = statusKb(pid, "VmRSS");
         const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
         for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             QFile taskStatus(tasks.filePath(task + QStringLiteral("/status")));

@@ -3,17 +3,18 @@
 // until the global hotkeys are registered; and the resident memory of the
 // process once MendoAI has started. The user defaults live in a fresh folder.
 // Needs a display: scripts/with-session.sh build/bench/bench_startup
+#include "ProcessUsage.h"
 #include "shell/MendoNativeApp.h"
 #include "shell/RealPlatform.h"
 #include "hotkeys/HotkeyService.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -23,14 +24,7 @@ namespace {
 
 double residentMegabytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
+    return std::max<qint64>(0, bench::statusKb(getpid(), "VmRSS")) / 1024.0;
 }
 
 // One start: the real desktop, the application object and its start-up, until
